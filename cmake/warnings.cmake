@@ -1,0 +1,6 @@
+# Strict warnings, as errors, for the project's own targets.
+function(pelmora_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
+    -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+endfunction()

@@ -1,0 +1,35 @@
+#pragma once
+// What the link engine tells the main window. Every notification is
+// delivered synchronously: the sender waits until the window has handled it
+// (on the window's own thread), so a log text needs to live only for the
+// duration of the call.
+
+#include <cstdint>
+#include <string_view>
+
+namespace pelmora {
+
+enum TrackerEventKind : int {
+  TRACKER_EVENT_LOG = 0,          // text: a line for the activity log
+  TRACKER_EVENT_SELECT_PORT = 1,  // value: port index to select in the chooser
+  TRACKER_EVENT_BUTTONS = 2,      // value: a ButtonsState
+  TRACKER_EVENT_PROGRESS = 3,     // value: milliseconds waited (0..4000 shown)
+};
+
+enum ButtonsState : int {
+  BUTTONS_OFFLINE = 0,
+  BUTTONS_ONLINE = 1,
+  BUTTONS_SETTINGS_READ = 3,
+};
+
+class TrackerWindow {
+ public:
+  virtual ~TrackerWindow() = default;
+  // WM_TRACKER_EVENT. For TRACKER_EVENT_LOG, `text` holds the line and
+  // `value` is 0; for the other kinds `text` is empty.
+  virtual void trackerEvent(int kind, std::int32_t value, std::u16string_view text) = 0;
+  // WM_SETTINGS_READY: a settings image has been decoded into the model.
+  virtual void settingsReady() = 0;
+};
+
+}  // namespace pelmora

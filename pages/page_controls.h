@@ -1,0 +1,37 @@
+#pragma once
+// The controls of one settings page, as the page logic sees them. The Qt
+// window implements this over real widgets; tests use FakePageControls.
+// Control ids are local to a page. Every call on an id the page does not
+// have is harmless: reads give empty text / -1 / 0, writes do nothing.
+
+#include <string>
+#include <string_view>
+
+namespace pelmora {
+
+class PageControls {
+ public:
+  virtual ~PageControls() = default;
+
+  virtual bool hasControl(int id) const = 0;
+
+  // The control's whole text, into `out` (reusing its capacity).
+  virtual void readText(int id, std::u16string& out) const = 0;
+  // Shows `text` whole, even beyond the typing limit.
+  virtual void setText(int id, std::u16string_view text) = 0;
+  // The most characters the user can type; does not cut a text already shown.
+  virtual void limitText(int id, int maxChars) = 0;
+
+  // Choosers (combo boxes).
+  virtual void addString(int id, std::u16string_view item) = 0;
+  // Selects item `index`; an index outside the items clears the selection.
+  virtual void selectItem(int id, int index) = 0;
+  // The selected item, -1 for none.
+  virtual int selectedItem(int id) const = 0;
+
+  // Check boxes: 0 unchecked, 1 checked.
+  virtual void setCheck(int id, int state) = 0;
+  virtual int checkState(int id) const = 0;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,96 @@
+#pragma once
+// Single-threaded stand-ins for the engine's surroundings: a clock whose
+// sleep only advances time, a port whose bytes arrive at scripted times,
+// and a window that records what it was told.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/serial_port.h"
+#include "link/trace.h"
+#include "link/tracker_events.h"
+
+namespace pelmora::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class FakeClock final : public Clock {
+ public:
+  std::uint64_t nowMs() override { return now; }
+  void sleepMs(std::uint32_t ms) override {
+    now += ms;
+    if (onSleep) onSleep();
+  }
+  TimeOfDay localTime() override { return {12, 34, 56}; }
+
+  std::uint64_t now = 1'000'000;
+  std::function<void()> onSleep;
+};
+
+class ScriptedPort final : public SerialPort {
+ public:
+  explicit ScriptedPort(FakeClock& clock) : clock_(clock) {}
+
+  std::set<int> openable;  // ports that open
+  // Bytes that become readable on `port` at clock time `at`.
+  void arriveAt(int port, std::uint64_t at, Bytes bytes) { incoming_[port].push_back({at, std::move(bytes)}); }
+  void arriveNow(int port, Bytes bytes) { arriveAt(port, clock_.now, std::move(bytes)); }
+  // Called after every write with the port and the frame written.
+  std::function<void(int, const Bytes&)> onWrite;
+  std::map<int, bool> disconnected;
+
+  std::vector<std::pair<int, Bytes>> writes;
+  std::vector<std::string> calls;  // "open 3", "close 3", ...
+  std::set<int> openPorts;
+
+ private:
+  struct Arrival {
+    std::uint64_t at;
+    Bytes bytes;
+  };
+  int doPrepare(int) override { return 1; }
+  int doOpen(int port) override;
+  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
+  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  int doClose(int port) override;
+  OpenFailure doLastOpenFailure(int) const override { return OpenFailure::NoSuchDevice; }
+
+  FakeClock& clock_;
+  std::map<int, std::deque<Arrival>> incoming_;
+};
+
+class RecordingWindow final : public TrackerWindow {
+ public:
+  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void settingsReady() override;
+
+  // "log:<text>", "select:<n>", "buttons:<n>", "progress:<n>", "ready".
+  std::vector<std::string> events;
+  bool recordProgress = false;
+  std::function<void()> onSettingsReady;
+
+  std::vector<std::string> take() {
+    std::vector<std::string> out;
+    out.swap(events);
+    return out;
+  }
+};
+
+class RecordingTrace final : public TraceSink {
+ public:
+  void trace(std::string_view message) override { lines.emplace_back(message); }
+  std::vector<std::string> lines;
+};
+
+// A "$$" reply with the id of "1111111" and a zero checksum (not examined).
+Bytes replyFrame(std::uint16_t command, const Bytes& data);
+Bytes handshakeReply();
+Bytes cat(std::initializer_list<Bytes> parts);
+
+}  // namespace pelmora::testing

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "link/link_engine.h"
+#include "tests/engine/engine_fakes.h"
+
+namespace pelmora {
+namespace {
+
+using namespace pelmora::testing;
+using Events = std::vector<std::string>;
+
+class ScanTest : public ::testing::Test {
+ protected:
+  // Runs a scan to its end on the fake clock; a comm pass follows each
+  // check while `answeringPort` is the open port.
+  ScanStep runScan(ScanState& scan, int answeringPort = -1, int maxSteps = 100000) {
+    ScanStep step = ScanStep::Continue;
+    for (int i = 0; i < maxSteps && step == ScanStep::Continue; ++i) {
+      step = engine.scanStep(scan);
+      if (step != ScanStep::Continue) break;
+      if (engine.currentPort() == answeringPort && answeringPort != -1) engine.communicationPass();
+      if (scan.pauseNext) clock.sleepMs(500);
+    }
+    return step;
+  }
+
+  FakeClock clock;
+  ScriptedPort port{clock};
+  RecordingWindow window;
+  SharedSettings settings;
+  LinkEngine engine{port, clock, window, settings, nullptr};
+};
+
+TEST_F(ScanTest, AScanOverAMachineWithoutTrackerTriesEveryPort) {
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(runScan(scan), ScanStep::Exhausted);
+  Events expected;
+  for (int p = 0; p < 100; ++p) {
+    expected.push_back("log:Scan port " + std::to_string(p) + " ...");
+    expected.push_back("log:Fail to open port " + std::to_string(p));
+  }
+  expected.push_back("log:Tracker is off line ");
+  EXPECT_EQ(window.take(), expected);
+}
+
+TEST_F(ScanTest, FindsTheTrackerAfterASilentPort) {
+  port.openable = {2, 5};
+  port.onWrite = [&](int p, const Bytes& frame) {
+    if (p == 5 && frame[12] == 0x03) port.arriveAt(5, clock.now + 30, handshakeReply());
+  };
+  ScanState scan = engine.newScan();
+  const std::uint64_t before = clock.now;
+  EXPECT_EQ(runScan(scan, 5), ScanStep::Found);
+  const Events events = window.take();
+  const Events tail(events.end() - 6, events.end());
+  EXPECT_EQ(tail, (Events{"log:Scan port 5 ...", "log:Open  port 5 sucessfully", "log:Tracker is on line", "buttons:1",
+                          "log:Tracker is on port 5", "select:5"}));
+  // The silent port got its six checks, 500 ms apart.
+  EXPECT_GE(clock.now - before, 3000u);
+  EXPECT_EQ(engine.currentPort(), 5);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 2", "close 2", "open 3", "open 4", "open 5"}));
+}
+
+TEST_F(ScanTest, AFlagLeftFromAnEarlierTrackerDoesNotEndTheScan) {
+  port.openable = {2, 7};
+  ASSERT_TRUE(engine.openTrackerPort(7));
+  port.arriveNow(7, handshakeReply());
+  engine.communicationPass();
+  ASSERT_TRUE(engine.trackerOnline());
+  window.take();
+
+  port.openable = {2};
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(runScan(scan), ScanStep::Exhausted);
+  for (const std::string& e : window.take()) EXPECT_EQ(e.find("Tracker is on port"), std::string::npos) << e;
+}
+
+TEST_F(ScanTest, StopsOnRequestOrANewerScan) {
+  port.openable = {1};
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Continue);  // port 0
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Continue);  // port 1 opens
+  engine.stopScan();
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Stopped);
+
+  ScanState older = engine.newScan();
+  EXPECT_EQ(engine.scanStep(older), ScanStep::Continue);
+  ScanState newer = engine.newScan();
+  EXPECT_EQ(engine.scanStep(older), ScanStep::Stopped);
+  EXPECT_EQ(newer.port, 0);
+  EXPECT_EQ(engine.scanStep(newer), ScanStep::Continue);
+}
+
+}  // namespace
+}  // namespace pelmora

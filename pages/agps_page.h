@@ -1,0 +1,34 @@
+#pragma once
+// "AGPS": the assisted-GPS service name, the address and port of its
+// server, and an SMS number. The port travels as the digits typed.
+
+#include "pages/control_text.h"
+#include "pages/settings_page.h"
+
+namespace pelmora {
+
+namespace agps {
+inline constexpr int IDD_AGPS = 131;
+inline constexpr int IDC_AGPS_NAME = 1007;
+inline constexpr int IDC_AGPS_SERVER_IP = 1008;  // IP-address field
+inline constexpr int IDC_AGPS_PORT = 1027;
+inline constexpr int IDC_AGPS_SMS_NUMBER = 1010;
+
+const DialogTemplate& PageTemplate();
+}  // namespace agps
+
+// Reads texts through the page's `texts`.
+void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
+
+class CDlgAgps final : public SettingsPage {
+ public:
+  const DialogTemplate& dialogTemplate() const override;
+  int classTemplateId() const override;
+  void OnInitDialog(PageControls& controls) override;
+  void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
+
+ private:
+  ControlText texts_;
+};
+
+}  // namespace pelmora

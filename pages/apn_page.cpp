@@ -1,0 +1,30 @@
+#include "pages/apn_page.h"
+
+#include "pages/page_exchange.h"
+
+namespace pelmora {
+
+using namespace apn;
+
+void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts) {
+  ExchangeText(controls, texts, IDC_APN_NAME, model.ApnName, direction);
+  ExchangeText(controls, texts, IDC_APN_USER, model.ApnUser, direction);
+  ExchangeText(controls, texts, IDC_APN_PASSWORD, model.ApnPassword, direction);
+  ExchangeText(controls, texts, IDC_APN_DNS1, model.PrimaryDns, direction);
+  ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
+}
+
+const DialogTemplate& CDLGAPN::dialogTemplate() const { return PageTemplate(); }
+int CDLGAPN::classTemplateId() const { return IDD_APN; }
+
+void CDLGAPN::OnInitDialog(PageControls& controls) {
+  controls.limitText(IDC_APN_NAME, 90);
+  controls.limitText(IDC_APN_PASSWORD, 60);
+  controls.limitText(IDC_APN_USER, 60);
+}
+
+void CDLGAPN::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeApn(controls, model, direction, texts_);
+}
+
+}  // namespace pelmora

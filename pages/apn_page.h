@@ -1,0 +1,36 @@
+#pragma once
+// "APN": the access point name, its user name and password, and two DNS
+// servers as dotted text. "Port" is on the page but exchanged with nothing.
+
+#include "pages/control_text.h"
+#include "pages/settings_page.h"
+
+namespace pelmora {
+
+namespace apn {
+inline constexpr int IDD_APN = 130;
+inline constexpr int IDC_APN_NAME = 1033;
+inline constexpr int IDC_APN_USER = 1034;
+inline constexpr int IDC_APN_PASSWORD = 1013;
+inline constexpr int IDC_APN_DNS1 = 1011;  // IP-address field
+inline constexpr int IDC_APN_DNS2 = 1012;  // IP-address field
+inline constexpr int IDC_APN_PORT = 1027;  // in the template only
+
+const DialogTemplate& PageTemplate();
+}  // namespace apn
+
+// Reads texts through the page's `texts`.
+void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
+
+class CDLGAPN final : public SettingsPage {
+ public:
+  const DialogTemplate& dialogTemplate() const override;
+  int classTemplateId() const override;
+  void OnInitDialog(PageControls& controls) override;
+  void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
+
+ private:
+  ControlText texts_;
+};
+
+}  // namespace pelmora

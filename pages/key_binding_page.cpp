@@ -1,0 +1,55 @@
+#include "pages/key_binding_page.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "pages/page_exchange.h"
+
+namespace pelmora {
+
+using namespace key_binding;
+
+namespace {
+
+const ButtonSlots& SlotsOf(TrackerButton button) {
+  return *std::find_if(KeySlotMap.begin(), KeySlotMap.end(),
+                       [button](const ButtonSlots& slots) { return slots.button == button; });
+}
+
+}  // namespace
+
+void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
+                        ControlText& texts) {
+  for (const KeyBindingRow& row : KeyBindingRows) {
+    const ButtonSlots& slots = SlotsOf(row.button);
+    KeySlotRecord& key = model.KeySlot[static_cast<std::size_t>(slots.keySlot)];
+    ExchangeText(controls, texts, row.phoneEdit, key.PhoneNumber, direction);
+    ExchangeText(controls, texts, row.smsEdit, key.SmsNumber, direction);
+    ExchangeText(controls, texts, row.messageEdit, model.SosMessage[static_cast<std::size_t>(slots.messageSlot)],
+                 direction);
+  }
+  if (direction == PAGE_SAVE) {
+    // The slot without a button reads as empty controls; its Word is carried.
+    constexpr auto unbound = static_cast<std::size_t>(UnboundSlot);
+    model.KeySlot[unbound].PhoneNumber.clear();
+    model.KeySlot[unbound].SmsNumber.clear();
+    model.SosMessage[unbound].clear();
+  }
+}
+
+const DialogTemplate& CDlgBtnBinding::dialogTemplate() const { return PageTemplate(); }
+int CDlgBtnBinding::classTemplateId() const { return IDD_KEY_BINDING; }
+
+void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
+  for (const KeyBindingRow& row : KeyBindingRows) {
+    controls.limitText(row.phoneEdit, kNumberLimit);
+    controls.limitText(row.smsEdit, kNumberLimit);
+    controls.limitText(row.messageEdit, kMessageLimit);
+  }
+}
+
+void CDlgBtnBinding::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeKeyBinding(controls, model, direction, texts_);
+}
+
+}  // namespace pelmora

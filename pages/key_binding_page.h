@@ -1,0 +1,65 @@
+#pragma once
+// "Key Binding": for each of the tracker's buttons a phone number to call,
+// a number to send an SMS to and the text of that SMS. The buttons map
+// onto the model's slots through KeySlotMap; slot 4 has no button and is
+// saved empty.
+
+#include <array>
+
+#include "pages/control_text.h"
+#include "pages/settings_page.h"
+
+namespace pelmora {
+
+namespace key_binding {
+inline constexpr int IDD_KEY_BINDING = 132;
+inline constexpr int IDC_PHONE_KEY1 = 1019;
+inline constexpr int IDC_PHONE_KEY2 = 1020;
+inline constexpr int IDC_PHONE_KEY3 = 1021;
+inline constexpr int IDC_PHONE_SOS = 1022;
+inline constexpr int IDC_SMS_KEY1 = 1023;
+inline constexpr int IDC_SMS_KEY2 = 1024;
+inline constexpr int IDC_SMS_KEY3 = 1025;
+inline constexpr int IDC_SMS_SOS = 1014;
+inline constexpr int IDC_MESSAGE_KEY1 = 1015;
+inline constexpr int IDC_MESSAGE_KEY2 = 1016;
+inline constexpr int IDC_MESSAGE_KEY3 = 1017;
+inline constexpr int IDC_MESSAGE_SOS = 1018;
+
+inline constexpr int kNumberLimit = 20;
+inline constexpr int kMessageLimit = 32;
+
+// One row of the page: a button and its three edits.
+struct KeyBindingRow {
+  TrackerButton button;
+  int phoneEdit;    // "Phone Number Binding"
+  int smsEdit;      // "SMS  Number Binding"
+  int messageEdit;  // "SOS ShortMessage Content Setting"
+};
+
+inline constexpr std::array<KeyBindingRow, 4> KeyBindingRows{{
+    {TrackerButton::Button1, IDC_PHONE_KEY1, IDC_SMS_KEY1, IDC_MESSAGE_KEY1},
+    {TrackerButton::Button2, IDC_PHONE_KEY2, IDC_SMS_KEY2, IDC_MESSAGE_KEY2},
+    {TrackerButton::Button3, IDC_PHONE_KEY3, IDC_SMS_KEY3, IDC_MESSAGE_KEY3},
+    {TrackerButton::ButtonSos, IDC_PHONE_SOS, IDC_SMS_SOS, IDC_MESSAGE_SOS},
+}};
+
+const DialogTemplate& PageTemplate();
+}  // namespace key_binding
+
+// Reads texts through the page's `texts`.
+void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
+                        ControlText& texts);
+
+class CDlgBtnBinding final : public SettingsPage {
+ public:
+  const DialogTemplate& dialogTemplate() const override;
+  int classTemplateId() const override;
+  void OnInitDialog(PageControls& controls) override;
+  void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
+
+ private:
+  ControlText texts_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,58 @@
+#pragma once
+// The mirrored conversions the pages are made of. Each helper copies one
+// field in the given direction, so that a page's load and save are one list
+// of fields and cannot drift apart.
+//
+// Load shows a model text whole, even beyond the edit's typing limit.
+// Save stores the control's text cut to the field's capacity.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "pages/control_text.h"
+#include "pages/exchange_direction.h"
+#include "pages/page_controls.h"
+#include "pages/text_conversion.h"
+#include "settings/fixed_text.h"
+
+namespace pelmora {
+
+// What an empty password or tracker id is saved as.
+inline constexpr std::u16string_view kDefaultPasswordText = u"482915";
+
+// Typing limit of the number edits: the text of every 32-bit value fits.
+inline constexpr int kNumberEditLimit = 11;  // "-2147483648"
+
+// Cuts `text` to the field's capacity, never between the two halves of a
+// surrogate pair.
+template <std::size_t N>
+void StoreText(FixedText<N>& field, std::u16string_view text) {
+  text = text.substr(0, text.find(u'\0'));
+  if (text.size() > N && text[N - 1] >= 0xD800 && text[N - 1] <= 0xDBFF) text = text.substr(0, N - 1);
+  field.assign(text);
+}
+
+// A text field. On save an empty text stores `whenEmpty` instead.
+template <std::size_t N>
+void ExchangeText(PageControls& controls, ControlText& texts, int id, FixedText<N>& field,
+                  ExchangeDirection direction, std::u16string_view whenEmpty = {}) {
+  if (direction == PAGE_LOAD) {
+    controls.setText(id, field.view());
+    return;
+  }
+  const std::u16string_view text = texts.read(controls, id);
+  StoreText(field, text.empty() ? whenEmpty : text);
+}
+
+// An integer field shown as signed decimal and stored as TextToInt of the
+// text; the unsigned fields keep the bits of the signed value.
+inline void ExchangeNumber(PageControls& controls, ControlText& texts, int id, std::uint32_t& field,
+                           ExchangeDirection direction) {
+  if (direction == PAGE_LOAD)
+    controls.setText(id, IntText(static_cast<std::int32_t>(field)).view());
+  else
+    field = static_cast<std::uint32_t>(TextToInt(texts.read(controls, id)));
+}
+
+}  // namespace pelmora

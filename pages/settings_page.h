@@ -1,0 +1,27 @@
+#pragma once
+// One settings page as the main window sees it: the template its window is
+// made from, the initialisation of its controls, and the exchange of its
+// controls with the model in either direction.
+
+#include "pages/dialog_template.h"
+#include "pages/exchange_direction.h"
+#include "pages/page_controls.h"
+#include "settings/settings_model.h"
+
+namespace pelmora {
+
+class SettingsPage {
+ public:
+  virtual ~SettingsPage() = default;
+  // The template the page window is created from (155 for Misc).
+  virtual const DialogTemplate& dialogTemplate() const = 0;
+  // The template the page class names (140 for Misc, else the same).
+  virtual int classTemplateId() const = 0;
+  // Text limits, chooser contents, initial selection.
+  virtual void OnInitDialog(PageControls& controls) = 0;
+  virtual void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) = 0;
+  // A click on one of the page's controls.
+  virtual void onCommand(PageControls& /*controls*/, int /*controlId*/) {}
+};
+
+}  // namespace pelmora

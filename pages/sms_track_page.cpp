@@ -1,0 +1,28 @@
+#include "pages/sms_track_page.h"
+
+#include "pages/page_exchange.h"
+
+namespace pelmora {
+
+using namespace sms_track;
+
+void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
+                      ControlText& texts) {
+  ExchangeText(controls, texts, IDC_SMS_PASSWORD, model.SmsPassword, direction, kDefaultPasswordText);
+  ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
+}
+
+const DialogTemplate& CDlgSMSTrack::dialogTemplate() const { return PageTemplate(); }
+int CDlgSMSTrack::classTemplateId() const { return IDD_SMS_TRACK; }
+
+void CDlgSMSTrack::OnInitDialog(PageControls& controls) {
+  controls.limitText(IDC_SMS_PASSWORD, 6);
+  controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
+  controls.limitText(IDC_SMS_PHONE, 20);
+}
+
+void CDlgSMSTrack::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeSmsTrack(controls, model, direction, texts_);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,34 @@
+#pragma once
+// "Sms Track": the tracker's SMS password and the interval of its SMS
+// position reports, in minutes.
+
+#include "pages/control_text.h"
+#include "pages/settings_page.h"
+
+namespace pelmora {
+
+namespace sms_track {
+inline constexpr int IDD_SMS_TRACK = 129;
+inline constexpr int IDC_SMS_PASSWORD = 1013;
+inline constexpr int IDC_SMS_INTERVAL = 1014;
+inline constexpr int IDC_SMS_PHONE = 1015;  // shown and limited, exchanged with nothing
+
+const DialogTemplate& PageTemplate();
+}  // namespace sms_track
+
+// Reads texts through the page's `texts`.
+void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
+                      ControlText& texts);
+
+class CDlgSMSTrack final : public SettingsPage {
+ public:
+  const DialogTemplate& dialogTemplate() const override;
+  int classTemplateId() const override;
+  void OnInitDialog(PageControls& controls) override;
+  void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
+
+ private:
+  ControlText texts_;
+};
+
+}  // namespace pelmora

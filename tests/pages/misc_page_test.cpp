@@ -1,0 +1,182 @@
+#include "pages/misc_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "page_test_support.h"
+
+namespace pelmora::test {
+namespace {
+
+using namespace misc;
+using MiscPage = PageTest<CDlgGeneral>;
+
+constexpr std::u16string_view kLedsOffText = u"Все светодиодные индикатоы выключены когда трекер работает.";
+
+TEST_F(MiscPage, InitialisationFillsTheChoosers) {
+  ASSERT_EQ(controls.itemCount(IDC_TIME_ZONE), 25u);
+  EXPECT_EQ(controls.itemText(IDC_TIME_ZONE, 0), u"GMT-12");
+  EXPECT_EQ(controls.itemText(IDC_TIME_ZONE, 11), u"GMT-1");
+  EXPECT_EQ(controls.itemText(IDC_TIME_ZONE, 12), u"UTC");
+  EXPECT_EQ(controls.itemText(IDC_TIME_ZONE, 13), u"GMT+1");
+  EXPECT_EQ(controls.itemText(IDC_TIME_ZONE, 24), u"GMT+12");
+  EXPECT_EQ(controls.selectedItem(IDC_TIME_ZONE), 20);
+  EXPECT_EQ(controls.text(IDC_TIME_ZONE), u"GMT+8");
+
+  ASSERT_EQ(controls.itemCount(IDC_OVERSPEED), 21u);
+  EXPECT_EQ(controls.itemText(IDC_OVERSPEED, 0), u"Disable Overspeed Alarm");
+  EXPECT_EQ(controls.itemText(IDC_OVERSPEED, 1), u"10Km/h");
+  EXPECT_EQ(controls.itemText(IDC_OVERSPEED, 20), u"200Km/h");
+  EXPECT_EQ(controls.selectedItem(IDC_OVERSPEED), -1);
+
+  EXPECT_EQ(controls.type(IDC_WIRETAP_NUMBER, u"+4917012345678901234567"), 20u);
+
+  // A save right after initialisation: GMT+8; the overspeed fields without
+  // a selection go back as they were.
+  model.OverspeedAlarmEnabled = 1;
+  model.OverspeedIndex = 9;
+  save();
+  EXPECT_EQ(model.TimeZoneMinutes, 480);
+  EXPECT_EQ(model.OverspeedAlarmEnabled, 1u);
+  EXPECT_EQ(model.OverspeedIndex, 9u);
+  EXPECT_EQ(model.WiretapNumber, u"+4917012345678901234");
+}
+
+TEST_F(MiscPage, TimeZoneStoresTheOffsetOfTheChosenItem) {
+  const auto choose = [this](std::u16string_view text) {
+    controls.selectItem(IDC_TIME_ZONE, ItemIndex(controls, IDC_TIME_ZONE, text));
+    save();
+    return model.TimeZoneMinutes;
+  };
+  EXPECT_EQ(choose(u"UTC"), 0);
+  EXPECT_EQ(choose(u"GMT-12"), -720);
+  EXPECT_EQ(choose(u"GMT+12"), 720);
+  EXPECT_EQ(choose(u"GMT-5"), -300);
+
+  model.TimeZoneMinutes = 60;
+  load();
+  EXPECT_EQ(controls.text(IDC_TIME_ZONE), u"GMT+1");
+
+  // No matching item: no selection, and the value goes back as it came.
+  model.TimeZoneMinutes = 330;
+  load();
+  EXPECT_EQ(controls.selectedItem(IDC_TIME_ZONE), -1);
+  save();
+  EXPECT_EQ(model.TimeZoneMinutes, 330);
+
+  // A typed text that matches no item leaves the value alone too.
+  model.TimeZoneMinutes = -300;
+  load();
+  controls.type(IDC_TIME_ZONE, u"+3");
+  EXPECT_EQ(controls.selectedItem(IDC_TIME_ZONE), -1);
+  save();
+  EXPECT_EQ(model.TimeZoneMinutes, -300);
+}
+
+TEST_F(MiscPage, OverspeedStoresItemAndSwitch) {
+  controls.selectItem(IDC_OVERSPEED, ItemIndex(controls, IDC_OVERSPEED, u"70Km/h"));
+  save();
+  EXPECT_EQ(model.OverspeedIndex, 7u);
+  EXPECT_EQ(model.OverspeedAlarmEnabled, 1u);
+
+  controls.selectItem(IDC_OVERSPEED, ItemIndex(controls, IDC_OVERSPEED, u"Disable Overspeed Alarm"));
+  save();
+  EXPECT_EQ(model.OverspeedIndex, 0u);
+  EXPECT_EQ(model.OverspeedAlarmEnabled, 0u);
+
+  model.OverspeedAlarmEnabled = 0;
+  model.OverspeedIndex = 5;
+  load();
+  EXPECT_EQ(controls.text(IDC_OVERSPEED), u"Disable Overspeed Alarm");
+  save();
+  EXPECT_EQ(model.OverspeedIndex, 0u);
+  EXPECT_EQ(model.OverspeedAlarmEnabled, 0u);
+
+  model.OverspeedAlarmEnabled = 1;
+  model.OverspeedIndex = 3;
+  load();
+  EXPECT_EQ(controls.text(IDC_OVERSPEED), u"30Km/h");
+
+  // An index beyond the list clears the selection and goes back as it came.
+  model.OverspeedAlarmEnabled = 1;
+  model.OverspeedIndex = 25;
+  load();
+  EXPECT_EQ(controls.selectedItem(IDC_OVERSPEED), -1);
+  save();
+  EXPECT_EQ(model.OverspeedIndex, 25u);
+  EXPECT_EQ(model.OverspeedAlarmEnabled, 1u);
+}
+
+TEST_F(MiscPage, EverySaveStoresThreePointFiveVolts) {
+  model.LowPowerAlarmVoltage = 1.25f;
+  save();
+  EXPECT_EQ(Bits(model.LowPowerAlarmVoltage), Bits(3.5f));
+  EXPECT_EQ(model.LowPowerAlarmEnabled, 0u);
+
+  model.LowPowerAlarmVoltage = 4.2f;
+  controls.click(IDC_LOW_POWER_ALARM);
+  save();
+  EXPECT_EQ(Bits(model.LowPowerAlarmVoltage), Bits(3.5f));
+  EXPECT_EQ(model.LowPowerAlarmEnabled, 1u);
+}
+
+TEST_F(MiscPage, CheckBoxesStoreTheirState) {
+  int ledsOff = kNoId;
+  for (const TemplateItem& item : page.dialogTemplate().items)
+    if (item.text == kLedsOffText) ledsOff = item.id;
+  ASSERT_NE(ledsOff, kNoId);
+  controls.click(ledsOff);
+  save();
+  EXPECT_EQ(model.LedsOff, 1u);
+  EXPECT_EQ(model.CallLocationReport, 0u);
+
+  // Each box stores into its own field.
+  struct Box {
+    int id;
+    std::uint32_t SettingsModel::*field;
+  };
+  const Box boxes[] = {
+      {1020, &SettingsModel::CallLocationReport}, {1026, &SettingsModel::NmeaGprmcFormat},
+      {1021, &SettingsModel::AutoHangUp},         {1022, &SettingsModel::PowerOnSosSms},
+      {1025, &SettingsModel::LowVoltageShutdown}, {1023, &SettingsModel::BlindAreaAlert},
+      {1024, &SettingsModel::LedsOff},            {1027, &SettingsModel::LowPowerAlarmEnabled},
+  };
+  for (const Box& box : boxes) {
+    model = SettingsModel{};
+    load();
+    controls.click(box.id);
+    save();
+    for (const Box& other : boxes)
+      EXPECT_EQ(model.*other.field, other.id == box.id ? 1u : 0u) << "click " << box.id << ", field of " << other.id;
+  }
+}
+
+TEST_F(MiscPage, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
+  model.LedsOff = 5;
+  model.AutoHangUp = 0xFFFFFFFF;
+  load();
+  EXPECT_EQ(controls.checkState(IDC_LEDS_OFF), 1);
+  EXPECT_EQ(controls.checkState(IDC_AUTO_HANG_UP), 1);
+  save();
+  EXPECT_EQ(model.LedsOff, 5u);
+  EXPECT_EQ(model.AutoHangUp, 0xFFFFFFFFu);
+
+  controls.click(IDC_LEDS_OFF);
+  save();
+  EXPECT_EQ(model.LedsOff, 0u);
+  controls.click(IDC_LEDS_OFF);
+  save();
+  EXPECT_EQ(model.LedsOff, 1u);
+
+  // Changed and changed back before the save: the box shows what it showed.
+  model.LedsOff = 5;
+  load();
+  controls.click(IDC_LEDS_OFF);
+  controls.click(IDC_LEDS_OFF);
+  save();
+  EXPECT_EQ(model.LedsOff, 5u);
+}
+
+}  // namespace
+}  // namespace pelmora::test

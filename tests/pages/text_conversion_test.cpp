@@ -1,0 +1,106 @@
+#include "pages/text_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "pages/control_text.h"
+#include "pages/testing/fake_page_controls.h"
+
+namespace pelmora {
+namespace {
+
+constexpr std::int32_t kMax = 2147483647;
+constexpr std::int32_t kMin = -2147483647 - 1;
+
+TEST(TextToInt, ParsesLikeStrtolInBase10) {
+  EXPECT_EQ(TextToInt(u"007"), 7);
+  EXPECT_EQ(TextToInt(u""), 0);
+  EXPECT_EQ(TextToInt(u" \t\r\n\v\f12"), 12);
+  EXPECT_EQ(TextToInt(u" 12x"), 12);
+  EXPECT_EQ(TextToInt(u"abc"), 0);
+  EXPECT_EQ(TextToInt(u"-5"), -5);
+  EXPECT_EQ(TextToInt(u"+42"), 42);
+  EXPECT_EQ(TextToInt(u"+-4"), 0);
+  EXPECT_EQ(TextToInt(u"- 4"), 0);
+  EXPECT_EQ(TextToInt(u"-1"), -1);
+  EXPECT_EQ(TextToInt(u"2147483647"), kMax);
+  EXPECT_EQ(TextToInt(u"-2147483648"), kMin);
+  // Outside the 32-bit range the result saturates, as on the platform
+  // whose long is 32 bits wide.
+  EXPECT_EQ(TextToInt(u"2147483648"), kMax);
+  EXPECT_EQ(TextToInt(u"99999999999"), kMax);
+  EXPECT_EQ(TextToInt(u"4294967295"), kMax);
+  EXPECT_EQ(TextToInt(u"-2147483649"), kMin);
+  EXPECT_EQ(TextToInt(u"-99999999999"), kMin);
+  // Units outside ASCII become '?': no digits, no blanks.
+  EXPECT_EQ(TextToInt(u"\uFF11\uFF12"), 0);  // fullwidth digits
+  EXPECT_EQ(TextToInt(u"12\u0663"), 12);     // Arabic-Indic three ends the number
+  EXPECT_EQ(TextToInt(u"\u00A012"), 0);      // no-break space is not a blank
+  EXPECT_EQ(TextToInt(std::u16string_view(u"1\0" u"2", 3)), 1);
+}
+
+TEST(TextToInt, TakesTextsOfAnyLength) {
+  EXPECT_EQ(TextToInt(std::u16string(5000, u'9')), kMax);
+  EXPECT_EQ(TextToInt(u"-" + std::u16string(5000, u'9')), kMin);
+  EXPECT_EQ(TextToInt(std::u16string(5000, u' ') + u"123"), 123);
+  EXPECT_EQ(TextToInt(std::u16string(5000, u'0') + u"42"), 42);
+}
+
+TEST(TextToFloat, ParsesLikeAtof) {
+  EXPECT_EQ(TextToFloat(u"3.5"), 3.5);
+  EXPECT_EQ(static_cast<float>(TextToFloat(u"3.5")), 3.5f);
+  EXPECT_EQ(TextToFloat(u"  -2.5e1x"), -25.0);
+  EXPECT_EQ(TextToFloat(u"+.5"), 0.5);
+  EXPECT_EQ(TextToFloat(u"1e"), 1.0);
+  EXPECT_EQ(TextToFloat(u"7"), 7.0);
+  EXPECT_EQ(TextToFloat(u""), 0.0);
+  EXPECT_EQ(TextToFloat(u"abc"), 0.0);
+  EXPECT_EQ(TextToFloat(u"."), 0.0);
+  EXPECT_EQ(TextToFloat(u"+-1"), 0.0);
+  EXPECT_EQ(TextToFloat(u"3\u00B75"), 3.0);  // a middle dot is not a point
+  EXPECT_EQ(TextToFloat(u"1e999"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(TextToFloat(u"-1e999"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(TextToFloat(u"1e-999"), 0.0);
+}
+
+TEST(TextToFloat, TakesTextsOfAnyLength) {
+  EXPECT_EQ(TextToFloat(std::u16string(5000, u' ') + u"3.5"), 3.5);
+  EXPECT_EQ(TextToFloat(u"1" + std::u16string(5000, u'0')), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(TextToFloat(u"0." + std::u16string(5000, u'0') + u"1"), 0.0);
+  EXPECT_EQ(TextToFloat(u"0." + std::u16string(5000, u'0') + u"1e5010"), 1e9);
+}
+
+TEST(IntText, FormatsSignedDecimal) {
+  EXPECT_EQ(IntText(0).view(), u"0");
+  EXPECT_EQ(IntText(7).view(), u"7");
+  EXPECT_EQ(IntText(-1).view(), u"-1");
+  EXPECT_EQ(IntText(kMax).view(), u"2147483647");
+  EXPECT_EQ(IntText(kMin).view(), u"-2147483648");
+}
+
+TEST(ControlText, KeepsATextForFiftyReadsAndSkipsAbsentControls) {
+  constexpr TemplateItem kItems[] = {
+      {1, ItemKind::Edit, StyleNone, {}, {}},
+      {2, ItemKind::Edit, StyleNone, {}, {}},
+  };
+  const DialogTemplate dialog{0, {}, 0, 0, {}, 0, kItems};
+  FakePageControls controls(dialog);
+  controls.setText(1, u"first");
+  controls.setText(2, u"other");  // same length: a reused slot keeps its buffer
+
+  ControlText texts;
+  EXPECT_EQ(texts.read(controls, 99), u"");
+  const std::u16string_view first = texts.read(controls, 1);
+  EXPECT_EQ(first, u"first");
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(texts.read(controls, 99), u"");
+  for (int i = 0; i < ControlText::kSlotCount - 1; ++i) EXPECT_EQ(texts.read(controls, 2), u"other");
+  EXPECT_EQ(first, u"first") << "49 further reads leave the text alone";
+  texts.read(controls, 2);
+  EXPECT_EQ(first, u"other") << "the 50th further read reuses its slot";
+}
+
+}  // namespace
+}  // namespace pelmora

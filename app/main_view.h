@@ -1,0 +1,56 @@
+#pragma once
+// What the main window logic changes on screen. The Qt window implements
+// it over its widgets and draws exactly what it is told; tests use
+// FakeMainView. Every call comes on the window's thread.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "pages/page_controls.h"
+
+namespace pelmora {
+
+enum class StatusImage : std::uint8_t {
+  None,     // the light shows no image
+  Online,   // green, bitmap IDB_ONLINE
+  Offline,  // red, bitmap IDB_OFFLINE
+};
+
+enum class IdentityField : std::uint8_t { MagicNumber, RomVersion, Imei };
+
+class MainView {
+ public:
+  virtual ~MainView() = default;
+
+  // "Read Settings" and "Write Settings"; "Scan Ports" is always enabled.
+  virtual void enableReadButton(bool enabled) = 0;
+  virtual void enableWriteButton(bool enabled) = 0;
+
+  // Log pane: adds `text` at the end and scrolls it into view...
+  virtual void appendLog(std::u16string_view text) = 0;
+  // ...and removes the first `units` code units of the pane's text.
+  virtual void dropLogFront(std::size_t units) = 0;
+
+  virtual void setProgressRange(int low, int high) = 0;
+  // Always within the range set.
+  virtual void setProgress(int position) = 0;
+
+  virtual void showStatusImage(StatusImage image) = 0;
+
+  // Port chooser: adds an entry at the end (the list is unsorted).
+  virtual void addPortEntry(std::u16string_view name) = 0;
+  // -1, or an index with no entry: no entry is selected.
+  virtual void selectPort(int index) = 0;
+  // The selected entry, -1 for none.
+  virtual int selectedPort() const = 0;
+
+  virtual void setIdentityText(IdentityField field, std::u16string_view text) = 0;
+
+  // Shows or hides page `index` of the tab control, keeping its place.
+  virtual void setPageVisible(int index, bool visible) = 0;
+  // The controls of page `index` (0..5), created from its template.
+  virtual PageControls& pageControls(int index) = 0;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,213 @@
+#include "app/main_window_logic.h"
+
+#include <array>
+#include <mutex>
+#include <optional>
+
+#include "app/formatted_text.h"
+#include "app/open_failure_text.h"
+#include "pages/text_conversion.h"
+
+namespace pelmora {
+namespace {
+
+enum class ButtonChange : std::uint8_t { Unchanged, Enable, Disable, EnableIfSettingsLoaded };
+
+struct ButtonsRow {
+  std::int32_t state;
+  ButtonChange write;  // applied first
+  ButtonChange read;
+};
+
+// TRACKER_EVENT_BUTTONS; any other value changes nothing.
+constexpr std::array kButtonsTable{
+    ButtonsRow{BUTTONS_OFFLINE, ButtonChange::Disable, ButtonChange::Disable},
+    ButtonsRow{BUTTONS_ONLINE, ButtonChange::EnableIfSettingsLoaded, ButtonChange::Enable},
+    ButtonsRow{BUTTONS_SETTINGS_READ, ButtonChange::Enable, ButtonChange::Unchanged},
+};
+
+// The templates whose pages exchange with the model; a row with any other
+// template id is skipped by LoadSavePages.
+constexpr std::array<std::int32_t, 6> kExchangedTemplates{129, 130, 131, 132, 138, 155};
+
+bool exchanges(std::int32_t templateId) {
+  for (const std::int32_t id : kExchangedTemplates)
+    if (id == templateId) return true;
+  return false;
+}
+
+}  // namespace
+
+MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings)
+    : view_(view),
+      store_(store),
+      settings_(settings),
+      pageTable_(smsTrack_, keyBinding_, apn_, agps_, transport_, misc_) {}
+
+void MainWindowLogic::initialise(LinkEngine& engine) {
+  engine_ = &engine;
+  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->OnInitDialog(view_.pageControls(i));
+  ShowPage(0);
+  for (int i = 0; i < kPortEntryCount; ++i) view_.addPortEntry(FormattedText("COM%d", i).view());
+  engine.startCommunication();
+  selectPortEntry(restorePortIndex());  // preselected only: nothing is opened at start
+  view_.enableReadButton(false);
+  view_.enableWriteButton(false);
+  view_.setProgressRange(kProgressLow, kProgressHigh);
+}
+
+// --- The user ----------------------------------------------------------------
+
+void MainWindowLogic::onPortSelected() {
+  if (engine_ == nullptr) return;
+  engine_->stopScan();
+  const int port = view_.selectedPort();
+  if (!engine_->openTrackerPort(port)) {
+    // The link logs only "Fail to open port %d"; say why in plain words.
+    if (const auto line = openFailureText(engine_->lastOpenFailure(port), port)) AppendLog(line->view());
+  }
+  // Stored whatever the outcome.
+  SavePortIndex(view_.selectedPort());
+}
+
+void MainWindowLogic::onScanPorts() {
+  if (engine_ != nullptr) engine_->startScan();
+}
+
+void MainWindowLogic::onReadSettings() {
+  // Enabled again by the settings, or by an on-line report once settings were loaded.
+  view_.enableWriteButton(false);
+  if (engine_ != nullptr) engine_->requestReadSettings();
+}
+
+void MainWindowLogic::onWriteSettings() {
+  if (engine_ == nullptr) return;
+  // The engine holds the settings lock around this save and the encode.
+  engine_->requestWriteSettings([this](SettingsModel& model) { exchangePages(model, PAGE_SAVE); });
+}
+
+void MainWindowLogic::onPageCommand(int pageIndex, int controlId) {
+  if (pageIndex < 0 || pageIndex >= PageTable::size()) return;
+  pageTable_[pageIndex].page->onCommand(view_.pageControls(pageIndex), controlId);
+}
+
+void MainWindowLogic::onTimerTick() {
+  const StatusImage previous = lastStatusImage_;
+  if (engine_ != nullptr) engine_->runHandshake();
+  const bool online = engine_ != nullptr && engine_->trackerOnline();
+  const StatusImage current = online ? StatusImage::Online : StatusImage::Offline;
+  lastStatusImage_ = current;
+  if (current != previous) {
+    view_.showStatusImage(current);  // a change shows at once; the blink does not advance
+    return;
+  }
+  const std::uint32_t count = statusBlinkCounter_++;
+  view_.showStatusImage(count % 2 == 0 ? StatusImage::None : current);
+}
+
+// --- The link engine ---------------------------------------------------------
+
+void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+  switch (kind) {
+    case TRACKER_EVENT_LOG:
+      AppendLog(text);
+      return;
+    case TRACKER_EVENT_SELECT_PORT:
+      selectPortEntry(value);  // neither stored nor opened
+      return;
+    case TRACKER_EVENT_BUTTONS:
+      applyButtons(value);
+      return;
+    case TRACKER_EVENT_PROGRESS:
+      view_.setProgress(value < kProgressLow ? kProgressLow : value > kProgressHigh ? kProgressHigh : value);
+      return;
+    default:
+      return;
+  }
+}
+
+void MainWindowLogic::applyButtons(std::int32_t state) {
+  const auto apply = [this](ButtonChange change, void (MainView::*enable)(bool)) {
+    switch (change) {
+      case ButtonChange::Unchanged:
+        return;
+      case ButtonChange::Enable:
+        (view_.*enable)(true);
+        return;
+      case ButtonChange::Disable:
+        (view_.*enable)(false);
+        return;
+      case ButtonChange::EnableIfSettingsLoaded:
+        if (settingsLoaded_) (view_.*enable)(true);
+        return;
+    }
+  };
+  for (const ButtonsRow& row : kButtonsTable) {
+    if (row.state != state) continue;
+    apply(row.write, &MainView::enableWriteButton);
+    apply(row.read, &MainView::enableReadButton);
+    return;
+  }
+}
+
+void MainWindowLogic::settingsReady() {
+  settingsLoaded_ = true;
+  view_.enableWriteButton(true);
+  LoadSavePages(PAGE_LOAD);
+
+  FixedText<32> romVersion;
+  FixedText<32> imei;
+  std::uint32_t magic = 0;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    romVersion = settings_.model.RomVersion;
+    imei = settings_.model.Imei;
+    magic = settings_.model.MagicNumber;
+  }
+  view_.setIdentityText(IdentityField::RomVersion, romVersion.view());
+  view_.setIdentityText(IdentityField::Imei, imei.view());
+  view_.setIdentityText(IdentityField::MagicNumber, FormattedText("%x", magic).view());
+}
+
+// --- Operations of the window ------------------------------------------------
+
+void MainWindowLogic::LoadSavePages(ExchangeDirection direction) {
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  exchangePages(settings_.model, direction);
+}
+
+void MainWindowLogic::exchangePages(SettingsModel& model, ExchangeDirection direction) {
+  for (int i = 0; i < PageTable::size(); ++i) {
+    const PageEntry& row = pageTable_[i];
+    if (exchanges(row.templateId)) row.page->exchange(view_.pageControls(i), model, direction);
+  }
+}
+
+void MainWindowLogic::ShowPage(int index) {
+  for (int i = 0; i < PageTable::size(); ++i) view_.setPageVisible(i, i == index);
+}
+
+void MainWindowLogic::SavePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
+
+void MainWindowLogic::AppendLog(std::u16string_view text) {
+  // Only an entry longer than the whole bound is cut, to the bound.
+  const std::u16string_view entry = text.substr(0, LogBound::kMaxUnits - kLogSeparator.size());
+  if (const std::size_t drop = logBound_.add(entry.size() + kLogSeparator.size()); drop != 0)
+    view_.dropLogFront(drop);
+  view_.appendLog(entry);
+  view_.appendLog(kLogSeparator);
+}
+
+int MainWindowLogic::restorePortIndex() {
+  const std::optional<std::u16string> text = store_.readPortIndex();
+  if (!text) return 0;
+  const std::u16string_view digits = std::u16string_view(*text).substr(0, text->find(u'\0'));
+  const std::int32_t index = TextToInt(digits);
+  return index == -1 ? 0 : index;  // no range check: 150 or -5 select nothing
+}
+
+void MainWindowLogic::selectPortEntry(int index) {
+  view_.selectPort(index >= 0 && index < kPortEntryCount ? index : kNoSelection);
+}
+
+}  // namespace pelmora

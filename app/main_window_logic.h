@@ -1,0 +1,105 @@
+#pragma once
+// The behaviour of the main window, without a platform: what each button,
+// the port chooser, the tab control, the timer and the link engine's
+// notifications do to the screen (through MainView) and to the link.
+// The Qt window (CPelmoraDlg) builds its widgets from the templates,
+// forwards every event here and draws what it is told.
+//
+// Single-threaded: every call, notifications included, comes on the
+// window's thread.
+
+#include <cstdint>
+#include <string_view>
+
+#include "app/log_bound.h"
+#include "app/main_view.h"
+#include "app/page_table.h"
+#include "app/port_index_store.h"
+#include "link/link_engine.h"
+#include "link/tracker_events.h"
+#include "pages/agps_page.h"
+#include "pages/apn_page.h"
+#include "pages/exchange_direction.h"
+#include "pages/key_binding_page.h"
+#include "pages/misc_page.h"
+#include "pages/sms_track_page.h"
+#include "pages/transport_page.h"
+#include "settings/shared_settings.h"
+
+namespace pelmora {
+
+inline constexpr int kPortEntryCount = 100;  // "COM0" .. "COM99"; entry i is port i
+inline constexpr int kNoSelection = -1;
+inline constexpr int kProgressLow = 0;
+inline constexpr int kProgressHigh = 4000;  // milliseconds of a reply wait
+inline constexpr std::u16string_view kLogSeparator = u"\r\n\r\n";
+
+class MainWindowLogic final : public TrackerWindow {
+ public:
+  MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings);
+  MainWindowLogic(const MainWindowLogic&) = delete;
+  MainWindowLogic& operator=(const MainWindowLogic&) = delete;
+
+  // The pages and their templates, for the view to build the tab control.
+  const PageTable& pageTable() const { return pageTable_; }
+
+  // Once the view's widgets exist: the pages' own initialisation, page 0
+  // shown, the port chooser filled, the communication thread started, the
+  // saved port preselected (not opened), Read and Write disabled, the
+  // progress range set. The engine calls this window from its threads:
+  // shut it down before the window goes.
+  void initialise(LinkEngine& engine);
+
+  // --- The user -------------------------------------------------------------
+  void onPortSelected();  // an entry chosen from the port chooser's list
+  void onScanPorts();
+  void onReadSettings();
+  void onWriteSettings();
+  void onTabChanged(int index) { ShowPage(index); }
+  // A click on control `controlId` of page `pageIndex`.
+  void onPageCommand(int pageIndex, int controlId);
+  // Every STATUS_TIMER_ID tick: a handshake, then the status light.
+  void onTimerTick();
+
+  // --- The link engine (TrackerWindow) --------------------------------------
+  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void settingsReady() override;
+
+  // --- Operations of the window ---------------------------------------------
+  // Every page, in table order, exchanges with the model under the settings lock.
+  void LoadSavePages(ExchangeDirection direction);
+  // Page `index` visible, every other hidden; -1 hides them all.
+  void ShowPage(int index);
+  void SavePortIndex(int index);
+  // `text`, then an empty line.
+  void AppendLog(std::u16string_view text);
+
+  bool settingsLoaded() const { return settingsLoaded_; }
+
+ private:
+  void exchangePages(SettingsModel& model, ExchangeDirection direction);
+  int restorePortIndex();
+  void selectPortEntry(int index);
+  void applyButtons(std::int32_t state);
+
+  MainView& view_;
+  PortIndexStore& store_;
+  SharedSettings& settings_;
+  LinkEngine* engine_ = nullptr;  // set by initialise
+
+  // The pages, constructed in this order and destroyed in the reverse one.
+  CDLGAPN apn_;
+  CDlgSMSTrack smsTrack_;
+  CDlgAgps agps_;
+  CDlgBtnBinding keyBinding_;
+  CDlgTransport transport_;
+  CDlgGeneral misc_;
+  PageTable pageTable_;
+
+  bool settingsLoaded_ = false;  // set by the first settings image, never cleared
+  StatusImage lastStatusImage_ = StatusImage::None;
+  std::uint32_t statusBlinkCounter_ = 0;  // only its parity is shown; wraps after 136 years
+  LogBound logBound_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,84 @@
+#pragma once
+// A main view without a window, for tests: it keeps what it was told to
+// show, the way the real widgets would (a chooser index with no entry
+// clears the selection; the log pane is one text), and records the status
+// images in order.
+
+#include <array>
+#include <cstddef>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/main_view.h"
+#include "app/page_table.h"
+#include "pages/settings_page.h"
+#include "pages/testing/fake_page_controls.h"
+
+namespace pelmora::testing {
+
+class FakeMainView final : public MainView {
+ public:
+  // The pages' controls, made from their templates; call before initialise.
+  void buildPages(const PageTable& table) {
+    pages.clear();
+    for (const PageEntry& row : table.rows()) pages.emplace_back(row.page->dialogTemplate());
+  }
+
+  void enableReadButton(bool enabled) override { readEnabled = enabled; }
+  void enableWriteButton(bool enabled) override { writeEnabled = enabled; }
+
+  void appendLog(std::u16string_view text) override { log.append(text); }
+  void dropLogFront(std::size_t units) override { log.erase(0, units); }
+
+  void setProgressRange(int low, int high) override {
+    progressLow = low;
+    progressHigh = high;
+  }
+  void setProgress(int position) override { progress = position; }
+
+  void showStatusImage(StatusImage image) override { statusImages.push_back(image); }
+
+  void addPortEntry(std::u16string_view name) override { portEntries.emplace_back(name); }
+  void selectPort(int index) override {
+    selectedPortIndex = index >= 0 && static_cast<std::size_t>(index) < portEntries.size() ? index : -1;
+  }
+  int selectedPort() const override { return selectedPortIndex; }
+
+  void setIdentityText(IdentityField field, std::u16string_view text) override {
+    identity[static_cast<std::size_t>(field)] = text;
+    identityOrder.push_back(field);
+  }
+
+  void setPageVisible(int index, bool visible) override { pageVisible.at(static_cast<std::size_t>(index)) = visible; }
+  PageControls& pageControls(int index) override { return page(index); }
+
+  FakePageControls& page(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
+    return pages[static_cast<std::size_t>(index)];
+  }
+  const std::u16string& identityText(IdentityField field) const { return identity[static_cast<std::size_t>(field)]; }
+  int visiblePageCount() const {
+    int n = 0;
+    for (const bool visible : pageVisible) n += visible ? 1 : 0;
+    return n;
+  }
+
+  // A new window's buttons are enabled until the logic says otherwise.
+  bool readEnabled = true;
+  bool writeEnabled = true;
+  std::u16string log;
+  int progressLow = 0;
+  int progressHigh = 100;
+  int progress = 0;
+  std::vector<StatusImage> statusImages;
+  std::vector<std::u16string> portEntries;
+  int selectedPortIndex = -1;
+  std::array<std::u16string, 3> identity;
+  std::vector<IdentityField> identityOrder;
+  std::array<bool, PageTable::kRowCount> pageVisible{};
+  std::vector<FakePageControls> pages;
+};
+
+}  // namespace pelmora::testing

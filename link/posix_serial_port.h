@@ -1,0 +1,77 @@
+#pragma once
+// SerialPort on POSIX termios. Port numbers name devices through a
+// PortMapConfig, looked up afresh at every open.
+//
+//   open   exclusive (flock: a port that another program holds is Busy), raw
+//          9600 8N1 without flow control, VMIN = VTIME = 0, both queues
+//          purged, DTR and RTS asserted (a pseudo-terminal has no modem
+//          lines, which is not a failure)
+//   read   what is queued, never waiting; a hang-up (the peer of a
+//          pseudo-terminal closed, a USB adapter pulled) sets `disconnected`
+//   write  waits while the device is full, at most (19200 / baud) ms per byte
+//   close  drops DTR, purges both queues, restores the line settings found at open
+//
+// Opening the number of an already open port fails with Busy; prepare leaves
+// an open port as it is.
+
+#include <termios.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "link/port_map.h"
+#include "link/serial_port.h"
+
+namespace pelmora {
+
+class PosixSerialPort final : public SerialPort {
+ public:
+  explicit PosixSerialPort(PortMapConfig config = {});
+  ~PosixSerialPort() override;  // closes the ports still open
+  PosixSerialPort(const PosixSerialPort&) = delete;
+  PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+  // Takes effect at the next open; safe while other threads use the ports.
+  void setPortMap(PortMapConfig config);
+  PortMapConfig portMap() const;
+  // The device that an open of `port` would use now.
+  std::optional<std::string> devicePathFor(int port) const;
+
+ private:
+  struct PortSlot {
+    std::uint8_t portNumber = 0;
+    std::uint32_t baudRate = 0;
+    std::uint8_t byteSize = 0;
+    std::uint8_t flowControl = 0;  // 0: no hardware or software handshake
+    std::uint8_t parity = 0;       // 0: none
+    std::uint8_t stopBits = 0;     // 0: one stop bit
+    int handle = -1;
+    int open = 0;
+    termios savedTermios{};  // as found at open, restored at close
+    std::atomic<OpenFailure> lastFailure{OpenFailure::None};
+    std::mutex mutex;  // makes open, close, read and write of this port exclude each other
+  };
+
+  PortSlot& slot(int port) { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
+  const PortSlot& slot(int port) const { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
+  static void resetSlot(PortSlot& s, int port);
+  static void closeSlot(PortSlot& s);  // the caller holds s.mutex
+
+  int doPrepare(int port) override;
+  int doOpen(int port) override;
+  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
+  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  int doClose(int port) override;
+  OpenFailure doLastOpenFailure(int port) const override;
+
+  mutable std::mutex configMutex_;  // the map may be replaced while another thread opens a port
+  PortMapConfig config_;
+  std::array<PortSlot, kLastPortNumber> slots_;
+};
+
+}  // namespace pelmora

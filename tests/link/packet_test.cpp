@@ -1,0 +1,274 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/packet.h"
+
+namespace pelmora {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+Bytes asBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+Bytes built(const CommandRequest& request, TraceSink* trace = nullptr) {
+  FrameBuffer frame{};
+  std::size_t length = 0;
+  EXPECT_EQ(buildRequest(request, frame, length, trace), kBuildOk);
+  return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+struct RecordingSink : TraceSink {
+  std::vector<std::string> lines;
+  void trace(std::string_view message) override { lines.emplace_back(message); }
+};
+
+TEST(Crc16, KermitCheckValueAndTable) {
+  EXPECT_EQ(crc16(asBytes("123456789")), 0x2189);
+  EXPECT_EQ(crc16({}), 0x0000);
+  // From a zero register one byte b gives table[b].
+  const std::uint16_t firstEntries[] = {0x0000, 0x1189, 0x2312, 0x329B, 0x4624, 0x57AD, 0x6536, 0x74BF};
+  for (std::uint8_t i = 0; i < 8; ++i) EXPECT_EQ(crc16(std::span(&i, 1)), firstEntries[i]) << "entry " << int(i);
+}
+
+TEST(TrackerId, Encode) {
+  struct Row {
+    const char* label;
+    std::string_view text;
+    TrackerIdBytes expected;
+  };
+  const Row rows[] = {
+      {"default id", "1111111", {0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF}},
+      {"13 digits", "1234567890123", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
+      {"14 digits lose the 14th", "12345678901234", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
+      {"20 digits", "12345678901234567890", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
+      {"two digits then a letter", "12A", {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"letter between digits", "1A3", {0x1F, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"embedded NUL ends the text", std::string_view("12\0" "34", 5), {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"empty", "", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(encodeTrackerId(row.text), row.expected) << row.label;
+}
+
+TEST(TrackerId, Decode) {
+  struct Row {
+    const char* label;
+    TrackerIdBytes bytes;
+    std::string_view expected;
+  };
+  const Row rows[] = {
+      {"default id", {0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF}, "1111111"},
+      {"14 digits", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}, "12345678901234"},
+      {"0xFF first", {0xFF, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12}, ""},
+      {"0xFF ends", {0x12, 0xFF, 0x34, 0x56, 0x78, 0x90, 0x12}, "12"},
+      {"high nibbles A..F", {0xAB, 0xCD, 0xE1, 0xF2, 0xFF, 0xFF, 0xFF}, ":;<=>1?2"},
+      {"low nibble F ends", {0x1F, 0x23, 0x45, 0x67, 0x89, 0x01, 0x23}, "1"},
+  };
+  for (const Row& row : rows) {
+    const TrackerIdText text = decodeTrackerId(row.bytes);
+    EXPECT_EQ(std::string_view(text.data()), row.expected) << row.label;
+    EXPECT_EQ(text[14], '\0') << row.label;
+  }
+}
+
+TEST(BuildRequest, WorkedRequestsWithoutData) {
+  EXPECT_THAT(built(makeRequest(ReadSettings)), ElementsAre(0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF,
+                                                            0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A));
+  EXPECT_THAT(built(makeRequest(Handshake)), ElementsAre(0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF,
+                                                         0xFF, 0x88, 0x03, 0x71, 0x23, 0x0D, 0x0A));
+
+  // A full 14-character id array without terminator is cut to 13 digits.
+  CommandRequest longId = makeRequest(Handshake);
+  const std::string_view digits = "12345678901234";
+  std::copy(digits.begin(), digits.end(), longId.trackerId.begin());
+  const Bytes longIdFrame = built(longId);
+  EXPECT_THAT(Bytes(longIdFrame.begin() + 4, longIdFrame.begin() + 11),
+              ElementsAre(0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F));
+}
+
+TEST(BuildRequest, WriteRequestSizesAndLayout) {
+  RecordingSink trace;
+  // No image (layout unknown): 17 bytes, no data.
+  const Bytes empty = built(makeRequest(WriteSettings), &trace);
+  ASSERT_EQ(empty.size(), 17u);
+  EXPECT_THAT(Bytes(empty.begin(), empty.begin() + 4), ElementsAre(0x40, 0x40, 0x00, 0x11));
+  EXPECT_THAT(Bytes(empty.begin() + 11, empty.begin() + 13), ElementsAre(0x88, 0x02));
+
+  for (const std::size_t imageSize : {3180u, 3384u}) {
+    Bytes image(imageSize);
+    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    CommandRequest request = makeRequest(WriteSettings);
+    request.settingsImage = image;
+    const Bytes frame = built(request, &trace);
+    ASSERT_EQ(frame.size(), imageSize + 17);
+    EXPECT_EQ((frame[2] << 8) | frame[3], static_cast<int>(imageSize + 17));  // 0x0C7D, 0x0D49
+    EXPECT_TRUE(std::equal(image.begin(), image.end(), frame.begin() + 13));
+    const std::uint16_t crc = crc16(std::span(frame).first(13 + imageSize));
+    EXPECT_THAT(Bytes(frame.end() - 4, frame.end()), ElementsAre(crc >> 8, crc & 0xFF, 0x0D, 0x0A));
+  }
+}
+
+TEST(BuildRequest, WriteRequestHexDump) {
+  RecordingSink trace;
+  built(makeRequest(WriteSettings), &trace);  // 13 dumped bytes: one line of eight, five left
+  EXPECT_THAT(trace.lines, ElementsAre("40,40,0,11,11,11,11,1f\r\n", "ff,ff,ff,88,2,"));
+
+  trace.lines.clear();
+  const std::uint8_t image[] = {0xAB, 0x00, 0x10};  // 16 dumped bytes: two lines and an empty rest
+  CommandRequest request = makeRequest(WriteSettings);
+  request.settingsImage = image;
+  built(request, &trace);
+  EXPECT_THAT(trace.lines, ElementsAre("40,40,0,14,11,11,11,1f\r\n", "ff,ff,ff,88,2,ab,0,10\r\n", ""));
+
+  trace.lines.clear();
+  built(makeRequest(ReadSettings), &trace);
+  built(makeRequest(Handshake), &trace);
+  EXPECT_TRUE(trace.lines.empty());
+}
+
+TEST(BuildRequest, Refusals) {
+  FrameBuffer frame{};
+  std::size_t length = 0;
+  CommandRequest unknown = makeRequest(Handshake);
+  unknown.type = 36;
+  EXPECT_EQ(buildRequest(unknown, frame, length, nullptr), kBuildNoDataRule);
+  EXPECT_EQ(length, 0u);
+
+  // The largest image that still fits the 4096-byte frame, and one byte more.
+  Bytes image(4096 - 17);
+  CommandRequest write = makeRequest(WriteSettings);
+  write.settingsImage = image;
+  EXPECT_EQ(buildRequest(write, frame, length, nullptr), kBuildOk);
+  EXPECT_EQ(length, 4096u);
+  image.push_back(0);
+  write.settingsImage = image;
+  EXPECT_EQ(buildRequest(write, frame, length, nullptr), kBuildNoDataRule);
+  EXPECT_EQ(length, 0u);
+}
+
+// A reply frame: "$$", length, id 1111111, command, data, checksum, CR LF.
+Bytes reply(std::uint16_t command, const Bytes& data) {
+  Bytes frame = {0x24, 0x24, 0, 0, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
+                 static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command)};
+  const std::size_t length = data.size() + 17;
+  frame[2] = static_cast<std::uint8_t>(length >> 8);
+  frame[3] = static_cast<std::uint8_t>(length);
+  frame.insert(frame.end(), data.begin(), data.end());
+  const std::uint16_t crc = crc16(frame);
+  frame.insert(frame.end(), {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc), 0x0D, 0x0A});
+  return frame;
+}
+
+// Parses an exactly-sized heap copy, so that a read past the end is caught by ASan.
+int parse(const Bytes& frame, TrackerReply& out) {
+  const Bytes exact(frame.begin(), frame.end());
+  return parseReply(exact, out);
+}
+
+TEST(ParseReply, StatusRules) {
+  struct Row {
+    const char* label;
+    Bytes frame;
+    int result;
+    std::int32_t type;
+    std::int32_t status;
+  };
+  Bytes badChecksum = reply(0x8803, {0x01});
+  badChecksum[14] ^= 0xFF;
+  const Row rows[] = {
+      {"handshake 01", reply(0x8803, {0x01}), kParseOk, Handshake, 1},
+      {"handshake 00", reply(0x8803, {0x00}), kParseOk, Handshake, 2},
+      {"handshake 02", reply(0x8803, {0x02}), kParseOk, Handshake, 2},
+      {"handshake without data", reply(0x8803, {}), kParseOk, Handshake, 2},
+      {"write 01", reply(0x8802, {0x01, 0x00}), kParseOk, WriteSettings, 1},
+      {"write 00", reply(0x8802, {0x00}), kParseOk, WriteSettings, 2},
+      {"write 02", reply(0x8802, {0x02}), kParseOk, WriteSettings, 2},
+      {"write without data", reply(0x8802, {}), kParseOk, WriteSettings, 2},
+      {"read", reply(0x8801, {0x00}), kParseOk, ReadSettings, 1},
+      {"wrong checksum still parses", badChecksum, kParseOk, Handshake, 1},
+      {"unknown command 0x8804", reply(0x8804, {0x01}), kParseUnknownCommand, 0, 0},
+  };
+  for (const Row& row : rows) {
+    TrackerReply out;
+    EXPECT_EQ(parse(row.frame, out), row.result) << row.label;
+    EXPECT_EQ(out.type, row.type) << row.label;
+    EXPECT_EQ(out.status, row.status) << row.label;
+  }
+}
+
+TEST(ParseReply, DataAndId) {
+  TrackerReply out;
+  ASSERT_EQ(parse(reply(0x8801, {0x01, 0x00, 0x86, 0xF6, 0x42}), out), kParseOk);
+  EXPECT_EQ(out.dataLength, 5u);
+  EXPECT_THAT(Bytes(out.data.begin(), out.data.begin() + 5), ElementsAre(0x01, 0x00, 0x86, 0xF6, 0x42));
+  EXPECT_EQ(std::string_view(out.trackerId.data()), "1111111");
+
+  // The largest frame: 4079 bytes of data.
+  Bytes big(4096 - 17, 0x5A);
+  TrackerReply bigOut;
+  ASSERT_EQ(parse(reply(0x8801, big), bigOut), kParseOk);
+  EXPECT_EQ(bigOut.dataLength, 4079u);
+  EXPECT_EQ(bigOut.data[4078], 0x5A);
+
+  // Write and handshake replies keep no data.
+  TrackerReply write;
+  ASSERT_EQ(parse(reply(0x8802, {0x01, 0x02}), write), kParseOk);
+  EXPECT_EQ(write.dataLength, 0u);
+
+  // A length field below 17 means no data; CR LF stand at 15 and 16.
+  Bytes shortLength = reply(0x8801, {});
+  shortLength[3] = 0x0C;
+  TrackerReply none;
+  ASSERT_EQ(parse(shortLength, none), kParseOk);
+  EXPECT_EQ(none.dataLength, 0u);
+}
+
+TEST(ParseReply, NotAReply) {
+  struct Row {
+    const char* label;
+    Bytes frame;
+  };
+  Bytes echo = reply(0x8801, {});
+  echo[0] = echo[1] = 0x40;
+  Bytes noCrLf = reply(0x8803, {0x01});
+  noCrLf.back() = 0x00;
+  Bytes tooLong = reply(0x8803, {0x01});
+  tooLong[3] += 1;  // one byte more than given
+  Bytes huge = reply(0x8803, {0x01});
+  huge[2] = 0xFF;
+  huge[3] = 0xFF;
+  const Bytes handshake = reply(0x8803, {});
+  const Row rows[] = {
+      {"@@ echo of a request", echo},
+      {"no CR LF at the end", noCrLf},
+      {"length field one past the bytes given", tooLong},
+      {"length field 0xFFFF", huge},
+      {"16 bytes", Bytes(handshake.begin(), handshake.end() - 1)},
+      {"nothing", {}},
+  };
+  for (const Row& row : rows) {
+    TrackerReply out;
+    EXPECT_EQ(parse(row.frame, out), kParseNotReply) << row.label;
+    EXPECT_EQ(out.type, 0) << row.label;
+  }
+}
+
+TEST(ParseReply, StaysWithinTheBytesGiven) {
+  // The frame is given without its last 3 bytes; the guard bytes behind the
+  // span would complete it if the parser looked past the end.
+  const Bytes buffer = reply(0x8802, {0x01, 0x00, 0x00, 0x00});
+  const std::size_t given = buffer.size() - 3;
+  TrackerReply out;
+  EXPECT_EQ(parseReply(std::span(buffer).first(given), out), kParseNotReply);
+  EXPECT_EQ(parse(Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(given)), out), kParseNotReply);
+  EXPECT_EQ(parseReply(std::span(buffer), out), kParseOk);
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,107 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "link/port_map.h"
+
+namespace pelmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fake /dev and /sys/class/tty in a temporary folder.
+class FakeMachine {
+ public:
+  FakeMachine() {
+    std::string pattern = (fs::temp_directory_path() / "pelmora-portmap-XXXXXX").string();
+    root_ = mkdtemp(pattern.data());
+    fs::create_directories(dev());
+    fs::create_directories(sys());
+  }
+  ~FakeMachine() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  std::string dev() const { return (root_ / "dev").string(); }
+  std::string sys() const { return (root_ / "sys").string(); }
+  void node(const std::string& name) { std::ofstream(root_ / "dev" / name).put('\0'); }
+  void uartType(const std::string& name, const std::string& type) {
+    fs::create_directories(root_ / "sys" / name);
+    std::ofstream(root_ / "sys" / name / "type") << type;
+  }
+  PortMapConfig config() const {
+    PortMapConfig c;
+    c.devDir = dev();
+    c.sysClassTtyDir = sys();
+    return c;
+  }
+
+ private:
+  fs::path root_;
+};
+
+std::vector<std::pair<int, std::string>> summary(const std::vector<PortMapping>& map, const std::string& dev) {
+  std::vector<std::pair<int, std::string>> rows;
+  for (const PortMapping& m : map) {
+    const std::string path = m.devicePath.rfind(dev, 0) == 0 ? m.devicePath.substr(dev.size() + 1) : m.devicePath;
+    rows.emplace_back(m.port, path);
+  }
+  return rows;
+}
+
+using Rows = std::vector<std::pair<int, std::string>>;
+
+TEST(PortMap, AutomaticNumbering) {
+  FakeMachine machine;
+  for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyUSB0", "ttyACM1", "ttyACM0", "ttyS0", "ttyS1", "ttyS2", "ttyS3",
+                           "ttyS", "ttyUSBx", "tty1", "console", "ttyAMA0"})
+    machine.node(name);
+  machine.uartType("ttyS0", "0\n");  // a node without hardware
+  machine.uartType("ttyS1", "4\n");  // a 16550A
+  machine.uartType("ttyS3", "4\n");  // ttyS2 has no sysfs entry at all
+
+  const PortMapConfig config = machine.config();
+  EXPECT_EQ(summary(resolvePortMap(config), machine.dev()),
+            (Rows{{1, "ttyUSB0"}, {2, "ttyUSB2"}, {3, "ttyUSB10"}, {4, "ttyACM0"}, {5, "ttyACM1"}, {6, "ttyS1"},
+                  {7, "ttyS3"}}));
+
+  // Explicit entries first; the scan skips their numbers and their devices.
+  PortMapConfig mixed = config;
+  mixed.explicitEntries = {{2, "/dev/pts/7"}, {5, machine.dev() + "/ttyUSB2"}, {0, "/dev/null"}, {101, "/dev/null"},
+                           {2, "/dev/pts/8"}};
+  EXPECT_EQ(summary(resolvePortMap(mixed), machine.dev()),
+            (Rows{{1, "ttyUSB0"}, {2, "/dev/pts/7"}, {3, "ttyUSB10"}, {4, "ttyACM0"}, {5, "ttyUSB2"}, {6, "ttyACM1"},
+                  {7, "ttyS1"}, {8, "ttyS3"}}));
+  EXPECT_EQ(findPortMapping(mixed, 2)->devicePath, "/dev/pts/7");
+  EXPECT_TRUE(findPortMapping(mixed, 2)->explicitEntry);
+  EXPECT_FALSE(findPortMapping(mixed, 1)->explicitEntry);
+  EXPECT_FALSE(findPortMapping(mixed, 9).has_value());
+  EXPECT_FALSE(findPortMapping(mixed, 0).has_value());
+  EXPECT_EQ(describePortMapping(mixed, 2), "COM2: /dev/pts/7 (port map entry)");
+  EXPECT_EQ(describePortMapping(mixed, 1), "COM1: " + machine.dev() + "/ttyUSB0 (found on this machine)");
+  EXPECT_EQ(describePortMapping(mixed, 9), "COM9: no device");
+
+  // Without the scan only the explicit entries remain.
+  mixed.automatic = false;
+  EXPECT_EQ(summary(resolvePortMap(mixed), machine.dev()), (Rows{{2, "/dev/pts/7"}, {5, "ttyUSB2"}}));
+
+  // An adapter plugged in later is found by the next lookup.
+  machine.node("ttyUSB1");
+  EXPECT_EQ(findPortMapping(config, 2)->devicePath, machine.dev() + "/ttyUSB1");
+}
+
+TEST(PortMap, MissingFolders) {
+  PortMapConfig config;
+  config.devDir = "/nonexistent/pelmora/dev";
+  config.sysClassTtyDir = "/nonexistent/pelmora/sys";
+  EXPECT_TRUE(resolvePortMap(config).empty());
+  config.explicitEntries = {{100, "/dev/pts/1"}};
+  EXPECT_EQ(summary(resolvePortMap(config), config.devDir), (Rows{{100, "/dev/pts/1"}}));
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,258 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/posix_serial_port.h"
+
+namespace pelmora {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A pseudo-terminal whose slave the port opens; the test plays the device on the master.
+class PtyPair {
+ public:
+  PtyPair() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    std::array<char, 128> name{};
+    if (ptsname_r(master_, name.data(), name.size()) == 0) slavePath_ = name.data();
+    ::fcntl(master_, F_SETFL, O_NONBLOCK);
+    // Raw from the start, so that the line discipline echoes nothing back to the master.
+    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios raw{};
+    if (slave >= 0 && ::tcgetattr(slave, &raw) == 0) {
+      ::cfmakeraw(&raw);
+      ::tcsetattr(slave, TCSANOW, &raw);
+    }
+    if (slave >= 0) ::close(slave);
+  }
+  ~PtyPair() { closeMaster(); }
+  const std::string& slavePath() const { return slavePath_; }
+  int master() const { return master_; }
+  void closeMaster() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+  }
+  void send(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  // What the master received, waiting (as a hang guard only) for `count` bytes.
+  Bytes receive(std::size_t count) {
+    Bytes got;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+      pollfd p{master_, POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      std::uint8_t buffer[4096];
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n > 0) got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+  }
+
+ private:
+  int master_ = -1;
+  std::string slavePath_;
+};
+
+PortMapConfig explicitOnly(std::vector<std::pair<int, std::string>> entries) {
+  PortMapConfig config;
+  config.explicitEntries = std::move(entries);
+  config.automatic = false;  // never near the real devices of this machine
+  return config;
+}
+
+// Reads until `count` bytes came (or a generous hang guard passed), recording each read's size.
+Bytes readAll(SerialPort& port, int number, std::size_t count, std::size_t bufferSize, std::vector<std::size_t>* sizes) {
+  Bytes got;
+  std::vector<std::uint8_t> buffer(bufferSize);
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+    const ReadResult r = port.read(number, buffer);
+    if (r.count == 0) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    if (sizes != nullptr) sizes->push_back(r.count);
+    got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r.count));
+  }
+  return got;
+}
+
+Bytes pattern(std::size_t n) {
+  Bytes bytes(n);
+  for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<std::uint8_t>(i % 251);
+  return bytes;
+}
+
+TEST(PosixSerialPort, RefusesNumbersOutOfRange) {
+  PtyPair pty;
+  PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
+  std::uint8_t buffer[16];
+  const std::uint8_t bytes[] = {1, 2, 3};
+  for (const int number : {0, 101, -1}) {
+    EXPECT_EQ(port.prepare(number), -1) << number;
+    EXPECT_EQ(port.open(number), 0) << number;
+    const ReadResult r = port.read(number, buffer);
+    EXPECT_EQ(r.count, 0u) << number;
+    EXPECT_FALSE(r.disconnected) << number;
+    EXPECT_EQ(port.write(number, bytes), 0) << number;
+    EXPECT_EQ(port.close(number), 0) << number;
+    EXPECT_EQ(port.lastOpenFailure(number), OpenFailure::OutOfRange) << number;
+  }
+  EXPECT_EQ(port.prepare(100), 1);
+  EXPECT_EQ(port.close(100), 1);
+}
+
+TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {
+  PtyPair pty;
+  ASSERT_FALSE(pty.slavePath().empty());
+  PosixSerialPort port(explicitOnly({{3, pty.slavePath()}}));
+  EXPECT_EQ(port.devicePathFor(3), pty.slavePath());
+
+  // Bytes sent before the open are purged by it.
+  pty.send({0xEE, 0xEE});
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(port.prepare(3), 1);
+  ASSERT_NE(port.open(3), 0);
+  EXPECT_EQ(port.lastOpenFailure(3), OpenFailure::None);
+
+  // Nothing queued: the read returns at once with nothing.
+  std::array<std::uint8_t, 4096> buffer{};
+  ReadResult r = port.read(3, buffer);
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_FALSE(r.disconnected);
+
+  // Data sent now is read back, and the rest of a small buffer stays queued.
+  const Bytes reply = {0x24, 0x24, 0x00, 0x12, 0x0D, 0x0A};
+  pty.send(reply);
+  std::vector<std::size_t> sizes;
+  EXPECT_EQ(readAll(port, 3, 4, 4, &sizes), Bytes(reply.begin(), reply.begin() + 4));
+  EXPECT_EQ(readAll(port, 3, 2, 4, nullptr), Bytes(reply.begin() + 4, reply.end()));
+
+  // Written bytes arrive whole at the other end.
+  const Bytes request = pattern(3401);
+  EXPECT_EQ(port.write(3, request), 1);
+  EXPECT_EQ(pty.receive(request.size()), request);
+  EXPECT_EQ(port.write(3, {}), 1);
+
+  EXPECT_EQ(port.close(3), 1);
+  EXPECT_EQ(port.read(3, buffer).count, 0u);
+  EXPECT_EQ(port.write(3, reply), 0);
+  EXPECT_EQ(port.close(3), 1);  // closing a closed port is harmless
+
+  // Closed means released: it opens again.
+  ASSERT_NE(port.open(3), 0);
+  EXPECT_EQ(port.close(3), 1);
+}
+
+TEST(PosixSerialPort, ReadsAtMost4096BytesAndLeavesTheRestQueued) {
+  PtyPair pty;
+  PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
+  ASSERT_NE(port.open(1), 0);
+  const Bytes sent = pattern(6000);
+  pty.send(Bytes(sent.begin(), sent.begin() + 3000));
+  pty.send(Bytes(sent.begin() + 3000, sent.end()));
+  std::vector<std::size_t> sizes;
+  EXPECT_EQ(readAll(port, 1, sent.size(), 8192, &sizes), sent);
+  for (const std::size_t size : sizes) EXPECT_LE(size, 4096u);
+}
+
+TEST(PosixSerialPort, OpenFailures) {
+  PtyPair pty;
+  PosixSerialPort port(explicitOnly({{1, pty.slavePath()},
+                                     {2, pty.slavePath()},
+                                     {3, "/nonexistent/pelmora/ttyUSB0"},
+                                     {4, "/dev/null"}}));
+  ASSERT_NE(port.open(1), 0);
+  // The same device under another number, and the same number again: both busy.
+  EXPECT_EQ(port.open(2), 0);
+  EXPECT_EQ(port.lastOpenFailure(2), OpenFailure::Busy);
+  EXPECT_EQ(port.open(1), 0);
+  EXPECT_EQ(port.lastOpenFailure(1), OpenFailure::Busy);
+  // Another instance (as another program would) is refused too.
+  PosixSerialPort other(explicitOnly({{7, pty.slavePath()}}));
+  EXPECT_EQ(other.open(7), 0);
+  EXPECT_EQ(other.lastOpenFailure(7), OpenFailure::Busy);
+
+  EXPECT_EQ(port.open(3), 0);
+  EXPECT_EQ(port.lastOpenFailure(3), OpenFailure::NoSuchDevice);
+  EXPECT_EQ(port.open(4), 0);
+  EXPECT_EQ(port.lastOpenFailure(4), OpenFailure::NotATerminal);
+  EXPECT_EQ(port.open(5), 0);
+  EXPECT_EQ(port.lastOpenFailure(5), OpenFailure::NotMapped);
+
+  // An entry added at run time is used by the next open.
+  EXPECT_EQ(port.close(1), 1);
+  port.setPortMap(explicitOnly({{5, pty.slavePath()}}));
+  EXPECT_NE(port.open(5), 0);
+  EXPECT_EQ(port.lastOpenFailure(5), OpenFailure::None);
+}
+
+TEST(PosixSerialPort, WriteTimeoutAndHangUp) {
+  PtyPair pty;
+  PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
+  ASSERT_NE(port.open(1), 0);
+
+  // Fill the line until the device takes nothing more; the master never reads.
+  const int filler = ::open(pty.slavePath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(filler, 0);
+  const Bytes chunk(1024, 0x55);
+  while (::write(filler, chunk.data(), chunk.size()) > 0) {
+  }
+  ::close(filler);
+  // A write cut short by its timeout (2 ms per byte) still counts as written.
+  EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 1);
+
+  // The other side hangs up: the read says so, the write fails.
+  pty.closeMaster();
+  std::array<std::uint8_t, 64> buffer{};
+  const ReadResult r = port.read(1, buffer);
+  EXPECT_EQ(r.count, 0u);
+  EXPECT_TRUE(r.disconnected);
+  EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 0);
+  EXPECT_EQ(port.close(1), 1);
+}
+
+TEST(PosixSerialPort, CallsFromSeveralThreads) {
+  PtyPair pty;
+  PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
+  ASSERT_NE(port.open(1), 0);
+  std::atomic<bool> done{false};
+  std::jthread reader([&] {
+    std::array<std::uint8_t, 4096> buffer{};
+    while (!done) {
+      port.read(1, buffer);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  std::jthread reopener([&] {
+    for (int i = 0; i < 50; ++i) {
+      port.close(1);
+      port.prepare(1);
+      port.open(1);
+    }
+  });
+  std::jthread mapper([&] {
+    for (int i = 0; i < 50; ++i) port.setPortMap(explicitOnly({{1, pty.slavePath()}}));
+  });
+  const Bytes frame = pattern(17);
+  for (int i = 0; i < 50; ++i) port.write(1, frame);
+  reopener.join();
+  mapper.join();
+  done = true;
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/trace_writer.h"
+
+namespace pelmora {
+namespace {
+
+struct FixedClock : Clock {
+  std::uint64_t nowMs() override { return 0; }
+  void sleepMs(std::uint32_t) override {}
+  TimeOfDay localTime() override { return {9, 5, 7}; }
+};
+
+// Collects what a FILE* received.
+class MemoryFile {
+ public:
+  MemoryFile() : file_(open_memstream(&data_, &size_)) {}
+  ~MemoryFile() {
+    if (file_ != nullptr) std::fclose(file_);
+    std::free(data_);
+  }
+  std::FILE* file() { return file_; }
+  std::string text() {
+    std::fflush(file_);
+    return std::string(data_, size_);
+  }
+
+ private:
+  char* data_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* file_;
+};
+
+TEST(TraceWriter, LineFormat) {
+  FixedClock clock;
+  MemoryFile out;
+  TraceWriter writer(clock, out.file());
+  writer.trace("Read Gspt Data");
+  tracef(&writer, "GprsPackage len:%d cmd:0X%02x%02x", 17, 0x88, 0x03);
+  writer.trace("");
+  const std::string longMessage(2000, 'x');  // longer than the writer's line buffer
+  writer.trace(longMessage);
+  EXPECT_EQ(out.text(), "Tracker:09:05:07 Read Gspt Data\r\n"
+                        "Tracker:09:05:07 GprsPackage len:17 cmd:0X8803\r\n"
+                        "Tracker:09:05:07 \r\n"
+                        "Tracker:09:05:07 " + longMessage + "\r\n");
+
+  TraceWriter nowhere(clock, nullptr);
+  nowhere.trace("dropped");
+  tracef(nullptr, "dropped %d", 1);
+}
+
+TEST(TraceWriter, LinesStayWholeAcrossThreads) {
+  FixedClock clock;
+  MemoryFile out;
+  TraceWriter writer(clock, out.file());
+  constexpr int kThreads = 4;
+  constexpr int kLines = 300;
+  const std::string longMessage(600, 'L');
+  {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < kThreads; ++t)
+      threads.emplace_back([&, t] {
+        for (int i = 0; i < kLines; ++i) {
+          if (i % 10 == 0)
+            writer.trace(longMessage);
+          else
+            tracef(&writer, "thread %d line %d", t, i);
+        }
+      });
+  }
+  const std::string text = out.text();
+  int lines = 0;
+  for (std::size_t at = 0; at < text.size(); ++lines) {
+    const std::size_t end = text.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos);
+    const std::string line = text.substr(at, end - at);
+    ASSERT_EQ(line.rfind("Tracker:09:05:07 ", 0), 0u) << line;
+    const std::string message = line.substr(17);
+    EXPECT_TRUE(message == longMessage || message.rfind("thread ", 0) == 0) << message;
+    at = end + 2;
+  }
+  EXPECT_EQ(lines, kThreads * kLines);
+}
+
+}  // namespace
+}  // namespace pelmora

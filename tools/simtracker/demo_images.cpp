@@ -120,7 +120,7 @@ std::vector<std::uint8_t> basicDemoImage() { return demoImage(ImageLayout::Basic
 std::vector<std::uint8_t> extendedDemoImage() {
   ImageBuilder builder = demoImage(ImageLayout::Extended);
   builder.putText(kOpaque13LastOffset, 22, u"opaque-13e");
-  builder.putRomVersion(u"GT-DEMO V3.1.7 build 2011-06-20");
+  builder.putRomVersion(u"PLM-DEMO 1.0.3 build 2026-11-30");
   builder.putImei(u"490154203237518");
   return builder.bytes();
 }

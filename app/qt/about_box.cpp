@@ -1,0 +1,25 @@
+#include "app/qt/about_box.h"
+
+#include <QPushButton>
+
+#include "app/main_window_template.h"
+#include "app/qt/dialog_units.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/template_builder.h"
+
+namespace pelmora {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  const DialogTemplate& dialog = aboutBoxTemplate();
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(toQString(dialog.caption));
+  setFont(templateFont(dialog.fontFace, dialog.fontPointSize));
+  const DialogUnits units(font());
+  for (const BuiltControl& control : buildTemplate(dialog, this, units)) {
+    if (control.item->id == IDC_ABOUT_OK)
+      connect(static_cast<QPushButton*>(control.widget), &QPushButton::clicked, this, &QDialog::accept);
+  }
+  setFixedSize(units.x(dialog.width), units.y(dialog.height));
+}
+
+}  // namespace pelmora

@@ -1,0 +1,146 @@
+#include "app/qt/pelmora_app.h"
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QSettings>
+#include <QString>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/qt/pelmora_dlg.h"
+#include "app/qt/port_map_settings.h"
+#include "app/qt/screenshot_tour.h"
+#include "app/qt/settings_port_index_store.h"
+#include "link/clock.h"
+#include "link/port_map.h"
+#include "link/posix_serial_port.h"
+#include "link/trace_writer.h"
+#include "tools/simtracker/demo_images.h"
+#include "tools/simtracker/sim_tracker.h"
+
+namespace pelmora {
+namespace {
+
+constexpr int kDemoPort = 3;
+
+struct Options {
+  bool demo = false;
+  QString traceFile;  // empty: no trace
+  QString screenshotDir;
+};
+
+Options parseOptions(QApplication& application) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Configures GPS trackers over a serial line."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption demo(QStringLiteral("demo"),
+                                QStringLiteral("Run against a simulated tracker on COM3; no tracker needed."));
+  const QCommandLineOption trace(QStringLiteral("trace"),
+                                 QStringLiteral("Write the diagnostic trace to <file> (\"-\": standard error)."),
+                                 QStringLiteral("file"));
+  const QCommandLineOption screenshots(
+      QStringLiteral("screenshots"),
+      QStringLiteral("Read the simulated tracker once, write a PNG of every tab into <dir> and quit."),
+      QStringLiteral("dir"));
+  parser.addOption(demo);
+  parser.addOption(trace);
+  parser.addOption(screenshots);
+  parser.process(application);
+  Options options;
+  options.screenshotDir = parser.value(screenshots);
+  options.demo = parser.isSet(demo) || parser.isSet(screenshots);
+  options.traceFile = parser.value(trace);
+  return options;
+}
+
+// Where the trace goes; closes its file at the end.
+class TraceOutput {
+ public:
+  explicit TraceOutput(const QString& destination) {
+    if (destination.isEmpty()) return;
+    if (destination == QStringLiteral("-")) {
+      stream_ = stderr;
+    } else {
+      stream_ = std::fopen(QFile::encodeName(destination).constData(), "w");
+      owned_ = stream_ != nullptr;
+      if (stream_ == nullptr) std::fprintf(stderr, "pelmora: cannot write the trace to %s\n", qPrintable(destination));
+    }
+    if (stream_ != nullptr) writer_.emplace(clock_, stream_);
+  }
+  ~TraceOutput() {
+    writer_.reset();
+    if (owned_) std::fclose(stream_);
+  }
+  TraceOutput(const TraceOutput&) = delete;
+  TraceOutput& operator=(const TraceOutput&) = delete;
+
+  TraceSink* sink() { return writer_ ? &*writer_ : nullptr; }
+
+ private:
+  SystemClock clock_;
+  std::FILE* stream_ = nullptr;
+  bool owned_ = false;
+  std::optional<TraceWriter> writer_;
+};
+
+}  // namespace
+
+int CPelmoraApp::run(QApplication& application) {
+  const Options options = parseOptions(application);
+  TraceOutput trace(options.traceFile);
+
+  QSettings userSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
+                         QString::fromLatin1(kSettingsApplication));
+
+  std::unique_ptr<sim::SimTracker> tracker;
+  PortMapConfig portMap;
+  if (options.demo) {
+    sim::SimOptions simOptions;
+    simOptions.image = sim::extendedDemoImage();
+    if (TraceSink* sink = trace.sink()) {
+      simOptions.log = [sink](std::string_view line) {
+        tracef(sink, "Simulated tracker: %.*s", static_cast<int>(line.size()), line.data());
+      };
+    }
+    tracker = std::make_unique<sim::SimTracker>(std::move(simOptions));
+    if (!tracker->start()) {
+      std::fprintf(stderr, "pelmora: the simulated tracker did not start: %s\n", tracker->errorText().c_str());
+      return 1;
+    }
+    portMap.explicitEntries.emplace_back(kDemoPort, tracker->devicePath());
+    portMap.automatic = false;
+    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d (%s)\n", kDemoPort,
+                tracker->devicePath().c_str());
+    std::fflush(stdout);
+  } else {
+    portMap = readPortMap(userSettings);
+  }
+
+  PosixSerialPort port(portMap);
+  SettingsPortIndexStore portIndexStore(userSettings);
+  WindowServices services{port, portIndexStore, trace.sink(), [&port](int number) {
+                            return QString::fromStdString(describePortMapping(port.portMap(), number));
+                          }};
+
+  int exitCode = 0;
+  {
+    CPelmoraDlg window(services);
+    if (options.screenshotDir.isEmpty()) {
+      window.exec();
+    } else {
+      ScreenshotTour tour(window, options.screenshotDir);
+      if (tour.start()) window.exec();
+      exitCode = tour.succeeded() ? 0 : 1;
+    }
+  }
+  if (tracker) tracker->stop();
+  return exitCode;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,23 @@
+#pragma once
+// CPelmoraApp: the application object. Reads the command line, prepares
+// the serial ports, the user's settings and the optional trace, runs the
+// main window modally and returns the process's exit code when it closes.
+//
+//   pelmora                   the tool as it is: the user's port map, no trace
+//   pelmora --demo            a simulated tracker in this process on a
+//                             pseudo-terminal, on COM3; real devices are not
+//                             numbered and the user's port map is neither
+//                             used nor changed
+//   pelmora --trace FILE      the diagnostic trace into FILE ("-": standard error)
+//   pelmora --screenshots DIR the demo, read once, one PNG per tab into DIR
+
+#include <QApplication>
+
+namespace pelmora {
+
+class CPelmoraApp {
+ public:
+  int run(QApplication& application);
+};
+
+}  // namespace pelmora

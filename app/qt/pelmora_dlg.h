@@ -1,0 +1,140 @@
+#pragma once
+// CPelmoraDlg: the main window, built from template 102 with the six pages
+// inside its tab control. It forwards every event to MainWindowLogic and
+// draws what the logic tells it (MainView). The link engine's threads reach
+// it only through GuiThreadWindow.
+//
+// Closing it (Escape, the close box) stops the link first: notifications
+// are no longer taken, the engine's threads are asked to end, and events
+// are processed until they have, since a sender may be waiting for the
+// window at that moment.
+
+#include <QDialog>
+#include <QPixmap>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/main_view.h"
+#include "app/main_window_logic.h"
+#include "app/port_index_store.h"
+#include "app/qt/gui_thread_window.h"
+#include "app/qt/qt_page_controls.h"
+#include "app/qt/template_builder.h"
+#include "link/clock.h"
+#include "link/link_engine.h"
+#include "link/serial_port.h"
+#include "link/trace.h"
+#include "settings/shared_settings.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace pelmora {
+
+class PageTabs;
+class PortChooser;
+
+struct WindowServices {
+  SerialPort& port;  // must outlive the window
+  PortIndexStore& portIndexStore;
+  TraceSink* trace = nullptr;
+  // The tooltip of chooser entry `port`: which device stands behind it now.
+  std::function<QString(int port)> describePort;
+};
+
+class CPelmoraDlg final : public QDialog, private MainView {
+ public:
+  explicit CPelmoraDlg(const WindowServices& services, QWidget* parent = nullptr);
+  ~CPelmoraDlg() override;
+  CPelmoraDlg(const CPelmoraDlg&) = delete;
+  CPelmoraDlg& operator=(const CPelmoraDlg&) = delete;
+
+  void showAbout();
+
+  // --- For the screenshot tour and the tests ---------------------------
+  // A control of template 102 by id (nullptr for an unknown one).
+  QWidget* control(int id) const;
+  PageTabs* pageTabs() const { return tabs_; }
+  QWidget* page(int index) const { return pages_.at(static_cast<std::size_t>(index)).widget; }
+  QtPageControls& controlsOf(int index) { return *pages_.at(static_cast<std::size_t>(index)).controls; }
+  // Where every page sits in the tab control's client area.
+  QRect pageRect() const;
+  StatusImage shownStatusImage() const { return shownStatus_; }
+  // The log pane's text as the logic wrote it, CR LF and all.
+  const QString& logText() const { return logText_; }
+  MainWindowLogic& logic() { return logic_; }
+  LinkEngine& engine() { return engine_; }
+  // What the engine's threads call.
+  TrackerWindow& notifications() { return notifications_; }
+
+ protected:
+  void done(int result) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Page {
+    QWidget* widget = nullptr;
+    std::vector<BuiltControl> built;
+    std::unique_ptr<QtPageControls> controls;
+  };
+
+  // MainView
+  void enableReadButton(bool enabled) override;
+  void enableWriteButton(bool enabled) override;
+  void appendLog(std::u16string_view text) override;
+  void dropLogFront(std::size_t units) override;
+  void setProgressRange(int low, int high) override;
+  void setProgress(int position) override;
+  void showStatusImage(StatusImage image) override;
+  void addPortEntry(std::u16string_view name) override;
+  void selectPort(int index) override;
+  int selectedPort() const override;
+  void setIdentityText(IdentityField field, std::u16string_view text) override;
+  void setPageVisible(int index, bool visible) override;
+  PageControls& pageControls(int index) override;
+
+  void buildPages(PageTabs& tabs);
+  void makeRoomForPages();
+  void connectControls();
+  void shutDownLink();
+
+  SharedSettings settings_;
+  SystemClock clock_;
+  MainWindowLogic logic_;
+  GuiThreadWindow notifications_;
+  LinkEngine engine_;
+
+  std::vector<BuiltControl> controls_;  // template 102
+  std::vector<Page> pages_;             // in tab order
+  PageTabs* tabs_ = nullptr;
+  PortChooser* portChooser_ = nullptr;
+  QPushButton* scanButton_ = nullptr;
+  QPushButton* readButton_ = nullptr;
+  QPushButton* writeButton_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* statusLight_ = nullptr;
+  QPlainTextEdit* log_ = nullptr;
+  std::array<QLineEdit*, 3> identity_{};  // by IdentityField
+
+  QPixmap onlineImage_;
+  QPixmap offlineImage_;
+  StatusImage shownStatus_ = StatusImage::Offline;
+  QString logText_;
+  QTimer statusTimer_;
+  bool placed_ = false;
+  bool linkStopped_ = false;
+};
+
+}  // namespace pelmora

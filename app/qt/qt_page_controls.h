@@ -1,0 +1,48 @@
+#pragma once
+// PageControls over the widgets built from a page's template: texts, the
+// typing limits of edits, choosers and check boxes, by control id. Calls on
+// an id the page does not have do nothing (reads give empty, -1 or 0).
+
+#include <QWidget>
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/qt/template_builder.h"
+#include "pages/page_controls.h"
+
+namespace pelmora {
+
+class QtPageControls final : public PageControls {
+ public:
+  // The controls with an id among `built`; the widgets must outlive this.
+  explicit QtPageControls(std::span<const BuiltControl> built);
+
+  bool hasControl(int id) const override;
+  void readText(int id, std::u16string& out) const override;
+  void setText(int id, std::u16string_view text) override;
+  void limitText(int id, int maxChars) override;
+  void addString(int id, std::u16string_view item) override;
+  void selectItem(int id, int index) override;
+  int selectedItem(int id) const override;
+  void setCheck(int id, int state) override;
+  int checkState(int id) const override;
+
+  QWidget* widget(int id) const;
+  // The typing limit of an edit; 0 for a control that takes no typing limit.
+  int textLimit(int id) const;
+
+ private:
+  struct Control {
+    int id;
+    ItemKind kind;
+    QWidget* widget;
+  };
+  const Control* find(int id) const;
+
+  std::vector<Control> controls_;
+};
+
+}  // namespace pelmora

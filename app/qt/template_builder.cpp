@@ -1,0 +1,191 @@
+#include "app/qt/template_builder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVariant>
+
+#include <algorithm>
+#include <array>
+
+#include "app/qt/artwork.h"
+#include "app/qt/ip_address_edit.h"
+#include "app/qt/page_tabs.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/typing_validator.h"
+#include "app/qt/wrapping_check_box.h"
+
+namespace pelmora {
+namespace {
+
+constexpr const char* kControlIdProperty = "pelmoraControlId";
+constexpr int kMinimumVisibleChoices = 10;
+
+bool has(const TemplateItem& item, std::uint32_t style) { return (item.style & style) != 0; }
+
+Qt::Alignment horizontalAlignment(const TemplateItem& item) {
+  if (has(item, StyleAlignRight)) return Qt::AlignRight;
+  if (has(item, StyleAlignCenter)) return Qt::AlignHCenter;
+  return Qt::AlignLeft;
+}
+
+QWidget* makeStaticText(const TemplateItem& item, QWidget* parent) {
+  auto* label = new QLabel(toQString(item.text), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(horizontalAlignment(item) | Qt::AlignVCenter);
+  return label;
+}
+
+QWidget* makeGroupBox(const TemplateItem& item, QWidget* parent) { return new QGroupBox(toQString(item.text), parent); }
+
+QWidget* makeEdit(const TemplateItem& item, QWidget* parent) {
+  if (has(item, StyleMultiline)) {
+    auto* pane = new QPlainTextEdit(parent);
+    pane->setReadOnly(has(item, StyleReadOnly));
+    pane->setFrameShape(has(item, StyleBorder) ? QFrame::StyledPanel : QFrame::NoFrame);
+    pane->setLineWrapMode(has(item, StyleWordWrap) ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    pane->setVerticalScrollBarPolicy(has(item, StyleVScrollBar) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    pane->setUndoRedoEnabled(false);
+    return pane;
+  }
+  auto* edit = new QLineEdit(parent);
+  edit->setFrame(has(item, StyleBorder));
+  edit->setReadOnly(has(item, StyleReadOnly));
+  if (!has(item, StyleReadOnly)) new TypingValidator(edit, has(item, StyleDigitsOnly));
+  return edit;
+}
+
+QWidget* makeIpAddress(const TemplateItem& /*item*/, QWidget* parent) { return new IpAddressEdit(parent); }
+
+QWidget* makeCheckBox(const TemplateItem& item, QWidget* parent) {
+  if (has(item, StyleWordWrap)) return new WrappingCheckBox(toQString(item.text), parent);
+  return new QCheckBox(toQString(item.text), parent);
+}
+
+QWidget* makeComboBox(const TemplateItem& /*item*/, QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);  // typed text never becomes an item
+  combo->setCompleter(nullptr);
+  return combo;
+}
+
+QWidget* makeBitmap(const TemplateItem& item, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setPixmap(artworkPixmap(item.image));
+  if (has(item, StyleImageCentred)) {
+    label->setScaledContents(true);
+  } else {
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
+  return label;
+}
+
+QWidget* makePushButton(const TemplateItem& item, QWidget* parent) {
+  auto* button = new QPushButton(toQString(item.text), parent);
+  button->setAutoDefault(has(item, StyleDefaultButton));
+  button->setDefault(has(item, StyleDefaultButton));
+  return button;
+}
+
+QWidget* makeProgressBar(const TemplateItem& /*item*/, QWidget* parent) {
+  auto* bar = new QProgressBar(parent);
+  bar->setTextVisible(false);
+  return bar;
+}
+
+QWidget* makeTabControl(const TemplateItem& /*item*/, QWidget* parent) { return new PageTabs(parent); }
+
+QWidget* makeIcon(const TemplateItem& item, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setPixmap(artworkPixmap(item.image));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+struct KindFactory {
+  ItemKind kind;
+  QWidget* (*make)(const TemplateItem&, QWidget*);
+};
+
+constexpr std::array kFactories{
+    KindFactory{ItemKind::StaticText, makeStaticText}, KindFactory{ItemKind::GroupBox, makeGroupBox},
+    KindFactory{ItemKind::Edit, makeEdit},             KindFactory{ItemKind::IpAddress, makeIpAddress},
+    KindFactory{ItemKind::CheckBox, makeCheckBox},     KindFactory{ItemKind::ComboBox, makeComboBox},
+    KindFactory{ItemKind::Bitmap, makeBitmap},         KindFactory{ItemKind::PushButton, makePushButton},
+    KindFactory{ItemKind::ProgressBar, makeProgressBar}, KindFactory{ItemKind::TabControl, makeTabControl},
+    KindFactory{ItemKind::Icon, makeIcon},
+};
+
+QWidget* makeDefault(const TemplateItem& item, QWidget* parent) {
+  for (const KindFactory& factory : kFactories)
+    if (factory.kind == item.kind) return factory.make(item, parent);
+  return new QWidget(parent);
+}
+
+// The width the widget's text needs, or 0 when it has none to fit.
+int neededTextWidth(const TemplateItem& item, const QWidget* widget) {
+  if (item.text.empty()) return 0;
+  const bool fitted = item.kind == ItemKind::StaticText || (item.kind == ItemKind::CheckBox && !has(item, StyleWordWrap));
+  return fitted ? widget->sizeHint().width() : 0;
+}
+
+QRect placement(const TemplateItem& item, QWidget* widget, const DialogUnits& units) {
+  QRect rect = units.rect(item.rect);
+  if (item.kind == ItemKind::ComboBox) {
+    // The template's height is the closed box plus its dropped-down list.
+    auto* combo = static_cast<QComboBox*>(widget);
+    const int closed = combo->sizeHint().height();
+    const int row = QFontMetrics(combo->font()).height() + 4;
+    combo->setMaxVisibleItems(std::max(kMinimumVisibleChoices, (rect.height() - closed) / row));
+    rect.setHeight(closed);
+  } else if (item.kind == ItemKind::Icon) {
+    rect.setSize(artworkSize(item.image));
+  }
+  const int needed = neededTextWidth(item, widget);
+  if (needed > rect.width()) {
+    const int grow = needed - rect.width();
+    if (has(item, StyleAlignRight))
+      rect.setLeft(rect.left() - grow);
+    else if (has(item, StyleAlignCenter))
+      rect.adjust(-grow / 2, 0, grow - grow / 2, 0);
+    else
+      rect.setWidth(needed);
+  }
+  return rect;
+}
+
+}  // namespace
+
+std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* parent, const DialogUnits& units,
+                                        const TemplateHooks& hooks) {
+  std::vector<BuiltControl> built;
+  built.reserve(dialog.items.size());
+  for (const TemplateItem& item : dialog.items) {
+    QWidget* widget = hooks.make ? hooks.make(item, parent) : nullptr;
+    if (widget == nullptr) widget = makeDefault(item, parent);
+    widget->setProperty(kControlIdProperty, item.id);
+    widget->setGeometry(placement(item, widget, units));
+    if (has(item, StyleHidden)) widget->hide();
+    built.push_back({&item, widget});
+    if (hooks.created) hooks.created(built.back());
+  }
+  for (const BuiltControl& control : built)
+    if (control.item->kind == ItemKind::GroupBox) control.widget->lower();
+  return built;
+}
+
+int controlIdOf(const QWidget* widget) {
+  const QVariant id = widget->property(kControlIdProperty);
+  return id.isValid() ? id.toInt() : kNoId;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,188 @@
+// The real window against the simulated tracker on a pseudo-terminal, as a
+// technician uses it: Scan Ports, Read Settings, one edit on every page,
+// Write Settings. The tracker then holds an image that differs from the one
+// it sent in exactly the edited fields and in what every save changes on
+// purpose.
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/qt/qt_text.h"
+#include "tests/qt/window_support.h"
+#include "tools/simtracker/demo_images.h"
+#include "tools/simtracker/sim_tracker.h"
+
+namespace pelmora::testing {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Extended layout: offsets and widths (UTF-16 units) of the fields used here.
+struct TextField {
+  std::size_t offset;
+  std::size_t units;
+};
+constexpr std::size_t kHeaderSize = 68;
+constexpr std::size_t kSmsIntervalAt = 88;
+constexpr TextField kKeySlot4Sms{508, 22};
+constexpr TextField kKeySlot4Phone{552, 22};
+constexpr std::size_t kLowPowerVoltageAt = 600;
+constexpr std::size_t kLedsOffAt = 1052;
+constexpr TextField kTrackerId{1104, 22};
+constexpr TextField kApnUser{1348, 64};
+constexpr TextField kSosMessage1{2148, 52};
+constexpr TextField kSosMessage4{2460, 52};
+constexpr TextField kAgpsPort{2868, 22};
+
+void putText(Bytes& image, TextField field, std::u16string_view text) {
+  for (std::size_t i = 0; i < field.units; ++i) {
+    const char16_t unit = i < text.size() ? text[i] : u'\0';
+    image[field.offset + 2 * i] = static_cast<std::uint8_t>(unit & 0xFF);
+    image[field.offset + 2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
+  }
+}
+
+void putBytes(Bytes& image, std::size_t offset, std::initializer_list<std::uint8_t> bytes) {
+  std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+std::string differences(const Bytes& actual, const Bytes& expected) {
+  std::string report;
+  for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
+    if (actual[i] != expected[i]) report += std::to_string(i) + " ";
+  return report;
+}
+
+TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
+  // The demo image with the fifth key slot and message filled and 3.3 V,
+  // so that the changes every save makes show in the written image.
+  Bytes sent = sim::extendedDemoImage();
+  putText(sent, kKeySlot4Phone, u"+15550100555");
+  putText(sent, kKeySlot4Sms, u"+15550100556");
+  putText(sent, kSosMessage4, u"Fifth slot");
+  putBytes(sent, kLowPowerVoltageAt, {0x33, 0x33, 0x53, 0x40});  // 3.3f
+
+  sim::SimOptions options;
+  options.image = sent;
+  sim::SimTracker tracker(options);
+  ASSERT_TRUE(tracker.start()) << tracker.errorText();
+
+  TestWindow t(PortMapConfig{{{3, tracker.devicePath()}}, false});
+  ASSERT_TRUE(t.showActive());
+  CPelmoraDlg& window = *t.window;
+  auto* scan = qobject_cast<QAbstractButton*>(window.control(1004));
+  auto* read = qobject_cast<QAbstractButton*>(window.control(1005));
+  auto* write = qobject_cast<QAbstractButton*>(window.control(1006));
+  auto* chooser = qobject_cast<QComboBox*>(window.control(1010));
+
+  // Scan: the tracker is found on COM3, selected but not stored; the light turns green.
+  QTest::mouseClick(scan, Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return read->isEnabled() && chooser->currentIndex() == 3; }))
+      << window.logText().toStdString();
+  EXPECT_TRUE(window.logText().contains(QStringLiteral("Tracker is on port 3\r\n\r\n")));
+  EXPECT_EQ(t.store.writes, 0);
+  EXPECT_FALSE(write->isEnabled());
+  ASSERT_TRUE(TestWindow::waitFor([&] { return window.shownStatusImage() == StatusImage::Online; }, 5000));
+
+  // Read: all six pages and the identity row.
+  QTest::mouseClick(read, Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return write->isEnabled(); })) << window.logText().toStdString();
+  EXPECT_TRUE(window.logText().contains(QStringLiteral("Get Tracker's setting ok!\r\n\r\n")));
+  EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1007))->text(), QStringLiteral("f6860001"));
+  EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1013))->text(), QStringLiteral("PLM-DEMO 1.0.3 build 2026-11-30"));
+  EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1008))->text(), QStringLiteral("490154203237518"));
+
+  struct Shown {
+    int page;
+    int id;
+    const char16_t* text;
+  };
+  const Shown shown[] = {
+      {0, 1013, u"123456"},        {0, 1014, u"30"},
+      {1, 1019, u"+15550100101"},  {1, 1020, u"+15550100102"}, {1, 1022, u"+15550100119"},
+      {1, 1023, u"+15550100001"},  {1, 1014, u"+15550100911"}, {1, 1015, u"Button 1: pick me up."},
+      {1, 1018, u"SOS! Please call me back."},
+      {2, 1033, u"internet.demo-carrier.example"}, {2, 1034, u"demo"}, {2, 1013, u"demo-pass"},
+      {2, 1011, u"8.8.8.8"},       {2, 1012, u"8.8.4.4"},
+      {3, 1007, u"demo-agps"},     {3, 1008, u"198.51.100.7"}, {3, 1027, u"46434"}, {3, 1010, u"+15550100777"},
+      {4, 1026, u"203.0.113.10"},  {4, 1027, u"5013"},         {4, 1028, u"35900012345678"}, {4, 1014, u"6"},
+      {4, 1029, u"track.demo.example"}, {4, 1030, u"12"},
+      {5, 1001, u"GMT+3"},         {5, 1038, u"80Km/h"},       {5, 1035, u"+15550100999"},
+  };
+  for (const Shown& s : shown) EXPECT_EQ(t.pageText(s.page, s.id), QString::fromUtf16(s.text)) << s.page << "/" << s.id;
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(t.pageWidget(4, 1031))->isChecked());
+  EXPECT_TRUE(qobject_cast<QCheckBox*>(t.pageWidget(5, 1020))->isChecked());
+  EXPECT_FALSE(qobject_cast<QCheckBox*>(t.pageWidget(5, 1024))->isChecked());
+
+  // One edit on every page, typed.
+  t.showTab(0);
+  TestWindow::typeOver(t.pageWidget(0, 1014), QStringLiteral("45"));
+  t.showTab(1);
+  TestWindow::typeOver(t.pageWidget(1, 1016), QStringLiteral("Back at base"));
+  t.showTab(2);
+  TestWindow::typeOver(t.pageWidget(2, 1034), QStringLiteral("fleet"));
+  t.showTab(3);
+  TestWindow::typeOver(t.pageWidget(3, 1027), QStringLiteral("8080"));
+  t.showTab(4);
+  TestWindow::typeOver(t.pageWidget(4, 1028), QStringLiteral("35900099999999"));
+  t.showTab(5);
+  auto* leds = qobject_cast<QCheckBox*>(t.pageWidget(5, 1024));
+  QTest::mouseClick(leds, Qt::LeftButton, {}, leds->rect().center());
+  ASSERT_TRUE(leds->isChecked());
+
+  QTest::mouseClick(write, Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor(
+      [&] { return window.logText().contains(QStringLiteral("Write setting to tracker ok!")); }))
+      << window.logText().toStdString();
+
+  Bytes expected = sent;
+  std::fill(expected.begin(), expected.begin() + kHeaderSize, std::uint8_t{0});  // magic and firmware text
+  putBytes(expected, kSmsIntervalAt, {45, 0, 0, 0});
+  putText(expected, kSosMessage1, u"Back at base");
+  putText(expected, kApnUser, u"fleet");
+  putText(expected, kAgpsPort, u"8080");
+  putText(expected, kTrackerId, u"35900099999999");
+  putBytes(expected, kLedsOffAt, {1, 0, 0, 0});
+  // What every save does: the fifth slot emptied, 3.5 V.
+  putText(expected, kKeySlot4Phone, u"");
+  putText(expected, kKeySlot4Sms, u"");
+  putText(expected, kSosMessage4, u"");
+  putBytes(expected, kLowPowerVoltageAt, {0x00, 0x00, 0x60, 0x40});
+
+  const Bytes written = tracker.writtenImage();
+  ASSERT_EQ(written.size(), expected.size());
+  EXPECT_EQ(written, expected) << "differing bytes: " << differences(written, expected);
+
+  window.reject();
+  EXPECT_TRUE(window.engine().tryJoinAll());
+}
+
+TEST(QtEndToEnd, ClosingWhileTheTrackerTalksEndsEveryThread) {
+  sim::SimTracker tracker;
+  ASSERT_TRUE(tracker.start()) << tracker.errorText();
+  TestWindow t(PortMapConfig{{{3, tracker.devicePath()}}, false});
+  ASSERT_TRUE(t.showActive());
+  auto* read = qobject_cast<QAbstractButton*>(t.window->control(1005));
+  QTest::mouseClick(qobject_cast<QAbstractButton*>(t.window->control(1004)), Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return read->isEnabled(); }));
+  // Escape in the middle of a read: the reply is still arriving and the
+  // threads keep sending progress to the window.
+  QTest::mouseClick(read, Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return tracker.counters().readSettings == 1; }));
+  QTest::keyClick(t.window.get(), Qt::Key_Escape);
+  EXPECT_FALSE(t.window->isVisible());
+  EXPECT_TRUE(t.window->engine().tryJoinAll());
+  EXPECT_FALSE(t.window->logic().settingsLoaded());
+}
+
+}  // namespace
+}  // namespace pelmora::testing

@@ -1,0 +1,200 @@
+// What the user can type: digits-only edits, text limits against loaded
+// texts, the IP-address field, the port chooser's edit field, Return and
+// Escape, the Transport check box and the chooser's tooltips.
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/qt/ip_address_edit.h"
+#include "tests/qt/window_support.h"
+
+namespace pelmora::testing {
+namespace {
+
+constexpr int kSmsTrack = 0;
+constexpr int kKeyBinding = 1;
+constexpr int kApn = 2;
+constexpr int kTransport = 4;
+
+TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTyped) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  t.showTab(kSmsTrack);
+  QWidget* password = t.pageWidget(kSmsTrack, 1013);
+  QWidget* interval = t.pageWidget(kSmsTrack, 1014);
+
+  TestWindow::typeOver(password, QStringLiteral("12a3b45678"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456"));  // letters refused, then the limit of 6
+  TestWindow::typeOver(interval, QStringLiteral("-7x0 5"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("705"));
+
+  // A load shows a text whole, beyond the limit and with a sign...
+  t.window->controlsOf(kSmsTrack).setText(1013, u"123456789");
+  t.window->controlsOf(kSmsTrack).setText(1014, u"-1");
+  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("-1"));
+  // ...typing past the limit is refused, deleting is not...
+  password->setFocus();
+  qobject_cast<QLineEdit*>(password)->end(false);
+  QTest::keyClicks(password, QStringLiteral("0"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
+  QTest::keyClick(password, Qt::Key_Backspace);
+  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
+  // ...and digits still go in beside a loaded sign.
+  interval->setFocus();
+  qobject_cast<QLineEdit*>(interval)->end(false);
+  QTest::keyClicks(interval, QStringLiteral("2-"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("-12"));
+
+  // 20 characters in a number edit, 32 in a message; one more is refused.
+  t.showTab(kKeyBinding);
+  TestWindow::typeOver(t.pageWidget(kKeyBinding, 1020), QStringLiteral("+1234567890123456789XYZ"));
+  EXPECT_EQ(t.pageText(kKeyBinding, 1020), QStringLiteral("+1234567890123456789"));
+  TestWindow::typeOver(t.pageWidget(kKeyBinding, 1016), QString(40, QLatin1Char('m')));
+  EXPECT_EQ(t.pageText(kKeyBinding, 1016), QString(32, QLatin1Char('m')));
+}
+
+TEST(QtTyping, IpAddressFieldTakesFourPartsOfAtMost255) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  t.showTab(kApn);
+  auto* dns = dynamic_cast<IpAddressEdit*>(t.pageWidget(kApn, 1011));
+  ASSERT_NE(dns, nullptr);
+  EXPECT_EQ(t.pageText(kApn, 1011), QString());  // blank gives empty text
+
+  dns->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(nullptr, QStringLiteral("10.0.0.1"));
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("10.0.0.1"));
+
+  t.window->controlsOf(kApn).setText(1011, u"");
+  dns->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(nullptr, QStringLiteral("256"));
+  EXPECT_EQ(dns->part(0)->text(), QStringLiteral("25"));
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("25.0.0.0"));  // blank parts count as 0
+  // Three digits move on to the next part.
+  t.window->controlsOf(kApn).setText(1011, u"");
+  dns->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(nullptr, QStringLiteral("192168001254"));
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("192.168.1.254"));
+
+  // A loaded address comes back as it went in; a host name too, until the user types.
+  t.window->controlsOf(kApn).setText(1012, u"8.8.4.4");
+  EXPECT_EQ(t.pageText(kApn, 1012), QStringLiteral("8.8.4.4"));
+  t.window->controlsOf(kApn).setText(1011, u"dns.example.net");
+  EXPECT_TRUE(dns->showsForeignText());
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("dns.example.net"));
+  dns->setFocus(Qt::TabFocusReason);
+  QTest::keyClicks(nullptr, QStringLiteral("x"));
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("dns.example.net"));
+  QTest::keyClicks(nullptr, QStringLiteral("9.9.9.9"));
+  EXPECT_FALSE(dns->showsForeignText());
+  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("9.9.9.9"));
+}
+
+TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
+  TestWindow t(PortMapConfig{{{5, "/nonexistent/pelmora-test-device"}}, false});
+  ASSERT_TRUE(t.showActive());
+  auto* chooser = qobject_cast<QComboBox*>(t.window->control(1010));
+
+  // Each entry names the device behind its number.
+  EXPECT_EQ(chooser->itemData(5, Qt::ToolTipRole).toString(),
+            QStringLiteral("COM5: /nonexistent/pelmora-test-device (port map entry)"));
+  EXPECT_EQ(chooser->itemData(6, Qt::ToolTipRole).toString(), QStringLiteral("COM6: no device"));
+
+  // Typing a name, Return included, opens nothing and stores nothing.
+  chooser->lineEdit()->setFocus();
+  chooser->lineEdit()->selectAll();
+  QTest::keyClicks(chooser->lineEdit(), QStringLiteral("COM5"));
+  QTest::keyClick(chooser->lineEdit(), Qt::Key_Return);
+  t.pageWidget(0, 1013)->setFocus();  // leaving the field does not choose either
+  EXPECT_EQ(chooser->currentIndex(), 0);
+  EXPECT_EQ(t.store.writes, 0);
+  EXPECT_TRUE(t.window->logText().isEmpty());
+  EXPECT_TRUE(t.window->isVisible());
+
+  // A choice from the list opens the port and stores its index, even when the open fails.
+  chooser->showPopup();
+  ASSERT_TRUE(TestWindow::waitFor([&] { return chooser->view()->isVisible(); }, 5000));
+  const QModelIndex com5 = chooser->model()->index(5, 0);
+  chooser->view()->scrollTo(com5);
+  chooser->view()->setCurrentIndex(com5);
+  QTest::qWait(QApplication::doubleClickInterval() + 100);  // a release right after the popup opened is ignored
+  QTest::mouseClick(chooser->view()->viewport(), Qt::LeftButton, {}, chooser->view()->visualRect(com5).center());
+  ASSERT_TRUE(TestWindow::waitFor([&] { return t.store.writes == 1; }, 5000));
+  EXPECT_EQ(t.store.value, std::u16string(u"5"));
+  EXPECT_TRUE(t.window->logText().startsWith(QStringLiteral("Fail to open port 5\r\n\r\n")))
+      << t.window->logText().toStdString();
+}
+
+TEST(QtTyping, TcpTrackBoxWritesItsHiddenValue) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  t.showTab(kTransport);
+  auto* box = qobject_cast<QCheckBox*>(t.pageWidget(kTransport, 1031));
+  QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_EQ(t.pageText(kTransport, 1032), QStringLiteral("1"));
+  QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+  EXPECT_EQ(t.pageText(kTransport, 1032), QStringLiteral("0"));
+  EXPECT_FALSE(t.pageWidget(kTransport, 1032)->isVisible());  // hidden controls stay hidden
+}
+
+TEST(QtTyping, ReturnKeepsTheWindowOpenAndEscapeClosesIt) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  t.showTab(kSmsTrack);
+  TestWindow::typeOver(t.pageWidget(kSmsTrack, 1015), QStringLiteral("555"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_TRUE(t.window->isVisible());
+  EXPECT_EQ(t.pageText(kSmsTrack, 1015), QStringLiteral("555"));
+
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(t.window->isVisible());
+  EXPECT_EQ(t.window->result(), QDialog::Rejected);
+  EXPECT_TRUE(t.window->engine().tryJoinAll());  // the link stopped with the window
+}
+
+TEST(QtTyping, AboutBoxComesFromF1AndFromTheContextMenu) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  QString seen;
+  // Both run modally: look at what opened, then close it.
+  const auto closeModal = [&seen] {
+    QTimer::singleShot(50, [&seen] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        seen = modal->windowTitle();
+        static_cast<QDialog*>(modal)->reject();
+      }
+    });
+  };
+  closeModal();
+  QTest::keyClick(t.window.get(), Qt::Key_F1);
+  EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
+
+  QStringList items;
+  QTimer::singleShot(50, [&items] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      for (const QAction* action : menu->actions()) items << action->text();
+      menu->close();
+    }
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), t.window->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(t.window.get(), &event);
+  EXPECT_EQ(items, QStringList{QStringLiteral("&About Pelmora...")});
+}
+
+}  // namespace
+}  // namespace pelmora::testing

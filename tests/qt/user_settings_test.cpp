@@ -1,0 +1,83 @@
+// The user's settings file: the saved port index (organisation "KVL",
+// application "COMM", value "COMM") and the [Ports] group of the port map.
+// XDG_CONFIG_HOME points at a temporary folder for the whole test process.
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+#include "app/qt/port_map_settings.h"
+#include "app/qt/settings_port_index_store.h"
+
+namespace pelmora::testing {
+namespace {
+
+QString userSettingsFile() {
+  return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + QStringLiteral("/KVL/COMM.conf");
+}
+
+TEST(QtUserSettings, PortIndexLivesInKvlCommAndTheFileComesWithTheFirstSave) {
+  ASSERT_FALSE(qgetenv("XDG_CONFIG_HOME").isEmpty());
+  const QString file = userSettingsFile();
+  QFile::remove(file);
+  {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("KVL"), QStringLiteral("COMM"));
+    SettingsPortIndexStore store(settings);
+    EXPECT_EQ(store.readPortIndex(), std::nullopt);
+    EXPECT_FALSE(QFile::exists(file));  // reading makes nothing
+
+    store.writePortIndex(u"7");
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(store.readPortIndex(), std::optional<std::u16string>(u"7"));
+  }
+  QFile written(file);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly | QIODevice::Text));
+  EXPECT_TRUE(QString::fromUtf8(written.readAll()).contains(QStringLiteral("COMM=7")));
+}
+
+TEST(QtUserSettings, PortIndexThatCannotBeReadWholeReadsAsNothing) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("COMM.conf"));
+  QSettings settings(path, QSettings::IniFormat);
+  SettingsPortIndexStore store(settings);
+
+  store.writePortIndex(u" 12x");
+  EXPECT_EQ(store.readPortIndex(), std::optional<std::u16string>(u" 12x"));  // the logic parses it
+  // 129 units and the terminator fill the 260 bytes; one more does not fit.
+  store.writePortIndex(std::u16string(129, u'1'));
+  EXPECT_EQ(store.readPortIndex(), std::optional<std::u16string>(std::u16string(129, u'1')));
+  store.writePortIndex(std::u16string(130, u'1'));
+  EXPECT_EQ(store.readPortIndex(), std::nullopt);
+  settings.setValue(QStringLiteral("COMM"), QStringList{QStringLiteral("1"), QStringLiteral("2")});
+  EXPECT_EQ(store.readPortIndex(), std::nullopt);
+}
+
+TEST(QtUserSettings, PortsGroupGivesExplicitEntriesAndTheAutomaticSwitch) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("COMM.conf"));
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream out(&file);
+    out << "[General]\nCOMM=5\n\n[Ports]\nCOM5=/dev/ttyUSB0\ncom7=/dev/pts/9\nCOM0=/dev/ignored\n"
+           "COM101=/dev/ignored\nCOMX=/dev/ignored\nCOM8=\nAutomatic=false\n";
+  }
+  QSettings settings(path, QSettings::IniFormat);
+  const PortMapConfig config = readPortMap(settings);
+  EXPECT_FALSE(config.automatic);
+  const std::vector<std::pair<int, std::string>> expected{{5, "/dev/ttyUSB0"}, {7, "/dev/pts/9"}};
+  EXPECT_EQ(config.explicitEntries, expected);
+
+  QSettings empty(folder.filePath(QStringLiteral("none.conf")), QSettings::IniFormat);
+  const PortMapConfig defaults = readPortMap(empty);
+  EXPECT_TRUE(defaults.automatic);
+  EXPECT_TRUE(defaults.explicitEntries.empty());
+}
+
+}  // namespace
+}  // namespace pelmora::testing

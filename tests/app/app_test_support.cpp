@@ -32,16 +32,6 @@ void ParkingClock::release() {
   changed_.notify_all();
 }
 
-Bytes replyFrame(std::uint16_t command, const Bytes& data) {
-  const std::size_t length = data.size() + 17;
-  Bytes frame{'$', '$', static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF),
-              0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
-              static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command & 0xFF)};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.insert(frame.end(), {0x00, 0x00, '\r', '\n'});
-  return frame;
-}
-
 int AnsweringPort::doOpen(int port) {
   if (!openable.contains(port)) return 0;
   open_.insert(port);
@@ -50,7 +40,7 @@ int AnsweringPort::doOpen(int port) {
 }
 
 ReadResult AnsweringPort::doRead(int port, std::span<std::uint8_t> buffer) {
-  Bytes& queued = pending_[port];
+  std::vector<std::uint8_t>& queued = pending_[port];
   const std::size_t n = std::min(buffer.size(), queued.size());
   std::copy_n(queued.begin(), n, buffer.begin());
   queued.erase(queued.begin(), queued.begin() + static_cast<std::ptrdiff_t>(n));
@@ -59,17 +49,11 @@ ReadResult AnsweringPort::doRead(int port, std::span<std::uint8_t> buffer) {
 
 int AnsweringPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   if (!open_.contains(port) || bytes.size() < 17) return 0;
-  const auto command = static_cast<std::uint16_t>(bytes[11] << 8 | bytes[12]);
-  commandsWritten.push_back(command);
-  Bytes reply;
-  if (command == 0x8803 && answerHandshakes) reply = replyFrame(0x8803, {0x01});
-  if (command == 0x8801) reply = replyFrame(0x8801, settingsImage);
-  if (command == 0x8802) {
-    lastWriteData.assign(bytes.begin() + 13, bytes.end() - 4);
-    reply = replyFrame(0x8802, {writeStatus});
+  if (bytes[11] == 0x88 && bytes[12] == 0x03) {
+    // The handshake reply of the id "1111111"; its checksum is not examined.
+    pending_[port].insert(pending_[port].end(), {'$', '$', 0x00, 0x12, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
+                                                 0x88, 0x03, 0x01, 0x00, 0x00, '\r', '\n'});
   }
-  Bytes& queued = pending_[port];
-  queued.insert(queued.end(), reply.begin(), reply.end());
   return 1;
 }
 

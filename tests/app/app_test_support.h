@@ -24,8 +24,6 @@
 
 namespace pelmora::testing {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // Sleeps of the test's thread advance the time; any other thread waits in
 // its sleep until release().
 class ParkingClock final : public Clock {
@@ -46,22 +44,11 @@ class ParkingClock final : public Clock {
   bool released_ = false;
 };
 
-// "$$" reply frame of the id "1111111"; the checksum is left 0 (not examined).
-Bytes replyFrame(std::uint16_t command, const Bytes& data);
-
-// Ports that answer at once, as a tracker would: a handshake request gets a
-// handshake reply, a read request the settings image, a write request a
-// write reply with `writeStatus`.
+// Ports that answer a handshake request at once, as a tracker would.
 class AnsweringPort final : public SerialPort {
  public:
   std::set<int> openable;
   std::map<int, OpenFailure> failures;  // why the others fail (default: not mapped)
-  bool answerHandshakes = true;
-  Bytes settingsImage;
-  std::uint8_t writeStatus = 0x01;
-
-  std::vector<std::uint16_t> commandsWritten;
-  Bytes lastWriteData;
   std::vector<int> opened;
 
  private:
@@ -72,7 +59,7 @@ class AnsweringPort final : public SerialPort {
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override;
 
-  std::map<int, Bytes> pending_;
+  std::map<int, std::vector<std::uint8_t>> pending_;
   std::set<int> open_;
 };
 
@@ -86,11 +73,6 @@ struct WindowHarness {
   void start() {
     logic.initialise(engine);
     clock.waitUntilParked(1);
-  }
-  std::u16string takeLog() {
-    std::u16string out;
-    out.swap(view.log);
-    return out;
   }
 
   ParkingClock clock;

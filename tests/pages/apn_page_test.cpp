@@ -26,13 +26,11 @@ TEST_F(ApnPage, TextsAndDnsAddressesTravelAsText) {
   EXPECT_EQ(model.PrimaryDns, u"10.0.0.1");
   EXPECT_EQ(model.SecondaryDns, u"192.168.100.254");
 
-  CDLGAPN fresh;
-  FakePageControls shown(fresh.dialogTemplate());
-  fresh.OnInitDialog(shown);
-  fresh.exchange(shown, model, PAGE_LOAD);
-  EXPECT_EQ(shown.text(IDC_APN_NAME), name90);
-  EXPECT_EQ(shown.text(IDC_APN_DNS1), u"10.0.0.1");
-  EXPECT_EQ(shown.text(IDC_APN_DNS2), u"192.168.100.254");
+  for (const int id : {IDC_APN_NAME, IDC_APN_DNS1, IDC_APN_DNS2}) controls.setText(id, u"");
+  load();
+  EXPECT_EQ(controls.text(IDC_APN_NAME), name90);
+  EXPECT_EQ(controls.text(IDC_APN_DNS1), u"10.0.0.1");
+  EXPECT_EQ(controls.text(IDC_APN_DNS2), u"192.168.100.254");
 
   // The whole 100 units of a model name are shown and go back.
   model.ApnName.assign(std::u16string(100, u'n'));

@@ -60,36 +60,5 @@ TEST(PageTemplates, EveryItemAsDescribedInTemplateOrder) {
   }
 }
 
-TEST(PageTemplates, PagesNameTheirTemplates) {
-  CDlgSMSTrack sms;
-  CDlgBtnBinding keys;
-  CDLGAPN apn;
-  CDlgAgps agps;
-  CDlgTransport transport;
-  CDlgGeneral misc;
-  const struct {
-    const SettingsPage& page;
-    int shown;
-    int named;
-  } cases[] = {{sms, 129, 129}, {keys, 132, 132}, {apn, 130, 130},
-               {agps, 131, 131}, {transport, 138, 138}, {misc, 155, 140}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(c.page.dialogTemplate().id, c.shown);
-    EXPECT_EQ(c.page.classTemplateId(), c.named);
-  }
-}
-
-TEST(PageTemplates, EnglishMiscTwinHasTheSameControls) {
-  const DialogTemplate& russian = misc::PageTemplate();
-  const DialogTemplate& english = misc::EnglishTemplate();
-  EXPECT_EQ(english.id, 140);
-  ASSERT_EQ(english.items.size(), russian.items.size());
-  for (std::size_t i = 0; i < russian.items.size(); ++i) {
-    SCOPED_TRACE(::testing::Message() << "item " << i);
-    EXPECT_EQ(english.items[i].id, russian.items[i].id);
-    EXPECT_EQ(english.items[i].kind, russian.items[i].kind);
-  }
-}
-
 }  // namespace
 }  // namespace pelmora::test

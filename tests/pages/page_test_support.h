@@ -21,6 +21,10 @@ template <std::size_t N>
 void PrintTo(const FixedText<N>& text, std::ostream* os) {
   *os << ::testing::PrintToString(std::u16string(text.view()));
 }
+inline void PrintTo(const KeySlotRecord& slot, std::ostream* os) {
+  *os << "{" << slot.Word << ", " << ::testing::PrintToString(slot.SmsNumber) << ", "
+      << ::testing::PrintToString(slot.PhoneNumber) << "}";
+}
 
 namespace test {
 
@@ -53,63 +57,21 @@ inline int ItemIndex(const FakePageControls& controls, int id, std::u16string_vi
 
 inline std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
-// Every field of the model, identity included.
+// Every field of the model, identity included, each named when it differs.
 inline void ExpectSameModel(const SettingsModel& actual, const SettingsModel& expected) {
-#define PELMORA_EXPECT_FIELD(field) EXPECT_EQ(actual.field, expected.field) << #field
-  PELMORA_EXPECT_FIELD(MagicNumber);
-  PELMORA_EXPECT_FIELD(RomVersion);
-  PELMORA_EXPECT_FIELD(SmsPassword);
-  PELMORA_EXPECT_FIELD(SmsReportInterval);
-  PELMORA_EXPECT_FIELD(Opaque1);
-  for (std::size_t i = 0; i < expected.KeySlot.size(); ++i) {
-    PELMORA_EXPECT_FIELD(KeySlot[i].Word) << " [" << i << "]";
-    PELMORA_EXPECT_FIELD(KeySlot[i].SmsNumber) << " [" << i << "]";
-    PELMORA_EXPECT_FIELD(KeySlot[i].PhoneNumber) << " [" << i << "]";
-  }
-  PELMORA_EXPECT_FIELD(LowPowerAlarmEnabled);
+  const auto field = [&](const auto& a, const auto& e, const char* name) { EXPECT_EQ(a, e) << name; };
+#define SAME(name) field(actual.name, expected.name, #name)
+  SAME(MagicNumber); SAME(RomVersion); SAME(SmsPassword); SAME(SmsReportInterval); SAME(Opaque1); SAME(KeySlot);
+  SAME(LowPowerAlarmEnabled); SAME(OverspeedAlarmEnabled); SAME(OverspeedIndex); SAME(Opaque2); SAME(Opaque3);
+  SAME(Opaque4); SAME(Opaque5); SAME(CallLocationReport); SAME(NmeaGprmcFormat); SAME(AutoHangUp);
+  SAME(PowerOnSosSms); SAME(LowVoltageShutdown); SAME(BlindAreaAlert); SAME(LedsOff); SAME(Opaque6); SAME(Opaque7);
+  SAME(TrackerId); SAME(ApnName); SAME(ApnUser); SAME(ApnPassword); SAME(PrimaryDns); SAME(SecondaryDns);
+  SAME(ServerIp); SAME(ServerPort); SAME(TcpReportInterval); SAME(TcpTrackEnabled); SAME(Opaque8);
+  SAME(WiretapNumber); SAME(TimeZoneMinutes); SAME(HttpReportInterval); SAME(Opaque9); SAME(SosMessage);
+  SAME(Opaque10); SAME(Opaque11); SAME(AgpsName); SAME(AgpsServerIp); SAME(AgpsPort); SAME(AgpsSmsNumber);
+  SAME(Opaque12); SAME(Opaque13); SAME(HttpServerDomain); SAME(Imei);
+#undef SAME
   EXPECT_EQ(Bits(actual.LowPowerAlarmVoltage), Bits(expected.LowPowerAlarmVoltage)) << "LowPowerAlarmVoltage";
-  PELMORA_EXPECT_FIELD(OverspeedAlarmEnabled);
-  PELMORA_EXPECT_FIELD(OverspeedIndex);
-  PELMORA_EXPECT_FIELD(Opaque2);
-  PELMORA_EXPECT_FIELD(Opaque3);
-  PELMORA_EXPECT_FIELD(Opaque4);
-  PELMORA_EXPECT_FIELD(Opaque5);
-  PELMORA_EXPECT_FIELD(CallLocationReport);
-  PELMORA_EXPECT_FIELD(NmeaGprmcFormat);
-  PELMORA_EXPECT_FIELD(AutoHangUp);
-  PELMORA_EXPECT_FIELD(PowerOnSosSms);
-  PELMORA_EXPECT_FIELD(LowVoltageShutdown);
-  PELMORA_EXPECT_FIELD(BlindAreaAlert);
-  PELMORA_EXPECT_FIELD(LedsOff);
-  PELMORA_EXPECT_FIELD(Opaque6);
-  PELMORA_EXPECT_FIELD(Opaque7);
-  PELMORA_EXPECT_FIELD(TrackerId);
-  PELMORA_EXPECT_FIELD(ApnName);
-  PELMORA_EXPECT_FIELD(ApnUser);
-  PELMORA_EXPECT_FIELD(ApnPassword);
-  PELMORA_EXPECT_FIELD(PrimaryDns);
-  PELMORA_EXPECT_FIELD(SecondaryDns);
-  PELMORA_EXPECT_FIELD(ServerIp);
-  PELMORA_EXPECT_FIELD(ServerPort);
-  PELMORA_EXPECT_FIELD(TcpReportInterval);
-  PELMORA_EXPECT_FIELD(TcpTrackEnabled);
-  PELMORA_EXPECT_FIELD(Opaque8);
-  PELMORA_EXPECT_FIELD(WiretapNumber);
-  PELMORA_EXPECT_FIELD(TimeZoneMinutes);
-  PELMORA_EXPECT_FIELD(HttpReportInterval);
-  PELMORA_EXPECT_FIELD(Opaque9);
-  PELMORA_EXPECT_FIELD(SosMessage);
-  PELMORA_EXPECT_FIELD(Opaque10);
-  PELMORA_EXPECT_FIELD(Opaque11);
-  PELMORA_EXPECT_FIELD(AgpsName);
-  PELMORA_EXPECT_FIELD(AgpsServerIp);
-  PELMORA_EXPECT_FIELD(AgpsPort);
-  PELMORA_EXPECT_FIELD(AgpsSmsNumber);
-  PELMORA_EXPECT_FIELD(Opaque12);
-  PELMORA_EXPECT_FIELD(Opaque13);
-  PELMORA_EXPECT_FIELD(HttpServerDomain);
-  PELMORA_EXPECT_FIELD(Imei);
-#undef PELMORA_EXPECT_FIELD
 }
 
 }  // namespace test

@@ -49,23 +49,23 @@ SettingsModel Populated(const Variant& v) {
     Fill(m.KeySlot[i].PhoneNumber, std::u16string(u"tel") + digit);
     Fill(m.SosMessage[i], std::u16string(u"Сообщение ") + digit);
   }
-  m.CallLocationReport = v.boxes[0];
-  m.NmeaGprmcFormat = v.boxes[1];
-  m.AutoHangUp = v.boxes[2];
-  m.PowerOnSosSms = v.boxes[3];
-  m.LowVoltageShutdown = v.boxes[4];
-  m.BlindAreaAlert = v.boxes[5];
-  m.LedsOff = v.boxes[6];
-  m.LowPowerAlarmEnabled = v.boxes[7];
+  std::uint32_t* boxes[] = {&m.CallLocationReport, &m.NmeaGprmcFormat,    &m.AutoHangUp, &m.PowerOnSosSms,
+                            &m.LowVoltageShutdown, &m.BlindAreaAlert, &m.LedsOff,    &m.LowPowerAlarmEnabled};
+  for (std::size_t i = 0; i < v.boxes.size(); ++i) *boxes[i] = v.boxes[i];
   m.LowPowerAlarmVoltage = 3.3f;
   m.OverspeedAlarmEnabled = v.overspeedEnabled;
   m.OverspeedIndex = v.overspeedIndex;
   m.Opaque2 = {1, 2, 3};
-  Fill(m.Opaque3, u"o3");
   m.Opaque4 = 4;
-  Fill(m.Opaque5, u"o5");
   m.Opaque6 = 6;
+  m.Opaque9 = 9;
+  for (std::size_t i = 0; i < m.Opaque12.size(); ++i) m.Opaque12[i] = 0xC0DE0000u + static_cast<std::uint32_t>(i);
+  Fill(m.Opaque3, u"o3");
+  Fill(m.Opaque5, u"o5");
   Fill(m.Opaque7, u"o7");
+  Fill(m.Opaque10, u"o10");
+  for (auto& text : m.Opaque11) Fill(text, u"o11");
+  for (auto& text : m.Opaque13) Fill(text, u"o13");
   Fill(m.TrackerId, u"id");
   Fill(m.ApnName, u"apn");
   Fill(m.ApnUser, u"user");
@@ -80,15 +80,10 @@ SettingsModel Populated(const Variant& v) {
   Fill(m.WiretapNumber, u"wire");
   m.TimeZoneMinutes = v.timeZone;
   m.HttpReportInterval = 600;
-  m.Opaque9 = 9;
-  Fill(m.Opaque10, u"o10");
-  for (auto& text : m.Opaque11) Fill(text, u"o11");
   Fill(m.AgpsName, u"agps");
   m.AgpsServerIp.assign(u"203.0.113.7");
   m.AgpsPort.assign(u"0080");
   Fill(m.AgpsSmsNumber, u"agsms");
-  for (std::size_t i = 0; i < m.Opaque12.size(); ++i) m.Opaque12[i] = 0xC0DE0000u + static_cast<std::uint32_t>(i);
-  for (auto& text : m.Opaque13) Fill(text, u"o13");
   Fill(m.HttpServerDomain, u"http");
   Fill(m.Imei, u"35");
   return m;
@@ -141,17 +136,6 @@ TEST(AllPages, LoadThenSaveGivesEveryFieldBack) {
     pages.exchange(model, PAGE_SAVE);
     ExpectSameModel(model, expected);
   }
-}
-
-TEST(AllPages, EmptyPasswordAndTrackerIdComeBackAsTheDefault) {
-  SettingsModel model = Populated({"empty ids", 0, {}, 0, 0});
-  model.SmsPassword.clear();
-  model.TrackerId.clear();
-  AllPages pages;
-  pages.exchange(model, PAGE_LOAD);
-  pages.exchange(model, PAGE_SAVE);
-  EXPECT_EQ(model.SmsPassword, u"482915");
-  EXPECT_EQ(model.TrackerId, u"482915");
 }
 
 }  // namespace

@@ -41,22 +41,21 @@ TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTyped) {
   TestWindow::typeOver(interval, QStringLiteral("-7x0 5"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("705"));
 
-  // A load shows a text whole, beyond the limit and with a sign...
+  // A load shows a text whole, beyond the limit and with a sign; typing
+  // past the limit is refused, deleting is not, and digits still go in
+  // beside a loaded sign.
   t.window->controlsOf(kSmsTrack).setText(1013, u"123456789");
   t.window->controlsOf(kSmsTrack).setText(1014, u"-1");
-  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
-  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("-1"));
-  // ...typing past the limit is refused, deleting is not...
-  password->setFocus();
-  qobject_cast<QLineEdit*>(password)->end(false);
-  QTest::keyClicks(password, QStringLiteral("0"));
+  const auto typeAtEnd = [](QWidget* edit, const QString& keys) {
+    edit->setFocus();
+    qobject_cast<QLineEdit*>(edit)->end(false);
+    QTest::keyClicks(edit, keys);
+  };
+  typeAtEnd(password, QStringLiteral("0"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
   QTest::keyClick(password, Qt::Key_Backspace);
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
-  // ...and digits still go in beside a loaded sign.
-  interval->setFocus();
-  qobject_cast<QLineEdit*>(interval)->end(false);
-  QTest::keyClicks(interval, QStringLiteral("2-"));
+  typeAtEnd(interval, QStringLiteral("2-"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("-12"));
 
   // 20 characters in a number edit, 32 in a message; one more is refused.
@@ -74,21 +73,21 @@ TEST(QtTyping, IpAddressFieldTakesFourPartsOfAtMost255) {
   auto* dns = dynamic_cast<IpAddressEdit*>(t.pageWidget(kApn, 1011));
   ASSERT_NE(dns, nullptr);
   EXPECT_EQ(t.pageText(kApn, 1011), QString());  // blank gives empty text
-
-  dns->setFocus(Qt::TabFocusReason);
-  QTest::keyClicks(nullptr, QStringLiteral("10.0.0.1"));
-  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("10.0.0.1"));
-
-  t.window->controlsOf(kApn).setText(1011, u"");
-  dns->setFocus(Qt::TabFocusReason);
-  QTest::keyClicks(nullptr, QStringLiteral("256"));
-  EXPECT_EQ(dns->part(0)->text(), QStringLiteral("25"));
-  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("25.0.0.0"));  // blank parts count as 0
-  // Three digits move on to the next part.
-  t.window->controlsOf(kApn).setText(1011, u"");
-  dns->setFocus(Qt::TabFocusReason);
-  QTest::keyClicks(nullptr, QStringLiteral("192168001254"));
-  EXPECT_EQ(t.pageText(kApn, 1011), QStringLiteral("192.168.1.254"));
+  struct Row {
+    const char* keys;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"10.0.0.1", "10.0.0.1"},
+      {"256", "25.0.0.0"},                   // 6 would make 256; blank parts count as 0
+      {"192168001254", "192.168.1.254"},     // three digits move on to the next part
+  };
+  for (const Row& row : rows) {
+    t.window->controlsOf(kApn).setText(1011, u"");
+    dns->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(nullptr, QString::fromLatin1(row.keys));
+    EXPECT_EQ(t.pageText(kApn, 1011), QString::fromLatin1(row.text)) << row.keys;
+  }
 
   // A loaded address comes back as it went in; a host name too, until the user types.
   t.window->controlsOf(kApn).setText(1012, u"8.8.4.4");
@@ -144,11 +143,10 @@ TEST(QtTyping, TcpTrackBoxWritesItsHiddenValue) {
   ASSERT_TRUE(t.showActive());
   t.showTab(kTransport);
   auto* box = qobject_cast<QCheckBox*>(t.pageWidget(kTransport, 1031));
-  QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
-  EXPECT_TRUE(box->isChecked());
-  EXPECT_EQ(t.pageText(kTransport, 1032), QStringLiteral("1"));
-  QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
-  EXPECT_EQ(t.pageText(kTransport, 1032), QStringLiteral("0"));
+  for (const char* value : {"1", "0"}) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    EXPECT_EQ(t.pageText(kTransport, 1032), QString::fromLatin1(value));
+  }
   EXPECT_FALSE(t.pageWidget(kTransport, 1032)->isVisible());  // hidden controls stay hidden
 }
 

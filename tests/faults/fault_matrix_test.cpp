@@ -1,0 +1,526 @@
+// The link engine's real threads (communication thread, scan threads, the
+// window's one-second handshake on the test's thread, the real clock)
+// against the simulated tracker on a pseudo-terminal, one fault per case.
+// Each case checks the exact log lines and notifications in order (progress
+// left out), the final state, and that every image written to the tracker
+// is the encoding of the model and carries only what the tracker sent.
+//
+// Cases marked "9600" keep the tracker's serial pacing, since their point is
+// a reply that takes seconds on the line; the others let it answer as fast
+// as the pseudo-terminal takes the bytes.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/link_engine.h"
+#include "link/posix_serial_port.h"
+#include "settings/settings_codec.h"
+#include "settings/shared_settings.h"
+#include "tests/faults/test_window.h"
+#include "tools/simtracker/demo_images.h"
+#include "tools/simtracker/sim_tracker.h"
+
+namespace pelmora {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::count;
+using testing::Events;
+using Bytes = std::vector<std::uint8_t>;
+
+const std::string kOpen3 = "log:Open  port 3 sucessfully";
+const std::string kOnline = "log:Tracker is on line";
+const std::string kOffline = "log:Tracker is off line";
+const std::string kTimeOut = "log:Send command time out!";
+const std::string kReading = "log:Read Setting ...";
+const std::string kReadOk = "log:Get Tracker's setting ok!";
+const std::string kWriting = "log:Write Setting ...";
+const std::string kWriteOk = "log:Write setting to tracker ok!";
+const std::string kWriteFailed = "log:Fail to write setting to tracker!";
+const std::string kDisconnected3 = "log:Device on port 3 disconnected!";
+
+const Events kConnected = {kOpen3, kOnline, "buttons:1"};
+const Events kReadDone = {kReading, kReadOk, "ready", "buttons:3"};
+
+Events seq(std::initializer_list<Events> parts) {
+  Events all;
+  for (const Events& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+Events scanFailing(std::initializer_list<int> ports) {
+  Events events;
+  for (const int port : ports) {
+    events.push_back("log:Scan port " + std::to_string(port) + " ...");
+    events.push_back("log:Fail to open port " + std::to_string(port));
+  }
+  return events;
+}
+
+sim::SimBehaviour fast() {
+  sim::SimBehaviour b;
+  b.baud = 0;
+  return b;
+}
+
+sim::SimBehaviour atSerialSpeed() {
+  sim::SimBehaviour b;
+  b.baud = 9600;
+  return b;
+}
+
+// Offsets in the Extended layout.
+constexpr std::size_t kExtendedHeaderSize = 68;
+constexpr std::size_t kSmsReportIntervalAt = 88;
+
+// What a write must carry after reading `image` (an Extended demo image,
+// whose texts are NUL after their end): the image with a zero header.
+Bytes extendedAsWritten(Bytes image, std::uint32_t smsReportInterval) {
+  std::fill_n(image.begin(), kExtendedHeaderSize, std::uint8_t{0});
+  for (std::size_t i = 0; i < 4; ++i)
+    image[kSmsReportIntervalAt + i] = static_cast<std::uint8_t>(smsReportInterval >> (8 * i));
+  return image;
+}
+
+std::uint32_t smsReportIntervalIn(const Bytes& extendedImage) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | extendedImage[kSmsReportIntervalAt + i];
+  return value;
+}
+
+class FaultMatrix : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/pelmora-faults-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+
+  void TearDown() override {
+    timer_.reset();
+    engine_.reset();  // joins the engine's threads before the port and the trackers go
+    port_.reset();
+    trackers_.clear();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // A tracker behind `port`; the port map names it through a link that
+  // follows the tracker to a new pseudo-terminal when it comes back.
+  sim::SimTracker& addTracker(int port, Bytes image, sim::SimBehaviour behaviour) {
+    sim::SimOptions options;
+    options.image = std::move(image);
+    options.behaviour = behaviour;
+    options.linkPath = dir_ + "/com" + std::to_string(port);
+    auto tracker = std::make_unique<sim::SimTracker>(std::move(options));
+    EXPECT_TRUE(tracker->start()) << tracker->errorText();
+    sim::SimTracker& added = *tracker;
+    trackers_[port] = std::move(tracker);
+    return added;
+  }
+  sim::SimTracker& tracker(int port) { return *trackers_.at(port); }
+
+  void startEngine() {
+    PortMapConfig map;
+    map.automatic = false;  // never a real device
+    for (const auto& [number, tracker] : trackers_) map.explicitEntries.emplace_back(number, tracker->linkPath());
+    port_ = std::make_unique<PosixSerialPort>(map);
+    engine_ = std::make_unique<LinkEngine>(*port_, clock_, window_, settings_, nullptr);
+    timer_ = std::make_unique<testing::WindowTimer>(*engine_, window_);
+    engine_->startCommunication();
+  }
+
+  // The user picks port 3. The tracker answers only once the opening has
+  // been logged, so that "Open  port 3 sucessfully" comes first in any case.
+  void connect() {
+    const sim::SimBehaviour behaviour = tracker(3).behaviour();
+    sim::SimBehaviour silent = behaviour;
+    silent.silent = true;
+    tracker(3).setBehaviour(silent);
+    engine_->stopScan();
+    ASSERT_TRUE(engine_->openTrackerPort(3));
+    tracker(3).setBehaviour(behaviour);
+    ASSERT_TRUE(timer_->runUntilSeen("buttons:1"));
+  }
+
+  // "Read Settings", until the decoded image has been reported in full.
+  void read(int times = 1) {
+    const int before = count(window_.events(), "buttons:3");
+    for (int i = 0; i < times; ++i) window_.pressRead(*engine_);
+    ASSERT_TRUE(timer_->runUntilSeen("buttons:3", before + times, 40s));
+  }
+
+  // "Write Settings": the pages save (here: a new SMS interval), then the write.
+  void write(std::uint32_t smsReportInterval) {
+    ASSERT_TRUE(window_.writeEnabled());
+    const Events before = window_.events();
+    const int replies = count(before, kWriteOk) + count(before, kWriteFailed);
+    engine_->requestWriteSettings([&](SettingsModel& model) { model.SmsReportInterval = smsReportInterval; });
+    ASSERT_TRUE(timer_->runUntil(
+        [&](const Events& events) { return count(events, kWriteOk) + count(events, kWriteFailed) > replies; }));
+  }
+
+  // The model as the codec encodes it, in the layout read last.
+  Bytes encodedModel() {
+    SettingsModel snapshot;
+    std::uint32_t layout = 0;
+    {
+      const std::lock_guard<std::mutex> hold(settings_.lock);
+      snapshot = settings_.model;
+      layout = settings_.codec.LayoutMagic();
+    }
+    SettingsCodec codec;
+    SettingsModel scratch;
+    const Bytes tag = {static_cast<std::uint8_t>(layout), static_cast<std::uint8_t>(layout >> 8),
+                       static_cast<std::uint8_t>(layout >> 16), static_cast<std::uint8_t>(layout >> 24)};
+    codec.decodeSettingsBlock(tag, scratch);
+    const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(snapshot);
+    return Bytes(bytes.begin(), bytes.end());
+  }
+
+  Events events() const { return window_.events(); }
+
+  // Keeps the window's timer going until `done` holds (polled), at most `limit`.
+  bool tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      timer_->runFor(10ms);
+    }
+    return true;
+  }
+
+  std::string dir_;
+  testing::TestWindow window_;
+  SharedSettings settings_;
+  SystemClock clock_;
+  std::map<int, std::unique_ptr<sim::SimTracker>> trackers_;
+  std::unique_ptr<PosixSerialPort> port_;
+  std::unique_ptr<LinkEngine> engine_;
+  std::unique_ptr<testing::WindowTimer> timer_;
+};
+
+// The tracker stops answering: one wait runs out, and the tool says so and
+// goes off line. Timing: the 4000 ms handshake wait.
+TEST_F(FaultMatrix, SilentTrackerGoesOffLine) {
+  addTracker(3, sim::extendedDemoImage(), fast());
+  startEngine();
+  connect();
+  sim::SimBehaviour silent = fast();
+  silent.silent = true;
+  tracker(3).setBehaviour(silent);
+  ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
+
+  EXPECT_EQ(events(), seq({kConnected, {kTimeOut, kOffline, "buttons:0"}}));
+  EXPECT_FALSE(engine_->trackerOnline());
+  EXPECT_EQ(engine_->currentPort(), 3);
+  EXPECT_FALSE(window_.readEnabled());
+  EXPECT_FALSE(window_.writeEnabled());
+  EXPECT_EQ(tracker(3).counters().writeSettings, 0u);
+}
+
+// 9600. Handshake replies 7 s late, beyond the 4000 ms wait: the first wait
+// runs out, a later one catches the late reply and the tracker is on line.
+TEST_F(FaultMatrix, LateHandshakeRepliesStillBringTheTrackerOnLine) {
+  sim::SimBehaviour late = atSerialSpeed();
+  late.replyDelayMs = 7000;
+  addTracker(3, sim::extendedDemoImage(), late);
+  startEngine();
+  ASSERT_TRUE(engine_->openTrackerPort(3));
+  ASSERT_TRUE(timer_->runUntilSeen("buttons:1"));
+
+  EXPECT_EQ(events(), (Events{kOpen3, kTimeOut, kOnline, "buttons:1"}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_EQ(engine_->currentPort(), 3);
+  EXPECT_TRUE(window_.readEnabled());
+  EXPECT_FALSE(window_.writeEnabled());
+}
+
+// 9600. The wait in progress began with a handshake's 4000 ms well before
+// "Read Settings"; the 3.5 s settings reply starts 2 s into it and ends
+// beyond it. The wait goes on while the reply is arriving: no time-out, and
+// the image arrives whole.
+TEST_F(FaultMatrix, SettingsReplyStartingLateInAWaitIsReceivedWhole) {
+  const Bytes image = sim::extendedDemoImage();
+  addTracker(3, image, atSerialSpeed());
+  startEngine();
+  connect();
+  // The tracker ignores handshakes for 2.5 s, then answers "Read Settings".
+  const std::uint64_t sent = tracker(3).counters().repliesSent;
+  ASSERT_TRUE(tickUntil([&] { return tracker(3).counters().repliesSent > sent; }));
+  sim::SimBehaviour busy = atSerialSpeed();
+  busy.silent = true;
+  tracker(3).setBehaviour(busy);
+  timer_->runFor(2500ms);
+  tracker(3).setBehaviour(atSerialSpeed());
+  read();
+  timer_->runFor(1500ms);  // the handshake replies held up behind it come in
+
+  EXPECT_EQ(events(), seq({kConnected, kReadDone}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_TRUE(window_.writeEnabled());
+  EXPECT_EQ(encodedModel(), extendedAsWritten(image, smsReportIntervalIn(image)));
+}
+
+// Reads and writes against a tracker that misbehaves without harm: every
+// reply still gets through, and the write carries the model.
+class HarmlessFaults : public FaultMatrix {
+ protected:
+  void readAndWrite(sim::SimBehaviour behaviour) {
+    const Bytes image = sim::extendedDemoImage();
+    addTracker(3, image, behaviour);
+    startEngine();
+    connect();
+    read();
+    write(15);
+
+    EXPECT_EQ(events(), seq({kConnected, kReadDone, {kWriting, kWriteOk}}));
+    EXPECT_TRUE(engine_->trackerOnline());
+    EXPECT_EQ(engine_->currentPort(), 3);
+    EXPECT_TRUE(window_.writeEnabled());
+    const Bytes written = tracker(3).writtenImage();
+    EXPECT_EQ(written, encodedModel());
+    EXPECT_EQ(written, extendedAsWritten(image, 15));
+    EXPECT_EQ(tracker(3).counters().writeSettings, 1u);
+  }
+};
+
+TEST_F(HarmlessFaults, EveryRequestEchoed) {
+  sim::SimBehaviour b = fast();
+  b.echo = true;
+  readAndWrite(b);
+}
+
+TEST_F(HarmlessFaults, NoiseBeforeReplies) {
+  sim::SimBehaviour b = fast();
+  b.noiseBytes = 64;
+  readAndWrite(b);
+}
+
+// 9600: a reply trickles in over many reads.
+TEST_F(HarmlessFaults, RepliesSplitIntoOneByteWrites) {
+  sim::SimBehaviour b = atSerialSpeed();
+  b.writeSize = 1;
+  readAndWrite(b);
+}
+
+// The checksum of a reply is not examined.
+TEST_F(HarmlessFaults, WrongChecksumAccepted) {
+  sim::SimBehaviour b = fast();
+  b.badChecksum = true;
+  readAndWrite(b);
+}
+
+TEST_F(FaultMatrix, RefusedWriteIsReported) {
+  sim::SimBehaviour refusing = fast();
+  refusing.refuseWrites = true;
+  addTracker(3, sim::extendedDemoImage(), refusing);
+  startEngine();
+  connect();
+  read();
+  write(15);
+
+  EXPECT_EQ(events(), seq({kConnected, kReadDone, {kWriting, kWriteFailed}}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_TRUE(window_.writeEnabled());
+  EXPECT_EQ(tracker(3).counters().writeSettings, 1u);  // well-formed, refused
+  EXPECT_EQ(tracker(3).counters().badChecksums, 0u);
+  EXPECT_TRUE(tracker(3).writtenImage().empty());
+}
+
+// A settings reply of a layout nobody knows: named in the log, the model
+// keeps what it had, no settings-ready, and "Write Settings" stays off.
+TEST_F(FaultMatrix, UnknownLayoutWordIsNamedAndNotLoaded) {
+  const Bytes image = sim::extendedDemoImage();
+  addTracker(3, image, fast());
+  startEngine();
+  connect();
+  read();
+  const Bytes before = encodedModel();
+  sim::SimBehaviour unknown = fast();
+  unknown.unknownLayout = true;
+  tracker(3).setBehaviour(unknown);
+  window_.pressRead(*engine_);
+  const std::string named = "log:Unknown setting layout f6860005, tracker's setting not loaded!";
+  ASSERT_TRUE(timer_->runUntilSeen(named));
+  timer_->runFor(1000ms);
+
+  EXPECT_EQ(events(), seq({kConnected, kReadDone, {kReading, named}}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_FALSE(window_.writeEnabled());
+  {
+    const std::lock_guard<std::mutex> hold(settings_.lock);
+    EXPECT_EQ(settings_.codec.LayoutMagic(), 0xF6860005u);
+    EXPECT_EQ(settings_.model.MagicNumber, 0xF6860001u);
+  }
+  // The model is the one read before; as an Extended block it encodes the same.
+  SettingsCodec codec;
+  SettingsModel scratch;
+  codec.decodeSettingsBlock(Bytes{0x01, 0x00, 0x86, 0xF6}, scratch);
+  SettingsModel snapshot;
+  {
+    const std::lock_guard<std::mutex> hold(settings_.lock);
+    snapshot = settings_.model;
+  }
+  const std::span<const std::uint8_t> again = codec.encodeSettingsBlock(snapshot);
+  EXPECT_EQ(Bytes(again.begin(), again.end()), before);
+}
+
+// After a full image from this tracker, a reply carrying only its first
+// 1000 bytes: decoded with the rest zero, and the next write sends zeros
+// there, never bytes of the image read before.
+TEST_F(FaultMatrix, ShortImageIsDecodedWithTheRestZero) {
+  const Bytes image = sim::extendedDemoImage();
+  addTracker(3, image, fast());
+  startEngine();
+  connect();
+  read();
+  sim::SimBehaviour cut = fast();
+  cut.shortImage = 1000;
+  tracker(3).setBehaviour(cut);
+  read();
+  ASSERT_TRUE(window_.writeEnabled());
+  engine_->requestWriteSettings(nullptr);
+  ASSERT_TRUE(timer_->runUntilSeen(kWriteOk));
+
+  EXPECT_EQ(events(), seq({kConnected, kReadDone, kReadDone, {kWriting, kWriteOk}}));
+  Bytes expected(image.size(), 0);
+  std::copy(image.begin() + kExtendedHeaderSize, image.begin() + 1000, expected.begin() + kExtendedHeaderSize);
+  const Bytes written = tracker(3).writtenImage();
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(written, encodedModel());
+}
+
+// The line hangs up 1000 bytes into the settings reply, as a pulled USB
+// adapter does: the port is closed, the tool goes off line, nothing is decoded.
+TEST_F(FaultMatrix, HangUpInTheMiddleOfASettingsReply) {
+  addTracker(3, sim::extendedDemoImage(), fast());
+  startEngine();
+  connect();
+  tracker(3).hangUpDuringNextSettingsReply(1000);
+  window_.pressRead(*engine_);
+  ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
+  timer_->runFor(1500ms);
+
+  EXPECT_EQ(events(), seq({kConnected, {kReading, kDisconnected3, kOffline, "buttons:0"}}));
+  EXPECT_FALSE(engine_->trackerOnline());
+  EXPECT_EQ(engine_->currentPort(), kNoPort);
+  EXPECT_FALSE(window_.readEnabled());
+  EXPECT_FALSE(window_.writeEnabled());
+  EXPECT_EQ(tracker(3).counters().hangUps, 1u);
+}
+
+// Unplugged: the port is closed and the tool goes off line. Plugged back in
+// (a new pseudo-terminal behind the same name): "Scan Ports" finds it, and
+// it is read as before.
+TEST_F(FaultMatrix, UnpluggedDeviceIsFoundAgainByAScan) {
+  addTracker(3, sim::extendedDemoImage(), fast());
+  startEngine();
+  connect();
+  tracker(3).hangUp();
+  ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
+  EXPECT_EQ(events(), seq({kConnected, {kDisconnected3, kOffline, "buttons:0"}}));
+  EXPECT_EQ(engine_->currentPort(), kNoPort);
+
+  sim::SimBehaviour silent = fast();
+  silent.silent = true;
+  tracker(3).setBehaviour(silent);
+  ASSERT_TRUE(tracker(3).comeBack());
+  window_.after(kOpen3, [&] { tracker(3).setBehaviour(fast()); });
+  engine_->startScan();
+  ASSERT_TRUE(timer_->runUntilSeen("select:3"));
+  read();
+
+  EXPECT_EQ(events(), seq({kConnected,
+                           {kDisconnected3, kOffline, "buttons:0"},
+                           scanFailing({0, 1, 2}),
+                           {"log:Scan port 3 ...", kOpen3, kOnline, "buttons:1", "log:Tracker is on port 3", "select:3"},
+                           kReadDone}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_EQ(engine_->currentPort(), 3);
+  EXPECT_TRUE(window_.writeEnabled());
+}
+
+// 9600 for the first tracker, whose settings reply is on the line when the
+// user picks port 5 (another tracker). Nothing of the first reply is taken,
+// and the second tracker's settings are read whole.
+TEST_F(FaultMatrix, PortChangedDuringARead) {
+  addTracker(3, sim::extendedDemoImage(), atSerialSpeed());
+  const Bytes second = sim::basicDemoImage();
+  addTracker(5, second, fast());
+  startEngine();
+  connect();
+  const std::uint64_t writes = tracker(3).counters().writeCalls;
+  window_.pressRead(*engine_);
+  ASSERT_TRUE(tickUntil([&] { return tracker(3).counters().writeCalls >= writes + 20; }));
+  engine_->stopScan();
+  ASSERT_TRUE(engine_->openTrackerPort(5));
+  timer_->runFor(4000ms);  // the rest of the first reply would have come by now
+
+  EXPECT_EQ(events(), seq({kConnected, {kReading, "log:Open  port 5 sucessfully"}}));
+  EXPECT_EQ(engine_->currentPort(), 5);
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_FALSE(window_.writeEnabled());
+
+  read();
+  EXPECT_EQ(events(), seq({kConnected, {kReading, "log:Open  port 5 sucessfully"}, kReadDone}));
+  EXPECT_EQ(encodedModel(), second);  // a Basic image has no header, and its texts end in NULs
+  EXPECT_EQ(tracker(3).counters().writeSettings + tracker(5).counters().writeSettings, 0u);
+}
+
+// "Scan Ports" pressed again twice while a scan waits on port 3 for a
+// tracker that does not answer: the running scan ends at its next check,
+// and one scan starts again from port 0 and finds the tracker.
+TEST_F(FaultMatrix, ScanPressedAgainWhileAScanRuns) {
+  sim::SimBehaviour silent = fast();
+  silent.silent = true;
+  addTracker(3, sim::extendedDemoImage(), silent);
+  startEngine();
+  engine_->startScan();
+  ASSERT_TRUE(timer_->runUntilSeen(kOpen3));
+  timer_->runFor(700ms);
+  window_.after(kOpen3, [&] { tracker(3).setBehaviour(fast()); });  // the next opening is answered
+  engine_->startScan();
+  engine_->startScan();
+  ASSERT_TRUE(timer_->runUntilSeen("select:3"));
+  timer_->runFor(1000ms);
+
+  EXPECT_EQ(events(), seq({scanFailing({0, 1, 2}),
+                           {"log:Scan port 3 ...", kOpen3},
+                           scanFailing({0, 1, 2}),
+                           {"log:Scan port 3 ...", kOpen3, kOnline, "buttons:1", "log:Tracker is on port 3", "select:3"}}));
+  EXPECT_TRUE(engine_->trackerOnline());
+  EXPECT_EQ(engine_->currentPort(), 3);
+}
+
+// "Read Settings" ten times in a row: ten requests, ten replies, each one
+// decoded and reported; no reply lost, none reported twice.
+TEST_F(FaultMatrix, ReadPressedTenTimesInARow) {
+  const Bytes image = sim::extendedDemoImage();
+  addTracker(3, image, fast());
+  startEngine();
+  connect();
+  sim::SimBehaviour slowToStart = fast();
+  slowToStart.replyDelayMs = 500;  // all ten presses are logged before the first reply
+  tracker(3).setBehaviour(slowToStart);
+  read(10);
+  timer_->runFor(1500ms);
+
+  Events expected = kConnected;
+  for (int i = 0; i < 10; ++i) expected.push_back(kReading);
+  for (int i = 0; i < 10; ++i) expected.insert(expected.end(), kReadDone.begin() + 1, kReadDone.end());
+  EXPECT_EQ(events(), expected);
+  EXPECT_EQ(tracker(3).counters().readSettings, 10u);
+  EXPECT_TRUE(window_.writeEnabled());
+  EXPECT_EQ(encodedModel(), extendedAsWritten(image, smsReportIntervalIn(image)));
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -3,4 +3,10 @@ function(pelmora_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
     -Wcast-align -Woverloaded-virtual -Wimplicit-fallthrough -Werror)
+  # g++ 12 at -O3 reports out-of-bounds copies inside std::vector::insert
+  # that cannot happen (a known false positive of that release): keep them
+  # visible, but not fatal.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(${target} PRIVATE -Wno-error=array-bounds -Wno-error=stringop-overflow)
+  endif()
 endfunction()

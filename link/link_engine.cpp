@@ -178,7 +178,7 @@ void LinkEngine::requestReadSettings() {
   notify(TRACKER_EVENT_PROGRESS, 0);
   tracef(trace_, "ReadSetting ....");
   postLog(u"Read Setting ...");
-  sendRequest(ReadSettings);
+  if (sendRequest(ReadSettings) == 0) requestDeadlineMs_.store(clock_.nowMs() + kRequestTimeoutMs);
   tracef(trace_, "ReadSetting ok\r\n");
 }
 
@@ -197,7 +197,8 @@ void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>&
   replyTimeoutMs_.store(kRequestTimeoutMs);
   notify(TRACKER_EVENT_PROGRESS, 0);
   postLog(u"Write Setting ...");
-  sendPacket(std::span<const std::uint8_t>(frame.data(), length));
+  if (sendPacket(std::span<const std::uint8_t>(frame.data(), length)) == 0)
+    requestDeadlineMs_.store(clock_.nowMs() + kRequestTimeoutMs);
 }
 
 // --- Ports ---------------------------------------------------------------
@@ -289,9 +290,12 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
     if (stopping_.load() || currentPort_.load() != port) return ReceiveResult::PortGone;
     const std::uint64_t now = clock_.nowMs();
     const std::uint64_t elapsed = now - start;
-    if (elapsed > timeout) {
+    // A wait begun with a handshake's 4000 ms lasts until a read or write
+    // request sent since has had its own 7000 ms (a write alone is 3.5 s on the line).
+    const std::uint64_t deadline = std::max(start + timeout, requestDeadlineMs_.load());
+    if (now > deadline) {
       const bool stillArriving = assembler_.holdsFrameStart() && now - lastArrival <= kStallMs &&
-                                 elapsed <= std::uint64_t{timeout} + kMaxOverrunMs;
+                                 now <= deadline + kMaxOverrunMs;
       if (!stillArriving) break;
     }
     notify(TRACKER_EVENT_PROGRESS, static_cast<std::int32_t>(elapsed));
@@ -331,7 +335,10 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
 void LinkEngine::communicationPass() {
   replyFrame_.fill(0);
   if (currentPort_.load() == kNoPort) {
-    sleepUnlessStopping(kNoPortPauseMs);
+    // In slices, so that a port opened meanwhile is read at once.
+    for (std::uint32_t waited = 0; waited < kNoPortPauseMs && currentPort_.load() == kNoPort && !stopping_.load();
+         waited += kEmptyReadPauseMs)
+      clock_.sleepMs(kEmptyReadPauseMs);
     return;
   }
   tracef(trace_, "Read Gspt Data");

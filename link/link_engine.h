@@ -129,6 +129,7 @@ class LinkEngine {
 
   std::atomic<int> currentPort_{kNoPort};
   std::atomic<std::uint32_t> replyTimeoutMs_{5000};
+  std::atomic<std::uint64_t> requestDeadlineMs_{0};  // 7000 ms after the last read or write request went out
   std::atomic<int> sendBusy_{0};
   std::atomic<int> trackerOnline_{0};
   std::atomic<int> onlineShown_{0};

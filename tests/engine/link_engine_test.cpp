@@ -220,10 +220,45 @@ TEST_F(LinkEngineTest, AnUnpluggedDeviceIsClosedAndReportedOnce) {
   EXPECT_EQ(window.take(), (Events{"log:Device on port 3 disconnected!", "log:Tracker is off line", "buttons:0"}));
   EXPECT_EQ(engine.currentPort(), kNoPort);
   EXPECT_EQ(port.calls.back(), "close 3");
-  const std::uint64_t before = clock.now;
+  std::uint64_t before = clock.now;
   engine.communicationPass();  // no port: the thread only waits
   EXPECT_TRUE(window.take().empty());
   EXPECT_EQ(clock.now - before, 1000u);
+
+  // A port opened meanwhile ends the wait at the next 100 ms.
+  port.disconnected[3] = false;
+  clock.onSleep = [&] {
+    clock.onSleep = nullptr;
+    engine.openTrackerPort(3);
+  };
+  before = clock.now;
+  engine.communicationPass();
+  EXPECT_EQ(clock.now - before, 100u);
+}
+
+TEST_F(LinkEngineTest, AWriteSentLateInAHandshakeWaitGetsItsOwnTime) {
+  openPort(3);
+  goOnline();
+  engine.runHandshake();  // the next wait takes the handshake's 4000 ms
+  const Bytes block = extendedBlock(0x01);
+  port.arriveNow(3, replyFrame(0x8801, block));
+  engine.communicationPass();
+  window.take();
+
+  // 900 ms into that wait the user writes; the request alone is 3.5 s on
+  // the line, and the tracker answers when it has it all.
+  const std::uint64_t start = clock.now;
+  port.onWrite = [&](int p, const Bytes& frame) {
+    if (frame[12] == 0x02) port.arriveAt(p, clock.now + 3600, replyFrame(0x8802, {0x01}));
+  };
+  clock.onSleep = [&] {
+    if (clock.now < start + 900) return;
+    clock.onSleep = nullptr;
+    engine.requestWriteSettings(nullptr);
+  };
+  engine.communicationPass();
+  EXPECT_EQ(window.take(), (Events{"log:Write Setting ...", "log:Write setting to tracker ok!"}));
+  EXPECT_GT(clock.now, start + 4000);
 }
 
 }  // namespace

@@ -39,8 +39,9 @@ constexpr auto kHangUpPoll = std::chrono::milliseconds(5);
 std::vector<std::uint8_t> replyFrame(std::span<const std::uint8_t> id, std::uint16_t command,
                                      std::span<const std::uint8_t> data, bool badChecksum) {
   const std::size_t length = data.size() + kFrameOverhead;
-  std::vector<std::uint8_t> frame = {'$', '$', static_cast<std::uint8_t>(length >> 8),
-                                     static_cast<std::uint8_t>(length & 0xFF)};
+  std::vector<std::uint8_t> frame;
+  frame.reserve(length);
+  frame.assign({'$', '$', static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF)});
   frame.insert(frame.end(), id.begin(), id.end());
   frame.push_back(static_cast<std::uint8_t>(command >> 8));
   frame.push_back(static_cast<std::uint8_t>(command & 0xFF));

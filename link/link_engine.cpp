@@ -31,14 +31,7 @@ LinkEngine::~LinkEngine() { shutdown(); }
 void LinkEngine::startWorker(std::function<void()> body) {
   std::lock_guard<std::mutex> hold(workersLock_);
   // Threads that have ended are joined here, so repeated scans leave nothing behind.
-  for (auto it = workers_.begin(); it != workers_.end();) {
-    if (it->done->load()) {
-      it->thread.join();
-      it = workers_.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  joinFinishedWorkers();
   auto done = std::make_unique<std::atomic<bool>>(false);
   std::atomic<bool>* doneFlag = done.get();
   workers_.push_back(Worker{std::thread([body = std::move(body), doneFlag] {
@@ -87,6 +80,11 @@ void LinkEngine::requestStop() {
 
 bool LinkEngine::tryJoinAll() {
   std::lock_guard<std::mutex> hold(workersLock_);
+  joinFinishedWorkers();
+  return workers_.empty();
+}
+
+void LinkEngine::joinFinishedWorkers() {
   for (auto it = workers_.begin(); it != workers_.end();) {
     if (it->done->load()) {
       it->thread.join();
@@ -95,7 +93,6 @@ bool LinkEngine::tryJoinAll() {
       ++it;
     }
   }
-  return workers_.empty();
 }
 
 void LinkEngine::shutdown() {

@@ -150,6 +150,7 @@ class LinkEngine {
     std::unique_ptr<std::atomic<bool>> done;
   };
   void startWorker(std::function<void()> body);
+  void joinFinishedWorkers();  // the caller holds workersLock_
   std::mutex workersLock_;  // the list of threads below
   std::vector<Worker> workers_;
   bool communicationStarted_ = false;

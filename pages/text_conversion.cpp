@@ -54,20 +54,22 @@ bool IsOverflow(std::string_view number) {
   return decade + exponent > 0;
 }
 
+// One optional sign at `i`, stepped over; true for a minus.
+bool TakeSign(std::u16string_view text, std::size_t& i) {
+  if (i >= text.size()) return false;
+  const char sign = ToCodePage(text[i]);
+  if (sign != '+' && sign != '-') return false;
+  ++i;
+  return sign == '-';
+}
+
 }  // namespace
 
 std::int32_t TextToInt(std::u16string_view text) {
   // Magnitude of the smallest value; every larger magnitude saturates here.
   constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
   std::size_t i = SkipBlanks(text);
-  bool negative = false;
-  if (i < text.size()) {
-    const char sign = ToCodePage(text[i]);
-    if (sign == '+' || sign == '-') {
-      negative = sign == '-';
-      ++i;
-    }
-  }
+  const bool negative = TakeSign(text, i);
   std::uint64_t magnitude = 0;
   for (; i < text.size(); ++i) {
     const char c = ToCodePage(text[i]);
@@ -83,14 +85,7 @@ std::int32_t TextToInt(std::u16string_view text) {
 
 double TextToFloat(std::u16string_view text) {
   std::size_t i = SkipBlanks(text);
-  bool negative = false;
-  if (i < text.size()) {
-    const char sign = ToCodePage(text[i]);
-    if (sign == '+' || sign == '-') {
-      negative = sign == '-';
-      ++i;
-    }
-  }
+  const bool negative = TakeSign(text, i);
   // Narrow what can belong to the number; from_chars finds where it ends.
   // Short texts stay in the string's own buffer.
   std::string number;

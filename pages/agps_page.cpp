@@ -13,8 +13,6 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
-const DialogTemplate& CDlgAgps::dialogTemplate() const { return PageTemplate(); }
-int CDlgAgps::classTemplateId() const { return IDD_AGPS; }
 
 void CDlgAgps::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);

@@ -22,13 +22,9 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
 
 class CDlgAgps final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDlgAgps() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
-
- private:
-  ControlText texts_;
 };
 
 }  // namespace pelmora

@@ -14,8 +14,6 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
   ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
-const DialogTemplate& CDLGAPN::dialogTemplate() const { return PageTemplate(); }
-int CDLGAPN::classTemplateId() const { return IDD_APN; }
 
 void CDLGAPN::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);

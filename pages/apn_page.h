@@ -24,13 +24,9 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
 
 class CDLGAPN final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDLGAPN() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
-
- private:
-  ControlText texts_;
 };
 
 }  // namespace pelmora

@@ -37,8 +37,6 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
   }
 }
 
-const DialogTemplate& CDlgBtnBinding::dialogTemplate() const { return PageTemplate(); }
-int CDlgBtnBinding::classTemplateId() const { return IDD_KEY_BINDING; }
 
 void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
   for (const KeyBindingRow& row : KeyBindingRows) {

@@ -53,13 +53,9 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
 
 class CDlgBtnBinding final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDlgBtnBinding() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
-
- private:
-  ControlText texts_;
 };
 
 }  // namespace pelmora

@@ -73,8 +73,6 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
 }
 
-const DialogTemplate& CDlgGeneral::dialogTemplate() const { return PageTemplate(); }
-int CDlgGeneral::classTemplateId() const { return IDD_MISC_EN; }
 
 void CDlgGeneral::OnInitDialog(PageControls& controls) {
   for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);

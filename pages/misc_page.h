@@ -89,13 +89,11 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
 
 class CDlgGeneral final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDlgGeneral() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 
  private:
-  ControlText texts_;
   misc::CheckBoxMemory boxes_;
 };
 

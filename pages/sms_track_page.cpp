@@ -12,8 +12,6 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
   ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
-const DialogTemplate& CDlgSMSTrack::dialogTemplate() const { return PageTemplate(); }
-int CDlgSMSTrack::classTemplateId() const { return IDD_SMS_TRACK; }
 
 void CDlgSMSTrack::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);

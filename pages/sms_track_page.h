@@ -22,13 +22,9 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
 
 class CDlgSMSTrack final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDlgSMSTrack() : SettingsPage(sms_track::PageTemplate(), sms_track::IDD_SMS_TRACK) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
-
- private:
-  ControlText texts_;
 };
 
 }  // namespace pelmora

@@ -32,8 +32,6 @@ void OnTcpTrackClicked(PageControls& controls) {
   controls.setText(IDC_TCP_TRACK_VALUE, controls.checkState(IDC_TCP_TRACK) == 1 ? u"1" : u"0");
 }
 
-const DialogTemplate& CDlgTransport::dialogTemplate() const { return PageTemplate(); }
-int CDlgTransport::classTemplateId() const { return IDD_TRANSPORT; }
 
 void CDlgTransport::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_TRACKER_ID, 14);

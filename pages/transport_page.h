@@ -37,14 +37,10 @@ void OnTcpTrackClicked(PageControls& controls);
 
 class CDlgTransport final : public SettingsPage {
  public:
-  const DialogTemplate& dialogTemplate() const override;
-  int classTemplateId() const override;
+  CDlgTransport() : SettingsPage(transport::PageTemplate(), transport::IDD_TRANSPORT) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
   void onCommand(PageControls& controls, int controlId) override;
-
- private:
-  ControlText texts_;
 };
 
 }  // namespace pelmora

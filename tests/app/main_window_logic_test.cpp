@@ -1,25 +1,145 @@
 // The main window's behaviour against the fake view, with the real link
-// engine stepped on the test's thread.
+// engine stepped on the test's thread: the communication thread that
+// initialise starts is parked in its first sleep, so every step of the
+// engine runs on the test's thread and the clock advances only there.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <map>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/main_window_logic.h"
 #include "app/main_window_template.h"
+#include "app/testing/fake_main_view.h"
+#include "app/testing/fake_port_index_store.h"
+#include "link/clock.h"
+#include "link/link_engine.h"
+#include "link/serial_port.h"
 #include "pages/agps_page.h"
 #include "pages/apn_page.h"
 #include "pages/key_binding_page.h"
 #include "pages/misc_page.h"
 #include "pages/sms_track_page.h"
 #include "pages/transport_page.h"
-#include "tests/app/app_test_support.h"
+#include "settings/shared_settings.h"
 
 namespace pelmora::testing {
 namespace {
+
+// Sleeps of the test's thread advance the time; any other thread waits in
+// its sleep until release().
+class ParkingClock final : public Clock {
+ public:
+  std::uint64_t nowMs() override {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return now_;
+  }
+  void sleepMs(std::uint32_t ms) override {
+    std::unique_lock<std::mutex> hold(mutex_);
+    if (std::this_thread::get_id() == owner_) {
+      now_ += ms;
+      return;
+    }
+    ++parked_;
+    changed_.notify_all();
+    changed_.wait(hold, [this] { return released_; });
+    --parked_;
+  }
+  TimeOfDay localTime() override { return {12, 0, 0}; }
+
+  void waitUntilParked(int threads) {
+    std::unique_lock<std::mutex> hold(mutex_);
+    changed_.wait(hold, [&] { return parked_ >= threads; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  const std::thread::id owner_ = std::this_thread::get_id();
+  std::mutex mutex_;  // guards everything below
+  std::condition_variable changed_;
+  std::uint64_t now_ = 1'000'000;
+  int parked_ = 0;
+  bool released_ = false;
+};
+
+// Ports that answer a handshake request at once, as a tracker would.
+class AnsweringPort final : public SerialPort {
+ public:
+  std::set<int> openable;
+  std::map<int, OpenFailure> failures;  // why the others fail (default: not mapped)
+  std::vector<int> opened;
+
+ private:
+  int doPrepare(int) override { return 1; }
+  int doOpen(int port) override {
+    if (!openable.contains(port)) return 0;
+    open_.insert(port);
+    opened.push_back(port);
+    return 1;
+  }
+  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override {
+    std::vector<std::uint8_t>& queued = pending_[port];
+    const std::size_t n = std::min(buffer.size(), queued.size());
+    std::copy_n(queued.begin(), n, buffer.begin());
+    queued.erase(queued.begin(), queued.begin() + static_cast<std::ptrdiff_t>(n));
+    return {n, false};
+  }
+  int doWrite(int port, std::span<const std::uint8_t> bytes) override {
+    if (!open_.contains(port) || bytes.size() < 17) return 0;
+    if (bytes[11] == 0x88 && bytes[12] == 0x03) {
+      // The handshake reply of the id "1111111"; its checksum is not examined.
+      pending_[port].insert(pending_[port].end(), {'$', '$', 0x00, 0x12, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
+                                                   0x88, 0x03, 0x01, 0x00, 0x00, '\r', '\n'});
+    }
+    return 1;
+  }
+  int doClose(int port) override {
+    open_.erase(port);
+    pending_.erase(port);
+    return 1;
+  }
+  OpenFailure doLastOpenFailure(int port) const override {
+    const auto it = failures.find(port);
+    return it == failures.end() ? OpenFailure::NotMapped : it->second;
+  }
+
+  std::map<int, std::vector<std::uint8_t>> pending_;
+  std::set<int> open_;
+};
+
+struct WindowHarness {
+  WindowHarness() { view.buildPages(logic.pageTable()); }
+  ~WindowHarness() {
+    engine.requestStop();
+    clock.release();
+  }
+  // The window's initialisation, with the communication thread parked.
+  void start() {
+    logic.initialise(engine);
+    clock.waitUntilParked(1);
+  }
+
+  ParkingClock clock;
+  AnsweringPort port;
+  SharedSettings settings;
+  FakeMainView view;
+  FakePortIndexStore store;
+  MainWindowLogic logic{view, store, settings};
+  LinkEngine engine{port, clock, logic, settings, nullptr};  // stopped before the logic goes
+};
 
 using ::testing::ElementsAre;
 

@@ -22,10 +22,8 @@ using namespace std::chrono_literals;
 class WaitingWindow final : public TrackerWindow {
  public:
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override {
-    if (kind == TRACKER_EVENT_PROGRESS) return;
-    std::string event = kind == TRACKER_EVENT_LOG ? "log:" + std::string(text.begin(), text.end())
-                                                  : std::to_string(kind) + ":" + std::to_string(value);
-    add(std::move(event));
+    if (kind == TRACKER_EVENT_LOG) add("log:" + std::string(text.begin(), text.end()));
+    else if (kind != TRACKER_EVENT_PROGRESS) add(std::to_string(kind) + ":" + std::to_string(value));
   }
   void settingsReady() override { add("ready"); }
 
@@ -57,10 +55,7 @@ TEST(EngineEndToEnd, ScanReadsWritesAndFollowsTheTrackerAtNineThousandSixHundred
   sim::SimTracker tracker(options);
   ASSERT_TRUE(tracker.start()) << tracker.errorText();
 
-  PortMapConfig map;
-  map.automatic = false;
-  map.explicitEntries = {{3, tracker.devicePath()}};
-  PosixSerialPort port(map);
+  PosixSerialPort port(PortMapConfig{{{3, tracker.devicePath()}}, false});
   SystemClock clock;
   WaitingWindow window;
   SharedSettings settings;

@@ -4,13 +4,6 @@
 
 namespace pelmora::testing {
 
-int ScriptedPort::doOpen(int port) {
-  calls.push_back("open " + std::to_string(port));
-  if (!openable.count(port)) return 0;
-  openPorts.insert(port);
-  return 1;
-}
-
 ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
   if (disconnected[port]) return {0, true};
   if (!openPorts.count(port)) return {};
@@ -27,40 +20,16 @@ ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
   return {n, false};
 }
 
-int ScriptedPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
-  writes.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
-  if (onWrite) onWrite(port, writes.back().second);
-  return 1;
-}
-
-int ScriptedPort::doClose(int port) {
-  calls.push_back("close " + std::to_string(port));
-  openPorts.erase(port);
-  return 1;
-}
-
 void RecordingWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  switch (kind) {
-    case TRACKER_EVENT_LOG:
-      events.push_back("log:" + std::string(text.begin(), text.end()));
-      break;
-    case TRACKER_EVENT_SELECT_PORT:
-      events.push_back("select:" + std::to_string(value));
-      break;
-    case TRACKER_EVENT_BUTTONS:
-      events.push_back("buttons:" + std::to_string(value));
-      break;
-    case TRACKER_EVENT_PROGRESS:
-      if (recordProgress) events.push_back("progress:" + std::to_string(value));
-      break;
-    default:
-      events.push_back("kind:" + std::to_string(kind));
+  if (kind == TRACKER_EVENT_LOG) {
+    events.push_back("log:" + std::string(text.begin(), text.end()));
+  } else if (kind != TRACKER_EVENT_PROGRESS || recordProgress) {
+    static const std::map<int, std::string> names = {{TRACKER_EVENT_SELECT_PORT, "select:"},
+                                                     {TRACKER_EVENT_BUTTONS, "buttons:"},
+                                                     {TRACKER_EVENT_PROGRESS, "progress:"}};
+    const auto name = names.find(kind);
+    events.push_back(name != names.end() ? name->second + std::to_string(value) : "kind:" + std::to_string(kind));
   }
-}
-
-void RecordingWindow::settingsReady() {
-  events.push_back("ready");
-  if (onSettingsReady) onSettingsReady();
 }
 
 Bytes replyFrame(std::uint16_t command, const Bytes& data) {
@@ -68,12 +37,8 @@ Bytes replyFrame(std::uint16_t command, const Bytes& data) {
   Bytes frame{'$', '$', static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF),
               0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
               static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command & 0xFF)};
-  frame.insert(frame.end(), data.begin(), data.end());
-  frame.insert(frame.end(), {0x00, 0x00, '\r', '\n'});
-  return frame;
+  return cat({frame, data, {0x00, 0x00, '\r', '\n'}});
 }
-
-Bytes handshakeReply() { return replyFrame(0x8803, {0x01}); }
 
 Bytes cat(std::initializer_list<Bytes> parts) {
   Bytes out;

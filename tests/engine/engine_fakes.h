@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/clock.h"
@@ -55,10 +56,22 @@ class ScriptedPort final : public SerialPort {
     Bytes bytes;
   };
   int doPrepare(int) override { return 1; }
-  int doOpen(int port) override;
+  int doOpen(int port) override {
+    calls.push_back("open " + std::to_string(port));
+    if (openable.count(port)) openPorts.insert(port);
+    return openable.count(port) ? 1 : 0;
+  }
   ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
+  int doWrite(int port, std::span<const std::uint8_t> bytes) override {
+    writes.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
+    if (onWrite) onWrite(port, writes.back().second);
+    return 1;
+  }
+  int doClose(int port) override {
+    calls.push_back("close " + std::to_string(port));
+    openPorts.erase(port);
+    return 1;
+  }
   OpenFailure doLastOpenFailure(int) const override { return OpenFailure::NoSuchDevice; }
 
   FakeClock& clock_;
@@ -68,18 +81,17 @@ class ScriptedPort final : public SerialPort {
 class RecordingWindow final : public TrackerWindow {
  public:
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
-  void settingsReady() override;
+  void settingsReady() override {
+    events.push_back("ready");
+    if (onSettingsReady) onSettingsReady();
+  }
 
   // "log:<text>", "select:<n>", "buttons:<n>", "progress:<n>", "ready".
   std::vector<std::string> events;
   bool recordProgress = false;
   std::function<void()> onSettingsReady;
 
-  std::vector<std::string> take() {
-    std::vector<std::string> out;
-    out.swap(events);
-    return out;
-  }
+  std::vector<std::string> take() { return std::exchange(events, {}); }
 };
 
 class RecordingTrace final : public TraceSink {
@@ -90,7 +102,7 @@ class RecordingTrace final : public TraceSink {
 
 // A "$$" reply with the id of "1111111" and a zero checksum (not examined).
 Bytes replyFrame(std::uint16_t command, const Bytes& data);
-Bytes handshakeReply();
+inline Bytes handshakeReply() { return replyFrame(0x8803, {0x01}); }
 Bytes cat(std::initializer_list<Bytes> parts);
 
 }  // namespace pelmora::testing

@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +32,7 @@ namespace pelmora {
 namespace {
 
 using namespace std::chrono_literals;
+using sim::SimBehaviour;
 using testing::count;
 using testing::Events;
 using Bytes = std::vector<std::uint8_t>;
@@ -49,6 +50,10 @@ const std::string kDisconnected3 = "log:Device on port 3 disconnected!";
 
 const Events kConnected = {kOpen3, kOnline, "buttons:1"};
 const Events kReadDone = {kReading, kReadOk, "ready", "buttons:3"};
+const Events kScanFound3 = {"log:Scan port 3 ...", kOpen3, kOnline, "buttons:1",
+                            "log:Tracker is on port 3", "select:3"};
+const Events kScanFailed012 = {"log:Scan port 0 ...", "log:Fail to open port 0", "log:Scan port 1 ...",
+                               "log:Fail to open port 1", "log:Scan port 2 ...", "log:Fail to open port 2"};
 
 Events seq(std::initializer_list<Events> parts) {
   Events all;
@@ -56,44 +61,26 @@ Events seq(std::initializer_list<Events> parts) {
   return all;
 }
 
-Events scanFailing(std::initializer_list<int> ports) {
-  Events events;
-  for (const int port : ports) {
-    events.push_back("log:Scan port " + std::to_string(port) + " ...");
-    events.push_back("log:Fail to open port " + std::to_string(port));
-  }
-  return events;
-}
+constexpr std::uint32_t kFast = 0;  // as fast as the pseudo-terminal takes the bytes
+constexpr std::uint32_t k9600 = 9600;
 
-sim::SimBehaviour fast() {
-  sim::SimBehaviour b;
-  b.baud = 0;
+SimBehaviour makeBehaviour(std::uint32_t baud, void (*change)(SimBehaviour&) = nullptr) {
+  SimBehaviour b;
+  b.baud = baud;
+  if (change != nullptr) change(b);
   return b;
 }
 
-sim::SimBehaviour atSerialSpeed() {
-  sim::SimBehaviour b;
-  b.baud = 9600;
-  return b;
-}
-
-// Offsets in the Extended layout.
-constexpr std::size_t kExtendedHeaderSize = 68;
-constexpr std::size_t kSmsReportIntervalAt = 88;
+void silence(SimBehaviour& b) { b.silent = true; }
 
 // What a write must carry after reading `image` (an Extended demo image,
-// whose texts are NUL after their end): the image with a zero header.
-Bytes extendedAsWritten(Bytes image, std::uint32_t smsReportInterval) {
-  std::fill_n(image.begin(), kExtendedHeaderSize, std::uint8_t{0});
-  for (std::size_t i = 0; i < 4; ++i)
-    image[kSmsReportIntervalAt + i] = static_cast<std::uint8_t>(smsReportInterval >> (8 * i));
+// whose texts are NUL after their end): the image with a zero 68-byte
+// header, and the SMS interval (offset 88) if the pages saved one.
+Bytes extendedAsWritten(Bytes image, std::optional<std::uint32_t> smsReportInterval = std::nullopt) {
+  std::fill_n(image.begin(), 68, std::uint8_t{0});
+  for (std::size_t i = 0; smsReportInterval && i < 4; ++i)
+    image[88 + i] = static_cast<std::uint8_t>(*smsReportInterval >> (8 * i));
   return image;
-}
-
-std::uint32_t smsReportIntervalIn(const Bytes& extendedImage) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 4; i-- > 0;) value = (value << 8) | extendedImage[kSmsReportIntervalAt + i];
-  return value;
 }
 
 class FaultMatrix : public ::testing::Test {
@@ -114,16 +101,13 @@ class FaultMatrix : public ::testing::Test {
 
   // A tracker behind `port`; the port map names it through a link that
   // follows the tracker to a new pseudo-terminal when it comes back.
-  sim::SimTracker& addTracker(int port, Bytes image, sim::SimBehaviour behaviour) {
+  void addTracker(int port, Bytes image, SimBehaviour behaviour) {
     sim::SimOptions options;
     options.image = std::move(image);
     options.behaviour = behaviour;
     options.linkPath = dir_ + "/com" + std::to_string(port);
-    auto tracker = std::make_unique<sim::SimTracker>(std::move(options));
-    EXPECT_TRUE(tracker->start()) << tracker->errorText();
-    sim::SimTracker& added = *tracker;
-    trackers_[port] = std::move(tracker);
-    return added;
+    auto& added = trackers_[port] = std::make_unique<sim::SimTracker>(std::move(options));
+    EXPECT_TRUE(added->start()) << added->errorText();
   }
   sim::SimTracker& tracker(int port) { return *trackers_.at(port); }
 
@@ -140,61 +124,69 @@ class FaultMatrix : public ::testing::Test {
   // The user picks port 3. The tracker answers only once the opening has
   // been logged, so that "Open  port 3 sucessfully" comes first in any case.
   void connect() {
-    const sim::SimBehaviour behaviour = tracker(3).behaviour();
-    sim::SimBehaviour silent = behaviour;
+    const SimBehaviour answering = tracker(3).behaviour();
+    SimBehaviour silent = answering;
     silent.silent = true;
     tracker(3).setBehaviour(silent);
     engine_->stopScan();
     ASSERT_TRUE(engine_->openTrackerPort(3));
-    tracker(3).setBehaviour(behaviour);
+    tracker(3).setBehaviour(answering);
     ASSERT_TRUE(timer_->runUntilSeen("buttons:1"));
+  }
+
+  // The usual start: one tracker on port 3, the engine, the user picks port 3.
+  void startConnected(SimBehaviour behaviour, Bytes image = sim::extendedDemoImage()) {
+    addTracker(3, std::move(image), behaviour);
+    startEngine();
+    connect();
   }
 
   // "Read Settings", until the decoded image has been reported in full.
   void read(int times = 1) {
-    const int before = count(window_.events(), "buttons:3");
+    const int before = count(events(), "buttons:3");
     for (int i = 0; i < times; ++i) window_.pressRead(*engine_);
     ASSERT_TRUE(timer_->runUntilSeen("buttons:3", before + times, 40s));
   }
 
   // "Write Settings": the pages save (here: a new SMS interval), then the write.
   void write(std::uint32_t smsReportInterval) {
-    ASSERT_TRUE(window_.writeEnabled());
-    const Events before = window_.events();
-    const int replies = count(before, kWriteOk) + count(before, kWriteFailed);
+    ASSERT_TRUE(window_.writeEnabled);
+    const auto replies = [](const Events& events) { return count(events, kWriteOk) + count(events, kWriteFailed); };
+    const int before = replies(events());
     engine_->requestWriteSettings([&](SettingsModel& model) { model.SmsReportInterval = smsReportInterval; });
-    ASSERT_TRUE(timer_->runUntil(
-        [&](const Events& events) { return count(events, kWriteOk) + count(events, kWriteFailed) > replies; }));
+    ASSERT_TRUE(timer_->runUntil([&](const Events& events) { return replies(events) > before; }));
   }
 
-  // The model as the codec encodes it, in the layout read last.
-  Bytes encodedModel() {
+  // The model as the codec encodes it, in `layout` or else the layout read last.
+  Bytes encodedModel(std::optional<std::uint32_t> layout = std::nullopt) {
     SettingsModel snapshot;
-    std::uint32_t layout = 0;
+    std::uint32_t word = 0;
     {
       const std::lock_guard<std::mutex> hold(settings_.lock);
       snapshot = settings_.model;
-      layout = settings_.codec.LayoutMagic();
+      word = layout.value_or(settings_.codec.LayoutMagic());
     }
     SettingsCodec codec;
     SettingsModel scratch;
-    const Bytes tag = {static_cast<std::uint8_t>(layout), static_cast<std::uint8_t>(layout >> 8),
-                       static_cast<std::uint8_t>(layout >> 16), static_cast<std::uint8_t>(layout >> 24)};
-    codec.decodeSettingsBlock(tag, scratch);
+    codec.decodeSettingsBlock(Bytes{static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
+                                    static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)},
+                              scratch);
     const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(snapshot);
     return Bytes(bytes.begin(), bytes.end());
   }
 
   Events events() const { return window_.events(); }
-
-  // Keeps the window's timer going until `done` holds (polled), at most `limit`.
-  bool tickUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      timer_->runFor(10ms);
-    }
-    return true;
+  // The engine's flag and port, and whether the window enables "Read
+  // Settings" and "Write Settings".
+  void expectState(bool online, int port, bool readEnabled, bool writeEnabled) {
+    EXPECT_EQ(engine_->trackerOnline(), online);
+    EXPECT_EQ(engine_->currentPort(), port);
+    EXPECT_EQ(window_.readEnabled.load(), readEnabled);
+    EXPECT_EQ(window_.writeEnabled.load(), writeEnabled);
+  }
+  // Keeps the window's timer going until `done` holds, at most 10 s.
+  bool tickUntil(const std::function<bool()>& done) {
+    return timer_->runUntil([&](const Events&) { return done(); }, 10s);
   }
 
   std::string dir_;
@@ -210,28 +202,19 @@ class FaultMatrix : public ::testing::Test {
 // The tracker stops answering: one wait runs out, and the tool says so and
 // goes off line. Timing: the 4000 ms handshake wait.
 TEST_F(FaultMatrix, SilentTrackerGoesOffLine) {
-  addTracker(3, sim::extendedDemoImage(), fast());
-  startEngine();
-  connect();
-  sim::SimBehaviour silent = fast();
-  silent.silent = true;
-  tracker(3).setBehaviour(silent);
+  startConnected(makeBehaviour(kFast));
+  tracker(3).setBehaviour(makeBehaviour(kFast, silence));
   ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
 
   EXPECT_EQ(events(), seq({kConnected, {kTimeOut, kOffline, "buttons:0"}}));
-  EXPECT_FALSE(engine_->trackerOnline());
-  EXPECT_EQ(engine_->currentPort(), 3);
-  EXPECT_FALSE(window_.readEnabled());
-  EXPECT_FALSE(window_.writeEnabled());
+  expectState(false, 3, false, false);
   EXPECT_EQ(tracker(3).counters().writeSettings, 0u);
 }
 
 // 9600. Handshake replies 7 s late, beyond the 4000 ms wait: the first wait
 // runs out, a later one catches the late reply and the tracker is on line.
 TEST_F(FaultMatrix, LateHandshakeRepliesStillBringTheTrackerOnLine) {
-  sim::SimBehaviour late = atSerialSpeed();
-  late.replyDelayMs = 7000;
-  addTracker(3, sim::extendedDemoImage(), late);
+  addTracker(3, sim::extendedDemoImage(), makeBehaviour(k9600, [](SimBehaviour& b) { b.replyDelayMs = 7000; }));
   startEngine();
   ASSERT_TRUE(engine_->openTrackerPort(3));
   ASSERT_TRUE(timer_->runUntilSeen("buttons:1"));
@@ -239,9 +222,7 @@ TEST_F(FaultMatrix, LateHandshakeRepliesStillBringTheTrackerOnLine) {
   ASSERT_TRUE(tickUntil([&] { return engine_->trackerOnline(); }));
 
   EXPECT_EQ(events(), (Events{kOpen3, kTimeOut, kOnline, "buttons:1"}));
-  EXPECT_EQ(engine_->currentPort(), 3);
-  EXPECT_TRUE(window_.readEnabled());
-  EXPECT_FALSE(window_.writeEnabled());
+  expectState(true, 3, true, false);
 }
 
 // 9600. The wait in progress began with a handshake's 4000 ms well before
@@ -250,42 +231,33 @@ TEST_F(FaultMatrix, LateHandshakeRepliesStillBringTheTrackerOnLine) {
 // the image arrives whole.
 TEST_F(FaultMatrix, SettingsReplyStartingLateInAWaitIsReceivedWhole) {
   const Bytes image = sim::extendedDemoImage();
-  addTracker(3, image, atSerialSpeed());
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(k9600), image);
   // The tracker ignores handshakes for 2.5 s, then answers "Read Settings".
   const std::uint64_t sent = tracker(3).counters().repliesSent;
   ASSERT_TRUE(tickUntil([&] { return tracker(3).counters().repliesSent > sent; }));
-  sim::SimBehaviour busy = atSerialSpeed();
-  busy.silent = true;
-  tracker(3).setBehaviour(busy);
+  tracker(3).setBehaviour(makeBehaviour(k9600, silence));
   timer_->runFor(2500ms);
-  tracker(3).setBehaviour(atSerialSpeed());
+  tracker(3).setBehaviour(makeBehaviour(k9600));
   read();
   timer_->runFor(1500ms);  // the handshake replies held up behind it come in
 
   EXPECT_EQ(events(), seq({kConnected, kReadDone}));
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_TRUE(window_.writeEnabled());
-  EXPECT_EQ(encodedModel(), extendedAsWritten(image, smsReportIntervalIn(image)));
+  expectState(true, 3, true, true);
+  EXPECT_EQ(encodedModel(), extendedAsWritten(image));
 }
 
 // Reads and writes against a tracker that misbehaves without harm: every
 // reply still gets through, and the write carries the model.
 class HarmlessFaults : public FaultMatrix {
  protected:
-  void readAndWrite(sim::SimBehaviour behaviour) {
+  void readAndWrite(SimBehaviour behaviour) {
     const Bytes image = sim::extendedDemoImage();
-    addTracker(3, image, behaviour);
-    startEngine();
-    connect();
+    startConnected(behaviour, image);
     read();
     write(15);
 
     EXPECT_EQ(events(), seq({kConnected, kReadDone, {kWriting, kWriteOk}}));
-    EXPECT_TRUE(engine_->trackerOnline());
-    EXPECT_EQ(engine_->currentPort(), 3);
-    EXPECT_TRUE(window_.writeEnabled());
+    expectState(true, 3, true, true);
     const Bytes written = tracker(3).writtenImage();
     EXPECT_EQ(written, encodedModel());
     EXPECT_EQ(written, extendedAsWritten(image, 15));
@@ -294,43 +266,30 @@ class HarmlessFaults : public FaultMatrix {
 };
 
 TEST_F(HarmlessFaults, EveryRequestEchoed) {
-  sim::SimBehaviour b = fast();
-  b.echo = true;
-  readAndWrite(b);
+  readAndWrite(makeBehaviour(kFast, [](SimBehaviour& b) { b.echo = true; }));
 }
 
 TEST_F(HarmlessFaults, NoiseBeforeReplies) {
-  sim::SimBehaviour b = fast();
-  b.noiseBytes = 64;
-  readAndWrite(b);
+  readAndWrite(makeBehaviour(kFast, [](SimBehaviour& b) { b.noiseBytes = 64; }));
 }
 
 // 9600: a reply trickles in over many reads.
 TEST_F(HarmlessFaults, RepliesSplitIntoOneByteWrites) {
-  sim::SimBehaviour b = atSerialSpeed();
-  b.writeSize = 1;
-  readAndWrite(b);
+  readAndWrite(makeBehaviour(k9600, [](SimBehaviour& b) { b.writeSize = 1; }));
 }
 
 // The checksum of a reply is not examined.
 TEST_F(HarmlessFaults, WrongChecksumAccepted) {
-  sim::SimBehaviour b = fast();
-  b.badChecksum = true;
-  readAndWrite(b);
+  readAndWrite(makeBehaviour(kFast, [](SimBehaviour& b) { b.badChecksum = true; }));
 }
 
 TEST_F(FaultMatrix, RefusedWriteIsReported) {
-  sim::SimBehaviour refusing = fast();
-  refusing.refuseWrites = true;
-  addTracker(3, sim::extendedDemoImage(), refusing);
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(kFast, [](SimBehaviour& b) { b.refuseWrites = true; }));
   read();
   write(15);
 
   EXPECT_EQ(events(), seq({kConnected, kReadDone, {kWriting, kWriteFailed}}));
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_TRUE(window_.writeEnabled());
+  expectState(true, 3, true, true);
   EXPECT_EQ(tracker(3).counters().writeSettings, 1u);  // well-formed, refused
   EXPECT_EQ(tracker(3).counters().badChecksums, 0u);
   EXPECT_TRUE(tracker(3).writtenImage().empty());
@@ -339,39 +298,24 @@ TEST_F(FaultMatrix, RefusedWriteIsReported) {
 // A settings reply of a layout nobody knows: named in the log, the model
 // keeps what it had, no settings-ready, and "Write Settings" stays off.
 TEST_F(FaultMatrix, UnknownLayoutWordIsNamedAndNotLoaded) {
-  const Bytes image = sim::extendedDemoImage();
-  addTracker(3, image, fast());
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(kFast));
   read();
   const Bytes before = encodedModel();
-  sim::SimBehaviour unknown = fast();
-  unknown.unknownLayout = true;
-  tracker(3).setBehaviour(unknown);
+  tracker(3).setBehaviour(makeBehaviour(kFast, [](SimBehaviour& b) { b.unknownLayout = true; }));
   window_.pressRead(*engine_);
   const std::string named = "log:Unknown setting layout f6860005, tracker's setting not loaded!";
   ASSERT_TRUE(timer_->runUntilSeen(named));
   timer_->runFor(1000ms);
 
   EXPECT_EQ(events(), seq({kConnected, kReadDone, {kReading, named}}));
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_FALSE(window_.writeEnabled());
+  expectState(true, 3, true, false);
   {
     const std::lock_guard<std::mutex> hold(settings_.lock);
     EXPECT_EQ(settings_.codec.LayoutMagic(), 0xF6860005u);
     EXPECT_EQ(settings_.model.MagicNumber, 0xF6860001u);
   }
   // The model is the one read before; as an Extended block it encodes the same.
-  SettingsCodec codec;
-  SettingsModel scratch;
-  codec.decodeSettingsBlock(Bytes{0x01, 0x00, 0x86, 0xF6}, scratch);
-  SettingsModel snapshot;
-  {
-    const std::lock_guard<std::mutex> hold(settings_.lock);
-    snapshot = settings_.model;
-  }
-  const std::span<const std::uint8_t> again = codec.encodeSettingsBlock(snapshot);
-  EXPECT_EQ(Bytes(again.begin(), again.end()), before);
+  EXPECT_EQ(encodedModel(0xF6860001u), before);
 }
 
 // After a full image from this tracker, a reply carrying only its first
@@ -379,21 +323,17 @@ TEST_F(FaultMatrix, UnknownLayoutWordIsNamedAndNotLoaded) {
 // there, never bytes of the image read before.
 TEST_F(FaultMatrix, ShortImageIsDecodedWithTheRestZero) {
   const Bytes image = sim::extendedDemoImage();
-  addTracker(3, image, fast());
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(kFast), image);
   read();
-  sim::SimBehaviour cut = fast();
-  cut.shortImage = 1000;
-  tracker(3).setBehaviour(cut);
+  tracker(3).setBehaviour(makeBehaviour(kFast, [](SimBehaviour& b) { b.shortImage = 1000; }));
   read();
-  ASSERT_TRUE(window_.writeEnabled());
+  ASSERT_TRUE(window_.writeEnabled);
   engine_->requestWriteSettings(nullptr);
   ASSERT_TRUE(timer_->runUntilSeen(kWriteOk));
 
   EXPECT_EQ(events(), seq({kConnected, kReadDone, kReadDone, {kWriting, kWriteOk}}));
   Bytes expected(image.size(), 0);
-  std::copy(image.begin() + kExtendedHeaderSize, image.begin() + 1000, expected.begin() + kExtendedHeaderSize);
+  std::copy(image.begin() + 68, image.begin() + 1000, expected.begin() + 68);  // behind the header
   const Bytes written = tracker(3).writtenImage();
   EXPECT_EQ(written, expected);
   EXPECT_EQ(written, encodedModel());
@@ -402,19 +342,14 @@ TEST_F(FaultMatrix, ShortImageIsDecodedWithTheRestZero) {
 // The line hangs up 1000 bytes into the settings reply, as a pulled USB
 // adapter does: the port is closed, the tool goes off line, nothing is decoded.
 TEST_F(FaultMatrix, HangUpInTheMiddleOfASettingsReply) {
-  addTracker(3, sim::extendedDemoImage(), fast());
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(kFast));
   tracker(3).hangUpDuringNextSettingsReply(1000);
   window_.pressRead(*engine_);
   ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
   timer_->runFor(1500ms);
 
   EXPECT_EQ(events(), seq({kConnected, {kReading, kDisconnected3, kOffline, "buttons:0"}}));
-  EXPECT_FALSE(engine_->trackerOnline());
-  EXPECT_EQ(engine_->currentPort(), kNoPort);
-  EXPECT_FALSE(window_.readEnabled());
-  EXPECT_FALSE(window_.writeEnabled());
+  expectState(false, kNoPort, false, false);
   EXPECT_EQ(tracker(3).counters().hangUps, 1u);
 }
 
@@ -422,40 +357,31 @@ TEST_F(FaultMatrix, HangUpInTheMiddleOfASettingsReply) {
 // (a new pseudo-terminal behind the same name): "Scan Ports" finds it, and
 // it is read as before.
 TEST_F(FaultMatrix, UnpluggedDeviceIsFoundAgainByAScan) {
-  addTracker(3, sim::extendedDemoImage(), fast());
-  startEngine();
-  connect();
+  startConnected(makeBehaviour(kFast));
   tracker(3).hangUp();
   ASSERT_TRUE(timer_->runUntilSeen("buttons:0"));
   EXPECT_EQ(events(), seq({kConnected, {kDisconnected3, kOffline, "buttons:0"}}));
   EXPECT_EQ(engine_->currentPort(), kNoPort);
 
-  sim::SimBehaviour silent = fast();
-  silent.silent = true;
-  tracker(3).setBehaviour(silent);
+  tracker(3).setBehaviour(makeBehaviour(kFast, silence));
   ASSERT_TRUE(tracker(3).comeBack());
-  window_.after(kOpen3, [&] { tracker(3).setBehaviour(fast()); });
+  window_.after(kOpen3, [&] { tracker(3).setBehaviour(makeBehaviour(kFast)); });
   engine_->startScan();
   ASSERT_TRUE(timer_->runUntilSeen("select:3"));
   read();
 
-  EXPECT_EQ(events(), seq({kConnected,
-                           {kDisconnected3, kOffline, "buttons:0"},
-                           scanFailing({0, 1, 2}),
-                           {"log:Scan port 3 ...", kOpen3, kOnline, "buttons:1", "log:Tracker is on port 3", "select:3"},
-                           kReadDone}));
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_EQ(engine_->currentPort(), 3);
-  EXPECT_TRUE(window_.writeEnabled());
+  EXPECT_EQ(events(),
+            seq({kConnected, {kDisconnected3, kOffline, "buttons:0"}, kScanFailed012, kScanFound3, kReadDone}));
+  expectState(true, 3, true, true);
 }
 
 // 9600 for the first tracker, whose settings reply is on the line when the
 // user picks port 5 (another tracker). Nothing of the first reply is taken,
 // and the second tracker's settings are read whole.
 TEST_F(FaultMatrix, PortChangedDuringARead) {
-  addTracker(3, sim::extendedDemoImage(), atSerialSpeed());
+  addTracker(3, sim::extendedDemoImage(), makeBehaviour(k9600));
   const Bytes second = sim::basicDemoImage();
-  addTracker(5, second, fast());
+  addTracker(5, second, makeBehaviour(kFast));
   startEngine();
   connect();
   const std::uint64_t writes = tracker(3).counters().writeCalls;
@@ -465,13 +391,12 @@ TEST_F(FaultMatrix, PortChangedDuringARead) {
   ASSERT_TRUE(engine_->openTrackerPort(5));
   timer_->runFor(4000ms);  // the rest of the first reply would have come by now
 
-  EXPECT_EQ(events(), seq({kConnected, {kReading, "log:Open  port 5 sucessfully"}}));
-  EXPECT_EQ(engine_->currentPort(), 5);
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_FALSE(window_.writeEnabled());
+  const Events switched = seq({kConnected, {kReading, "log:Open  port 5 sucessfully"}});
+  EXPECT_EQ(events(), switched);
+  expectState(true, 5, true, false);
 
   read();
-  EXPECT_EQ(events(), seq({kConnected, {kReading, "log:Open  port 5 sucessfully"}, kReadDone}));
+  EXPECT_EQ(events(), seq({switched, kReadDone}));
   EXPECT_EQ(encodedModel(), second);  // a Basic image has no header, and its texts end in NULs
   EXPECT_EQ(tracker(3).counters().writeSettings + tracker(5).counters().writeSettings, 0u);
 }
@@ -480,37 +405,28 @@ TEST_F(FaultMatrix, PortChangedDuringARead) {
 // tracker that does not answer: the running scan ends at its next check,
 // and one scan starts again from port 0 and finds the tracker.
 TEST_F(FaultMatrix, ScanPressedAgainWhileAScanRuns) {
-  sim::SimBehaviour silent = fast();
-  silent.silent = true;
-  addTracker(3, sim::extendedDemoImage(), silent);
+  addTracker(3, sim::extendedDemoImage(), makeBehaviour(kFast, silence));
   startEngine();
   engine_->startScan();
   ASSERT_TRUE(timer_->runUntilSeen(kOpen3));
   timer_->runFor(700ms);
-  window_.after(kOpen3, [&] { tracker(3).setBehaviour(fast()); });  // the next opening is answered
+  window_.after(kOpen3, [&] { tracker(3).setBehaviour(makeBehaviour(kFast)); });  // the next opening is answered
   engine_->startScan();
   engine_->startScan();
   ASSERT_TRUE(timer_->runUntilSeen("select:3"));
   timer_->runFor(1000ms);
 
-  EXPECT_EQ(events(), seq({scanFailing({0, 1, 2}),
-                           {"log:Scan port 3 ...", kOpen3},
-                           scanFailing({0, 1, 2}),
-                           {"log:Scan port 3 ...", kOpen3, kOnline, "buttons:1", "log:Tracker is on port 3", "select:3"}}));
-  EXPECT_TRUE(engine_->trackerOnline());
-  EXPECT_EQ(engine_->currentPort(), 3);
+  EXPECT_EQ(events(), seq({kScanFailed012, {"log:Scan port 3 ...", kOpen3}, kScanFailed012, kScanFound3}));
+  expectState(true, 3, true, false);
 }
 
 // "Read Settings" ten times in a row: ten requests, ten replies, each one
 // decoded and reported; no reply lost, none reported twice.
 TEST_F(FaultMatrix, ReadPressedTenTimesInARow) {
   const Bytes image = sim::extendedDemoImage();
-  addTracker(3, image, fast());
-  startEngine();
-  connect();
-  sim::SimBehaviour slowToStart = fast();
-  slowToStart.replyDelayMs = 500;  // all ten presses are logged before the first reply
-  tracker(3).setBehaviour(slowToStart);
+  startConnected(makeBehaviour(kFast), image);
+  // All ten presses are logged before the first reply.
+  tracker(3).setBehaviour(makeBehaviour(kFast, [](SimBehaviour& b) { b.replyDelayMs = 500; }));
   read(10);
   timer_->runFor(1500ms);
 
@@ -519,8 +435,8 @@ TEST_F(FaultMatrix, ReadPressedTenTimesInARow) {
   for (int i = 0; i < 10; ++i) expected.insert(expected.end(), kReadDone.begin() + 1, kReadDone.end());
   EXPECT_EQ(events(), expected);
   EXPECT_EQ(tracker(3).counters().readSettings, 10u);
-  EXPECT_TRUE(window_.writeEnabled());
-  EXPECT_EQ(encodedModel(), extendedAsWritten(image, smsReportIntervalIn(image)));
+  expectState(true, 3, true, true);
+  EXPECT_EQ(encodedModel(), extendedAsWritten(image));
 }
 
 }  // namespace

@@ -5,42 +5,22 @@
 namespace pelmora::testing {
 
 void TestWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  switch (kind) {
-    case TRACKER_EVENT_LOG: {
-      std::string line = "log:";
-      for (const char16_t unit : text) line.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-      record(std::move(line));
-      return;
-    }
-    case TRACKER_EVENT_SELECT_PORT:
-      record("select:" + std::to_string(value));
-      return;
-    case TRACKER_EVENT_BUTTONS: {
-      {
-        const std::lock_guard<std::mutex> hold(mutex_);
-        if (value == BUTTONS_OFFLINE) {
-          read_ = write_ = false;
-        } else if (value == BUTTONS_ONLINE) {
-          if (settingsLoaded_) write_ = true;
-          read_ = true;
-        } else if (value == BUTTONS_SETTINGS_READ) {
-          write_ = true;
-        }
-      }
-      record("buttons:" + std::to_string(value));
-      return;
-    }
-    default:
-      return;  // progress
+  if (kind == TRACKER_EVENT_LOG) {
+    std::string line = "log:";
+    for (const char16_t unit : text) line.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+    record(std::move(line));
+  } else if (kind == TRACKER_EVENT_SELECT_PORT) {
+    record("select:" + std::to_string(value));
+  } else if (kind == TRACKER_EVENT_BUTTONS) {
+    if (value == BUTTONS_OFFLINE) readEnabled = writeEnabled = false;
+    if (value == BUTTONS_ONLINE) readEnabled = true;
+    if ((value == BUTTONS_ONLINE && settingsLoaded_) || value == BUTTONS_SETTINGS_READ) writeEnabled = true;
+    record("buttons:" + std::to_string(value));
   }
 }
 
 void TestWindow::settingsReady() {
-  {
-    const std::lock_guard<std::mutex> hold(mutex_);
-    settingsLoaded_ = true;
-    write_ = true;
-  }
+  settingsLoaded_ = writeEnabled = true;
   record("ready");
 }
 
@@ -64,21 +44,8 @@ Events TestWindow::events() const {
   return events_;
 }
 
-bool TestWindow::readEnabled() const {
-  const std::lock_guard<std::mutex> hold(mutex_);
-  return read_;
-}
-
-bool TestWindow::writeEnabled() const {
-  const std::lock_guard<std::mutex> hold(mutex_);
-  return write_;
-}
-
 void TestWindow::pressRead(LinkEngine& engine) {
-  {
-    const std::lock_guard<std::mutex> hold(mutex_);
-    write_ = false;
-  }
+  writeEnabled = false;
   engine.requestReadSettings();
 }
 
@@ -96,10 +63,10 @@ bool TestWindow::waitUntil(const std::function<bool(const Events&)>& done,
 bool WindowTimer::runUntil(const std::function<bool(const Events&)>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   for (;;) {
-    if (window_.waitUntil(done, std::min(nextTick_, deadline))) return true;
     const auto now = std::chrono::steady_clock::now();
-    if (now >= deadline) return false;
-    if (now >= nextTick_) {
+    if (window_.waitUntil(done, std::min({nextTick_, deadline, now + std::chrono::milliseconds(10)}))) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    if (std::chrono::steady_clock::now() >= nextTick_) {
       engine_.runHandshake();
       nextTick_ += std::chrono::seconds(1);
     }
@@ -108,10 +75,6 @@ bool WindowTimer::runUntil(const std::function<bool(const Events&)>& done, std::
 
 bool WindowTimer::runUntilSeen(const std::string& event, int times, std::chrono::milliseconds limit) {
   return runUntil([&](const Events& events) { return count(events, event) >= times; }, limit);
-}
-
-void WindowTimer::runFor(std::chrono::milliseconds duration) {
-  runUntil([](const Events&) { return false; }, duration);
 }
 
 int count(const Events& events, std::string_view event) {

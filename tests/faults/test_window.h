@@ -2,8 +2,8 @@
 // A window for tests with the real engine threads: it records what the
 // engine tells it (progress left out) and keeps the enabled state of "Read
 // Settings" and "Write Settings" as the main window computes it.
-// Notifications arrive on the engine's threads; one mutex serialises them.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -27,8 +27,6 @@ class TestWindow final : public TrackerWindow {
   void settingsReady() override;
 
   Events events() const;
-  bool readEnabled() const;
-  bool writeEnabled() const;
 
   // "Read Settings": the window disables "Write Settings", then reads.
   void pressRead(LinkEngine& engine);
@@ -40,15 +38,17 @@ class TestWindow final : public TrackerWindow {
   // Waits until `done` holds for the events so far, or until `until`.
   bool waitUntil(const std::function<bool(const Events&)>& done, std::chrono::steady_clock::time_point until) const;
 
+  // Set on the engine's threads before the notification is recorded.
+  std::atomic<bool> readEnabled{false};
+  std::atomic<bool> writeEnabled{false};
+
  private:
   void record(std::string event);
 
-  mutable std::mutex mutex_;  // everything below: notifications come from several threads
+  std::atomic<bool> settingsLoaded_{false};
+  mutable std::mutex mutex_;  // events_ and hooks_: notifications come from several threads
   mutable std::condition_variable changed_;
   Events events_;
-  bool read_ = false;
-  bool write_ = false;
-  bool settingsLoaded_ = false;
   std::vector<std::pair<std::string, std::function<void()>>> hooks_;
 };
 
@@ -58,13 +58,17 @@ class WindowTimer {
  public:
   WindowTimer(LinkEngine& engine, TestWindow& window) : engine_(engine), window_(window) {}
 
-  // Ticks until `done` holds for the events, at most `limit`; false if it never did.
+  // Ticks until `done` holds, at most `limit`; false if it never did. `done`
+  // is checked at every event and every 10 ms, so it may also look at state
+  // outside the window (it runs under the window's lock).
   bool runUntil(const std::function<bool(const Events&)>& done,
                 std::chrono::milliseconds limit = std::chrono::seconds(20));
   // Until `event` has been recorded `times` times in all.
   bool runUntilSeen(const std::string& event, int times = 1,
                     std::chrono::milliseconds limit = std::chrono::seconds(20));
-  void runFor(std::chrono::milliseconds duration);
+  void runFor(std::chrono::milliseconds duration) {
+    runUntil([](const Events&) { return false; }, duration);
+  }
 
  private:
   LinkEngine& engine_;

@@ -1,4 +1,3 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,46 +13,37 @@ namespace {
 namespace fs = std::filesystem;
 
 // A fake /dev and /sys/class/tty in a temporary folder.
-class FakeMachine {
- public:
+struct FakeMachine {
   FakeMachine() {
     std::string pattern = (fs::temp_directory_path() / "pelmora-portmap-XXXXXX").string();
-    root_ = mkdtemp(pattern.data());
-    fs::create_directories(dev());
-    fs::create_directories(sys());
+    root = mkdtemp(pattern.data());
+    fs::create_directories(root / "dev");
+    fs::create_directories(root / "sys");
   }
   ~FakeMachine() {
     std::error_code ignored;
-    fs::remove_all(root_, ignored);
+    fs::remove_all(root, ignored);
   }
-  std::string dev() const { return (root_ / "dev").string(); }
-  std::string sys() const { return (root_ / "sys").string(); }
-  void node(const std::string& name) { std::ofstream(root_ / "dev" / name).put('\0'); }
+  std::string dev() const { return (root / "dev").string(); }
+  void node(const std::string& name) { std::ofstream(root / "dev" / name).put('\0'); }
   void uartType(const std::string& name, const std::string& type) {
-    fs::create_directories(root_ / "sys" / name);
-    std::ofstream(root_ / "sys" / name / "type") << type;
+    fs::create_directories(root / "sys" / name);
+    std::ofstream(root / "sys" / name / "type") << type;
   }
-  PortMapConfig config() const {
-    PortMapConfig c;
-    c.devDir = dev();
-    c.sysClassTtyDir = sys();
-    return c;
-  }
+  PortMapConfig config() const { return {{}, true, dev(), (root / "sys").string()}; }
 
- private:
-  fs::path root_;
+  fs::path root;
 };
 
-std::vector<std::pair<int, std::string>> summary(const std::vector<PortMapping>& map, const std::string& dev) {
-  std::vector<std::pair<int, std::string>> rows;
-  for (const PortMapping& m : map) {
-    const std::string path = m.devicePath.rfind(dev, 0) == 0 ? m.devicePath.substr(dev.size() + 1) : m.devicePath;
-    rows.emplace_back(m.port, path);
-  }
+using Rows = std::vector<std::pair<int, std::string>>;
+
+// (port, device) rows; devices of the fake /dev without their folder.
+Rows summary(const std::vector<PortMapping>& map, const std::string& dev) {
+  Rows rows;
+  for (const PortMapping& m : map)
+    rows.emplace_back(m.port, m.devicePath.starts_with(dev + "/") ? m.devicePath.substr(dev.size() + 1) : m.devicePath);
   return rows;
 }
-
-using Rows = std::vector<std::pair<int, std::string>>;
 
 TEST(PortMap, AutomaticNumbering) {
   FakeMachine machine;

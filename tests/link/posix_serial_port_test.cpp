@@ -1,18 +1,19 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "link/posix_serial_port.h"
@@ -21,42 +22,35 @@ namespace pelmora {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+constexpr auto kHangGuard = std::chrono::seconds(10);  // only so that a fault cannot hang the test
 
 // A pseudo-terminal whose slave the port opens; the test plays the device on the master.
 class PtyPair {
  public:
   PtyPair() {
-    master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
-    std::array<char, 128> name{};
-    if (ptsname_r(master_, name.data(), name.size()) == 0) slavePath_ = name.data();
-    ::fcntl(master_, F_SETFL, O_NONBLOCK);
-    // Raw from the start, so that the line discipline echoes nothing back to the master.
-    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios raw{};
-    if (slave >= 0 && ::tcgetattr(slave, &raw) == 0) {
-      ::cfmakeraw(&raw);
-      ::tcsetattr(slave, TCSANOW, &raw);
-    }
-    if (slave >= 0) ::close(slave);
+    ::cfmakeraw(&raw);  // raw from the start: the line discipline echoes nothing back to the master
+    int slave = -1;
+    if (::openpty(&master_, &slave, nullptr, &raw, nullptr) != 0) return;
+    if (const char* name = ::ttyname(slave)) slavePath_ = name;
+    ::close(slave);
+    ::fcntl(master_, F_SETFL, O_NONBLOCK);
   }
   ~PtyPair() { closeMaster(); }
   const std::string& slavePath() const { return slavePath_; }
-  int master() const { return master_; }
   void closeMaster() {
     if (master_ >= 0) ::close(master_);
     master_ = -1;
   }
   void send(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
-  // What the master received, waiting (as a hang guard only) for `count` bytes.
+  // What the master received, waiting for `count` bytes.
   Bytes receive(std::size_t count) {
     Bytes got;
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+    for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
       pollfd p{master_, POLLIN, 0};
-      if (::poll(&p, 1, 100) <= 0) continue;
       std::uint8_t buffer[4096];
-      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      const ssize_t n = ::poll(&p, 1, 100) > 0 ? ::read(master_, buffer, sizeof buffer) : 0;
       if (n > 0) got.insert(got.end(), buffer, buffer + n);
     }
     return got;
@@ -67,19 +61,14 @@ class PtyPair {
   std::string slavePath_;
 };
 
-PortMapConfig explicitOnly(std::vector<std::pair<int, std::string>> entries) {
-  PortMapConfig config;
-  config.explicitEntries = std::move(entries);
-  config.automatic = false;  // never near the real devices of this machine
-  return config;
-}
+// Never near the real devices of this machine.
+PortMapConfig explicitOnly(std::vector<std::pair<int, std::string>> entries) { return {std::move(entries), false}; }
 
-// Reads until `count` bytes came (or a generous hang guard passed); `largest` is the largest single read.
+// Reads until `count` bytes came; `largest` is the largest single read.
 Bytes readAll(SerialPort& port, int number, std::size_t count, std::size_t bufferSize, std::size_t* largest = nullptr) {
   Bytes got;
   std::vector<std::uint8_t> buffer(bufferSize);
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+  for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
     const ReadResult r = port.read(number, buffer);
     if (largest != nullptr) *largest = std::max(*largest, r.count);
     if (r.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -100,14 +89,15 @@ TEST(PosixSerialPort, RefusesNumbersOutOfRange) {
   std::uint8_t buffer[16];
   const std::uint8_t bytes[] = {1, 2, 3};
   for (const int number : {0, 101, -1}) {
-    EXPECT_EQ(port.prepare(number), -1) << number;
-    EXPECT_EQ(port.open(number), 0) << number;
+    SCOPED_TRACE(number);
+    EXPECT_EQ(port.prepare(number), -1);
+    EXPECT_EQ(port.open(number), 0);
     const ReadResult r = port.read(number, buffer);
-    EXPECT_EQ(r.count, 0u) << number;
-    EXPECT_FALSE(r.disconnected) << number;
-    EXPECT_EQ(port.write(number, bytes), 0) << number;
-    EXPECT_EQ(port.close(number), 0) << number;
-    EXPECT_EQ(port.lastOpenFailure(number), OpenFailure::OutOfRange) << number;
+    EXPECT_EQ(r.count, 0u);
+    EXPECT_FALSE(r.disconnected);
+    EXPECT_EQ(port.write(number, bytes), 0);
+    EXPECT_EQ(port.close(number), 0);
+    EXPECT_EQ(port.lastOpenFailure(number), OpenFailure::OutOfRange);
   }
   EXPECT_EQ(port.prepare(100), 1);
   EXPECT_EQ(port.close(100), 1);
@@ -168,21 +158,19 @@ TEST(PosixSerialPort, OpenFailures) {
                                      {4, "/dev/null"}}));
   ASSERT_NE(port.open(1), 0);
   // The same device under another number, and the same number again: both busy.
-  EXPECT_EQ(port.open(2), 0);
-  EXPECT_EQ(port.lastOpenFailure(2), OpenFailure::Busy);
-  EXPECT_EQ(port.open(1), 0);
-  EXPECT_EQ(port.lastOpenFailure(1), OpenFailure::Busy);
+  const std::pair<int, OpenFailure> refused[] = {{2, OpenFailure::Busy},
+                                                 {1, OpenFailure::Busy},
+                                                 {3, OpenFailure::NoSuchDevice},
+                                                 {4, OpenFailure::NotATerminal},
+                                                 {5, OpenFailure::NotMapped}};
+  for (const auto& [number, why] : refused) {
+    EXPECT_EQ(port.open(number), 0) << number;
+    EXPECT_EQ(port.lastOpenFailure(number), why) << number;
+  }
   // Another instance (as another program would) is refused too.
   PosixSerialPort other(explicitOnly({{7, pty.slavePath()}}));
   EXPECT_EQ(other.open(7), 0);
   EXPECT_EQ(other.lastOpenFailure(7), OpenFailure::Busy);
-
-  EXPECT_EQ(port.open(3), 0);
-  EXPECT_EQ(port.lastOpenFailure(3), OpenFailure::NoSuchDevice);
-  EXPECT_EQ(port.open(4), 0);
-  EXPECT_EQ(port.lastOpenFailure(4), OpenFailure::NotATerminal);
-  EXPECT_EQ(port.open(5), 0);
-  EXPECT_EQ(port.lastOpenFailure(5), OpenFailure::NotMapped);
 
   // An entry added at run time is used by the next open.
   EXPECT_EQ(port.close(1), 1);
@@ -216,6 +204,7 @@ TEST(PosixSerialPort, WriteTimeoutAndHangUp) {
   EXPECT_EQ(port.close(1), 1);
 }
 
+// Close, read and write of one port exclude each other (run under ThreadSanitizer).
 TEST(PosixSerialPort, CallsFromSeveralThreads) {
   PtyPair pty;
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
@@ -223,10 +212,7 @@ TEST(PosixSerialPort, CallsFromSeveralThreads) {
   std::atomic<bool> done{false};
   std::jthread reader([&] {
     std::array<std::uint8_t, 4096> buffer{};
-    while (!done) {
-      port.read(1, buffer);
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1))) port.read(1, buffer);
   });
   std::jthread reopener([&] {
     for (int i = 0; i < 50; ++i) {
@@ -238,8 +224,7 @@ TEST(PosixSerialPort, CallsFromSeveralThreads) {
   std::jthread mapper([&] {
     for (int i = 0; i < 50; ++i) port.setPortMap(explicitOnly({{1, pty.slavePath()}}));
   });
-  const Bytes frame = pattern(17);
-  for (int i = 0; i < 50; ++i) port.write(1, frame);
+  for (int i = 0; i < 50; ++i) port.write(1, pattern(17));
   reopener.join();
   mapper.join();
   done = true;

@@ -18,29 +18,24 @@ struct FixedClock : Clock {
 };
 
 // Collects what a FILE* received.
-class MemoryFile {
- public:
-  MemoryFile() : file_(open_memstream(&data_, &size_)) {}
+struct MemoryFile {
   ~MemoryFile() {
-    if (file_ != nullptr) std::fclose(file_);
-    std::free(data_);
+    std::fclose(file);
+    std::free(data);
   }
-  std::FILE* file() { return file_; }
   std::string text() {
-    std::fflush(file_);
-    return std::string(data_, size_);
+    std::fflush(file);
+    return std::string(data, size);
   }
-
- private:
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
+  char* data = nullptr;
+  std::size_t size = 0;
+  std::FILE* file = open_memstream(&data, &size);
 };
 
 TEST(TraceWriter, LineFormat) {
   FixedClock clock;
   MemoryFile out;
-  TraceWriter writer(clock, out.file());
+  TraceWriter writer(clock, out.file);
   writer.trace("Read Gspt Data");
   tracef(&writer, "GprsPackage len:%d cmd:0X%02x%02x", 17, 0x88, 0x03);
   writer.trace("");
@@ -59,7 +54,7 @@ TEST(TraceWriter, LineFormat) {
 TEST(TraceWriter, LinesStayWholeAcrossThreads) {
   FixedClock clock;
   MemoryFile out;
-  TraceWriter writer(clock, out.file());
+  TraceWriter writer(clock, out.file);
   constexpr int kThreads = 4;
   constexpr int kLines = 300;
   const std::string longMessage(600, 'L');

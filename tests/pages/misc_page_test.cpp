@@ -23,7 +23,6 @@ TEST_F(MiscPage, InitialisationFillsTheChoosers) {
   EXPECT_EQ(controls.itemText(IDC_OVERSPEED, 1), u"10Km/h");
   EXPECT_EQ(controls.itemText(IDC_OVERSPEED, 20), u"200Km/h");
   EXPECT_EQ(controls.selectedItem(IDC_OVERSPEED), -1);
-  EXPECT_EQ(controls.type(IDC_WIRETAP_NUMBER, u"+4917012345678901234567"), 20u);
 
   // A save right after initialisation: GMT+8; the overspeed fields without
   // a selection go back as they were.
@@ -33,7 +32,6 @@ TEST_F(MiscPage, InitialisationFillsTheChoosers) {
   EXPECT_EQ(model.TimeZoneMinutes, 480);
   EXPECT_EQ(model.OverspeedAlarmEnabled, 1u);
   EXPECT_EQ(model.OverspeedIndex, 9u);
-  EXPECT_EQ(model.WiretapNumber, u"+4917012345678901234");
 }
 
 TEST_F(MiscPage, TimeZoneStoresTheOffsetOfTheChosenItem) {
@@ -91,18 +89,6 @@ TEST_F(MiscPage, OverspeedStoresItemAndSwitch) {
     EXPECT_EQ(model.OverspeedAlarmEnabled, row.savedEnabled);
     EXPECT_EQ(model.OverspeedIndex, row.savedIndex);
   }
-}
-
-TEST_F(MiscPage, EverySaveStoresThreePointFiveVolts) {
-  model.LowPowerAlarmVoltage = 1.25f;
-  save();
-  EXPECT_EQ(Bits(model.LowPowerAlarmVoltage), Bits(3.5f));
-  EXPECT_EQ(model.LowPowerAlarmEnabled, 0u);
-  model.LowPowerAlarmVoltage = 4.2f;
-  controls.click(IDC_LOW_POWER_ALARM);
-  save();
-  EXPECT_EQ(Bits(model.LowPowerAlarmVoltage), Bits(3.5f));
-  EXPECT_EQ(model.LowPowerAlarmEnabled, 1u);
 }
 
 TEST_F(MiscPage, EachCheckBoxStoresIntoItsOwnField) {

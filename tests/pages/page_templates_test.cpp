@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <tuple>
 
 #include "expected_templates.h"
 #include "pages/agps_page.h"
@@ -36,26 +37,20 @@ TEST(PageTemplates, EveryItemAsDescribedInTemplateOrder) {
   };
   for (const PageCase& page : cases) {
     SCOPED_TRACE(page.title);
-    EXPECT_EQ(page.dialog.id, page.id);
-    EXPECT_EQ(page.dialog.width, page.width);
-    EXPECT_EQ(page.dialog.height, page.height);
+    EXPECT_EQ(std::tuple(page.dialog.id, page.dialog.width, page.dialog.height, page.dialog.fontPointSize),
+              std::tuple(page.id, page.width, page.height, 10));
     EXPECT_TRUE(page.dialog.caption.empty());
     EXPECT_TRUE(page.dialog.fontFace == u"Microsoft Sans Serif");
-    EXPECT_EQ(page.dialog.fontPointSize, 10);
     ASSERT_EQ(page.dialog.items.size(), page.items.size());
     for (std::size_t i = 0; i < page.items.size(); ++i) {
       const TemplateItem& item = page.dialog.items[i];
       const ExpectedItem& expected = page.items[i];
       SCOPED_TRACE(::testing::Message() << "item " << i << " " << Printable(expected.text) << " id " << expected.id);
-      EXPECT_EQ(item.id, expected.id);
-      EXPECT_EQ(item.kind, expected.kind);
-      EXPECT_EQ(item.style & kCheckedStyles, expected.style);
+      EXPECT_EQ(std::tuple(item.id, item.kind, item.style & kCheckedStyles, item.image),
+                std::tuple(expected.id, expected.kind, expected.style, expected.image));
+      EXPECT_EQ(std::tuple(item.rect.x, item.rect.y, item.rect.width, item.rect.height),
+                std::tuple(expected.rect.x, expected.rect.y, expected.rect.width, expected.rect.height));
       EXPECT_EQ(Printable(item.text), Printable(expected.text));
-      EXPECT_EQ(item.rect.x, expected.rect.x);
-      EXPECT_EQ(item.rect.y, expected.rect.y);
-      EXPECT_EQ(item.rect.width, expected.rect.width);
-      EXPECT_EQ(item.rect.height, expected.rect.height);
-      EXPECT_EQ(item.image, expected.image);
     }
   }
 }

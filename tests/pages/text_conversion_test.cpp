@@ -55,14 +55,6 @@ TEST(TextToFloat, ParsesLikeAtof) {
   EXPECT_EQ(static_cast<float>(TextToFloat(u"3.5")), 3.5f);
 }
 
-TEST(IntText, FormatsSignedDecimal) {
-  EXPECT_EQ(IntText(0).view(), u"0");
-  EXPECT_EQ(IntText(7).view(), u"7");
-  EXPECT_EQ(IntText(-1).view(), u"-1");
-  EXPECT_EQ(IntText(kMax).view(), u"2147483647");
-  EXPECT_EQ(IntText(kMin).view(), u"-2147483648");
-}
-
 TEST(ControlText, KeepsATextForFiftyReadsAndSkipsAbsentControls) {
   constexpr TemplateItem kItems[] = {
       {1, ItemKind::Edit, StyleNone, {}, {}},

@@ -124,16 +124,12 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   EXPECT_FALSE(qobject_cast<QCheckBox*>(t.pageWidget(5, 1024))->isChecked());
 
   // One edit on every page, typed.
-  t.showTab(0);
-  TestWindow::typeOver(t.pageWidget(0, 1014), QStringLiteral("45"));
-  t.showTab(1);
-  TestWindow::typeOver(t.pageWidget(1, 1016), QStringLiteral("Back at base"));
-  t.showTab(2);
-  TestWindow::typeOver(t.pageWidget(2, 1034), QStringLiteral("fleet"));
-  t.showTab(3);
-  TestWindow::typeOver(t.pageWidget(3, 1027), QStringLiteral("8080"));
-  t.showTab(4);
-  TestWindow::typeOver(t.pageWidget(4, 1028), QStringLiteral("35900099999999"));
+  const Shown edits[] = {{0, 1014, u"45"}, {1, 1016, u"Back at base"}, {2, 1034, u"fleet"}, {3, 1027, u"8080"},
+                         {4, 1028, u"35900099999999"}};
+  for (const Shown& e : edits) {
+    t.showTab(e.page);
+    TestWindow::typeOver(t.pageWidget(e.page, e.id), QString::fromUtf16(e.text));
+  }
   t.showTab(5);
   auto* leds = qobject_cast<QCheckBox*>(t.pageWidget(5, 1024));
   QTest::mouseClick(leds, Qt::LeftButton, {}, leds->rect().center());

@@ -1,6 +1,6 @@
 // What the user can type: digits-only edits, text limits against loaded
-// texts, the IP-address field, the port chooser's edit field, Return and
-// Escape, the Transport check box and the chooser's tooltips.
+// texts, the IP-address field, the port chooser's edit field, Return, the
+// Transport check box and the chooser's tooltips.
 
 #include <QAction>
 #include <QApplication>
@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -150,7 +149,8 @@ TEST(QtTyping, TcpTrackBoxWritesItsHiddenValue) {
   EXPECT_FALSE(t.pageWidget(kTransport, 1032)->isVisible());  // hidden controls stay hidden
 }
 
-TEST(QtTyping, ReturnKeepsTheWindowOpenAndEscapeClosesIt) {
+// Escape closes the window: the end-to-end close test presses it mid-read.
+TEST(QtTyping, ReturnInAFieldKeepsTheWindowOpen) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   t.showTab(kSmsTrack);
@@ -158,11 +158,6 @@ TEST(QtTyping, ReturnKeepsTheWindowOpenAndEscapeClosesIt) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_TRUE(t.window->isVisible());
   EXPECT_EQ(t.pageText(kSmsTrack, 1015), QStringLiteral("555"));
-
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-  EXPECT_FALSE(t.window->isVisible());
-  EXPECT_EQ(t.window->result(), QDialog::Rejected);
-  EXPECT_TRUE(t.window->engine().tryJoinAll());  // the link stopped with the window
 }
 
 TEST(QtTyping, AboutBoxComesFromF1AndFromTheContextMenu) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,9 +32,7 @@ Block denseBlock(std::size_t size) {
 
 TEST(SettingsCodec, DecodesAnExtendedBlock) {
   Block block(kExtendedSize, 0);
-  putU32(block, 0, 0xF6860001u);
-  ASSERT_EQ(block[0], 0x01);
-  ASSERT_EQ(block[3], 0xF6);
+  putU32(block, 0, 0xF6860001u);  // 01 00 86 F6
   putText(block, 4, u"PL-1.0.03 build 7");
   putText(block, 68, u"654321");
   putU32(block, 88, 15);                  // SmsReportInterval
@@ -57,8 +54,6 @@ TEST(SettingsCodec, DecodesAnExtendedBlock) {
 TEST(SettingsCodec, DecodesABasicBlockWithoutHeader) {
   Block block(kBasicSize, 0);
   putText(block, 0, u"12");  // bytes 31 00 32 00
-  ASSERT_EQ(block[0], 0x31);
-  ASSERT_EQ(block[2], 0x32);
   putText(block, 1036, u"8800123");  // TrackerId
 
   SettingsCodec codec;
@@ -103,7 +98,6 @@ TEST(SettingsCodec, TextsAndTheFloatKeepTheirUnitsAndBits) {
   for (int i = 0; i < 80; ++i) apn80.push_back(static_cast<char16_t>(u'a' + i % 26));
   putText(extended, 1148, apn80);
   const std::u16string ip22 = u"192.168.100.200:65535x";  // 22 units, no terminator
-  ASSERT_EQ(ip22.size(), 22u);
   putText(extended, 1860, ip22);
   putU32(extended, 600, 0x7FA00001u);  // a NaN with a payload
   ASSERT_EQ(codec.decodeSettingsBlock(extended, model), DecodeResult::Decoded);
@@ -128,8 +122,7 @@ TEST(SettingsCodec, TextsAndTheFloatKeepTheirUnitsAndBits) {
   ASSERT_EQ(written.size(), kBasicSize);
   EXPECT_EQ(Block(written.begin() + 1080, written.begin() + 1208), Block(extended.begin() + 1148, extended.begin() + 1276));
   EXPECT_EQ(written[1208], 0);  // ApnUser untouched by the wider text
-  EXPECT_EQ(Block(written.begin() + 532, written.begin() + 536), (Block{0x00, 0x00, 0x60, 0x40}));
-  EXPECT_EQ(std::bit_cast<std::uint32_t>(3.5f), 0x40600000u);
+  EXPECT_EQ(Block(written.begin() + 532, written.begin() + 536), (Block{0x00, 0x00, 0x60, 0x40}));  // 3.5f
 }
 
 TEST(SettingsCodec, UnknownLayoutIsReportedAndChangesNothing) {

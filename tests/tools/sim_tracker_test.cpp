@@ -1,3 +1,8 @@
+// The simulated tracker's own replies, byte for byte. Its failure modes that
+// the engine can observe (silence, late replies, refused writes, unknown
+// layouts, short images, hang-ups) are proved through the engine by the
+// fault matrix; those it cannot tell apart from a good reply are proved here.
+
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -7,7 +12,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -51,9 +55,10 @@ Bytes reply(std::uint16_t command, const Bytes& data) {
   return frame;
 }
 
-Bytes concat(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+Bytes cat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
 }
 
 // The tool's end of the line, opened directly.
@@ -64,7 +69,6 @@ class ToolEnd {
     if (fd_ >= 0) ::close(fd_);
   }
   bool isOpen() const { return fd_ >= 0; }
-  bool hungUp() const { return hungUp_; }
 
   void send(const Bytes& bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
@@ -77,44 +81,32 @@ class ToolEnd {
       }
     }
   }
-  // Exactly `count` bytes; fewer only if the line hangs up or the guard passes.
-  Bytes receive(std::size_t count = SIZE_MAX) {
+  // Exactly `count` bytes; fewer only if the guard passes.
+  Bytes receive(std::size_t count) {
     Bytes got;
     const auto giveUp = std::chrono::steady_clock::now() + kHangGuard;
-    while (got.size() < count && !hungUp_ && std::chrono::steady_clock::now() < giveUp) {
+    while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
       pollfd p{fd_, POLLIN, 0};
       if (::poll(&p, 1, 50) <= 0) continue;
       std::uint8_t buffer[4096];
       const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
       if (n > 0) got.insert(got.end(), buffer, buffer + n);
-      hungUp_ = n <= 0 && (p.revents & (POLLHUP | POLLERR)) != 0;
     }
     return got;
   }
 
  private:
   int fd_;
-  bool hungUp_ = false;
 };
 
-// Tests of several build folders may run at once.
-std::string uniqueTempPath(const std::string& name) {
-  return ::testing::TempDir() + std::to_string(::getpid()) + "-" + name;
-}
-
-SimOptions unpaced(Bytes image = {}) {
-  SimOptions options;
-  options.image = std::move(image);
-  options.behaviour.baud = 0;
-  return options;
-}
-
 // One request after another to one Extended tracker, each under its own
-// behaviour. Replies come in order, so a row that expects nothing is proved
-// silent by the row after it.
+// behaviour. Replies come in order, so each row's reply is the next bytes on the line.
 TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
   const Bytes image = extendedDemoImage();
-  SimTracker tracker(unpaced(image));
+  SimOptions options;
+  options.image = image;
+  options.behaviour.baud = 0;
+  SimTracker tracker(options);
   ASSERT_TRUE(tracker.start()) << tracker.errorText();
   ToolEnd tool(tracker.devicePath());
   ASSERT_TRUE(tool.isOpen());
@@ -126,13 +118,10 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
   written[100] = 0x5A;
   Bytes stored = image;
   stored[100] = 0x5A;
-  Bytes unknownLayout = stored;
-  std::copy_n(Bytes{0x05, 0x00, 0x86, 0xF6}.begin(), 4, unknownLayout.begin());
   Bytes badChecksum = kHandshakeRequest;
   badChecksum[14] ^= 0x01;
   const Bytes unknownCommand = {0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
                                 0xFF, 0xFF, 0x88, 0x04, 0x05, 0x9C, 0x0D, 0x0A};  // checksum right
-  const Bytes rubbish = concat(concat(concat({'x', '$', '$', '@'}, badChecksum), unknownCommand), kHandshakeRequest);
   using Set = void (*)(SimBehaviour&);
 
   struct Row {
@@ -147,26 +136,18 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
   };
   const Row rows[] = {
       {"handshake", nullptr, kHandshakeRequest, kHandshakeReply},
-      {"only good requests", nullptr, rubbish, kHandshakeReply},
+      {"only good requests", nullptr, cat({{'x', '$', '$', '@'}, badChecksum, unknownCommand, kHandshakeRequest}),
+       kHandshakeReply},
       {"read", nullptr, kReadRequest, reply(0x8801, image)},
       {"write", nullptr, writeRequest(written), reply(0x8802, {0x01})},
-      {"refused write", [](SimBehaviour& b) { b.refuseWrites = true; }, writeRequest(Bytes(3384, 0x11)),
-       reply(0x8802, {0x00})},
-      {"read after the writes", nullptr, kReadRequest, reply(0x8801, stored)},
-      {"silent", [](SimBehaviour& b) { b.silent = true; }, kReadRequest, {}},
-      {"delayed", [](SimBehaviour& b) { b.replyDelayMs = 150; }, kHandshakeRequest, kHandshakeReply, 0, false, 0,
-       150ms},
-      {"paced at 9600 bytes a second", [](SimBehaviour& b) { b.baud = 96000; },
-       concat(kReadRequest, kHandshakeRequest), concat(reply(0x8801, stored), kHandshakeReply), 0, false, 0, 300ms},
-      {"echo", [](SimBehaviour& b) { b.echo = true; }, kHandshakeRequest, concat(kHandshakeRequest, kHandshakeReply)},
+      {"read after the write", nullptr, kReadRequest, reply(0x8801, stored)},
+      {"paced at 9600 bytes a second", [](SimBehaviour& b) { b.baud = 96000; }, cat({kReadRequest, kHandshakeRequest}),
+       cat({reply(0x8801, stored), kHandshakeReply}), 0, false, 0, 300ms},
+      {"echo", [](SimBehaviour& b) { b.echo = true; }, kHandshakeRequest, cat({kHandshakeRequest, kHandshakeReply})},
       {"noise", [](SimBehaviour& b) { b.noiseBytes = 5000; }, kHandshakeRequest, kHandshakeReply, 5000},
       {"writes of 5 bytes", [](SimBehaviour& b) { b.writeSize = 5; b.writeGapMs = 2; }, kHandshakeRequest,
        kHandshakeReply, 0, false, 4},
       {"bad checksum", [](SimBehaviour& b) { b.badChecksum = true; }, kHandshakeRequest, kHandshakeReply, 0, true},
-      {"unknown layout", [](SimBehaviour& b) { b.unknownLayout = true; }, kReadRequest, reply(0x8801, unknownLayout)},
-      {"short image", [](SimBehaviour& b) { b.shortImage = 100; }, kReadRequest,
-       reply(0x8801, Bytes(stored.begin(), stored.begin() + 100))},
-      {"empty image", [](SimBehaviour& b) { b.shortImage = 0; }, kReadRequest, reply(0x8801, {})},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.label);
@@ -180,8 +161,7 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
     const Bytes got = tool.receive(row.noise + row.expected.size());
     EXPECT_GE(std::chrono::steady_clock::now() - sent, row.atLeast);
     // The tool can see the last bytes before the tracker has counted their write.
-    const auto answered = [](const SimCounters& c) { return c.repliesSent + c.repliesSuppressed; };
-    ASSERT_TRUE(tracker.waitFor([&](const SimCounters& c) { return answered(c) > answered(before); }, kHangGuard));
+    ASSERT_TRUE(tracker.waitFor([&](const SimCounters& c) { return c.repliesSent > before.repliesSent; }, kHangGuard));
     ASSERT_EQ(got.size(), row.noise + row.expected.size());
     const auto noiseEnd = got.begin() + static_cast<std::ptrdiff_t>(row.noise);
     EXPECT_TRUE(std::none_of(got.begin(), noiseEnd, [](std::uint8_t b) { return b == '$' || b == '@'; }));
@@ -198,48 +178,12 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
   }
   EXPECT_EQ(tracker.writtenImage(), written);
   const SimCounters seen = tracker.counters();
-  EXPECT_EQ(seen.handshakes, 8u);
-  EXPECT_EQ(seen.readSettings, 7u);
-  EXPECT_EQ(seen.writeSettings, 2u);
+  EXPECT_EQ(seen.handshakes, 7u);
+  EXPECT_EQ(seen.readSettings, 3u);
+  EXPECT_EQ(seen.writeSettings, 1u);
   EXPECT_EQ(seen.badChecksums, 1u);
   EXPECT_EQ(seen.unknownCommands, 1u);
-  EXPECT_EQ(seen.repliesSuppressed, 1u);
-}
-
-TEST(SimTracker, HangUpAndComeBack) {
-  const std::string link = uniqueTempPath("pelmora-sim-link");
-  std::filesystem::remove(link);
-  SimOptions options = unpaced();
-  options.linkPath = link;
-  SimTracker tracker(std::move(options));
-  ASSERT_TRUE(tracker.start()) << tracker.errorText();
-  EXPECT_EQ(std::filesystem::read_symlink(link).string(), tracker.devicePath());
-
-  ToolEnd tool(link);
-  tool.send(kHandshakeRequest);
-  EXPECT_EQ(tool.receive(18), kHandshakeReply);
-  tracker.hangUp();
-  EXPECT_TRUE(tool.receive().empty());
-  EXPECT_TRUE(tool.hungUp());
-  EXPECT_EQ(tracker.devicePath(), "");
-  EXPECT_EQ(tracker.counters().hangUps, 1u);
-
-  ASSERT_TRUE(tracker.comeBack()) << tracker.errorText();
-  EXPECT_EQ(std::filesystem::read_symlink(link).string(), tracker.devicePath());
-  ToolEnd again(link);
-  ASSERT_TRUE(again.isOpen());
-
-  // Cut off 100 bytes into the next settings reply; the handshake before it goes out whole.
-  tracker.hangUpDuringNextSettingsReply(100);
-  again.send(concat(kHandshakeRequest, kReadRequest));
-  EXPECT_EQ(again.receive(18), kHandshakeReply);
-  const Bytes whole = reply(0x8801, basicDemoImage());
-  EXPECT_EQ(again.receive(), Bytes(whole.begin(), whole.begin() + 100));
-  EXPECT_TRUE(again.hungUp());
-  EXPECT_TRUE(tracker.waitFor([](const SimCounters& c) { return c.hangUps == 2; }, kHangGuard));
-
-  tracker.stop();
-  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(seen.repliesSuppressed, 0u);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
-
 void CDlgAgps::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);
   controls.limitText(IDC_AGPS_SMS_NUMBER, 20);

@@ -14,7 +14,6 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
   ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
-
 void CDLGAPN::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);
   controls.limitText(IDC_APN_PASSWORD, 60);

@@ -37,7 +37,6 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
   }
 }
 
-
 void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
   for (const KeyBindingRow& row : KeyBindingRows) {
     controls.limitText(row.phoneEdit, kNumberLimit);

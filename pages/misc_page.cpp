@@ -73,7 +73,6 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
 }
 
-
 void CDlgGeneral::OnInitDialog(PageControls& controls) {
   for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);
   controls.selectItem(IDC_TIME_ZONE, kInitialTimeZone);

@@ -12,7 +12,6 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
   ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
-
 void CDlgSMSTrack::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);

@@ -32,7 +32,6 @@ void OnTcpTrackClicked(PageControls& controls) {
   controls.setText(IDC_TCP_TRACK_VALUE, controls.checkState(IDC_TCP_TRACK) == 1 ? u"1" : u"0");
 }
 
-
 void CDlgTransport::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_TRACKER_ID, 14);
   controls.limitText(IDC_HTTP_DOMAIN, 32);

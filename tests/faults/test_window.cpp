@@ -63,10 +63,11 @@ bool TestWindow::waitUntil(const std::function<bool(const Events&)>& done,
 bool WindowTimer::runUntil(const std::function<bool(const Events&)>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   for (;;) {
+    const auto recheck = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+    if (window_.waitUntil(done, std::min({nextTick_, deadline, recheck}))) return true;
     const auto now = std::chrono::steady_clock::now();
-    if (window_.waitUntil(done, std::min({nextTick_, deadline, now + std::chrono::milliseconds(10)}))) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    if (std::chrono::steady_clock::now() >= nextTick_) {
+    if (now >= deadline) return false;
+    if (now >= nextTick_) {
       engine_.runHandshake();
       nextTick_ += std::chrono::seconds(1);
     }

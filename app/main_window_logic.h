@@ -28,7 +28,7 @@
 
 namespace pelmora {
 
-inline constexpr int kPortEntryCount = 100;  // "COM0" .. "COM99"; entry i is port i
+inline constexpr int kPortEntryCount = kLastPortNumber + 1;  // "COM0" .. "COM99"; entry i is port i
 inline constexpr int kNoSelection = -1;
 inline constexpr int kProgressLow = 0;
 inline constexpr int kProgressHigh = 4000;  // milliseconds of a reply wait

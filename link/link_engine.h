@@ -36,7 +36,7 @@
 namespace pelmora {
 
 inline constexpr int kNoPort = -1;
-inline constexpr int kScanPortCount = 100;  // ports 0..99, as the chooser lists them
+inline constexpr int kScanPortCount = kLastPortNumber + 1;  // ports 0..99, as the chooser lists them
 inline constexpr std::uint32_t kHandshakeTimeoutMs = 4000;
 inline constexpr std::uint32_t kRequestTimeoutMs = 7000;
 

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string_view>
 
+#include <sys/stat.h>
+
 #include "link/serial_port.h"
 
 namespace pelmora {
@@ -71,31 +73,75 @@ std::vector<FoundDevice> findSerialDevices(const PortMapConfig& config) {
   return found;
 }
 
+// What a path leads to: a character device's number, or else the file itself.
+struct DeviceId {
+  bool exists = false;
+  bool characterDevice = false;
+  dev_t number = 0;  // st_rdev of a character device, st_dev of a file
+  ino_t inode = 0;
+
+  static DeviceId of(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    if (S_ISCHR(info.st_mode)) return {true, true, info.st_rdev, 0};
+    return {true, false, info.st_dev, info.st_ino};
+  }
+  bool sameAs(const DeviceId& other) const {
+    return exists && other.exists && characterDevice == other.characterDevice && number == other.number &&
+           inode == other.inode;
+  }
+};
+
 }  // namespace
 
-std::vector<PortMapping> resolvePortMap(const PortMapConfig& config) {
+bool sameDevice(const std::string& a, const std::string& b) { return DeviceId::of(a).sameAs(DeviceId::of(b)); }
+
+std::vector<PortMapping> resolvePortMap(const PortMapConfig& config, std::span<const PortMapping> previous) {
   std::vector<PortMapping> map;
+  std::vector<DeviceId> mappedDevices;
   std::array<bool, kLastPortNumber + 1> taken{};
+  const auto take = [&](int port, const std::string& path, bool explicitEntry, const DeviceId& id) {
+    taken[static_cast<std::size_t>(port)] = true;
+    map.push_back({port, path, explicitEntry});
+    mappedDevices.push_back(id);
+  };
+  const auto alreadyMapped = [&](const DeviceId& id) {
+    return std::any_of(mappedDevices.begin(), mappedDevices.end(), [&](const DeviceId& m) { return m.sameAs(id); });
+  };
+
   for (const auto& [port, path] : config.explicitEntries) {
     if (!SerialPort::inRange(port) || taken[static_cast<std::size_t>(port)] || path.empty()) continue;
-    taken[static_cast<std::size_t>(port)] = true;
-    map.push_back({port, path, true});
+    const DeviceId id = DeviceId::of(path);
+    if (alreadyMapped(id)) continue;
+    take(port, path, true, id);
   }
 
   if (config.automatic) {
-    const auto explicitlyMapped = [&](const std::string& path) {
-      return std::any_of(map.begin(), map.end(), [&](const PortMapping& m) {
-        return fs::path(m.devicePath).lexically_normal() == fs::path(path).lexically_normal();
-      });
+    struct Candidate {
+      std::string path;
+      DeviceId id;
     };
-    int next = kFirstPortNumber;
+    std::vector<Candidate> unnumbered;
     for (const FoundDevice& device : findSerialDevices(config)) {
-      const std::string path = (fs::path(config.devDir) / device.name).string();
-      if (explicitlyMapped(path)) continue;
+      Candidate candidate{(fs::path(config.devDir) / device.name).string(), {}};
+      candidate.id = DeviceId::of(candidate.path);
+      if (alreadyMapped(candidate.id)) continue;
+      // A device the previous map numbered keeps its number.
+      const auto before = std::find_if(previous.begin(), previous.end(), [&](const PortMapping& m) {
+        return !m.explicitEntry && m.devicePath == candidate.path;
+      });
+      if (before != previous.end() && SerialPort::inRange(before->port) &&
+          !taken[static_cast<std::size_t>(before->port)]) {
+        take(before->port, candidate.path, false, candidate.id);
+        continue;
+      }
+      unnumbered.push_back(std::move(candidate));
+    }
+    int next = kFirstPortNumber;
+    for (const Candidate& candidate : unnumbered) {
       while (next <= kLastPortNumber && taken[static_cast<std::size_t>(next)]) ++next;
       if (next > kLastPortNumber) break;
-      taken[static_cast<std::size_t>(next)] = true;
-      map.push_back({next, path, false});
+      take(next, candidate.path, false, candidate.id);
     }
   }
 

@@ -98,10 +98,16 @@ PortMapConfig PosixSerialPort::portMap() const {
   return config_;
 }
 
+std::vector<PortMapping> PosixSerialPort::currentMap() const {
+  const std::lock_guard lock(configMutex_);
+  lastMap_ = resolvePortMap(config_, lastMap_);
+  return lastMap_;
+}
+
 std::optional<std::string> PosixSerialPort::devicePathFor(int port) const {
-  std::optional<PortMapping> mapping = findPortMapping(portMap(), port);
-  if (!mapping) return std::nullopt;
-  return std::move(mapping->devicePath);
+  for (PortMapping& mapping : currentMap())
+    if (mapping.port == port) return std::move(mapping.devicePath);
+  return std::nullopt;
 }
 
 void PosixSerialPort::resetSlot(PortSlot& s, int port) {
@@ -127,14 +133,16 @@ int PosixSerialPort::doPrepare(int port) {
 int PosixSerialPort::doOpen(int port) {
   PortSlot& s = slot(port);
   const std::lock_guard lock(s.mutex);
-  const auto fail = [&s](OpenFailure why, int fd) {
+  std::optional<std::string> path;
+  const auto fail = [&s, &path](OpenFailure why, int fd) {
     if (fd >= 0) ::close(fd);
     s.lastFailure = why;
+    s.failedDevice = path.value_or("");
     return 0;
   };
   if (s.open) return fail(OpenFailure::Busy, -1);
 
-  const std::optional<std::string> path = devicePathFor(port);
+  path = devicePathFor(port);
   if (!path) return fail(OpenFailure::NotMapped, -1);
 
   const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -236,5 +244,11 @@ void PosixSerialPort::closeSlot(PortSlot& s) {
 }
 
 OpenFailure PosixSerialPort::doLastOpenFailure(int port) const { return slot(port).lastFailure.load(); }
+
+std::string PosixSerialPort::doLastOpenFailureDevice(int port) const {
+  const PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  return s.lastFailure.load() == OpenFailure::None ? std::string() : s.failedDevice;
+}
 
 }  // namespace pelmora

@@ -23,6 +23,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "link/port_map.h"
 #include "link/serial_port.h"
@@ -41,6 +42,9 @@ class PosixSerialPort final : public SerialPort {
   PortMapConfig portMap() const;
   // The device that an open of `port` would use now.
   std::optional<std::string> devicePathFor(int port) const;
+  // The whole map as opens use it now. Numbers the scan gave stay with their
+  // devices from one call to the next while the devices stay present.
+  std::vector<PortMapping> currentMap() const;
 
  private:
   struct PortSlot {
@@ -54,7 +58,8 @@ class PosixSerialPort final : public SerialPort {
     int open = 0;
     termios savedTermios{};  // as found at open, restored at close
     std::atomic<OpenFailure> lastFailure{OpenFailure::None};
-    std::mutex mutex;  // makes open, close, read and write of this port exclude each other
+    std::string failedDevice;  // the device the last failed open tried
+    mutable std::mutex mutex;  // makes open, close, read and write of this port exclude each other
   };
 
   PortSlot& slot(int port) { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
@@ -68,9 +73,11 @@ class PosixSerialPort final : public SerialPort {
   int doWrite(int port, std::span<const std::uint8_t> bytes) override;
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override;
+  std::string doLastOpenFailureDevice(int port) const override;
 
-  mutable std::mutex configMutex_;  // the map may be replaced while another thread opens a port
+  mutable std::mutex configMutex_;  // the map may be replaced, and is resolved, while another thread opens a port
   PortMapConfig config_;
+  mutable std::vector<PortMapping> lastMap_;  // what the last resolution handed out
   std::array<PortSlot, kLastPortNumber> slots_;
 };
 

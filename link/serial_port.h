@@ -1,27 +1,28 @@
 #pragma once
-// Numbered serial ports, as the port chooser shows them ("COM1" .. "COM100";
-// COM0 exists in the chooser but never opens). Line settings are fixed:
+// Numbered serial ports, as the port chooser shows them ("COM1" .. "COM99";
+// COM0 is the chooser's first entry and never opens). Line settings are fixed:
 // 9600 baud, 8N1, raw, no flow control, DTR and RTS asserted while open.
 //
-// The public calls refuse numbers outside 1..100 without touching the
+// The public calls refuse numbers outside 1..99 without touching the
 // device; implementations only see valid numbers. Close, read and write of
 // one port exclude each other (PosixSerialPort holds a mutex per port).
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace pelmora {
 
 inline constexpr int kFirstPortNumber = 1;
-inline constexpr int kLastPortNumber = 100;
+inline constexpr int kLastPortNumber = 99;
 inline constexpr std::size_t kSerialBufferSize = 4096;
 inline constexpr std::uint32_t kBaudRate = 9600;
 
 // Why the last open of a port failed, for a plain-words log line.
 enum class OpenFailure {
   None,
-  OutOfRange,     // 0 or above 100
+  OutOfRange,     // 0 or above 99
   NotMapped,      // no device behind this number
   NoSuchDevice,   // the mapped device does not exist
   Busy,           // another program holds it
@@ -58,6 +59,8 @@ class SerialPort {
   OpenFailure lastOpenFailure(int port) const {
     return inRange(port) ? doLastOpenFailure(port) : OpenFailure::OutOfRange;
   }
+  // The device that last open tried, "" when it tried none (not mapped, out of range).
+  std::string lastOpenFailureDevice(int port) const { return inRange(port) ? doLastOpenFailureDevice(port) : ""; }
 
  private:
   virtual int doPrepare(int port) = 0;
@@ -66,6 +69,7 @@ class SerialPort {
   virtual int doWrite(int port, std::span<const std::uint8_t> bytes) = 0;
   virtual int doClose(int port) = 0;
   virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
+  virtual std::string doLastOpenFailureDevice(int) const { return {}; }
 };
 
 }  // namespace pelmora

@@ -13,10 +13,13 @@
 #include <string_view>
 
 #include "app/qt/pelmora_dlg.h"
+#include "app/qt/port_chooser.h"
 #include "app/qt/port_map_settings.h"
+#include "app/qt/qt_text.h"
 #include "app/qt/screenshot_tour.h"
 #include "app/qt/settings_port_index_store.h"
 #include "link/clock.h"
+#include "link/port_discovery.h"
 #include "link/port_map.h"
 #include "link/posix_serial_port.h"
 #include "link/trace_writer.h"
@@ -100,6 +103,7 @@ int CPelmoraApp::run(QApplication& application) {
 
   std::unique_ptr<sim::SimTracker> tracker;
   PortMapConfig portMap;
+  std::string ignoredEntries;
   if (options.demo) {
     sim::SimOptions simOptions;
     simOptions.image = sim::extendedDemoImage();
@@ -119,18 +123,29 @@ int CPelmoraApp::run(QApplication& application) {
                 tracker->devicePath().c_str());
     std::fflush(stdout);
   } else {
-    portMap = readPortMap(userSettings);
+    PortsGroup group = readPortsGroup(userSettings);
+    portMap = std::move(group.config);
+    ignoredEntries = ignoredEntriesLine(group.ignored);
   }
 
   PosixSerialPort port(portMap);
+  const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
   SettingsPortIndexStore portIndexStore(userSettings);
-  WindowServices services{port, portIndexStore, trace.sink(), [&port](int number) {
-                            return QString::fromStdString(describePortMapping(port.portMap(), number));
+  WindowServices services{port, portIndexStore, trace.sink(), [&port, &discovery](int number) {
+                            for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
+                              if (listing.port == number) return QString::fromStdString(describePortListing(listing));
+                            return QStringLiteral("COM%1: no device").arg(number);
                           }};
 
   int exitCode = 0;
   {
     CPelmoraDlg window(services);
+    if (auto* chooser = window.findChild<PortChooser*>())
+      chooser->follow(*discovery, [&port, &discovery] { return listPorts(port.currentMap(), *discovery); });
+    if (!ignoredEntries.empty()) {
+      const QString line = QString::fromStdString(ignoredEntries);
+      window.logic().AppendLog(toU16View(line));
+    }
     if (options.screenshotDir.isEmpty()) {
       window.exec();
     } else {

@@ -1,40 +1,41 @@
 #include "app/qt/port_map_settings.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
-#include "link/serial_port.h"
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace pelmora {
-namespace {
 
-// "COM5" (any case) gives 5; anything else gives 0.
-int portNumberOf(const QString& key) {
-  if (!key.startsWith(QStringLiteral("COM"), Qt::CaseInsensitive)) return 0;
-  const QString digits = key.mid(3);
-  bool ok = false;
-  const int number = digits.toInt(&ok);
-  if (!ok || digits != QString::number(number) || !SerialPort::inRange(number)) return 0;
-  return number;
-}
+PortsGroup readPortsGroup(QSettings& settings) {
+  const QString ports = QStringLiteral("Ports");
+  QFile file(settings.fileName());
+  if (settings.format() == QSettings::InvalidFormat || !file.open(QIODevice::ReadOnly)) {
+    // Settings kept elsewhere than in a text file (the Windows registry) arrive unmangled.
+    std::vector<std::pair<std::string, std::string>> values;
+    settings.beginGroup(ports);
+    for (const QString& key : settings.childKeys())
+      values.emplace_back(key.toStdString(), settings.value(key).toString().trimmed().toStdString());
+    settings.endGroup();
+    return portsGroupFrom(values);
+  }
 
-}  // namespace
-
-PortMapConfig readPortMap(QSettings& settings) {
-  PortMapConfig config;
-  settings.beginGroup(QStringLiteral("Ports"));
-  for (const QString& key : settings.childKeys()) {
-    if (key.compare(QStringLiteral("Automatic"), Qt::CaseInsensitive) == 0) {
-      config.automatic = settings.value(key).toBool();
-      continue;
-    }
-    const int port = portNumberOf(key);
-    const QString path = settings.value(key).toString().trimmed();
-    if (port != 0 && !path.isEmpty()) config.explicitEntries.emplace_back(port, path.toStdString());
+  PortsGroup group = parsePortsGroup(file.readAll().toStdString());
+  settings.beginGroup(ports);
+  for (const auto& [key, value] : group.values) {
+    const QString qtKey = QString::fromStdString(key);
+    const QString literal = QString::fromStdString(value);
+    const QVariant misread = settings.value(qtKey);
+    if (misread.isValid() && (misread.typeId() != QMetaType::QString || misread.toString() != literal)) settings.setValue(qtKey, literal);
   }
   settings.endGroup();
-  return config;
+  return group;
 }
+
+PortMapConfig readPortMap(QSettings& settings) { return readPortsGroup(settings).config; }
 
 }  // namespace pelmora

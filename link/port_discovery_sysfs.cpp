@@ -27,10 +27,12 @@ std::optional<std::uint16_t> hexId(const std::string& text) {
   return value;
 }
 
-fs::path canonicalOr(const fs::path& path, const fs::path& otherwise) {
+// Where a sysfs link leads, worked out from its text (no realpath: test
+// beds that stand in for /sys wrap it badly).
+fs::path linkTarget(const fs::path& link) {
   std::error_code error;
-  fs::path result = fs::canonical(path, error);
-  return error ? otherwise : result;
+  const fs::path target = fs::read_symlink(link, error);
+  return error ? fs::path() : (link.parent_path() / target).lexically_normal();
 }
 
 }  // namespace
@@ -48,22 +50,24 @@ PortDescription SysfsPortDiscovery::describe(const std::string& devicePath) {
   struct stat info {};
   if (::stat(devicePath.c_str(), &info) != 0) return {};
   PortDescription description;
-  description.deviceNode = canonicalOr(devicePath, devicePath).string();
+  description.deviceNode = devicePath;
   if (!S_ISCHR(info.st_mode)) return description;
 
   // Pseudo-terminals have no entry here; they keep just their node.
   const fs::path number = fs::path(sysDir_) / "dev" / "char" /
                           (std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev)));
-  const fs::path tty = canonicalOr(number, {});
+  const fs::path tty = linkTarget(number);
   if (tty.empty()) return description;
-  std::ifstream uevent(tty / "uevent");
-  for (std::string line; std::getline(uevent, line);)
-    if (line.starts_with("DEVNAME=")) description.deviceNode = "/dev/" + line.substr(8);
+  description.deviceNode = "/dev/" + tty.filename().string();
 
-  const fs::path device = canonicalOr(tty / "device", {});
-  if (device.empty()) return description;
-  description.driver = canonicalOr(device / "driver", {}).filename().string();
-  for (fs::path dir = device; dir.has_relative_path() && dir != fs::path(sysDir_); dir = dir.parent_path()) {
+  // Up from the tty: the first folder with a driver link names the driver
+  // (the USB serial port, the USB interface, the platform device), the first
+  // with USB ids is the adapter.
+  const fs::path devices = fs::path(sysDir_) / "devices";
+  for (fs::path dir = tty.parent_path(); dir.string().starts_with(devices.string()) && dir != devices;
+       dir = dir.parent_path()) {
+    std::error_code error;
+    if (description.driver.empty()) description.driver = fs::read_symlink(dir / "driver", error).filename().string();
     if (std::optional<UsbIdentity> usb = readUsbIdentity(dir.string())) {
       description.usb = std::move(usb);
       break;

@@ -43,7 +43,7 @@ class UdevPortDiscovery final : public PortDiscovery {
     if (!S_ISCHR(info.st_mode)) return description;
     udev_device* tty = udev_device_new_from_devnum(udev_, 'c', info.st_rdev);
     if (tty == nullptr) return description;  // a pseudo-terminal
-    description.deviceNode = text(udev_device_get_devnode(tty));
+    description.deviceNode = "/dev/" + text(udev_device_get_sysname(tty));
     // The driver of the USB interface (or platform device) the tty hangs on.
     description.driver = text(udev_device_get_property_value(tty, "ID_USB_DRIVER"));
     if (description.driver.empty())

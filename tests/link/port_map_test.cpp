@@ -6,6 +6,7 @@
 #include <string>
 
 #include "link/port_map.h"
+#include "link/port_map_file.h"
 
 namespace pelmora {
 namespace {
@@ -61,7 +62,7 @@ TEST(PortMap, AutomaticNumbering) {
 
   // Explicit entries first; the scan skips their numbers and their devices.
   PortMapConfig mixed = config;
-  mixed.explicitEntries = {{2, "/dev/pts/7"}, {5, machine.dev() + "/ttyUSB2"}, {0, "/dev/null"}, {101, "/dev/null"},
+  mixed.explicitEntries = {{2, "/dev/pts/7"}, {5, machine.dev() + "/ttyUSB2"}, {0, "/dev/null"}, {100, "/dev/null"},
                            {2, "/dev/pts/8"}};
   EXPECT_EQ(summary(resolvePortMap(mixed), machine.dev()),
             (Rows{{1, "ttyUSB0"}, {2, "/dev/pts/7"}, {3, "ttyUSB10"}, {4, "ttyACM0"}, {5, "ttyUSB2"}, {6, "ttyACM1"},
@@ -89,8 +90,53 @@ TEST(PortMap, MissingFolders) {
   config.devDir = "/nonexistent/pelmora/dev";
   config.sysClassTtyDir = "/nonexistent/pelmora/sys";
   EXPECT_TRUE(resolvePortMap(config).empty());
-  config.explicitEntries = {{100, "/dev/pts/1"}};
-  EXPECT_EQ(summary(resolvePortMap(config), config.devDir), (Rows{{100, "/dev/pts/1"}}));
+  config.explicitEntries = {{99, "/dev/pts/1"}};
+  EXPECT_EQ(summary(resolvePortMap(config), config.devDir), (Rows{{99, "/dev/pts/1"}}));
+}
+
+TEST(PortMap, ADeviceHasOneNumberWhateverItsNameAndKeepsIt) {
+  FakeMachine machine;
+  machine.node("ttyUSB0");
+  machine.node("ttyUSB1");
+  fs::create_directories(machine.root / "dev" / "serial" / "by-id");
+  const std::string byId = machine.dev() + "/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  fs::create_symlink("../../ttyUSB1", byId);
+
+  // The stable name keeps COM5; ttyUSB1 is neither numbered again nor given to a later entry.
+  PortMapConfig config = machine.config();
+  config.explicitEntries = {{5, byId}, {6, machine.dev() + "/ttyUSB1"}};
+  EXPECT_EQ(summary(resolvePortMap(config), machine.dev()), (Rows{{1, "ttyUSB0"}, {5, byId.substr(machine.dev().size() + 1)}}));
+
+  // Pulling ttyUSB0 leaves ttyUSB2 where it was; plugged again, ttyUSB0 takes the free COM1.
+  config.explicitEntries.clear();
+  machine.node("ttyUSB2");
+  std::vector<PortMapping> map = resolvePortMap(config);
+  EXPECT_EQ(summary(map, machine.dev()), (Rows{{1, "ttyUSB0"}, {2, "ttyUSB1"}, {3, "ttyUSB2"}}));
+  fs::remove(machine.root / "dev" / "ttyUSB0");
+  map = resolvePortMap(config, map);
+  EXPECT_EQ(summary(map, machine.dev()), (Rows{{2, "ttyUSB1"}, {3, "ttyUSB2"}}));
+  machine.node("ttyUSB0");
+  EXPECT_EQ(summary(resolvePortMap(config, map), machine.dev()), (Rows{{1, "ttyUSB0"}, {2, "ttyUSB1"}, {3, "ttyUSB2"}}));
+}
+
+TEST(PortMapFile, ValuesAreReadAsWritten) {
+  const PortsGroup group = parsePortsGroup(
+      "[General]\nCOM3=/dev/not-this-group\n[Ports]\n; a comment\n"
+      "COM1=/dev/odd;name,with\\backslash\ncom2 = \"/dev/quoted;\\\\x\\\"\"\nCOM3=/dev/pts/1\n"
+      "COM3=/dev/pts/2\nCOM0=/dev/a\nCOM100=/dev/b\nCOMX=/dev/c\nCOM4=\nAutomatic=Off\nAutomatic=maybe\n[Other]\nCOM9=/dev/d\n");
+  EXPECT_EQ(group.config.explicitEntries,
+            (std::vector<std::pair<int, std::string>>{{1, "/dev/odd;name,with\\backslash"},
+                                                      {2, "/dev/quoted;\\x\""},
+                                                      {3, "/dev/pts/1"}}));
+  EXPECT_FALSE(group.config.automatic);
+  EXPECT_EQ(ignoredEntriesLine(group.ignored),
+            "Port map: ignored COM3=/dev/pts/2 (COM3 is given twice; the first entry holds); "
+            "COM0=/dev/a (there is no COM0: ports are COM1 to COM99); "
+            "COM100=/dev/b (there is no COM100: ports are COM1 to COM99); "
+            "COMX=/dev/c (not a port name (COM1 to COM99) nor Automatic); COM4= (no device given); "
+            "Automatic=maybe (not a yes or no word; automatic numbering stays off)");
+  for (const char* yes : {"yes", "TRUE", "on", "1"})
+    EXPECT_TRUE(parsePortsGroup(std::string("[Ports]\nAutomatic=") + yes).config.automatic) << yes;
 }
 
 }  // namespace

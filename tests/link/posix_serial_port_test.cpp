@@ -1,6 +1,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <spawn.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "link/open_failure_detail.h"
+#include "link/port_discovery_sysfs.h"
 #include "link/posix_serial_port.h"
 
 namespace pelmora {
@@ -38,12 +43,35 @@ class PtyPair {
     ::fcntl(master_, F_SETFL, O_NONBLOCK);
   }
   ~PtyPair() { closeMaster(); }
+  // True once `count` bytes the master sent wait on the slave side.
+  bool slaveHasQueued(int count) const {
+    const int slave = ::open(slavePath_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    int queued = 0;
+    for (const auto giveUp = Clock::now() + kHangGuard; queued < count && Clock::now() < giveUp;) {
+      pollfd p{slave, POLLIN, 10};
+      ::poll(&p, 1, 10);
+      ::ioctl(slave, FIONREAD, &queued);
+    }
+    ::close(slave);
+    return queued >= count;
+  }
   const std::string& slavePath() const { return slavePath_; }
   void closeMaster() {
     if (master_ >= 0) ::close(master_);
     master_ = -1;
   }
   void send(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  // Everything the master has received, until the line stays quiet.
+  Bytes drain() {
+    Bytes got;
+    std::uint8_t buffer[4096];
+    for (pollfd p{master_, POLLIN, 0}; ::poll(&p, 1, 200) > 0;) {
+      const ssize_t n = ::read(master_, buffer, sizeof buffer);
+      if (n <= 0) break;
+      got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+  }
   // What the master received, waiting for `count` bytes.
   Bytes receive(std::size_t count) {
     Bytes got;
@@ -88,7 +116,7 @@ TEST(PosixSerialPort, RefusesNumbersOutOfRange) {
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
   std::uint8_t buffer[16];
   const std::uint8_t bytes[] = {1, 2, 3};
-  for (const int number : {0, 101, -1}) {
+  for (const int number : {0, 100, -1}) {
     SCOPED_TRACE(number);
     EXPECT_EQ(port.prepare(number), -1);
     EXPECT_EQ(port.open(number), 0);
@@ -99,8 +127,8 @@ TEST(PosixSerialPort, RefusesNumbersOutOfRange) {
     EXPECT_EQ(port.close(number), 0);
     EXPECT_EQ(port.lastOpenFailure(number), OpenFailure::OutOfRange);
   }
-  EXPECT_EQ(port.prepare(100), 1);
-  EXPECT_EQ(port.close(100), 1);
+  EXPECT_EQ(port.prepare(99), 1);
+  EXPECT_EQ(port.close(99), 1);
 }
 
 TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {
@@ -109,9 +137,9 @@ TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {
   PosixSerialPort port(explicitOnly({{3, pty.slavePath()}}));
   EXPECT_EQ(port.devicePathFor(3), pty.slavePath());
 
-  // Bytes sent before the open are purged by it.
+  // Bytes sent before the open are purged by it, once they are queued on the slave side.
   pty.send({0xEE, 0xEE});
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(pty.slaveHasQueued(2));
   EXPECT_EQ(port.prepare(3), 1);
   ASSERT_NE(port.open(3), 0);
   EXPECT_EQ(port.lastOpenFailure(3), OpenFailure::None);
@@ -157,8 +185,8 @@ TEST(PosixSerialPort, OpenFailures) {
                                      {3, "/nonexistent/pelmora/ttyUSB0"},
                                      {4, "/dev/null"}}));
   ASSERT_NE(port.open(1), 0);
-  // The same device under another number, and the same number again: both busy.
-  const std::pair<int, OpenFailure> refused[] = {{2, OpenFailure::Busy},
+  // The same device under another number has no number of its own; the same number again is busy.
+  const std::pair<int, OpenFailure> refused[] = {{2, OpenFailure::NotMapped},
                                                  {1, OpenFailure::Busy},
                                                  {3, OpenFailure::NoSuchDevice},
                                                  {4, OpenFailure::NotATerminal},
@@ -171,6 +199,24 @@ TEST(PosixSerialPort, OpenFailures) {
   PosixSerialPort other(explicitOnly({{7, pty.slavePath()}}));
   EXPECT_EQ(other.open(7), 0);
   EXPECT_EQ(other.lastOpenFailure(7), OpenFailure::Busy);
+  EXPECT_EQ(other.lastOpenFailureDevice(7), pty.slavePath());
+  EXPECT_EQ(port.lastOpenFailureDevice(5), "");
+
+  // Another process holding the device is named.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, pty.slavePath().c_str(), O_RDONLY | O_NOCTTY, 0);
+  pid_t sleeper = 0;
+  char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("30"), nullptr};
+  ASSERT_EQ(posix_spawnp(&sleeper, "sleep", &actions, nullptr, argv, environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  SysfsPortDiscovery discovery;
+  std::vector<PortHolder> holders;
+  for (const auto giveUp = Clock::now() + kHangGuard; holders.empty() && Clock::now() < giveUp;)
+    holders = explainOpenFailure(OpenFailure::Busy, pty.slavePath(), discovery).holders;
+  ::kill(sleeper, SIGTERM);
+  ::waitpid(sleeper, nullptr, 0);
+  EXPECT_EQ(holders, (std::vector<PortHolder>{{sleeper, "sleep"}}));
 
   // An entry added at run time is used by the next open.
   EXPECT_EQ(port.close(1), 1);
@@ -191,8 +237,12 @@ TEST(PosixSerialPort, WriteTimeoutAndHangUp) {
   while (::write(filler, chunk.data(), chunk.size()) > 0) {
   }
   ::close(filler);
-  // A write cut short by its timeout (2 ms per byte) still counts as written.
+  // A write cut short by its timeout (2 ms per byte) still counts as written;
+  // the full line took none of its bytes.
   EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 1);
+  const Bytes queued = pty.drain();
+  EXPECT_FALSE(queued.empty());
+  EXPECT_EQ(std::count(queued.begin(), queued.end(), 0xAA), 0);
 
   // The other side hangs up: the read says so, the write fails.
   pty.closeMaster();
@@ -228,6 +278,13 @@ TEST(PosixSerialPort, CallsFromSeveralThreads) {
   reopener.join();
   mapper.join();
   done = true;
+  reader.join();
+  // Whatever interleaving happened, the port ends usable: open, and a write arrives whole.
+  pty.drain();
+  port.close(1);
+  ASSERT_NE(port.open(1), 0);
+  EXPECT_EQ(port.write(1, pattern(17)), 1);
+  EXPECT_EQ(pty.receive(17), pattern(17));
 }
 
 }  // namespace

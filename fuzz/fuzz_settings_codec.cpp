@@ -110,9 +110,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const DecodeResult result = codec.decodeSettingsBlock(block, model);
   FUZZ_CHECK(settingsLayoutWord(block) == word);
 
-  const std::size_t size = settingsLayoutSize(word);
-  if (size == 0 || block.size() < size) {
-    FUZZ_CHECK(result == (size == 0 ? DecodeResult::UnknownLayout : DecodeResult::Incomplete));
+  const std::size_t layoutBytes = settingsLayoutSize(word);
+  if (layoutBytes == 0 || block.size() < layoutBytes) {
+    FUZZ_CHECK(result == (layoutBytes == 0 ? DecodeResult::UnknownLayout : DecodeResult::Incomplete));
     FUZZ_CHECK(codec.LayoutMagic() == earlierWord);
     FUZZ_CHECK(sameModel(model, before));
     const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);

@@ -63,14 +63,16 @@ set(CPACK_PACKAGE_NAME pelmora)
 set(CPACK_PACKAGE_VENDOR "The Pelmora developers")
 set(CPACK_PACKAGE_CONTACT "${PELMORA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configure GPS trackers over a serial line")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Pelmora reads the whole settings image of a GPS tracker connected through a serial line \
-(usually a USB-serial cable), shows it on six pages and writes the edited settings back. It \
-finds the port the tracker answers on, keeps a handshake going and logs every step of the \
-exchange. pelmora --demo runs it against a built-in simulated tracker.
+# Lines kept under 80 columns: CPack copies them into the control file as they are.
+set(CPACK_PACKAGE_DESCRIPTION [[
+Pelmora reads the whole settings image of a GPS tracker connected through a
+serial line (usually a USB-serial cable), shows it on six pages and writes
+the edited settings back. It finds the port the tracker answers on, keeps a
+handshake going and logs every step of the exchange. Started with --demo,
+it talks to a built-in simulated tracker: no hardware needed.
 
-Serial ports belong to the group dialout: a user must be a member of it to open them \
-(adduser USERNAME dialout, then log in again).")
+Serial ports belong to the group dialout: a user must be a member of it to
+open them: adduser USERNAME dialout, then log in again.]])
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PELMORA_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

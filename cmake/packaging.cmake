@@ -5,7 +5,7 @@ include(GNUInstallDirs)
 set(PELMORA_APP_ID org.pelmora.Pelmora)
 set(PELMORA_HOMEPAGE "https://pelmora.example.org" CACHE STRING
     "The project's home page; the AppStream screenshot is its docs/tab-sms-track.png")
-set(PELMORA_RELEASE_DATE 2026-12-07)  # the date of PROJECT_VERSION: change both together
+set(PELMORA_RELEASE_DATE 2026-12-07)  # of PROJECT_VERSION: change it, and packaging/changelog, with the version
 set(PELMORA_MAINTAINER "The Pelmora developers <pelmora@example.org>")
 set(packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 set(generated_dir ${PROJECT_BINARY_DIR}/packaging)

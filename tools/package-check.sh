@@ -64,7 +64,6 @@ install_and_run() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get -o Dpkg::Use-Pty=0 install -y -qq "$deb"
   env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen /usr/bin/pelmora --version
   if [ -e /usr/bin/pelmora-cli ]; then /usr/bin/pelmora-cli --version; fi
-  man -w pelmora
 }
 
 remove_cleanly() {

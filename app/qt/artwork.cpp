@@ -1,6 +1,8 @@
 #include "app/qt/artwork.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLinearGradient>
@@ -42,32 +44,16 @@ void centredText(QPainter& p, const QRectF& box, const QString& text, int pixelS
   p.drawText(box, Qt::AlignCenter, text);
 }
 
-// --- Application icon: a location pin on the tracker's dark blue --------
-void drawApp(QPainter& p) {
-  QLinearGradient back(0, 0, 0, 32);
-  back.setColorAt(0, QColor(0x2f, 0x7d, 0xd6));
-  back.setColorAt(1, kInk);
-  p.setPen(Qt::NoPen);
-  p.setBrush(back);
-  p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-
-  // Signal arcs above the pin.
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QColor(255, 255, 255, 170), 1.6, Qt::SolidLine, Qt::RoundCap));
-  p.drawArc(QRectF(18, 3, 10, 10), 0 * 16, 90 * 16);
-  p.drawArc(QRectF(15, 0, 16, 16), 10 * 16, 70 * 16);
-
-  QPainterPath pin;
-  pin.moveTo(14, 28);
-  pin.cubicTo(9, 21, 6, 17.5, 6, 13.5);
-  pin.arcTo(QRectF(6, 5.5, 16, 16), 180, -180);
-  pin.cubicTo(22, 17.5, 19, 21, 14, 28);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0xf2, 0x4b, 0x3f));
-  p.drawPath(pin);
-  p.setBrush(Qt::white);
-  p.drawEllipse(QPointF(14, 13.5), 3.6, 3.6);
+// --- Application icon: the PNG sizes rendered from packaging/'s SVG at build
+// time, so the window shows the picture the desktop's menu shows -------------
+QIcon applicationIcon() {
+  QIcon icon;
+  for (const QFileInfo& png : QDir(QStringLiteral(":/icons")).entryInfoList(QDir::Files))
+    icon.addFile(png.filePath());
+  return icon;
 }
+
+void drawApp(QPainter& p) { applicationIcon().paint(&p, QRect(0, 0, 32, 32)); }
 
 // --- Sms Track: a speech bubble saying SMS ---------------------------------
 void drawSms(QPainter& p) {
@@ -311,6 +297,7 @@ QPixmap artworkPixmap(int resourceId) {
 QIcon artworkIcon(int resourceId) {
   const Artwork* artwork = findArtwork(resourceId);
   if (artwork == nullptr) return {};
+  if (resourceId == IDI_APP) return applicationIcon();  // every size, for the task bar and the switcher
   QIcon icon;
   for (const qreal ratio : {1.0, 2.0}) icon.addPixmap(paint(*artwork, ratio));
   return icon;

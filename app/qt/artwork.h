@@ -1,7 +1,8 @@
 #pragma once
-// The program's pictures, drawn here rather than loaded: the application
-// icon (154), the six tab icons (148..153), the two status images (142
-// green, 1004 red) and the four key pictures (134..137), by resource id.
+// The program's pictures, by resource id: the application icon (154), loaded
+// from the PNGs rendered from its SVG, and, drawn here, the six tab icons
+// (148..153), the two status images (142 green, 1004 red) and the four key
+// pictures (134..137).
 
 #include <QIcon>
 #include <QPixmap>

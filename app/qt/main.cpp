@@ -1,14 +1,26 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/qt/dialog_units.h"
 #include "app/qt/pelmora_app.h"
 
 int main(int argc, char* argv[]) {
+  // Answered before Qt looks for a display, so that it works on any terminal.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+      std::printf("pelmora %s\n", PELMORA_VERSION);
+      return 0;
+    }
+  }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelmora"));
   QApplication::setApplicationVersion(QStringLiteral("1.0.03"));
   QApplication::setOrganizationName(QStringLiteral("KVL"));
+  // Lets Wayland compositors find the desktop entry and so the icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmora.Pelmora"));
   // One look on every desktop, the one the screenshots show.
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
   // Menus and messages in the pages' font, not whatever face fontconfig picks first.

@@ -45,12 +45,6 @@ constexpr std::array<Word, 8> kSwitchWords = {{
     {"no", false}, {"false", false}, {"off", false}, {"0", false},
 }};
 
-std::optional<bool> switchWord(std::string_view value) {
-  for (const Word& word : kSwitchWords)
-    if (equalsIgnoringCase(value, word.text)) return word.yes;
-  return std::nullopt;
-}
-
 // "COM5" (any case) gives 5; nothing for a key that is not COM and digits.
 std::optional<int> portNumberOf(std::string_view key) {
   if (key.size() < 4 || key.size() > 9 || !equalsIgnoringCase(key.substr(0, 3), "COM")) return std::nullopt;
@@ -65,6 +59,12 @@ std::optional<int> portNumberOf(std::string_view key) {
 std::string portName(int port) { return "COM" + std::to_string(port); }
 
 }  // namespace
+
+std::optional<bool> switchWord(std::string_view value) {
+  for (const Word& word : kSwitchWords)
+    if (equalsIgnoringCase(value, word.text)) return word.yes;
+  return std::nullopt;
+}
 
 PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> values) {
   PortsGroup group;
@@ -109,18 +109,18 @@ PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> v
   return group;
 }
 
-PortsGroup parsePortsGroup(std::string_view fileText) {
+std::vector<std::pair<std::string, std::string>> readSettingsGroup(std::string_view fileText, std::string_view group) {
   std::vector<std::pair<std::string, std::string>> values;
-  bool inPorts = false;
+  bool inGroup = false;
   while (!fileText.empty()) {
     const std::size_t end = std::min(fileText.find('\n'), fileText.size());
     const std::string_view line = trimmed(fileText.substr(0, end));
     fileText.remove_prefix(std::min(end + 1, fileText.size()));
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      inPorts = trimmed(line.substr(1, line.size() - 2)) == "Ports";
+      inGroup = trimmed(line.substr(1, line.size() - 2)) == group;
       continue;
     }
-    if (!inPorts || line.empty() || line.front() == ';' || line.front() == '#') continue;
+    if (!inGroup || line.empty() || line.front() == ';' || line.front() == '#') continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
       values.emplace_back(std::string(line), std::string());
@@ -128,8 +128,10 @@ PortsGroup parsePortsGroup(std::string_view fileText) {
     }
     values.emplace_back(std::string(trimmed(line.substr(0, equals))), literalValue(trimmed(line.substr(equals + 1))));
   }
-  return portsGroupFrom(values);
+  return values;
 }
+
+PortsGroup parsePortsGroup(std::string_view fileText) { return portsGroupFrom(readSettingsGroup(fileText, "Ports")); }
 
 std::string ignoredEntriesLine(std::span<const IgnoredPortEntry> ignored) {
   if (ignored.empty()) return {};

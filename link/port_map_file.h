@@ -13,6 +13,7 @@
 // takes yes/no, true/false, on/off or 1/0, in any case. Every entry that is
 // not used is listed with the reason, for the log line at start.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,6 +34,13 @@ struct PortsGroup {
   std::vector<IgnoredPortEntry> ignored;
   std::vector<std::pair<std::string, std::string>> values;  // every key and its value as read, in file order
 };
+
+// The keys and values of one group ("Ports", "Link") of a whole settings
+// file's text, in file order, values read as described above.
+std::vector<std::pair<std::string, std::string>> readSettingsGroup(std::string_view fileText, std::string_view group);
+
+// yes/no, true/false, on/off, 1/0 in any case; nothing for another word.
+std::optional<bool> switchWord(std::string_view value);
 
 // The "[Ports]" group of a whole settings file's text.
 PortsGroup parsePortsGroup(std::string_view fileText);

@@ -1,4 +1,5 @@
 #include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -249,6 +250,14 @@ std::string PosixSerialPort::doLastOpenFailureDevice(int port) const {
   const PortSlot& s = slot(port);
   const std::lock_guard lock(s.mutex);
   return s.lastFailure.load() == OpenFailure::None ? std::string() : s.failedDevice;
+}
+
+}  // namespace pelmora
+
+namespace pelmora {
+
+std::unique_ptr<SerialPort> makeSystemSerialPort(const PortMapConfig& map) {
+  return std::make_unique<PosixSerialPort>(map);
 }
 
 }  // namespace pelmora

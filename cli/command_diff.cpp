@@ -1,0 +1,63 @@
+// pelmora-cli diff A B: two settings files, or a file and a tracker, field
+// by field.
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <variant>
+
+#include "cli/commands.h"
+#include "cli/run_support.h"
+#include "cli/tracker_job.h"
+
+namespace pelmora::cli {
+namespace {
+
+// "COM5", or a path to a character device: a tracker; anything else: a file.
+bool namesPort(const std::string& name) {
+  if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) return true;
+  struct stat info {};
+  return stat(name.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+
+// The settings `name` stands for, or the exit status after printing why.
+std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::string& name) {
+  if (!namesPort(name)) {
+    Loaded<SettingsDocument> file = loadSettingsFile(name);
+    if (!file) {
+      std::fprintf(stderr, "%s\n", file.error().c_str());
+      return kExitBadInput;
+    }
+    return *file;
+  }
+  const std::optional<PortTarget> target = run.resolvePort(name);
+  if (!target) return kExitBadInput;
+  ProgressBoard board({target->name}, run.liveProgress(), false);
+  TrackerJob job(*target, run.hooks(board, 0));
+  SettingsDocument document;
+  const TrackerOutcome outcome = job.read(document);
+  board.finish(0, outcomeLine(outcome));
+  if (!outcome.failure.empty()) {
+    std::fprintf(stderr, "%s: %s\n", outcome.port.c_str(), outcome.failure.c_str());
+    return outcome.status;
+  }
+  return document;
+}
+
+}  // namespace
+
+int runDiff(const CommonOptions& common, const std::string& first, const std::string& second) {
+  RunSupport run(common);
+  if (!run.openTrace()) return kExitBadInput;
+  const auto a = settingsOf(run, first);
+  if (const int* status = std::get_if<int>(&a)) return *status;
+  const auto b = settingsOf(run, second);
+  if (const int* status = std::get_if<int>(&b)) return *status;
+
+  const std::vector<FieldChange> changes = compareSettings(std::get<SettingsDocument>(a), std::get<SettingsDocument>(b));
+  if (changes.empty()) std::printf("No differences\n");
+  for (const FieldChange& change : changes) std::printf("%s\n", describeChange(change).c_str());
+  return kExitDone;
+}
+
+}  // namespace pelmora::cli

@@ -1,0 +1,48 @@
+// pelmora-cli ports: the port map, with what stands behind each port.
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/port_target.h"
+#include "link/port_discovery.h"
+
+namespace pelmora::cli {
+
+int runPorts(const CommonOptions& common, bool json) {
+  const PortsGroup group = loadUserSettings().ports;
+  if (const std::string ignored = ignoredEntriesLine(group.ignored); !ignored.empty() && !common.quiet) {
+    std::fprintf(stderr, "%s\n", ignored.c_str());
+  }
+  const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
+  const std::vector<PortListing> rows = listPorts(resolvePortMap(group.config), *discovery);
+
+  if (!json) {
+    if (rows.empty()) std::printf("No serial ports found.\n");
+    for (const PortListing& row : rows) std::printf("%s\n\n", describePortListing(row).c_str());
+    return kExitDone;
+  }
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const PortListing& row : rows) {
+    nlohmann::ordered_json item;
+    item["port"] = "COM" + std::to_string(row.port);
+    item["path"] = row.devicePath;
+    item["entry"] = row.explicitEntry;
+    item["device"] = row.description.deviceNode;
+    item["driver"] = row.description.driver;
+    if (const auto& usb = row.description.usb) {
+      char ids[16];
+      std::snprintf(ids, sizeof ids, "%04x:%04x", usb->vendorId, usb->productId);
+      item["usb"] = {{"id", ids},
+                     {"manufacturer", usb->manufacturer},
+                     {"product", usb->product},
+                     {"serial", usb->serial}};
+    }
+    list.push_back(item);
+  }
+  std::printf("%s\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  return kExitDone;
+}
+
+}  // namespace pelmora::cli

@@ -1,0 +1,38 @@
+// pelmora-cli write PORT FILE: one tracker, the file laid over its settings,
+// written, read back and verified.
+
+#include <cstdio>
+
+#include "cli/commands.h"
+#include "cli/run_support.h"
+#include "cli/tracker_job.h"
+
+namespace pelmora::cli {
+
+int runWrite(const CommonOptions& common, const std::string& port, const std::string& file, bool dryRun) {
+  RunSupport run(common);
+  if (!run.openTrace()) return kExitBadInput;
+  // Everything the user gave is checked before the tracker is touched.
+  const Loaded<SettingsDocument> document = loadSettingsFile(file);
+  if (!document) {
+    std::fprintf(stderr, "%s\n", document.error().c_str());
+    return kExitBadInput;
+  }
+  const std::optional<PortTarget> target = run.resolvePort(port);
+  if (!target) return kExitBadInput;
+
+  ProgressBoard board({target->name}, run.liveProgress(), common.quiet);
+  JobHooks hooks = run.hooks(board, 0);
+  hooks.changes = [&](const std::vector<FieldChange>& changes) {
+    if (changes.empty()) std::printf("%s: no changes\n", target->name.c_str());
+    for (const FieldChange& change : changes) std::printf("%s\n", describeChange(change).c_str());
+    std::fflush(stdout);
+  };
+  TrackerJob job(*target, hooks);
+  const TrackerOutcome outcome = job.provision(*document, dryRun);
+  board.finish(0, outcomeLine(outcome));
+  std::printf("%s\n", outcomeLine(outcome).c_str());
+  return outcome.status;
+}
+
+}  // namespace pelmora::cli

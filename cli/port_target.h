@@ -1,0 +1,37 @@
+#pragma once
+// The ports a command names: "COM5" (a number of the user's port map) or a
+// device path ("/dev/ttyUSB0", "/dev/serial/by-id/..."), each turned into a
+// port number and the map that gives that number its device.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/port_map.h"
+#include "link/port_map_file.h"
+
+namespace pelmora::cli {
+
+struct PortTarget {
+  std::string name;  // as the user wrote it, for every message about this port
+  int number = 0;    // the port number the serial port opens
+  PortMapConfig map;
+  bool checkReplyChecksum = true;  // [Link] CheckReplyChecksum of the settings file
+};
+
+// What the tool takes from the user's settings file, ~/.config/KVL/COMM.conf
+// ($XDG_CONFIG_HOME honoured), the window's file: the port map and the
+// [Link] switches. Defaults when the file does not exist.
+struct UserSettings {
+  PortsGroup ports;  // ports.ignored lists the entries not used, with the reason
+  bool checkReplyChecksum = true;
+};
+UserSettings loadUserSettings();
+
+// `error` says what is wrong with `name` when the result is empty.
+std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error);
+
+// Every port of the map, for --all and scan.
+std::vector<PortTarget> allPortTargets(const PortMapConfig& map);
+
+}  // namespace pelmora::cli

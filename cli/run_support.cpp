@@ -1,0 +1,76 @@
+#include "cli/run_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace pelmora::cli {
+namespace {
+
+// Owns the stream and the clock of a trace written to a file.
+class FileTrace final : public TraceSink {
+ public:
+  explicit FileTrace(std::FILE* out) : out_(out), writer_(clock_, out) {}
+  ~FileTrace() override {
+    if (out_ != stderr) std::fclose(out_);
+  }
+  FileTrace(const FileTrace&) = delete;
+  FileTrace& operator=(const FileTrace&) = delete;
+  void trace(std::string_view message) override { writer_.trace(message); }
+
+ private:
+  std::FILE* out_;
+  SystemClock clock_;
+  TraceWriter writer_;
+};
+
+}  // namespace
+
+RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
+  const UserSettings settings = loadUserSettings();
+  group_ = settings.ports;
+  checkReplyChecksum_ = settings.checkReplyChecksum;
+  if (const std::string ignored = ignoredEntriesLine(group_.ignored); !ignored.empty() && common_.verbose) {
+    std::fprintf(stderr, "%s\n", ignored.c_str());
+  }
+}
+
+bool RunSupport::openTrace() {
+  if (common_.traceFile.empty()) return true;
+  std::FILE* out = common_.traceFile == "-" ? stderr : std::fopen(common_.traceFile.c_str(), "a");
+  if (out == nullptr) {
+    std::fprintf(stderr, "%s: cannot write the trace there\n", common_.traceFile.c_str());
+    return false;
+  }
+  trace_ = std::make_unique<FileTrace>(out);
+  return true;
+}
+
+std::optional<PortTarget> RunSupport::resolvePort(const std::string& name) {
+  std::string error;
+  std::optional<PortTarget> target = resolvePortTarget(name, group_.config, error);
+  if (!target) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return std::nullopt;
+  }
+  target->checkReplyChecksum = checkReplyChecksum_;
+  return target;
+}
+
+std::vector<PortTarget> RunSupport::allPorts() const {
+  std::vector<PortTarget> targets = allPortTargets(group_.config);
+  for (PortTarget& target : targets) target.checkReplyChecksum = checkReplyChecksum_;
+  return targets;
+}
+
+bool RunSupport::liveProgress() const { return !common_.quiet && isatty(STDERR_FILENO) != 0; }
+
+JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
+  JobHooks hooks;
+  hooks.progress = [&board, row](const std::string& stage, std::uint32_t ms) { board.update(row, stage, ms); };
+  hooks.trace = trace_.get();
+  hooks.verbose = common_.verbose;
+  return hooks;
+}
+
+}  // namespace pelmora::cli

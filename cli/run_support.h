@@ -1,0 +1,41 @@
+#pragma once
+// What every command that talks to trackers sets up the same way: the
+// user's port map, the trace, progress on standard error, and the hooks a
+// tracker job reports through.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/port_target.h"
+#include "cli/progress_board.h"
+#include "cli/tracker_job.h"
+#include "link/trace_writer.h"
+
+namespace pelmora::cli {
+
+class RunSupport {
+ public:
+  explicit RunSupport(const CommonOptions& common);
+
+  // Opens --trace FILE; false after printing why (exit 2).
+  bool openTrace();
+  // The target, or nullopt after printing why (exit 2).
+  std::optional<PortTarget> resolvePort(const std::string& name);
+  // Every port of the map (--all, scan).
+  std::vector<PortTarget> allPorts() const;
+
+  // Standard error is a terminal and --quiet is off.
+  bool liveProgress() const;
+  JobHooks hooks(ProgressBoard& board, std::size_t row) const;
+
+ private:
+  CommonOptions common_;
+  PortsGroup group_;
+  bool checkReplyChecksum_ = true;
+  std::unique_ptr<TraceSink> trace_;
+};
+
+}  // namespace pelmora::cli

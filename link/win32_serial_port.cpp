@@ -39,7 +39,8 @@ constexpr std::array kOpenErrors{
 };
 
 // What ReadFile, WriteFile and ClearCommError answer once a USB adapter is
-// pulled (the driver's choice varies), and Wine for a hung-up pseudo-terminal.
+// pulled (each driver has its own choice). Wine answers ERROR_NOT_READY for a
+// pseudo-terminal whose other side has gone.
 constexpr std::array<DWORD, 8> kDeviceGoneErrors{
     ERROR_DEVICE_REMOVED, ERROR_BAD_COMMAND,          ERROR_OPERATION_ABORTED, ERROR_ACCESS_DENIED,
     ERROR_GEN_FAILURE,    ERROR_DEVICE_NOT_CONNECTED, ERROR_NOT_READY,         ERROR_IO_DEVICE,

@@ -70,8 +70,10 @@ make_prefix() {
   # A new prefix maps COM1 to /dev/ttyS0, the kernel console here: no test may reach it.
   rm -f "$WINEPREFIX"/dosdevices/com1
   # One server (and one start of Wine's services) for all the runs instead of
-  # about 5 s for each program; cleanup ends it.
-  /usr/lib/wine/wineserver -p
+  # about 5 s for each program; cleanup ends it. The server takes the first
+  # pseudo-terminal it opens as its controlling terminal and dumps its state
+  # when that hangs up: into its own log, not into this run's output.
+  /usr/lib/wine/wineserver -p >"$out/wineserver.log" 2>&1
   "$wine" cmd /c exit >/dev/null 2>&1 || true
 }
 

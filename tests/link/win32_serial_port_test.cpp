@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 
 #include "link/frame_assembler.h"
 #include "link/packet.h"

@@ -19,8 +19,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build-win
 e2e=$out/end-to-end
 wine=/usr/lib/wine/wine64  # Debian keeps the loader off PATH
-# Any number from 5 up; COM1 is the kernel console (/dev/ttyS0) on these machines.
+# Any number from 5 to 100; the prefix keeps COM1..COM100 away from real devices.
 com_port=${PELMORA_WIN_COM:-7}
+tracker_link=$e2e/tracker.tty
 export WINEPREFIX=$out/wine-prefix
 export WINEDEBUG=-all
 
@@ -66,15 +67,42 @@ make_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     rm -rf "$WINEPREFIX"
     "$wine" wineboot -i >/dev/null 2>&1
+    "$wine" reg import "$(port_overrides)" >/dev/null 2>&1
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    /usr/lib/wine/wineserver -w
   fi
-  # A new prefix maps COM1 to /dev/ttyS0, the kernel console here: no test may reach it.
-  rm -f "$WINEPREFIX"/dosdevices/com1
   # One server (and one start of Wine's services) for all the runs instead of
   # about 5 s for each program; cleanup ends it. The server takes the first
   # pseudo-terminal it opens as its controlling terminal and dumps its state
   # when that hangs up: into its own log, not into this run's output.
   /usr/lib/wine/wineserver -p >"$out/wineserver.log" 2>&1
   "$wine" cmd /c exit >/dev/null 2>&1 || true
+  # Wine links every serial device it finds to the first free COM number:
+  # here /dev/ttyS0, the kernel's console. Refuse to run if one is in reach.
+  local reachable
+  reachable=$(find "$WINEPREFIX/dosdevices" -maxdepth 1 -regextype posix-extended -regex '.*/com([1-9][0-9]?|100)' -lname '/dev/tty*' -printf '%f ')
+  if [ -n "$reachable" ]; then
+    echo "a real serial device is reachable in the Wine prefix: $reachable" >&2
+    return 1
+  fi
+}
+
+# A .reg file that maps COM1..COM100 (every number the tools try) to
+# /dev/null, COM$com_port to the simulated tracker's link, and so pushes the
+# machine's own serial devices to COM101 and above.
+port_overrides() {
+  local file=$out/wine-ports.reg
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
+    for n in $(seq 1 100); do
+      if [ "$n" -eq "$com_port" ]; then
+        printf '"COM%d"="%s"\r\n' "$n" "$tracker_link"
+      else
+        printf '"COM%d"="/dev/null"\r\n' "$n"
+      fi
+    done
+  } >"$file"
+  echo "$file"
 }
 
 core_tests() {
@@ -102,21 +130,21 @@ core_tests() {
 
 tracker_pid=""
 
-# start_tracker NAME [simulator options]: the tracker's log goes to
-# $e2e/NAME.log; the prefix's COM port points at its stable link.
+# start_tracker NAME [simulator options]: one tracker at a time, behind
+# COM$com_port (the prefix maps it to $tracker_link); its log goes to $e2e/NAME.log.
 start_tracker() {
   local name=$1
   shift
   mkdir -p "$e2e"
-  rm -f "$e2e/$name.log" "$e2e/$name.tty"
-  "$out/host/tools/pelmora-simtracker" --baud 0 --link "$e2e/$name.tty" "$@" >"$e2e/$name.log" 2>&1 &
+  rm -f "$e2e/$name.log" "$tracker_link"
+  "$out/host/tools/pelmora-simtracker" --baud 0 --link "$tracker_link" "$@" >"$e2e/$name.log" 2>&1 &
   tracker_pid=$!
   for _ in $(seq 100); do
-    [ -L "$e2e/$name.tty" ] && break
+    [ -L "$tracker_link" ] && break
     sleep 0.1
   done
-  [ -L "$e2e/$name.tty" ] || { cat "$e2e/$name.log"; return 1; }
-  ln -sfn "$e2e/$name.tty" "$WINEPREFIX/dosdevices/com$com_port"
+  [ -L "$tracker_link" ] || { cat "$e2e/$name.log"; return 1; }
+  ln -sfn "$tracker_link" "$WINEPREFIX/dosdevices/com$com_port"
 }
 
 stop_tracker() {

@@ -12,7 +12,7 @@
 # Ends with "N passed, N failed, N skipped" and exits non-zero on a failure.
 #
 #   tools/windows-ci.sh            everything
-#   tools/windows-ci.sh --no-install   skip the package step (packages already there)
+#   tools/windows-ci.sh --no-install   without the apt-get step (the packages are there)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -50,7 +50,8 @@ install_tools() {
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq -o DPkg::Lock::Timeout=120 \
+    --no-install-recommends "${missing[@]}"
 }
 
 build() {

@@ -3,7 +3,7 @@
 #   1. installs the cross compiler, Wine and zip (packaging/windows/packages.txt)
 #   2. cross-builds the core, its tests and the Windows programs into build-win/
 #      (cmake/mingw-w64-x86_64.cmake), and the simulated tracker for Linux
-#      into build-win/host/
+#      into build-win/host/ (or into $PELMORA_HOST_BUILD, an existing build folder)
 #   3. runs the core tests under wine64 in a throw-away prefix, build-win/wine-prefix
 #   4. end to end: the simulated tracker on a pseudo-terminal, the prefix's
 #      COM$PELMORA_WIN_COM linked to it, the Win32 serial port talking to it
@@ -22,6 +22,9 @@ wine=/usr/lib/wine/wine64  # Debian keeps the loader off PATH
 # Any number from 5 to 100; the prefix keeps COM1..COM100 away from real devices.
 com_port=${PELMORA_WIN_COM:-7}
 tracker_link=$e2e/tracker.tty
+# The Linux build that gives the simulated tracker; CI may name its own build
+# folder here to save compiling the core a second time.
+host=${PELMORA_HOST_BUILD:-$out/host}
 export WINEPREFIX=$out/wine-prefix
 export WINEDEBUG=-all
 
@@ -59,9 +62,9 @@ build() {
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
   cmake --build "$out"
   # The simulated tracker runs on the Linux side of the line.
-  cmake -S "$root" -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  [ -f "$host/CMakeCache.txt" ] || cmake -S "$root" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DPELMORA_WITH_GUI=OFF -DPELMORA_WITH_BENCH=OFF -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$out/host" --target pelmora-simtracker
+  cmake --build "$host" --target pelmora-simtracker
 }
 
 make_prefix() {
@@ -138,7 +141,7 @@ start_tracker() {
   shift
   mkdir -p "$e2e"
   rm -f "$e2e/$name.log" "$tracker_link"
-  "$out/host/tools/pelmora-simtracker" --baud 0 --link "$tracker_link" "$@" >"$e2e/$name.log" 2>&1 &
+  "$host/tools/pelmora-simtracker" --baud 0 --link "$tracker_link" "$@" >"$e2e/$name.log" 2>&1 &
   tracker_pid=$!
   for _ in $(seq 100); do
     [ -L "$tracker_link" ] && break

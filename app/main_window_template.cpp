@@ -9,13 +9,16 @@ constexpr std::uint32_t kReadOnlyField = StyleReadOnly | StyleBorder | StyleAuto
 constexpr std::uint32_t kLogStyle = StyleMultiline | StyleReadOnly | StyleWantReturn | StyleAutoVScroll |
                                     StyleVScrollBar | StyleBorder | StyleWordWrap;
 
+// Template order is the Tab order: the port chooser, the three buttons, the
+// page, then the read-only fields and the About button.
 constexpr std::array kMainItems{
     TemplateItem{IDC_PORT_LIST, ItemKind::ComboBox, StyleVScrollBar, u"", {2, 2, 41, 27}},
-    TemplateItem{IDC_STATUS_LIGHT, ItemKind::Bitmap, StyleImageCentred, u"", {44, 2, 11, 11}, IDB_OFFLINE},
     TemplateItem{IDC_SCAN_PORTS, ItemKind::PushButton, StyleNone, u"Scan Ports", {57, 2, 66, 13}},
     TemplateItem{IDC_READ_SETTINGS, ItemKind::PushButton, StyleNone, u"Read Settings", {125, 2, 65, 13}},
     TemplateItem{IDC_WRITE_SETTINGS, ItemKind::PushButton, StyleNone, u"Write Settings", {192, 2, 65, 13}},
-    TemplateItem{IDC_PROGRESS, ItemKind::ProgressBar, StyleBorder, u"", {258, 3, 168, 10}},
+    TemplateItem{IDC_PAGE_TABS, ItemKind::TabControl, StyleNone, u"", {2, 40, 320, 240}},
+    TemplateItem{IDC_STATUS_LIGHT, ItemKind::Bitmap, StyleImageCentred, u"", {44, 2, 11, 11}, IDB_OFFLINE},
+    TemplateItem{IDC_PROGRESS, ItemKind::ProgressBar, StyleBorder, u"", {258, 3, 153, 10}},
     TemplateItem{kNoId, ItemKind::GroupBox, StyleNone, u"", {2, 13, 424, 24}},
     TemplateItem{kNoId, ItemKind::StaticText, StyleNone, u"Magic Number", {6, 23, 47, 10}},
     TemplateItem{IDC_MAGIC, ItemKind::Edit, kReadOnlyField, u"", {56, 22, 58, 10}},
@@ -23,9 +26,9 @@ constexpr std::array kMainItems{
     TemplateItem{IDC_ROM_VERSION, ItemKind::Edit, kReadOnlyField, u"", {149, 22, 138, 10}},
     TemplateItem{kNoId, ItemKind::StaticText, StyleNone, u"IMEI", {295, 22, 13, 10}},
     TemplateItem{IDC_IMEI, ItemKind::Edit, kReadOnlyField, u"", {315, 22, 87, 10}},
-    TemplateItem{IDC_PAGE_TABS, ItemKind::TabControl, StyleNone, u"", {2, 40, 320, 240}},
     TemplateItem{IDC_LOG, ItemKind::Edit, kLogStyle, u"", {323, 52, 106, 228}},
     TemplateItem{IDC_ONLINE_IMAGE, ItemKind::Bitmap, StyleHidden, u"", {352, 183, 21, 21}, IDB_ONLINE},
+    TemplateItem{IDC_ABOUT_BUTTON, ItemKind::PushButton, StyleNone, u"?", {413, 2, 13, 13}},
 };
 
 // Template 100 names icon 128, which does not exist: the icon area shows

@@ -26,6 +26,7 @@ inline constexpr int IDC_LOG = 1011;
 inline constexpr int IDC_ONLINE_IMAGE = 1012;
 inline constexpr int IDC_ROM_VERSION = 1013;
 inline constexpr int IDC_PROGRESS = 1036;
+inline constexpr int IDC_ABOUT_BUTTON = 1037;  // "?": the About box
 
 // The About box's only control.
 inline constexpr int IDC_ABOUT_OK = 1;
@@ -45,6 +46,7 @@ inline constexpr int IDI_APP = 154;
 inline constexpr int IDS_ABOUT_ITEM = 101;
 inline constexpr int ID_SYSMENU_ABOUT = 0x0010;
 inline constexpr std::u16string_view kAboutMenuText = u"&About Pelmora...";
+inline constexpr std::u16string_view kAboutButtonTip = u"About Pelmora";
 
 inline constexpr int STATUS_TIMER_ID = 8192;
 inline constexpr int kStatusTimerPeriodMs = 1000;

@@ -1,7 +1,10 @@
 #pragma once
 // Dialog templates as data: every item of a page (and of the main window
 // and the About box) with its id, kind, style, text and position in dialog
-// units, in template order, which is also the Tab order. The Qt view builds
+// units, in template order, which is also the Tab order: the inputs of a
+// page stand row by row, left to right, group box by group box. The texts
+// are English (the Misc page keeps a Russian twin); the view shows them
+// translated into the user's language. The Qt view builds
 // its widgets from these tables; nothing about a window's look lives
 // anywhere else.
 
@@ -42,7 +45,10 @@ enum ItemStyle : std::uint32_t {
   StyleWordWrap = 1u << 11,    // check boxes and multi-line edits wrap their text
   StyleImageCentred = 1u << 12,
   StyleDefaultButton = 1u << 13,
+  StyleNotStored = 1u << 14,   // an input the tracker keeps no value for: disabled, a tooltip says why
 };
+
+inline constexpr std::u16string_view kNotStoredTip = u"The tracker keeps no such value.";
 
 struct DialogRect {
   int x = 0;

@@ -45,14 +45,14 @@ void ExchangeText(PageControls& controls, ControlText& texts, int id, FixedText<
   StoreText(field, text.empty() ? whenEmpty : text);
 }
 
-// An integer field shown as signed decimal and stored as TextToInt of the
-// text; the unsigned fields keep the bits of the signed value.
+// An unsigned field, shown as the unsigned decimal a digits-only edit can
+// take back, and stored as TextToUnsigned of the text.
 inline void ExchangeNumber(PageControls& controls, ControlText& texts, int id, std::uint32_t& field,
                            ExchangeDirection direction) {
   if (direction == PAGE_LOAD)
-    controls.setText(id, IntText(static_cast<std::int32_t>(field)).view());
+    controls.setText(id, IntText(field).view());
   else
-    field = static_cast<std::uint32_t>(TextToInt(texts.read(controls, id)));
+    field = TextToUnsigned(texts.read(controls, id));
 }
 
 }  // namespace pelmora

@@ -83,6 +83,21 @@ std::int32_t TextToInt(std::u16string_view text) {
                              : static_cast<std::int32_t>(magnitude);
 }
 
+std::uint32_t TextToUnsigned(std::u16string_view text) {
+  constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max();
+  std::size_t i = SkipBlanks(text);
+  const bool negative = TakeSign(text, i);
+  std::uint64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    const char c = ToCodePage(text[i]);
+    if (!IsDigit(c)) break;
+    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(c - '0'), kLimit + 1);
+  }
+  if (magnitude > kLimit) return static_cast<std::uint32_t>(kLimit);
+  const auto value = static_cast<std::uint32_t>(magnitude);
+  return negative ? static_cast<std::uint32_t>(0u - value) : value;
+}
+
 double TextToFloat(std::u16string_view text) {
   std::size_t i = SkipBlanks(text);
   const bool negative = TakeSign(text, i);
@@ -108,7 +123,11 @@ double TextToFloat(std::u16string_view text) {
   return negative ? -value : value;
 }
 
-IntText::IntText(std::int32_t value) {
+IntText::IntText(std::int32_t value) { format(value); }
+IntText::IntText(std::uint32_t value) { format(value); }
+
+template <typename Number>
+void IntText::format(Number value) {
   std::array<char, 12> narrow{};
   const auto result = std::to_chars(narrow.data(), narrow.data() + narrow.size(), value);
   size_ = static_cast<std::size_t>(result.ptr - narrow.data());

@@ -3,7 +3,8 @@
 # skipping the ones already there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest
-          libbenchmark-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core
+          libbenchmark-dev qt6-base-dev qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
+          fonts-liberation2 fonts-dejavu-core
           clang-14 libclang-rt-14-dev
           libudev-dev umockdev libumockdev-dev
           librsvg2-bin scdoc

@@ -4,15 +4,15 @@
 
 #include "app/main_window_template.h"
 #include "app/qt/dialog_units.h"
-#include "app/qt/qt_text.h"
 #include "app/qt/template_builder.h"
+#include "app/qt/ui_language.h"
 
 namespace pelmora {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   const DialogTemplate& dialog = aboutBoxTemplate();
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(toQString(dialog.caption));
+  setWindowTitle(uiText(dialog.caption));
   setFont(templateFont(dialog.fontFace, dialog.fontPointSize));
   const DialogUnits units(font());
   for (const BuiltControl& control : buildTemplate(dialog, this, units)) {

@@ -18,6 +18,7 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/screenshot_tour.h"
 #include "app/qt/settings_port_index_store.h"
+#include "app/qt/ui_language.h"
 #include "link/clock.h"
 #include "link/port_discovery.h"
 #include "link/port_map.h"
@@ -100,6 +101,7 @@ int CPelmoraApp::run(QApplication& application) {
 
   QSettings userSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
                          QString::fromLatin1(kSettingsApplication));
+  useLanguage(languageFromSettings(userSettings));
 
   std::unique_ptr<sim::SimTracker> tracker;
   PortMapConfig portMap;

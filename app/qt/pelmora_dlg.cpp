@@ -27,6 +27,7 @@
 #include "app/qt/page_tabs.h"
 #include "app/qt/port_chooser.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/ui_language.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -71,7 +72,7 @@ CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(toQString(dialog.caption));
+  setWindowTitle(uiText(dialog.caption));
   setWindowIcon(artworkIcon(IDI_APP));
   setFont(templateFont(dialog.fontFace, dialog.fontPointSize));
   const DialogUnits units(font());
@@ -102,7 +103,7 @@ CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
 
   // The tab strip: titles and icons in table order.
   for (const PageEntry& row : logic_.pageTable().rows())
-    tabs_->tabBar()->addTab(artworkIcon(row.tabIcon), toQString(row.titleText()));
+    tabs_->tabBar()->addTab(artworkIcon(row.tabIcon), uiText(row.titleText()));
 
   // The status images: the red one the light shows now, the green one the
   // hidden image holder keeps.
@@ -130,7 +131,7 @@ void CPelmoraDlg::buildPages(PageTabs& tabs) {
   const PageTable& table = logic_.pageTable();
   pages_.resize(static_cast<std::size_t>(PageTable::size()));
   for (int i = 0; i < PageTable::size(); ++i) {
-    const DialogTemplate& dialog = table[i].page->dialogTemplate();
+    const DialogTemplate& dialog = localisedTemplate(table[i].page->dialogTemplate());
     Page& page = pages_[static_cast<std::size_t>(i)];
     page.widget = new QWidget(&tabs);
     page.widget->hide();
@@ -194,6 +195,9 @@ void CPelmoraDlg::connectControls() {
   connect(tabs_->tabBar(), &QTabBar::currentChanged, this, [this](int index) { logic_.onTabChanged(index); });
   auto* about = new QShortcut(QKeySequence::HelpContents, this);
   connect(about, &QShortcut::activated, this, &CPelmoraDlg::showAbout);
+  auto* aboutButton = builtWidget<QPushButton>(controls_, IDC_ABOUT_BUTTON);
+  aboutButton->setToolTip(uiText(kAboutButtonTip));
+  connect(aboutButton, &QPushButton::clicked, this, &CPelmoraDlg::showAbout);
 }
 
 QWidget* CPelmoraDlg::control(int id) const { return builtWidget<QWidget>(controls_, id); }
@@ -239,7 +243,7 @@ void CPelmoraDlg::keyPressEvent(QKeyEvent* event) {
 void CPelmoraDlg::contextMenuEvent(QContextMenuEvent* event) {
   // There is no system menu to extend here: the About item lives in the window's context menu.
   QMenu menu(this);
-  menu.addAction(toQString(kAboutMenuText), this, &CPelmoraDlg::showAbout);
+  menu.addAction(uiText(kAboutMenuText), this, &CPelmoraDlg::showAbout);
   menu.exec(event->globalPos());
 }
 

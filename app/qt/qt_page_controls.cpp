@@ -11,6 +11,7 @@
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/typing_validator.h"
+#include "app/qt/ui_language.h"
 
 namespace pelmora {
 namespace {
@@ -82,6 +83,10 @@ void QtPageControls::setText(int id, std::u16string_view text) {
     label->setText(value);
   else if (auto* group = qobject_cast<QGroupBox*>(widget))
     group->setTitle(value);
+  // A loaded text longer than its edit shows its start, not its end.
+  auto* lineEdit = qobject_cast<QLineEdit*>(widget);
+  if (auto* combo = qobject_cast<QComboBox*>(widget)) lineEdit = combo->lineEdit();
+  if (lineEdit != nullptr) lineEdit->setCursorPosition(0);
 }
 
 void QtPageControls::limitText(int id, int maxChars) {
@@ -104,7 +109,7 @@ void QtPageControls::addString(int id, std::u16string_view item) {
   if (combo == nullptr) return;
   // Adding never selects: a chooser without a selection keeps none.
   const bool noSelection = combo->currentIndex() < 0;
-  combo->addItem(toQString(item));
+  combo->addItem(uiText(item));
   if (noSelection) combo->setCurrentIndex(-1);
 }
 

@@ -10,6 +10,8 @@
 #include "app/main_window_template.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/pelmora_dlg.h"
+#include "app/qt/qt_text.h"
+#include "app/qt/ui_language.h"
 
 namespace pelmora {
 namespace {
@@ -26,8 +28,9 @@ ScreenshotTour::ScreenshotTour(CPelmoraDlg& window, const QString& directory)
   QObject::connect(&poller_, &QTimer::timeout, &window_, [this] { poll(); });
 }
 
-QString ScreenshotTour::fileNameFor(const QString& tabTitle) {
-  return QStringLiteral("tab-%1.png").arg(tabTitle.toLower().simplified().replace(QLatin1Char(' '), QLatin1Char('-')));
+QString ScreenshotTour::fileNameFor(const QString& tabTitle, UiLanguage language) {
+  const QString name = tabTitle.toLower().simplified().replace(QLatin1Char(' '), QLatin1Char('-'));
+  return QStringLiteral("tab-%1%2.png").arg(name, language == UiLanguage::Russian ? QStringLiteral("-ru") : QString());
 }
 
 bool ScreenshotTour::start() {
@@ -79,7 +82,8 @@ void ScreenshotTour::poll() {
     case Step::Shoot: {
       if (window_.shownStatusImage() == StatusImage::None && ++lightWaits_ < kLightWaitPolls) return;
       QTabBar* bar = window_.pageTabs()->tabBar();
-      const QString path = directory_.filePath(fileNameFor(bar->tabText(tab_)));
+      const QString title = toQString(window_.logic().pageTable()[tab_].titleText());
+      const QString path = directory_.filePath(fileNameFor(title, currentLanguage()));
       if (!window_.grab().save(path, "PNG")) {
         finish(false, QStringLiteral("cannot write %1").arg(path));
         return;

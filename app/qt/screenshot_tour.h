@@ -1,12 +1,15 @@
 #pragma once
 // --screenshots DIR: drives the window against the demo tracker as a user
 // would (Scan Ports, then Read Settings once the tracker is on line), then
-// writes one PNG of the window per tab, named after the tab
-// ("tab-sms-track.png", ...), and closes the window.
+// writes one PNG of the window per tab, named after the tab's English title
+// and the window's language ("tab-sms-track.png", "tab-sms-track-ru.png"),
+// and closes the window.
 
 #include <QDir>
 #include <QString>
 #include <QTimer>
+
+#include "app/qt/ui_language.h"
 
 namespace pelmora {
 
@@ -19,8 +22,8 @@ class ScreenshotTour {
   bool start();
   bool succeeded() const { return succeeded_; }
 
-  // "Sms Track" gives "tab-sms-track.png".
-  static QString fileNameFor(const QString& tabTitle);
+  // "Sms Track" gives "tab-sms-track.png" in English, "tab-sms-track-ru.png" in Russian.
+  static QString fileNameFor(const QString& tabTitle, UiLanguage language);
 
  private:
   enum class Step { Scan, WaitOnline, WaitSettings, Shoot, Done };

@@ -14,12 +14,14 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "app/qt/artwork.h"
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/typing_validator.h"
+#include "app/qt/ui_language.h"
 #include "app/qt/wrapping_check_box.h"
 
 namespace pelmora {
@@ -37,13 +39,13 @@ Qt::Alignment horizontalAlignment(const TemplateItem& item) {
 }
 
 QWidget* makeStaticText(const TemplateItem& item, QWidget* parent) {
-  auto* label = new QLabel(toQString(item.text), parent);
+  auto* label = new QLabel(uiText(item.text), parent);
   label->setTextFormat(Qt::PlainText);
-  label->setAlignment(horizontalAlignment(item) | Qt::AlignVCenter);
+  label->setAlignment(horizontalAlignment(item) | Qt::AlignTop);
   return label;
 }
 
-QWidget* makeGroupBox(const TemplateItem& item, QWidget* parent) { return new QGroupBox(toQString(item.text), parent); }
+QWidget* makeGroupBox(const TemplateItem& item, QWidget* parent) { return new QGroupBox(uiText(item.text), parent); }
 
 QWidget* makeEdit(const TemplateItem& item, QWidget* parent) {
   if (has(item, StyleMultiline)) {
@@ -66,8 +68,8 @@ QWidget* makeEdit(const TemplateItem& item, QWidget* parent) {
 QWidget* makeIpAddress(const TemplateItem& /*item*/, QWidget* parent) { return new IpAddressEdit(parent); }
 
 QWidget* makeCheckBox(const TemplateItem& item, QWidget* parent) {
-  if (has(item, StyleWordWrap)) return new WrappingCheckBox(toQString(item.text), parent);
-  return new QCheckBox(toQString(item.text), parent);
+  if (has(item, StyleWordWrap)) return new WrappingCheckBox(uiText(item.text), parent);
+  return new QCheckBox(uiText(item.text), parent);
 }
 
 QWidget* makeComboBox(const TemplateItem& /*item*/, QWidget* parent) {
@@ -75,6 +77,7 @@ QWidget* makeComboBox(const TemplateItem& /*item*/, QWidget* parent) {
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);  // typed text never becomes an item
   combo->setCompleter(nullptr);
+  combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // its size hint is what its longest item needs
   return combo;
 }
 
@@ -90,7 +93,7 @@ QWidget* makeBitmap(const TemplateItem& item, QWidget* parent) {
 }
 
 QWidget* makePushButton(const TemplateItem& item, QWidget* parent) {
-  auto* button = new QPushButton(toQString(item.text), parent);
+  auto* button = new QPushButton(uiText(item.text), parent);
   button->setAutoDefault(has(item, StyleDefaultButton));
   button->setDefault(has(item, StyleDefaultButton));
   return button;
@@ -163,6 +166,56 @@ QRect placement(const TemplateItem& item, QWidget* widget, const DialogUnits& un
   return rect;
 }
 
+bool takesInput(const TemplateItem& item) {
+  return (item.kind == ItemKind::Edit && !has(item, StyleMultiline)) || item.kind == ItemKind::IpAddress ||
+         item.kind == ItemKind::ComboBox;
+}
+
+// The input a label or picture stands beside on its row: the nearest to its
+// right, else (a unit such as "min") the nearest to its left.
+const BuiltControl* rowPartner(const BuiltControl& control, std::span<const BuiltControl> built) {
+  const QRect own = control.widget->geometry();
+  const BuiltControl* right = nullptr;
+  const BuiltControl* left = nullptr;
+  int rightOverlap = 0;
+  for (const BuiltControl& other : built) {
+    if (!takesInput(*other.item) || has(*other.item, StyleHidden) != has(*control.item, StyleHidden)) continue;
+    const QRect rect = other.widget->geometry();
+    const int overlap = std::min(own.bottom(), rect.bottom()) - std::max(own.top(), rect.top());
+    if (overlap <= 0) continue;
+    if (rect.left() > own.left()) {
+      const QRect best = right != nullptr ? right->widget->geometry() : QRect();
+      if (right == nullptr || rect.left() < best.left() || (rect.left() == best.left() && overlap > rightOverlap)) {
+        right = &other;
+        rightOverlap = overlap;
+      }
+    } else if (left == nullptr || rect.right() > left->widget->geometry().right()) {
+      left = &other;
+    }
+  }
+  return right != nullptr ? right : left;
+}
+
+// Labels and pictures take the height of the input on their row and are
+// centred in it, as the input centres its text: one text line per row,
+// whatever the boxes' heights in the template. Without an input beside
+// them they keep the template's top edge.
+void alignRows(std::span<const BuiltControl> built) {
+  for (const BuiltControl& control : built) {
+    auto* label = qobject_cast<QLabel*>(control.widget);
+    const bool picture = control.item->kind == ItemKind::Bitmap && !has(*control.item, StyleImageCentred);
+    if (label == nullptr || (control.item->kind != ItemKind::StaticText && !picture)) continue;
+    const BuiltControl* partner = rowPartner(control, built);
+    if (partner == nullptr) continue;
+    const QRect row = partner->widget->geometry();
+    QRect rect = label->geometry();
+    rect.setTop(row.top());
+    rect.setHeight(row.height());
+    label->setGeometry(rect);
+    label->setAlignment((label->alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+  }
+}
+
 }  // namespace
 
 std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* parent, const DialogUnits& units,
@@ -175,9 +228,14 @@ std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* p
     widget->setProperty(kControlIdProperty, item.id);
     widget->setGeometry(placement(item, widget, units));
     if (has(item, StyleHidden)) widget->hide();
+    if (has(item, StyleNotStored)) {
+      widget->setEnabled(false);
+      widget->setToolTip(uiText(kNotStoredTip));
+    }
     built.push_back({&item, widget});
     if (hooks.created) hooks.created(built.back());
   }
+  alignRows(built);
   for (const BuiltControl& control : built)
     if (control.item->kind == ItemKind::GroupBox) control.widget->lower();
   return built;

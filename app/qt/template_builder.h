@@ -3,21 +3,24 @@
 // parent, in template order (which makes it the Tab order), placed by the
 // template's dialog units.
 //
-//   StaticText   QLabel, aligned as its style says, plain text
+//   StaticText   QLabel, aligned as its style says, plain text; beside an
+//                input it is centred on the input's text line
 //   GroupBox     QGroupBox, kept below its neighbours so that they get the clicks
 //   Edit         QLineEdit with a TypingValidator; multi-line: QPlainTextEdit
 //   IpAddress    IpAddressEdit
 //   CheckBox     QCheckBox; with StyleWordWrap a WrappingCheckBox
 //   ComboBox     editable QComboBox that inserts nothing; the template's
 //                height includes the dropped-down list
-//   Bitmap       QLabel with the picture: real size at the top left, or
+//   Bitmap       QLabel with the picture: real size at the left, centred on
+//                its row's input like a label, or
 //                scaled into the box when StyleImageCentred
 //   PushButton   QPushButton; only StyleDefaultButton makes a default button
 //   ProgressBar  QProgressBar without text
 //   TabControl   PageTabs
 //   Icon         QLabel with the icon at its real size
 //
-// Hidden items are hidden for good. Texts are measured in a font that is
+// Texts are shown in the user's language (uiText). Hidden items are hidden
+// for good; StyleNotStored inputs are disabled, with a tooltip. Texts are measured in a font that is
 // not the template's own: a label or check box too narrow for its text
 // grows away from its aligned edge rather than clip the text.
 

@@ -26,7 +26,7 @@ constexpr TemplateItem kItems[] = {
     {kNoId, ItemKind::Bitmap, StyleNone, {}, {20, 28, 18, 17}, kButton1Bitmap},
     {kNoId, ItemKind::Bitmap, StyleNone, {}, {20, 54, 18, 17}, kButton2Bitmap},
     {kNoId, ItemKind::Bitmap, StyleNone, {}, {20, 80, 18, 17}, kButton3Bitmap},
-    {kNoId, ItemKind::Bitmap, StyleNone, {}, {19, 106, 17, 16}, kButtonSosBitmap},
+    {kNoId, ItemKind::Bitmap, StyleNone, {}, {17, 106, 17, 16}, kButtonSosBitmap},
     // SMS numbers
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Button 1", {224, 39, 25, 18}},
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Button 2", {224, 65, 25, 18}},

@@ -45,24 +45,25 @@ constexpr MiscTexts kEnglish{
 
 constexpr std::uint32_t kBox = StyleWordWrap;
 
-// A combo box's height includes its dropped-down list.
+// A combo box's height includes its dropped-down list. The overspeed
+// chooser is as wide as "Disable Overspeed Alarm" needs.
 constexpr std::array<TemplateItem, 15> MiscItems(const MiscTexts& t) {
   return {{
+      {kNoId, ItemKind::GroupBox, StyleNone, u"Time Zone Setting", {22, 7, 87, 36}},
       {IDC_TIME_ZONE, ItemKind::ComboBox, StyleNone, {}, {33, 23, 60, 217}},
+      {kNoId, ItemKind::GroupBox, StyleNone, u"Overspeed Alarm Setting", {116, 7, 110, 36}},
+      {IDC_OVERSPEED, ItemKind::ComboBox, StyleNone, {}, {121, 22, 100, 217}},
+      {kNoId, ItemKind::GroupBox, StyleNone, u"Wiretap Number Setting", {230, 7, 87, 36}},
+      {IDC_WIRETAP_NUMBER, ItemKind::Edit, kEditStyle, {}, {234, 22, 76, 14}},
+      {kNoId, ItemKind::GroupBox, StyleNone, t.extendedGroup, {23, 49, 294, 218}},
       {IDC_CALL_LOCATION_REPORT, ItemKind::CheckBox, kBox, t.callLocationReport, {27, 61, 259, 17}},
+      {IDC_NMEA_GPRMC, ItemKind::CheckBox, kBox, t.nmeaGprmc, {27, 85, 258, 17}},
       {IDC_AUTO_HANG_UP, ItemKind::CheckBox, kBox, t.autoHangUp, {27, 105, 254, 17}},
       {IDC_POWER_ON_SOS_SMS, ItemKind::CheckBox, kBox, t.powerOnSosSms, {27, 124, 255, 17}},
+      {IDC_LOW_VOLTAGE_SHUTDOWN, ItemKind::CheckBox, kBox, t.lowVoltageShutdown, {27, 142, 245, 17}},
       {IDC_BLIND_AREA_ALERT, ItemKind::CheckBox, kBox, t.blindAreaAlert, {27, 156, 257, 25}},
       {IDC_LEDS_OFF, ItemKind::CheckBox, kBox, t.ledsOff, {27, 181, 241, 17}},
-      {IDC_LOW_VOLTAGE_SHUTDOWN, ItemKind::CheckBox, kBox, t.lowVoltageShutdown, {27, 142, 245, 17}},
-      {IDC_NMEA_GPRMC, ItemKind::CheckBox, kBox, t.nmeaGprmc, {27, 85, 258, 17}},
-      {kNoId, ItemKind::GroupBox, StyleNone, t.extendedGroup, {23, 49, 272, 218}},
-      {kNoId, ItemKind::GroupBox, StyleNone, u"Time Zone Setting", {22, 7, 87, 36}},
       {IDC_LOW_POWER_ALARM, ItemKind::CheckBox, kBox, t.lowPowerAlarm, {27, 198, 241, 17}},
-      {IDC_OVERSPEED, ItemKind::ComboBox, StyleNone, {}, {121, 22, 77, 217}},
-      {kNoId, ItemKind::GroupBox, StyleNone, u"Overspeed Alarm Setting", {116, 7, 87, 36}},
-      {IDC_WIRETAP_NUMBER, ItemKind::Edit, kEditStyle, {}, {211, 22, 76, 14}},
-      {kNoId, ItemKind::GroupBox, StyleNone, u"Wiretap Number Setting", {207, 7, 87, 36}},
   }};
 }
 

@@ -11,7 +11,7 @@ constexpr TemplateItem kItems[] = {
     {IDC_SMS_INTERVAL, ItemKind::Edit, kEditStyle | StyleDigitsOnly, {}, {86, 40, 92, 14}},
     {kNoId, ItemKind::StaticText, StyleNone, u"min", {181, 42, 25, 12}},
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Phone Number", {26, 70, 52, 12}},
-    {IDC_SMS_PHONE, ItemKind::Edit, kEditStyle, {}, {86, 68, 90, 14}},
+    {IDC_SMS_PHONE, ItemKind::Edit, kEditStyle | StyleNotStored, {}, {86, 68, 90, 14}},
     {kNoId, ItemKind::StaticText, StyleNone, u"(Size is 6)", {180, 18, 33, 12}},
 };
 

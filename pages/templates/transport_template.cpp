@@ -10,6 +10,7 @@ constexpr TemplateItem kItems[] = {
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Server IP", {33, 33, 44, 11}},
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Port", {33, 48, 44, 19}},
     {kNoId, ItemKind::StaticText, StyleAlignRight, u"Tracker ID", {31, 71, 44, 10}},
+    {IDC_TCP_SERVER_IP, ItemKind::IpAddress, StyleNone, {}, {90, 26, 167, 15}},
     {IDC_HTTP_INTERVAL, ItemKind::Edit, kEditStyle | StyleDigitsOnly | StyleHidden, {}, {98, 181, 148, 17}},
     {IDC_TCP_PORT, ItemKind::Edit, kEditStyle | StyleDigitsOnly, {}, {92, 48, 166, 17}},
     {IDC_TRACKER_ID, ItemKind::Edit, kEditStyle | StyleDigitsOnly, {}, {93, 68, 166, 17}},
@@ -23,7 +24,6 @@ constexpr TemplateItem kItems[] = {
     {IDC_HTTP_INTERVAL_UNIT, ItemKind::StaticText, StyleAlignCenter | StyleHidden, u"*10s", {247, 184, 18, 10}},
     {IDC_TCP_TRACK, ItemKind::CheckBox, StyleNone, u"Enable TCP Track", {51, 107, 126, 19}},
     {IDC_TCP_TRACK_VALUE, ItemKind::Edit, kEditStyle | StyleHidden, {}, {182, 110, 59, 19}},
-    {IDC_TCP_SERVER_IP, ItemKind::IpAddress, StyleNone, {}, {90, 26, 167, 15}},
 };
 
 constexpr DialogTemplate kTemplate{IDD_TRANSPORT, {}, 287, 250, kPageFontFace, kPageFontPoints, kItems};

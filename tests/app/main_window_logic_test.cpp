@@ -449,45 +449,5 @@ TEST(PageTable, SixRowsInTabOrder) {
   }
 }
 
-TEST(MainWindowTemplates, MainWindowAndAboutBox) {
-  const DialogTemplate& main = mainWindowTemplate();
-  EXPECT_EQ(main.id, 102);
-  EXPECT_EQ(main.caption, u"Veltranix Pelmora(1.0.03)");
-  EXPECT_EQ(std::tuple(main.width, main.height, main.fontFace, main.fontPointSize),
-            std::tuple(436, 299, u"Arial", 12));
-  struct Control {
-    int id;
-    ItemKind kind;
-    DialogRect rect;
-    int image;
-  };
-  const Control controls[] = {
-      {1010, ItemKind::ComboBox, {2, 2, 41, 27}, 0},       {1009, ItemKind::Bitmap, {44, 2, 11, 11}, 1004},
-      {1004, ItemKind::PushButton, {57, 2, 66, 13}, 0},    {1005, ItemKind::PushButton, {125, 2, 65, 13}, 0},
-      {1006, ItemKind::PushButton, {192, 2, 65, 13}, 0},   {1036, ItemKind::ProgressBar, {258, 3, 168, 10}, 0},
-      {1007, ItemKind::Edit, {56, 22, 58, 10}, 0},         {1013, ItemKind::Edit, {149, 22, 138, 10}, 0},
-      {1008, ItemKind::Edit, {315, 22, 87, 10}, 0},        {1000, ItemKind::TabControl, {2, 40, 320, 240}, 0},
-      {1011, ItemKind::Edit, {323, 52, 106, 228}, 0},      {1012, ItemKind::Bitmap, {352, 183, 21, 21}, 142},
-  };
-  for (const Control& c : controls) {
-    const TemplateItem* item = main.find(c.id);
-    ASSERT_NE(item, nullptr) << c.id;
-    EXPECT_EQ(std::tuple(item->kind, item->rect.x, item->rect.y, item->rect.width, item->rect.height, item->image),
-              std::tuple(c.kind, c.rect.x, c.rect.y, c.rect.width, c.rect.height, c.image))
-        << c.id;
-  }
-  EXPECT_EQ(main.items.size(), std::size(controls) + 4) << "and a group box and three labels";
-  EXPECT_EQ(main.find(1006)->text, u"Write Settings");
-  EXPECT_TRUE(main.find(1012)->style & StyleHidden);
-  EXPECT_TRUE(main.find(1011)->style & StyleMultiline);
-  EXPECT_TRUE(main.find(1011)->style & StyleReadOnly);
-
-  const DialogTemplate& about = aboutBoxTemplate();
-  EXPECT_EQ(std::tuple(about.id, about.caption, about.width, about.height, about.fontFace, about.fontPointSize),
-            std::tuple(100, u"About Pelmora", 170, 62, u"MS Shell Dlg", 8));
-  ASSERT_NE(about.find(1), nullptr);
-  EXPECT_EQ(std::tuple(about.find(1)->text, about.find(1)->rect.x, about.find(1)->rect.y), std::tuple(u"OK", 113, 41));
-}
-
 }  // namespace
 }  // namespace pelmora::testing

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,19 +16,18 @@ struct FixedClock : Clock {
   TimeOfDay localTime() override { return {9, 5, 7}; }
 };
 
-// Collects what a FILE* received.
+// Collects what a FILE* received, byte for byte (a binary temporary file,
+// so that Windows adds no carriage returns).
 struct MemoryFile {
-  ~MemoryFile() {
-    std::fclose(file);
-    std::free(data);
-  }
+  ~MemoryFile() { std::fclose(file); }
   std::string text() {
     std::fflush(file);
-    return std::string(data, size);
+    std::rewind(file);
+    std::string received;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) received.push_back(static_cast<char>(c));
+    return received;
   }
-  char* data = nullptr;
-  std::size_t size = 0;
-  std::FILE* file = open_memstream(&data, &size);
+  std::FILE* file = std::tmpfile();
 };
 
 TEST(TraceWriter, LineFormat) {

@@ -2,6 +2,7 @@
 // texts, the IP-address field, the port chooser's edit field, Return, the
 // Transport check box and the chooser's tooltips.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_window_template.h"
 #include "app/qt/ip_address_edit.h"
+#include "app/qt/ui_language.h"
+#include "pages/settings_page.h"
 #include "tests/qt/window_support.h"
 
 namespace pelmora::testing {
@@ -40,22 +44,15 @@ TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTyped) {
   TestWindow::typeOver(interval, QStringLiteral("-7x0 5"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("705"));
 
-  // A load shows a text whole, beyond the limit and with a sign; typing
-  // past the limit is refused, deleting is not, and digits still go in
-  // beside a loaded sign.
+  // A load shows a text whole, beyond the limit; typing past the limit is
+  // refused, deleting is not.
   t.window->controlsOf(kSmsTrack).setText(1013, u"123456789");
-  t.window->controlsOf(kSmsTrack).setText(1014, u"-1");
-  const auto typeAtEnd = [](QWidget* edit, const QString& keys) {
-    edit->setFocus();
-    qobject_cast<QLineEdit*>(edit)->end(false);
-    QTest::keyClicks(edit, keys);
-  };
-  typeAtEnd(password, QStringLiteral("0"));
+  password->setFocus();
+  qobject_cast<QLineEdit*>(password)->end(false);
+  QTest::keyClicks(password, QStringLiteral("0"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
   QTest::keyClick(password, Qt::Key_Backspace);
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
-  typeAtEnd(interval, QStringLiteral("2-"));
-  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("-12"));
 
   // 20 characters in a number edit, 32 in a message; one more is refused.
   t.showTab(kKeyBinding);
@@ -154,13 +151,35 @@ TEST(QtTyping, ReturnInAFieldKeepsTheWindowOpen) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   t.showTab(kSmsTrack);
-  TestWindow::typeOver(t.pageWidget(kSmsTrack, 1015), QStringLiteral("555"));
+  TestWindow::typeOver(t.pageWidget(kSmsTrack, 1014), QStringLiteral("555"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_TRUE(t.window->isVisible());
-  EXPECT_EQ(t.pageText(kSmsTrack, 1015), QStringLiteral("555"));
+  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("555"));
 }
 
-TEST(QtTyping, AboutBoxComesFromF1AndFromTheContextMenu) {
+TEST(QtTyping, LoadedTextsShowTheirStart) {
+  TestWindow t;
+  ASSERT_TRUE(t.showActive());
+  const QString start = QStringLiteral("internet.provider.example");
+  const std::u16string loaded = (start + QString(65, QLatin1Char('x'))).toStdU16String();
+  for (int page = 0; page < 6; ++page) {
+    t.showTab(page);
+    for (const TemplateItem& item : localisedTemplate(t.window->logic().pageTable()[page].page->dialogTemplate()).items) {
+      if (item.kind != ItemKind::Edit && item.kind != ItemKind::IpAddress && item.kind != ItemKind::ComboBox) continue;
+      t.window->controlsOf(page).setText(item.id, loaded);
+      QWidget* widget = t.pageWidget(page, item.id);
+      auto* edit = qobject_cast<QLineEdit*>(widget);
+      if (auto* combo = qobject_cast<QComboBox*>(widget)) edit = combo->lineEdit();
+      if (auto* ip = dynamic_cast<IpAddressEdit*>(widget))
+        for (QLineEdit* view : ip->findChildren<QLineEdit*>())
+          if (view->isVisible()) edit = view;  // a host name shows in a view of its own
+      ASSERT_NE(edit, nullptr) << item.id;
+      EXPECT_EQ(edit->cursorPosition(), 0) << page << "/" << item.id;
+    }
+  }
+}
+
+TEST(QtTyping, AboutBoxComesFromF1TheButtonAndTheContextMenu) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   QString seen;
@@ -175,6 +194,10 @@ TEST(QtTyping, AboutBoxComesFromF1AndFromTheContextMenu) {
   };
   closeModal();
   QTest::keyClick(t.window.get(), Qt::Key_F1);
+  EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
+  seen.clear();
+  closeModal();
+  static_cast<QAbstractButton*>(t.window->control(IDC_ABOUT_BUTTON))->click();
   EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
 
   QStringList items;

@@ -1,6 +1,7 @@
 // The window as built from its templates: every control of template 102,
-// of the six pages and of the About box, the tab control's pages, the log
-// pane, the status light and the notifications from worker threads.
+// of the six pages and of the About box, in each language, the tab control's
+// pages, the log pane, the status light and the notifications from worker
+// threads.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -11,75 +12,146 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <span>
+#include <cstdlib>
+#include <set>
 #include <thread>
 #include <vector>
 
+#include "app/main_window_template.h"
 #include "app/qt/about_box.h"
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/typing_validator.h"
+#include "app/qt/ui_language.h"
 #include "app/qt/wrapping_check_box.h"
-#include "tests/pages/expected_templates.h"
+#include "pages/settings_page.h"
 #include "tests/qt/window_support.h"
 
 namespace pelmora::testing {
 namespace {
 
-using test::ExpectedItem;
-
-// The pages in tab order, with the items their descriptions list.
-const std::span<const ExpectedItem> kPageItems[] = {test::kSmsTrackItems, test::kKeyBindingItems, test::kApnItems,
-                                                    test::kAgpsItems,     test::kTransportItems,  test::kMiscItems};
-
-// A label or group box on the page shows the item's text, aligned and
-// visible as the item says.
-bool showsText(QWidget* page, const ExpectedItem& item) {
-  const bool visible = (item.style & StyleHidden) == 0;
-  if (item.kind == ItemKind::GroupBox) {
-    for (const QGroupBox* group : page->findChildren<QGroupBox*>())
-      if (group->title() == toQ(item.text) && group->isVisibleTo(page) == visible) return true;
-    return false;
-  }
-  const Qt::Alignment alignment = (item.style & StyleAlignRight) != 0    ? Qt::AlignRight
-                                  : (item.style & StyleAlignCenter) != 0 ? Qt::AlignHCenter
-                                                                         : Qt::AlignLeft;
-  for (const QLabel* label : page->findChildren<QLabel*>())
-    if (label->text() == toQ(item.text) && (label->alignment() & Qt::AlignHorizontal_Mask) == alignment &&
-        label->isVisibleTo(page) == visible)
-      return true;
-  return false;
+const DialogTemplate& pageTemplate(TestWindow& t, int page) {
+  return localisedTemplate(t.window->logic().pageTable()[page].page->dialogTemplate());
 }
 
-// The widget is of the kind the item names, with the item's typing rule, text and wrapping.
-bool builtAs(QWidget* widget, const ExpectedItem& item) {
-  switch (item.kind) {
-    case ItemKind::Edit: {
-      auto* edit = qobject_cast<QLineEdit*>(widget);
-      const auto* validator = edit != nullptr ? dynamic_cast<const TypingValidator*>(edit->validator()) : nullptr;
-      return validator != nullptr && validator->digitsOnly() == ((item.style & StyleDigitsOnly) != 0);
+// Where the text line of an input runs, in its parent's coordinates.
+int textLineOf(QWidget* input) {
+  QLineEdit* edit = qobject_cast<QLineEdit*>(input);
+  if (auto* combo = qobject_cast<QComboBox*>(input)) edit = combo->lineEdit();
+  if (auto* ip = dynamic_cast<IpAddressEdit*>(input)) edit = ip->part(0);
+  if (edit == nullptr) return -1;
+  const QRect caret = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  return edit->mapTo(input->parentWidget(), caret.center()).y();
+}
+
+// Where a label's text line (or picture) runs, as its alignment places it.
+int textLineOf(const QLabel* label) {
+  const int own = label->pixmap().isNull() ? label->fontMetrics().height() : label->pixmap().height();
+  const QRect box = label->geometry();
+  return (label->alignment() & Qt::AlignVCenter) != 0 ? box.center().y() : box.top() + own / 2;
+}
+
+// What a control covers: a picture only its own size from the left.
+QRect drawnArea(const QWidget* widget) {
+  const auto* label = qobject_cast<const QLabel*>(widget);
+  if (label == nullptr || label->pixmap().isNull() || label->hasScaledContents()) return widget->geometry();
+  return {widget->pos(), QSize(label->pixmap().width(), widget->height())};
+}
+
+// The input a label names on its row: the nearest to its right, else (a unit) the nearest to its left.
+QWidget* rowPartner(const QLabel* label, const QList<QWidget*>& inputs) {
+  QWidget* best = nullptr;
+  int bestGap = 0;
+  const QRect own = label->geometry();
+  for (QWidget* input : inputs) {
+    const QRect rect = input->geometry();
+    if (rect.bottom() < own.top() || rect.top() > own.bottom()) continue;
+    const int gap = rect.left() > own.left() ? rect.left() - own.right() : 100000 + own.left() - rect.right();
+    if (best == nullptr || gap < bestGap) {
+      best = input;
+      bestGap = gap;
     }
-    case ItemKind::CheckBox: {
-      auto* box = qobject_cast<QCheckBox*>(widget);
-      return box != nullptr && box->text() == toQ(item.text) &&
-             (dynamic_cast<WrappingCheckBox*>(widget) != nullptr) == ((item.style & StyleWordWrap) != 0);
+  }
+  return best;
+}
+
+// The texts a control shows: a label's, a button's, a group's title, a chooser's items, its tooltip.
+QStringList textsOf(QWidget* widget) {
+  QStringList texts;
+  // The status light, which blinks to nothing, is a picture.
+  if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && label->pixmap().isNull() && !label->hasScaledContents())
+    texts << label->text();
+  if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
+  if (auto* group = qobject_cast<QGroupBox*>(widget)) texts << group->title();
+  if (auto* combo = qobject_cast<QComboBox*>(widget))
+    for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+  if (!widget->toolTip().isEmpty()) texts << widget->toolTip();
+  return texts;
+}
+
+// English texts hold no Cyrillic; a Russian text with a Latin word holds Cyrillic too.
+void expectOneLanguage(const QString& text, UiLanguage language) {
+  static const QRegularExpression cyrillic(QStringLiteral("\\p{Cyrillic}"));
+  static const QRegularExpression latinWord(QStringLiteral("[a-z]{2}"));
+  const bool english = language == UiLanguage::English;
+  EXPECT_TRUE(english ? !text.contains(cyrillic) : !text.contains(latinWord) || text.contains(cyrillic)) << text.toStdString();
+}
+
+// Every visible control of `holder` lies inside it, shows whole texts in one
+// language, and every label or picture stands on its input's text line.
+void expectWholeAlignedOneLanguage(QWidget* holder, UiLanguage language) {
+  holder->grab();  // an edit places its text line when it paints
+  const QList<QWidget*> children = holder->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  QList<QWidget*> inputs;
+  for (QWidget* child : children)
+    if (child->isVisibleTo(holder) && (qobject_cast<QLineEdit*>(child) != nullptr || qobject_cast<QComboBox*>(child) != nullptr ||
+                                       dynamic_cast<IpAddressEdit*>(child) != nullptr))
+      inputs << child;
+  for (QWidget* child : children) {
+    if (!child->isVisibleTo(holder)) continue;
+    const char* kind = child->metaObject()->className();
+    EXPECT_TRUE(QRect(QPoint(0, 0), holder->size()).contains(child->geometry())) << kind;
+    for (const QString& text : textsOf(child)) {
+      // The main window's frame around the identity fields has no title.
+      EXPECT_TRUE(!text.isEmpty() || (qobject_cast<QGroupBox*>(child) != nullptr && holder->parentWidget() == nullptr)) << kind;
+      expectOneLanguage(text, language);
     }
-    case ItemKind::IpAddress: return dynamic_cast<IpAddressEdit*>(widget) != nullptr;
-    case ItemKind::ComboBox: {
-      auto* combo = qobject_cast<QComboBox*>(widget);
-      return combo != nullptr && combo->isEditable();
+    if (auto* label = qobject_cast<QLabel*>(child)) {
+      EXPECT_TRUE(!label->pixmap().isNull() || label->sizeHint().width() <= label->width()) << label->text().toStdString();
+      // Its text runs under no neighbour.
+      const int textWidth = std::min(label->sizeHint().width(), label->width());
+      const QRect text = (label->alignment() & Qt::AlignRight) != 0
+                             ? QRect(label->geometry().right() - textWidth, label->y(), textWidth, label->height())
+                             : QRect(label->x(), label->y(), textWidth, label->height());
+      for (QWidget* other : children)
+        EXPECT_TRUE(other == label || qobject_cast<QGroupBox*>(other) != nullptr || !other->isVisibleTo(holder) ||
+                    !text.intersects(drawnArea(other)))
+            << label->text().toStdString() << " under " << other->metaObject()->className();
+      QWidget* input = rowPartner(label, inputs);
+      EXPECT_TRUE(input == nullptr || std::abs(textLineOf(label) - textLineOf(input)) <= 2) << label->text().toStdString();
     }
-    case ItemKind::StaticText: return qobject_cast<QLabel*>(widget) != nullptr;
-    case ItemKind::GroupBox: return qobject_cast<QGroupBox*>(widget) != nullptr;
-    default: return false;
+    if (auto* wrapping = dynamic_cast<WrappingCheckBox*>(child)) {
+      EXPECT_LE(wrapping->neededHeight(), wrapping->height()) << wrapping->text().toStdString();
+    } else if (auto* box = qobject_cast<QCheckBox*>(child)) {
+      EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
+    }
+    if (auto* combo = qobject_cast<QComboBox*>(child)) {
+      combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      EXPECT_LE(combo->sizeHint().width(), combo->width()) << combo->itemText(0).toStdString();
+    }
+    if (auto* button = qobject_cast<QPushButton*>(child)) {
+      EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 8, button->width()) << button->text().toStdString();
+    }
+    if (auto* group = qobject_cast<QGroupBox*>(child)) {  // the title stands a little in from the frame
+      EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()) + 16, group->width()) << group->title().toStdString();
+    }
   }
 }
 
@@ -88,131 +160,120 @@ TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   CPelmoraDlg& window = *t.window;
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora(1.0.03)"));
   EXPECT_FALSE(window.windowIcon().isNull());
-  const auto widget = [&](int id) { return window.control(id); };
+  std::set<int> ids;
+  for (const TemplateItem& item : mainWindowTemplate().items)
+    EXPECT_TRUE(item.id == kNoId || ids.insert(item.id).second) << item.id;
 
-  auto* chooser = qobject_cast<QComboBox*>(widget(1010));
-  ASSERT_NE(chooser, nullptr);
-  EXPECT_TRUE(chooser->isEditable());
+  EXPECT_TRUE(qobject_cast<QComboBox*>(window.control(IDC_PORT_LIST))->isEditable());
   for (const auto& [id, text] : {std::pair{1004, "Scan Ports"}, {1005, "Read Settings"}, {1006, "Write Settings"}}) {
-    auto* button = qobject_cast<QPushButton*>(widget(id));
-    ASSERT_NE(button, nullptr) << id;
+    auto* button = qobject_cast<QPushButton*>(window.control(id));
     EXPECT_EQ(button->text(), QString::fromLatin1(text));
     EXPECT_EQ(button->isEnabled(), id == 1004) << "Read and Write start disabled";
   }
-  for (const int id : {1007, 1013, 1008}) {
-    auto* edit = qobject_cast<QLineEdit*>(widget(id));
-    ASSERT_NE(edit, nullptr) << id;
-    EXPECT_TRUE(edit->isReadOnly());
-  }
-  auto* pane = qobject_cast<QPlainTextEdit*>(widget(1011));
-  ASSERT_NE(pane, nullptr);
+  for (const int id : {1007, 1013, 1008}) EXPECT_TRUE(qobject_cast<QLineEdit*>(window.control(id))->isReadOnly()) << id;
+  auto* pane = qobject_cast<QPlainTextEdit*>(window.control(IDC_LOG));
   EXPECT_TRUE(pane->isReadOnly());
   EXPECT_EQ(pane->lineWrapMode(), QPlainTextEdit::WidgetWidth);
   EXPECT_EQ(pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  EXPECT_FALSE(widget(1012)->isVisibleTo(&window));  // its picture: see the status light test
+  EXPECT_FALSE(window.control(IDC_ONLINE_IMAGE)->isVisibleTo(&window));  // its picture: see the status light test
 
   QTabBar* tabs = window.pageTabs()->tabBar();
   ASSERT_EQ(tabs->count(), 6);
   EXPECT_EQ(tabs->iconSize(), QSize(32, 32));
-  const char* titles[] = {"Sms Track", "Key Binding", "APN", "AGPS", "Transport", "Misc"};
+  QStringList texts;
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(tabs->tabText(i), QString::fromLatin1(titles[i]));
+    texts << tabs->tabText(i);
     EXPECT_FALSE(tabs->tabIcon(i).isNull());
   }
-  QStringList labels;
-  for (const QLabel* l : window.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) labels << l->text();
-  for (const char* label : {"Magic Number", "ROM Ver", "IMEI"})
-    EXPECT_TRUE(labels.contains(QString::fromLatin1(label)));
+  EXPECT_EQ(texts.join(u','), QStringLiteral("Sms Track,Key Binding,APN,AGPS,Transport,Misc"));
+  texts.clear();
+  for (const QLabel* l : window.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) texts << l->text();
+  for (const char* label : {"Magic Number", "ROM Ver", "IMEI"}) EXPECT_TRUE(texts.contains(QString::fromLatin1(label)));
 
   CAboutDlg about(&window);
   EXPECT_EQ(about.windowTitle(), QStringLiteral("About Pelmora"));
-  labels.clear();
-  for (const QLabel* l : about.findChildren<QLabel*>()) labels << l->text();
-  EXPECT_TRUE(labels.contains(QStringLiteral("Pelmora, Version 1.0")));
-  const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
-  ASSERT_EQ(buttons.size(), 1);
-  EXPECT_EQ(buttons[0]->text(), QStringLiteral("OK"));
-  EXPECT_TRUE(buttons[0]->isDefault());
+  texts.clear();
+  for (const QLabel* l : about.findChildren<QLabel*>()) texts << l->text();
+  EXPECT_TRUE(texts.contains(QStringLiteral("Pelmora, Version 1.0")));
+  auto* ok = about.findChild<QPushButton*>();
+  EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+  EXPECT_TRUE(ok->isDefault());
 }
 
-TEST(QtWindow, EveryPageItemIsTheWidgetItsTemplateDescribes) {
+TEST(QtWindow, EveryPageControlIsShownTypedAndEnabledAsItsTemplateSays) {
   TestWindow t;
   for (int page = 0; page < 6; ++page) {
-    QWidget* pageWidget = t.window->page(page);
-    int pictures = 0;
-    for (const ExpectedItem& item : kPageItems[page]) {
-      SCOPED_TRACE(::testing::Message() << "page " << page << " id " << item.id << " " << toQ(item.text).toStdString());
-      pictures += item.kind == ItemKind::Bitmap ? 1 : 0;
-      if (item.kind == ItemKind::StaticText || item.kind == ItemKind::GroupBox) {
-        EXPECT_TRUE(showsText(pageWidget, item));
-      }
+    for (const TemplateItem& item : pageTemplate(t, page).items) {
       if (item.id == kNoId) continue;
+      SCOPED_TRACE(::testing::Message() << "page " << page << " id " << item.id);
       QWidget* widget = t.pageWidget(page, item.id);
       ASSERT_NE(widget, nullptr);
-      EXPECT_TRUE(builtAs(widget, item));
-      EXPECT_EQ(widget->isVisibleTo(pageWidget), (item.style & StyleHidden) == 0);
+      EXPECT_EQ(widget->isVisibleTo(t.window->page(page)), (item.style & StyleHidden) == 0);
+      auto* edit = qobject_cast<QLineEdit*>(widget);
+      const auto* validator = edit != nullptr ? dynamic_cast<const TypingValidator*>(edit->validator()) : nullptr;
+      EXPECT_EQ(validator != nullptr && validator->digitsOnly(), (item.style & StyleDigitsOnly) != 0);
+      // What the tracker keeps no value for takes no typing and says why.
+      const bool notStored = (item.style & StyleNotStored) != 0;
+      EXPECT_EQ(widget->isEnabled(), !notStored);
+      EXPECT_EQ(widget->toolTip().isEmpty(), !notStored);
     }
-    // The key pictures, at their own size.
-    int shown = 0;
-    for (const QLabel* label : pageWidget->findChildren<QLabel*>()) {
-      const QSize size = label->pixmap().deviceIndependentSize().toSize();
-      if (label->pixmap().isNull()) continue;
-      EXPECT_TRUE(size == QSize(27, 27) || size == QSize(26, 26));
-      ++shown;
-    }
-    EXPECT_EQ(shown, pictures) << "page " << page;
   }
 }
 
-TEST(QtWindow, TabOrderIsTemplateOrderAndEveryTextIsShownWhole) {
+// Tab walks the port chooser, the three buttons, the tab strip, then each
+// page's inputs in template order (whose reading order the template test checks).
+TEST(QtWindow, TabGoesFromTheButtonsThroughThePageInTemplateOrder) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
+  for (const int id : {IDC_READ_SETTINGS, IDC_WRITE_SETTINGS}) t.window->control(id)->setEnabled(true);
   for (int page = 0; page < 6; ++page) {
     SCOPED_TRACE(page);
     t.showTab(page);
-    QWidget* pageWidget = t.window->page(page);
-
-    // The controls Tab reaches, in the order of the template.
-    std::vector<QWidget*> expected;
-    for (const ExpectedItem& item : kPageItems[page]) {
+    std::vector<QWidget*> expected{t.window->control(IDC_PORT_LIST), t.window->control(IDC_SCAN_PORTS),
+                                   t.window->control(IDC_READ_SETTINGS), t.window->control(IDC_WRITE_SETTINGS),
+                                   t.window->pageTabs()->tabBar()};
+    for (const TemplateItem& item : pageTemplate(t, page).items) {
       const bool typed = item.kind == ItemKind::Edit || item.kind == ItemKind::IpAddress ||
                          item.kind == ItemKind::CheckBox || item.kind == ItemKind::ComboBox;
-      if (item.id != kNoId && typed && (item.style & StyleHidden) == 0) expected.push_back(t.pageWidget(page, item.id));
+      if (item.id != kNoId && typed && (item.style & (StyleHidden | StyleNotStored)) == 0)
+        expected.push_back(t.pageWidget(page, item.id));
     }
     std::vector<QWidget*> reached;
-    QWidget* focus = expected.front()->focusProxy() != nullptr ? expected.front()->focusProxy() : expected.front();
-    focus->setFocus(Qt::TabFocusReason);
+    expected.front()->setFocus(Qt::TabFocusReason);
     for (std::size_t i = 0; i < expected.size(); ++i) {
       QWidget* now = QApplication::focusWidget();
-      while (now != nullptr && now->parentWidget() != pageWidget) now = now->parentWidget();
+      while (now != nullptr && now->parentWidget() != t.window->page(page) && now->parentWidget() != t.window.get() &&
+             now != t.window->pageTabs()->tabBar())
+        now = now->parentWidget();
       reached.push_back(now);
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     EXPECT_EQ(reached, expected);
+  }
+}
 
-    // Every control lies inside the page's place, every text fits its box.
-    const QRect place(QPoint(0, 0), pageWidget->size());
-    for (QWidget* child : pageWidget->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (!child->isVisibleTo(pageWidget)) continue;
-      EXPECT_TRUE(place.contains(child->geometry())) << child->metaObject()->className();
-      if (auto* label = qobject_cast<QLabel*>(child); label != nullptr && label->pixmap().isNull()) {
-        EXPECT_LE(label->sizeHint().width(), label->width()) << label->text().toStdString();
-      }
-      if (auto* wrapping = dynamic_cast<WrappingCheckBox*>(child)) {
-        EXPECT_LE(wrapping->neededHeight(), wrapping->height()) << wrapping->text().toStdString();
-      } else if (auto* box = qobject_cast<QCheckBox*>(child)) {
-        EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
-      }
-      if (auto* group = qobject_cast<QGroupBox*>(child)) {
-        QStyleOptionGroupBox option;
-        option.initFrom(group);
-        option.text = group->title();
-        option.lineWidth = 1;
-        option.textAlignment = group->alignment();
-        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect title = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
-        EXPECT_TRUE(group->rect().contains(title)) << group->title().toStdString();
-      }
+TEST(QtWindow, LanguageFollowsTheLocaleUnlessTheSettingsSayOtherwise) {
+  const QLocale russian(QLocale::Russian), german(QLocale::German);
+  EXPECT_EQ(chooseLanguage(QString(), russian), UiLanguage::Russian);
+  EXPECT_EQ(chooseLanguage(QString(), german), UiLanguage::English);
+  EXPECT_EQ(chooseLanguage(QStringLiteral("en"), russian), UiLanguage::English);
+  EXPECT_EQ(chooseLanguage(QStringLiteral("ru"), german), UiLanguage::Russian);
+}
+
+TEST(QtWindow, EachLanguageShowsEveryControlWholeAndAligned) {
+  for (const UiLanguage language : {UiLanguage::Russian, UiLanguage::English}) {
+    SCOPED_TRACE(language == UiLanguage::Russian ? "Russian" : "English");
+    ASSERT_TRUE(useLanguage(language));
+    TestWindow t;
+    ASSERT_TRUE(t.showActive());
+    expectWholeAlignedOneLanguage(t.window.get(), language);
+    CAboutDlg about(t.window.get());
+    expectWholeAlignedOneLanguage(&about, language);
+    for (int page = 0; page < 6; ++page) {
+      SCOPED_TRACE(page);
+      t.showTab(page);
+      expectWholeAlignedOneLanguage(t.window->page(page), language);
+      expectOneLanguage(t.window->pageTabs()->tabBar()->tabText(page), language);
     }
   }
 }

@@ -1,0 +1,218 @@
+#include "link/win32_serial_port.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace pelmora {
+namespace {
+
+static_assert(sizeof(DCB) <= 64 && sizeof(COMMTIMEOUTS) <= 32);
+
+// Reads return at once with what is queued; writes have no time-out and
+// finish at line speed, as the line has no flow control to stop them.
+constexpr COMMTIMEOUTS kNeverWait{MAXDWORD, 0, 0, 0, 0};
+
+struct ErrorRule {
+  DWORD error;
+  OpenFailure failure;
+};
+
+// CreateFileW and SetCommState errors in plain words. Windows gives a COM port
+// to one program at a time and answers ERROR_ACCESS_DENIED to the next one.
+constexpr std::array kOpenErrors{
+    ErrorRule{ERROR_FILE_NOT_FOUND, OpenFailure::NoSuchDevice},
+    ErrorRule{ERROR_PATH_NOT_FOUND, OpenFailure::NoSuchDevice},
+    ErrorRule{ERROR_DEVICE_REMOVED, OpenFailure::NoSuchDevice},
+    ErrorRule{ERROR_DEVICE_NOT_CONNECTED, OpenFailure::NoSuchDevice},
+    ErrorRule{ERROR_ACCESS_DENIED, OpenFailure::Busy},
+    ErrorRule{ERROR_SHARING_VIOLATION, OpenFailure::Busy},
+    ErrorRule{ERROR_INVALID_FUNCTION, OpenFailure::NotATerminal},
+    ErrorRule{ERROR_NOT_SUPPORTED, OpenFailure::NotATerminal},
+};
+
+// What ReadFile, WriteFile and ClearCommError answer once a USB adapter is
+// pulled (each driver has its own choice). Wine answers ERROR_NOT_READY for a
+// pseudo-terminal whose other side has gone.
+constexpr std::array<DWORD, 8> kDeviceGoneErrors{
+    ERROR_DEVICE_REMOVED, ERROR_BAD_COMMAND,          ERROR_OPERATION_ABORTED, ERROR_ACCESS_DENIED,
+    ERROR_GEN_FAILURE,    ERROR_DEVICE_NOT_CONNECTED, ERROR_NOT_READY,         ERROR_IO_DEVICE,
+};
+
+OpenFailure openFailureFor(DWORD error) {
+  for (const ErrorRule& rule : kOpenErrors) {
+    if (rule.error == error) return rule.failure;
+  }
+  return OpenFailure::Other;
+}
+
+bool deviceGone(DWORD error) {
+  return std::find(kDeviceGoneErrors.begin(), kDeviceGoneErrors.end(), error) != kDeviceGoneErrors.end();
+}
+
+// The fixed line in the device control block; false for settings this port cannot give.
+bool makeLineSettings(DCB& dcb, std::uint32_t baud, std::uint8_t byteSize, std::uint8_t parity, std::uint8_t stopBits,
+                      std::uint8_t flowControl) {
+  if (byteSize != 8 || parity != 0 || stopBits != 0 || flowControl != 0) return false;
+  dcb.DCBlength = sizeof(DCB);
+  dcb.BaudRate = baud;
+  dcb.ByteSize = 8;
+  dcb.Parity = NOPARITY;
+  dcb.StopBits = ONESTOPBIT;
+  dcb.fBinary = TRUE;
+  dcb.fParity = FALSE;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  dcb.fDsrSensitivity = FALSE;
+  dcb.fOutX = FALSE;
+  dcb.fInX = FALSE;
+  dcb.fErrorChar = FALSE;
+  dcb.fNull = FALSE;
+  dcb.fAbortOnError = FALSE;  // a line error must not stall every later read until cleared
+  return true;
+}
+
+HANDLE handleOf(void* handle) { return static_cast<HANDLE>(handle); }
+
+}  // namespace
+
+Win32SerialPort::Win32SerialPort() {
+  for (int port = kFirstPortNumber; port <= kLastPortNumber; ++port) resetSlot(slot(port), port);
+}
+
+Win32SerialPort::~Win32SerialPort() {
+  for (PortSlot& s : slots_) {
+    const std::lock_guard lock(s.mutex);
+    if (s.open) closeSlot(s);
+  }
+}
+
+std::wstring Win32SerialPort::devicePathFor(int port) { return L"\\\\.\\COM" + std::to_wstring(port); }
+
+void Win32SerialPort::resetSlot(PortSlot& s, int port) {
+  s.portNumber = static_cast<std::uint8_t>(port);
+  s.baudRate = kBaudRate;
+  s.byteSize = 8;
+  s.flowControl = 0;
+  s.parity = 0;
+  s.stopBits = 0;
+  s.handle = nullptr;
+  s.open = 0;
+}
+
+int Win32SerialPort::doPrepare(int port) {
+  PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  // Resetting an open slot would lose its handle (and keep the port taken
+  // until exit); an open port keeps its fixed settings anyway.
+  if (!s.open) resetSlot(s, port);
+  return 1;
+}
+
+int Win32SerialPort::doOpen(int port) {
+  PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  const auto fail = [&s](OpenFailure why, HANDLE h) {
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+    s.lastFailure = why;
+    return 0;
+  };
+  if (s.open) return fail(OpenFailure::Busy, INVALID_HANDLE_VALUE);
+
+  const HANDLE h = ::CreateFileW(devicePathFor(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fail(openFailureFor(::GetLastError()), h);
+
+  DCB saved{};
+  saved.DCBlength = sizeof(DCB);
+  COMMTIMEOUTS savedTimeouts{};
+  if (!::GetCommState(h, &saved) || !::GetCommTimeouts(h, &savedTimeouts))
+    return fail(openFailureFor(::GetLastError()), h);
+  DCB line = saved;
+  if (!makeLineSettings(line, s.baudRate, s.byteSize, s.parity, s.stopBits, s.flowControl))
+    return fail(OpenFailure::Other, h);
+  COMMTIMEOUTS timeouts = kNeverWait;
+  if (!::SetupComm(h, kSerialBufferSize, kSerialBufferSize) || !::SetCommState(h, &line) ||
+      !::SetCommTimeouts(h, &timeouts))
+    return fail(openFailureFor(::GetLastError()), h);
+  ::PurgeComm(h, PURGE_RXABORT | PURGE_TXABORT | PURGE_RXCLEAR | PURGE_TXCLEAR);
+  // The block already asks for both lines; a port without modem lines
+  // refuses these calls, which is not a failure.
+  ::EscapeCommFunction(h, SETDTR);
+  ::EscapeCommFunction(h, SETRTS);
+
+  std::memcpy(s.saved.dcb.data(), &saved, sizeof saved);
+  std::memcpy(s.saved.timeouts.data(), &savedTimeouts, sizeof savedTimeouts);
+  s.handle = h;
+  s.open = 1;
+  s.lastFailure = OpenFailure::None;
+  return 1;
+}
+
+ReadResult Win32SerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
+  PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  if (!s.open) return {};
+
+  DWORD lineErrors = 0;
+  COMSTAT status{};
+  if (!::ClearCommError(handleOf(s.handle), &lineErrors, &status)) return {0, deviceGone(::GetLastError())};
+  const std::size_t wanted = std::min({static_cast<std::size_t>(status.cbInQue), buffer.size(), kSerialBufferSize});
+  if (wanted == 0) return {};
+
+  DWORD got = 0;
+  if (!::ReadFile(handleOf(s.handle), buffer.data(), static_cast<DWORD>(wanted), &got, nullptr))
+    return {0, deviceGone(::GetLastError())};
+  return {got, false};
+}
+
+int Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
+  PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  if (!s.open) return 0;
+
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    if (!::WriteFile(handleOf(s.handle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr))
+      return 0;
+    if (written == 0) return 1;  // the driver's own write time-out cut it short, which still counts as written
+    done += written;
+  }
+  return 1;
+}
+
+int Win32SerialPort::doClose(int port) {
+  PortSlot& s = slot(port);
+  const std::lock_guard lock(s.mutex);
+  if (s.open) closeSlot(s);
+  return 1;
+}
+
+void Win32SerialPort::closeSlot(PortSlot& s) {
+  const HANDLE h = handleOf(s.handle);
+  s.open = 0;
+  ::EscapeCommFunction(h, CLRDTR);
+  ::PurgeComm(h, PURGE_RXABORT | PURGE_TXABORT | PURGE_RXCLEAR | PURGE_TXCLEAR);
+  DCB saved{};
+  COMMTIMEOUTS savedTimeouts{};
+  std::memcpy(&saved, s.saved.dcb.data(), sizeof saved);
+  std::memcpy(&savedTimeouts, s.saved.timeouts.data(), sizeof savedTimeouts);
+  ::SetCommState(h, &saved);
+  ::SetCommTimeouts(h, &savedTimeouts);
+  ::CloseHandle(h);
+  s.handle = nullptr;
+}
+
+OpenFailure Win32SerialPort::doLastOpenFailure(int port) const { return slot(port).lastFailure.load(); }
+
+}  // namespace pelmora

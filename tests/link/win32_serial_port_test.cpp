@@ -1,0 +1,98 @@
+// The Win32 serial port against the simulated tracker, under Wine:
+// tools/windows-ci.sh starts the tracker on a pseudo-terminal, links the
+// prefix's COMn to it and names n in PELMORA_TEST_COM_PORT. With
+// PELMORA_TEST_HANGUP set, the script ends the tracker after the second
+// handshake request, and the port must then report the line as gone.
+
+#include "link/win32_serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "link/frame_assembler.h"
+#include "link/packet.h"
+#include "tools/simtracker/demo_images.h"
+
+namespace pelmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+int testPort() {
+  const char* text = std::getenv("PELMORA_TEST_COM_PORT");
+  return text ? std::atoi(text) : 0;
+}
+
+void send(SerialPort& port, int number, CommandType type) {
+  FrameBuffer frame{};
+  std::size_t length = 0;
+  ASSERT_EQ(buildRequest(makeRequest(type), frame, length, nullptr), kBuildOk);
+  ASSERT_EQ(port.write(number, std::span(frame).first(length)), 1);
+}
+
+// Sends a request of `type` and waits (at most 10 s) for one reply frame.
+TrackerReply exchange(SerialPort& port, int number, CommandType type) {
+  send(port, number, type);
+  FrameAssembler assembler;
+  FrameBuffer frame{};
+  TrackerReply reply;
+  const auto giveUp = std::chrono::steady_clock::now() + 10s;
+  while (std::chrono::steady_clock::now() < giveUp) {
+    const ReadResult got = port.read(number, assembler.freeSpace());
+    if (got.disconnected) break;
+    assembler.commit(got.count);
+    if (const std::size_t size = assembler.takeFrame(frame)) {
+      EXPECT_EQ(parseReply(std::span(frame).first(size), reply), kParseOk);
+      return reply;
+    }
+    if (got.count == 0) std::this_thread::sleep_for(5ms);
+  }
+  ADD_FAILURE() << "no reply";
+  return reply;
+}
+
+class Win32SerialPortUnderWine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (number == 0) GTEST_SKIP() << "needs the simulated tracker behind a COM port (tools/windows-ci.sh)";
+    ASSERT_EQ(port.open(number), 1) << static_cast<int>(port.lastOpenFailure(number));
+  }
+  const int number = testPort();
+  Win32SerialPort port;
+};
+
+TEST_F(Win32SerialPortUnderWine, HandshakeAndSettingsRead) {
+  const TrackerReply hello = exchange(port, number, Handshake);
+  EXPECT_EQ(hello.type, Handshake);
+  EXPECT_EQ(hello.status, 1);
+
+  const TrackerReply settings = exchange(port, number, ReadSettings);
+  EXPECT_EQ(settings.type, ReadSettings);
+  const std::vector<std::uint8_t> expected = sim::basicDemoImage();  // the tracker runs with --image basic
+  ASSERT_EQ(settings.dataLength, expected.size());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), settings.data.begin()));
+
+}
+
+TEST_F(Win32SerialPortUnderWine, TrackerGoneIsReportedAsDisconnected) {
+  if (!std::getenv("PELMORA_TEST_HANGUP")) GTEST_SKIP() << "needs PELMORA_TEST_HANGUP and a script that ends the tracker";
+  // The second handshake tells the script to end the tracker now; its reply may or may not come first.
+  send(port, number, Handshake);
+  std::array<std::uint8_t, kSerialBufferSize> buffer{};
+  bool gone = false;
+  const auto giveUp = std::chrono::steady_clock::now() + 20s;
+  while (!gone && std::chrono::steady_clock::now() < giveUp) {
+    gone = port.read(number, buffer).disconnected;
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_TRUE(gone);
+}
+
+}  // namespace
+}  // namespace pelmora

@@ -207,11 +207,11 @@ int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
 
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return 1;  // cut short by the write timeout, which still counts as written
+    if (left.count() <= 0) return 0;  // cut short by the write timeout: not written whole
     pollfd p{s.handle, POLLOUT, 0};
     const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
     if (ready < 0 && errno != EINTR) return 0;
-    if (ready == 0) return 1;
+    if (ready == 0) return 0;
     if (ready > 0 && isHangUp(p.revents)) return 0;
   }
   return 1;

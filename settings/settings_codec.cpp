@@ -55,27 +55,33 @@ Overloaded(Ts...) -> Overloaded<Ts...>;
 
 }  // namespace
 
+std::uint32_t settingsLayoutWord(std::span<const std::uint8_t> data) {
+  std::array<std::uint8_t, 4> head{};
+  if (data.size() >= head.size()) std::copy_n(data.begin(), head.size(), head.begin());
+  const std::uint32_t word = loadU32(head);
+  return (word >> 16) == 0xF686u ? word : kBasicMagic;
+}
+
+std::size_t settingsLayoutSize(std::uint32_t word) {
+  const std::optional<Layout> layout = layoutOf(word);
+  return layout ? layoutSize(*layout) : 0;
+}
+
 std::span<std::uint8_t> SettingsCodec::RetainedImage(Layout layout) {
   if (layout == Layout::Basic) return basicImage_;
   return extendedImage_;
 }
 
 DecodeResult SettingsCodec::decodeSettingsBlock(std::span<const std::uint8_t> data, SettingsModel& model) {
-  std::array<std::uint8_t, 4> head{};
-  std::copy_n(data.begin(), std::min<std::size_t>(data.size(), head.size()), head.begin());
-  std::uint32_t word = loadU32(head);
-  if ((word >> 16) != 0xF686u) word = kBasicMagic;
-  layoutMagic_ = word;
-
+  const std::uint32_t word = settingsLayoutWord(data);
   const std::optional<Layout> layout = layoutOf(word);
+  // A refused block leaves model, image and layout as they were.
   if (!layout) return DecodeResult::UnknownLayout;
-
-  // Only the layout's own bytes count; whatever a short block lacks is zero,
-  // never left over from an earlier tracker's image.
   std::span<std::uint8_t> image = RetainedImage(*layout);
-  const std::size_t taken = std::min(data.size(), image.size());
-  std::copy_n(data.begin(), taken, image.begin());
-  std::fill(image.begin() + static_cast<std::ptrdiff_t>(taken), image.end(), std::uint8_t{0});
+  if (data.size() < image.size()) return DecodeResult::Incomplete;
+  layoutMagic_ = word;
+  // Only the layout's own bytes count.
+  std::copy_n(data.begin(), image.size(), image.begin());
 
   model.reset();
   if (*layout == Layout::Basic) model.MagicNumber = kBasicMagic;

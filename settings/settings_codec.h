@@ -19,7 +19,14 @@ namespace pelmora {
 enum class DecodeResult : int {
   Decoded = 0,        // the model was reset and filled
   UnknownLayout = 1,  // tag 0xF686 with a lower half of 2 or more: the model is untouched
+  Incomplete = 2,     // shorter than its layout: the model is untouched
 };
+
+// The layout word a block announces (Basic's 0xF6860000 when the first word
+// lacks the 0xF686 tag; fewer than 4 bytes count as zero).
+std::uint32_t settingsLayoutWord(std::span<const std::uint8_t> data);
+// 3180, 3384, or 0 for an unknown word.
+std::size_t settingsLayoutSize(std::uint32_t word);
 
 class SettingsCodec {
  public:

@@ -124,9 +124,13 @@ int CPelmoraApp::run(QApplication& application) {
 
   PosixSerialPort port(portMap);
   SettingsPortIndexStore portIndexStore(userSettings);
-  WindowServices services{port, portIndexStore, trace.sink(), [&port](int number) {
+  // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
+  const EngineOptions engineOptions{userSettings.value(QStringLiteral("Link/CheckReplyChecksum"), true).toBool()};
+  WindowServices services{port, portIndexStore, trace.sink(),
+                          [&port](int number) {
                             return QString::fromStdString(describePortMapping(port.portMap(), number));
-                          }};
+                          },
+                          engineOptions};
 
   int exitCode = 0;
   {

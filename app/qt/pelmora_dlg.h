@@ -50,7 +50,7 @@ struct WindowServices {
   TraceSink* trace = nullptr;
   // The tooltip of chooser entry `port`: which device stands behind it now.
   std::function<QString(int port)> describePort;
-  EngineOptions engineOptions;  // [Link] of the settings file
+  EngineOptions engineOptions{};  // [Link] of the settings file
 };
 
 class CPelmoraDlg final : public QDialog, private MainView {

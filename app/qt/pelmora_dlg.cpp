@@ -67,7 +67,7 @@ qsizetype paneLength(QStringView text) {
 CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
     : QDialog(parent),
       logic_(*this, services.portIndexStore, settings_),
-      notifications_(*this, logic_),
+      notifications_(logic_),
       engine_(services.port, clock_, notifications_, settings_, services.trace, services.engineOptions) {
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

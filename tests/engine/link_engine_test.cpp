@@ -359,30 +359,6 @@ TEST_F(LinkEngineTest, AReplyStillArrivingWhenTheWaitRunsOutIsCompleted) {
   EXPECT_GT(clock.now, start + 3400);
 }
 
-TEST_F(LinkEngineTest, AnUnpluggedDeviceIsClosedAndReportedOnce) {
-  openPort(3);
-  goOnline();
-  port.disconnected[3] = true;
-  engine.communicationPass();
-  EXPECT_EQ(window.take(), (Events{"log:Device on port 3 disconnected!", "log:Tracker is off line", "buttons:0"}));
-  EXPECT_EQ(engine.currentPort(), kNoPort);
-  EXPECT_EQ(port.calls.back(), "close 3");
-  std::uint64_t before = clock.now;
-  engine.communicationPass();  // no port: the thread only waits
-  EXPECT_TRUE(window.take().empty());
-  EXPECT_EQ(clock.now - before, 1000u);
-
-  // A port opened meanwhile ends the wait at the next 100 ms.
-  port.disconnected[3] = false;
-  clock.onSleep = [&] {
-    clock.onSleep = nullptr;
-    engine.openTrackerPort(3);
-  };
-  before = clock.now;
-  engine.communicationPass();
-  EXPECT_EQ(clock.now - before, 100u);
-}
-
 TEST_F(LinkEngineTest, AWriteSentLateInAHandshakeWaitGetsItsOwnTime) {
   openPort(3);
   goOnline();

@@ -59,20 +59,6 @@ TEST_F(ScanTest, FindsTheTrackerAfterASilentPort) {
   EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 2", "close 2", "open 3", "open 4", "open 5"}));
 }
 
-TEST_F(ScanTest, AFlagLeftFromAnEarlierTrackerDoesNotEndTheScan) {
-  port.openable = {2, 7};
-  ASSERT_TRUE(engine.openTrackerPort(7));
-  port.arriveNow(7, handshakeReply());
-  engine.communicationPass();
-  ASSERT_TRUE(engine.trackerOnline());
-  window.take();
-
-  port.openable = {2};
-  ScanState scan = engine.newScan();
-  EXPECT_EQ(runScan(scan), ScanStep::Exhausted);
-  for (const std::string& e : window.take()) EXPECT_EQ(e.find("Tracker is on port"), std::string::npos) << e;
-}
-
 // The user picks port 5 while the window shows "Scan port 2 ...": the scan
 // neither closes it nor opens its own port, and selects nothing.
 TEST_F(ScanTest, AUserChoiceMadeWhileTheScanReportsWins) {

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <map>
 #include <memory>
 #include <optional>
@@ -200,6 +201,29 @@ class FaultMatrix : public ::testing::Test {
   std::unique_ptr<LinkEngine> engine_;
   std::unique_ptr<testing::WindowTimer> timer_;
 };
+
+// 9600, the whole way: a scan finds the tracker, then reads and a write
+// pressed at random moments of the handshake's second all succeed, and the
+// write carries exactly the encoded model.
+TEST_F(FaultMatrix, ScanThenReadsAndAWriteAtRandomMomentsAt9600) {
+  addTracker(3, sim::basicDemoImage(), makeBehaviour(k9600, silence));
+  startEngine();
+  window_.after(kOpen3, [&] { tracker(3).setBehaviour(makeBehaviour(k9600)); });
+  engine_->startScan();
+  ASSERT_TRUE(timer_->runUntilSeen("select:3", 1, 30s));
+  std::mt19937 random(20261206);
+  std::uniform_int_distribution<int> phase(0, 999);
+  for (int i = 0; i < 3; ++i) {
+    timer_->runFor(std::chrono::milliseconds(phase(random)));
+    read();
+  }
+  timer_->runFor(std::chrono::milliseconds(phase(random)));
+  write(15);
+
+  EXPECT_EQ(events(), seq({kScanFailed012, kScanFound3, kReadDone, kReadDone, kReadDone, {kWriting, kWriteOk}}));
+  EXPECT_EQ(tracker(3).writtenImage(), encodedModel());
+  EXPECT_EQ(tracker(3).writtenImage().size(), 3180u);
+}
 
 // The tracker stops answering: one wait runs out, and the tool says so and
 // goes off line. Timing: the 4000 ms handshake wait.

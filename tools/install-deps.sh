@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest
           libbenchmark-dev qt6-base-dev fonts-liberation2 fonts-dejavu-core
-          clang-14 libclang-rt-14-dev)
+          nlohmann-json3-dev clang-14 libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

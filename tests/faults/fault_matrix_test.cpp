@@ -159,21 +159,11 @@ class FaultMatrix : public ::testing::Test {
     ASSERT_TRUE(timer_->runUntil([&](const Events& events) { return replies(events) > before; }));
   }
 
-  // The model as the codec encodes it, in `layout` or else the layout read last.
-  Bytes encodedModel(std::optional<std::uint32_t> layout = std::nullopt) {
-    SettingsModel snapshot;
-    std::uint32_t word = 0;
-    {
-      const std::lock_guard<std::mutex> hold(settings_.lock);
-      snapshot = settings_.model;
-      word = layout.value_or(settings_.codec.LayoutMagic());
-    }
-    SettingsCodec codec;
-    SettingsModel scratch;
-    Bytes block(settingsLayoutSize(word), 0);
-    for (std::size_t i = 0; i < 4 && i < block.size(); ++i) block[i] = static_cast<std::uint8_t>(word >> (8 * i));
-    codec.decodeSettingsBlock(block, scratch);
-    const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(snapshot);
+  // The model as the codec encodes it now.
+  Bytes encodedModel() {
+    const std::lock_guard<std::mutex> hold(settings_.lock);
+    SettingsCodec codec = settings_.codec;
+    const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(settings_.model);
     return Bytes(bytes.begin(), bytes.end());
   }
 
@@ -334,6 +324,10 @@ TEST_P(RefusedSettingsReply, IsNotLoadedAndNothingIsWritten) {
   EXPECT_EQ(all[lines - 1].rfind(GetParam().line, 0), 0u) << all[lines - 1];
   EXPECT_EQ(all.back(), "log:No tracker settings loaded: read the tracker first");
   expectState(true, 3, true, false);
+  {
+    const std::lock_guard<std::mutex> hold(settings_.lock);
+    EXPECT_EQ(settings_.codec.LayoutMagic(), 0xF6860001u);
+  }
   EXPECT_EQ(encodedModel(), before);
   EXPECT_EQ(tracker(3).counters().writeSettings, 0u);
 }

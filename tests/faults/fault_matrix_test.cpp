@@ -295,6 +295,7 @@ struct RefusedReply {
   const char* label;
   void (*fault)(SimBehaviour&);
   const char* line;  // how the log line starts
+  friend void PrintTo(const RefusedReply& reply, std::ostream* out) { *out << reply.label; }
 };
 const RefusedReply kRefusedReplies[] = {
     {"WrongChecksum", [](SimBehaviour& b) { b.badSettingsChecksum = true; }, "log:Settings reply damaged (checksum "},

@@ -157,6 +157,8 @@ bool LinkEngine::noticePortChange() {
   if (epoch == seenEpoch_) return false;
   seenEpoch_ = epoch;
   // Nothing asked of the old port can be answered now.
+  if (outstandingRead_.active) window_.requestFinished(ReadSettings, RequestOutcome::NoReply);
+  if (outstandingWrite_.active) window_.requestFinished(WriteSettings, RequestOutcome::NoReply);
   outstandingRead_ = {};
   outstandingWrite_ = {};
   requestDeadlineMs_ = 0;
@@ -217,9 +219,17 @@ void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>&
   // Never an empty write request, which a tracker could acknowledge.
   if (length == 0) {
     postLog(u"No tracker settings loaded: read the tracker first");
+    window_.requestFinished(WriteSettings, RequestOutcome::NoSettings);
     return;
   }
   requests_.push(WriteSettings, portEpoch_.load(), std::span<const std::uint8_t>(frame.data(), length));
+}
+
+bool LinkEngine::loadSettings(std::span<const std::uint8_t> image) {
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  if (settings_.codec.decodeSettingsBlock(image, settings_.model) != DecodeResult::Decoded) return false;
+  settingsWritable_.store(true);
+  return true;
 }
 
 void LinkEngine::serviceRequests() {
@@ -246,6 +256,7 @@ void LinkEngine::sendQueued(const QueuedRequest& request, std::span<const std::u
     postLog(read ? u"Read settings: no tracker has answered on this port, nothing sent"
                  : u"Write settings: no tracker has answered on this port, nothing sent");
     restoreButtons();
+    window_.requestFinished(request.type, RequestOutcome::NotSent);
     return;
   }
   replyTimeoutMs_.store(kRequestTimeoutMs);
@@ -264,6 +275,7 @@ void LinkEngine::sendQueued(const QueuedRequest& request, std::span<const std::u
     postLog(read ? u"Read settings: the port did not take the request, nothing asked"
                  : u"Write settings: the port did not take the whole request, nothing written");
     restoreButtons();
+    window_.requestFinished(request.type, RequestOutcome::NotSent);
     return;
   }
   const std::uint64_t deadline = clock_.nowMs() + kRequestTimeoutMs;
@@ -372,11 +384,13 @@ void LinkEngine::expireOutstanding(bool replyArriving) {
     outstandingRead_ = {};
     postLog(u"Read settings: no reply from the tracker");
     restoreButtons();
+    window_.requestFinished(ReadSettings, RequestOutcome::NoReply);
   }
   if (outstandingWrite_.active && now > outstandingWrite_.deadlineMs) {
     outstandingWrite_ = {};
     postLog(u"Write settings: no reply from the tracker");
     restoreButtons();
+    window_.requestFinished(WriteSettings, RequestOutcome::NoReply);
   }
 }
 
@@ -497,6 +511,7 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
         settingsWritable_.store(false);
         postLogf("Settings reply damaged (checksum %04x, expected %04x), tracker's setting not loaded!",
                  checksum.carried, checksum.computed);
+        window_.requestFinished(ReadSettings, RequestOutcome::Damaged);
         return;
       }
       handleSettingsReply(reply);
@@ -528,6 +543,7 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
       }
       outstandingWrite_ = {};
       postLog(reply.status == 1 ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
+      window_.requestFinished(WriteSettings, reply.status == 1 ? RequestOutcome::Done : RequestOutcome::Refused);
       return;
     default:
       return;
@@ -550,10 +566,12 @@ void LinkEngine::handleSettingsReply(const TrackerReply& reply) {
       settingsWritable_.store(false);
       postLogf("Tracker's setting incomplete (%u of %zu bytes), not loaded!", reply.dataLength,
                settingsLayoutSize(layoutWord));
+      window_.requestFinished(ReadSettings, RequestOutcome::Incomplete);
       return;
     default:
       settingsWritable_.store(false);
       postLogf("Unknown setting layout %x, tracker's setting not loaded!", layoutWord);
+      window_.requestFinished(ReadSettings, RequestOutcome::UnknownLayout);
       return;
   }
   settingsWritable_.store(true);
@@ -562,6 +580,7 @@ void LinkEngine::handleSettingsReply(const TrackerReply& reply) {
   window_.settingsReady();
   notify(TRACKER_EVENT_BUTTONS, BUTTONS_SETTINGS_READ);
   notify(TRACKER_EVENT_PROGRESS, 100);
+  window_.requestFinished(ReadSettings, RequestOutcome::Done);
 }
 
 }  // namespace pelmora

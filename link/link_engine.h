@@ -110,6 +110,9 @@ class LinkEngine {
   // (the pages store their controls into the model) and the encode under
   // the settings lock, and queues the write request.
   void requestWriteSettings(const std::function<void(SettingsModel&)>& savePages);
+  // Settings from elsewhere (a saved image) as if read: false, with nothing
+  // changed, for an image the codec refuses.
+  bool loadSettings(std::span<const std::uint8_t> image);
   // Closes the current port, opens `port` and queues a handshake. A running
   // scan that has been stopped no longer opens or closes anything, so the
   // port chosen by the user stays open.

@@ -439,7 +439,8 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
       return ReceiveResult::PortGone;
     }
     if (read.count == 0) {
-      sleepUnlessStopping(kEmptyReadPauseMs);
+      // On the port's descriptor where it can, so that a reply is taken as it comes.
+      if (!port_.waitReadable(port, kEmptyReadPauseMs)) sleepUnlessStopping(kEmptyReadPauseMs);
       continue;
     }
     if (portEpoch_.load() != epoch) continue;  // read from a port opened meanwhile under the same number

@@ -187,6 +187,21 @@ ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   return {};
 }
 
+bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms) {
+  int fd = -1;
+  {
+    PortSlot& s = slot(port);
+    const std::lock_guard lock(s.mutex);
+    if (!s.open) return false;
+    fd = s.handle;
+  }
+  // Without the lock, so that a write or close is not held up: a close
+  // meanwhile only ends the wait early.
+  pollfd p{fd, POLLIN, 0};
+  ::poll(&p, 1, static_cast<int>(ms));
+  return true;
+}
+
 int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   PortSlot& s = slot(port);
   const std::lock_guard lock(s.mutex);

@@ -68,6 +68,7 @@ class PosixSerialPort final : public SerialPort {
   int doWrite(int port, std::span<const std::uint8_t> bytes) override;
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override;
+  bool doWaitReadable(int port, std::uint32_t ms) override;
 
   mutable std::mutex configMutex_;  // the map may be replaced while another thread opens a port
   PortMapConfig config_;

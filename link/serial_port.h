@@ -54,6 +54,9 @@ class SerialPort {
   int write(int port, std::span<const std::uint8_t> bytes) { return inRange(port) ? doWrite(port, bytes) : 0; }
   // 1 when the slot was closed, 0 for a number out of range. Drops DTR, purges both queues.
   int close(int port) { return inRange(port) ? doClose(port) : 0; }
+  // Waits at most `ms` for bytes (or a hang-up) on an open port. False when
+  // this port cannot wait: the caller sleeps instead.
+  bool waitReadable(int port, std::uint32_t ms) { return inRange(port) && doWaitReadable(port, ms); }
   // Why the last open of this port failed.
   OpenFailure lastOpenFailure(int port) const {
     return inRange(port) ? doLastOpenFailure(port) : OpenFailure::OutOfRange;
@@ -66,6 +69,7 @@ class SerialPort {
   virtual int doWrite(int port, std::span<const std::uint8_t> bytes) = 0;
   virtual int doClose(int port) = 0;
   virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
+  virtual bool doWaitReadable(int, std::uint32_t) { return false; }
 };
 
 }  // namespace pelmora

@@ -501,18 +501,6 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
   EXPECT_EQ(h.store.value, std::nullopt);
 }
 
-TEST(MainWindowPages, ATabChangeLeavesExactlyOnePageVisible) {
-  WindowHarness h;
-  h.start();
-  for (int k = 0; k < 6; ++k) {
-    h.logic.onTabChanged(k);
-    EXPECT_EQ(h.view.visiblePageCount(), 1) << "tab " << k;
-    EXPECT_TRUE(h.view.pageVisible[static_cast<std::size_t>(k)]) << "tab " << k;
-  }
-  h.logic.onTabChanged(-1);
-  EXPECT_EQ(h.view.visiblePageCount(), 0) << "no tab selected";
-}
-
 TEST(MainWindowPages, AClickOnEnableTcpTrackReachesOnlyTheTransportPage) {
   WindowHarness h;
   h.start();

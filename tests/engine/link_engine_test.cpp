@@ -193,29 +193,6 @@ TEST_F(LinkEngineTest, ARefusedReadIsNotLoadedAndNoWriteFollows) {
   }
 }
 
-TEST_F(LinkEngineTest, AChecksumTheFirmwareComputesDifferentlyCanBeAllowed) {
-  LinkEngine lenient{port, clock, window, settings, nullptr, EngineOptions{false}};
-  port.openable.insert(3);
-  lenient.openTrackerPort(3);
-  Bytes hs = handshakeReply();
-  hs[hs.size() - 3] ^= 0x55;
-  port.arriveNow(3, hs);
-  lenient.communicationPass();
-  Bytes reply = replyFrame(0x8801, extendedBlock(u'8'));
-  reply[reply.size() - 3] ^= 0x55;
-  lenient.requestReadSettings();
-  port.arriveNow(3, reply);
-  lenient.communicationPass();
-  EXPECT_EQ(window.take(), (Events{"log:Open  port 3 sucessfully", "log:Tracker is on line", "buttons:1",
-                                   "log:Read Setting ...", "log:Get Tracker's setting ok!", "ready", "buttons:3"}));
-  // Checked, the same handshake is dropped with a trace line.
-  openPort(3);
-  port.arriveNow(3, hs);
-  engine.communicationPass();
-  EXPECT_FALSE(engine.trackerOnline());
-  EXPECT_THAT(trace.lines, Contains(::testing::HasSubstr(": dropped")));
-}
-
 TEST_F(LinkEngineTest, ReadAndWriteGoOnlyToAPortWhoseTrackerAnswered) {
   openPort(3);
   goOnline();

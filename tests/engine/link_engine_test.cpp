@@ -110,6 +110,11 @@ TEST_F(LinkEngineTest, AssemblesARepliesSplitOverReadsAndSurvivesNoise) {
 
 TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   openPort(3);
+  Bytes damaged = handshakeReply();
+  damaged[damaged.size() - 3] ^= 0x55;
+  port.arriveNow(3, damaged);
+  engine.communicationPass();
+  EXPECT_FALSE(engine.trackerOnline()) << "a reply with a wrong checksum is dropped";
   goOnline();
   for (int i = 0; i < 10; ++i) {
     port.arriveNow(3, handshakeReply());

@@ -1,22 +1,20 @@
 // decodeSettingsBlock then encodeSettingsBlock on arbitrary data of any
 // length, after the codec has already held the images of an earlier tracker.
 //
-// For a block of a known layout the bytes written back equal the block
-// received (cut to the layout's size, zero beyond a short block) everywhere
-// but in the Extended header, which goes out as zeros, and in the tail of
-// each text after its first NUL, which goes out as zeros too. Nothing of the
-// earlier tracker's image ever reaches the write. The write request frame
-// carries exactly those bytes, with a correct checksum.
-// A block tagged 0xF686 with an unknown lower half leaves the model as it
-// was, and the next write carries no data.
+// For a block of a known layout at least as long as the layout, the bytes
+// written back equal the block received (cut to the layout's size)
+// everywhere but in the Extended header, which goes out as zeros; bytes
+// after a text's terminator included. Nothing of the earlier tracker's image
+// reaches the write. The write request frame carries exactly those bytes,
+// with a correct checksum.
+// A block tagged 0xF686 with an unknown lower half, or shorter than its
+// layout, is refused: the model, the layout and the image read stay those of
+// the earlier tracker, whose image the next write still carries.
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <span>
-#include <variant>
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
@@ -36,6 +34,13 @@ std::uint32_t firstWord(std::span<const std::uint8_t> data) {
   return word;
 }
 
+// The earlier tracker's image as a write sends it.
+std::vector<std::uint8_t> earlierWrite(Layout layout) {
+  std::vector<std::uint8_t> block(layoutSize(layout), 0xA5);
+  if (layout == Layout::Extended) std::fill_n(block.begin(), kExtendedHeaderSize, std::uint8_t{0});
+  return block;
+}
+
 // CRC-16/KERMIT bit by bit, apart from the table-driven one under test.
 std::uint16_t referenceCrc(std::span<const std::uint8_t> bytes) {
   std::uint16_t crc = 0;
@@ -47,42 +52,18 @@ std::uint16_t referenceCrc(std::span<const std::uint8_t> bytes) {
 }
 
 // Each field of two models compared through the field table (floats by their bits).
-bool sameModel(SettingsModel& a, SettingsModel& b) {
-  for (const FieldRow& row : settingsFields()) {
-    for (std::size_t element = 0; element < row.count; ++element) {
-      const FieldRef x = row.locate(a, element);
-      const FieldRef y = row.locate(b, element);
-      const bool same = std::visit(
-          [&](auto px) {
-            const auto py = std::get<decltype(px)>(y);
-            if constexpr (std::is_same_v<decltype(px), std::span<char16_t>>) {
-              return std::equal(px.begin(), px.end(), py.begin(), py.end());
-            } else {
-              return std::memcmp(px, py, sizeof *px) == 0;
-            }
-          },
-          x);
-      if (!same) return false;
-    }
-  }
+bool sameModel(const SettingsModel& a, const SettingsModel& b) {
+  for (const FieldRow& row : settingsFields())
+    for (std::size_t element = 0; element < row.count; ++element)
+      if (!sameFieldElement(row, element, a, b)) return false;
   return true;
 }
 
-// What the write must carry: the block received, cut to the layout and
-// zero beyond its end, with the header and the text tails cleared.
+// What the write must carry: the block received, cut to the layout, with
+// the header cleared.
 std::vector<std::uint8_t> expectedWrite(std::span<const std::uint8_t> data, Layout layout) {
-  std::vector<std::uint8_t> block(layoutSize(layout), 0);
-  std::copy_n(data.begin(), std::min(data.size(), block.size()), block.begin());
+  std::vector<std::uint8_t> block(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(layoutSize(layout)));
   if (layout == Layout::Extended) std::fill_n(block.begin(), kExtendedHeaderSize, std::uint8_t{0});
-  for (const FieldRow& row : settingsFields()) {
-    if (row.kind != FieldKind::Text) continue;
-    for (std::size_t element = 0; element < row.count; ++element) {
-      const Placement at = row.at(layout, element);
-      std::size_t unit = 0;
-      while (unit < at.bytes / 2u && (block[at.offset + 2 * unit] | block[at.offset + 2 * unit + 1]) != 0) ++unit;
-      std::fill(block.begin() + at.offset + 2 * unit, block.begin() + at.offset + at.bytes, std::uint8_t{0});
-    }
-  }
   return block;
 }
 
@@ -125,24 +106,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   readEarlierTracker(codec, model, word == kBasicMagic ? Layout::Basic : Layout::Extended);
   before = model;
 
+  const std::uint32_t earlierWord = codec.LayoutMagic();
   const DecodeResult result = codec.decodeSettingsBlock(block, model);
-  FUZZ_CHECK(codec.LayoutMagic() == word);
+  FUZZ_CHECK(settingsLayoutWord(block) == word);
 
-  if (word != kBasicMagic && word != kExtendedMagic) {
-    FUZZ_CHECK(result == DecodeResult::UnknownLayout);
+  const std::size_t layoutBytes = settingsLayoutSize(word);
+  if (layoutBytes == 0 || block.size() < layoutBytes) {
+    FUZZ_CHECK(result == (layoutBytes == 0 ? DecodeResult::UnknownLayout : DecodeResult::Incomplete));
+    FUZZ_CHECK(codec.LayoutMagic() == earlierWord);
     FUZZ_CHECK(sameModel(model, before));
-    FUZZ_CHECK(codec.encodeSettingsBlock(model).empty());
-    checkWriteFrame({});
+    const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
+    const std::vector<std::uint8_t> expected = earlierWrite(earlierWord == kBasicMagic ? Layout::Basic : Layout::Extended);
+    FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
+    checkWriteFrame(written);
     return 0;
   }
 
   FUZZ_CHECK(result == DecodeResult::Decoded);
+  FUZZ_CHECK(codec.LayoutMagic() == word);
   FUZZ_CHECK(model.MagicNumber == word);
   const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
   const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
   const std::vector<std::uint8_t> expected = expectedWrite(block, layout);
-  FUZZ_CHECK(written.size() == expected.size());
-  FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin()));
+  FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
   checkWriteFrame(written);
   return 0;
 }

@@ -14,6 +14,7 @@
 
 #include "link/packet.h"
 #include "settings/settings_codec.h"
+#include "settings/settings_file.h"
 #include "tools/simtracker/demo_images.h"
 
 namespace {
@@ -131,6 +132,13 @@ int main(int argc, char** argv) {
   put("fuzz_settings_codec", "extended_short", Bytes(extended.begin(), extended.begin() + 200));
   put("fuzz_settings_codec", "write_payload", Bytes(writeRequest.begin() + 13, writeRequest.end() - 4));
   put("fuzz_settings_codec", "unknown_layout", Bytes{0x05, 0x00, 0x86, 0xF6, 0x31, 0x00});
+
+  const auto jsonBytes = [](const std::string& json) { return Bytes(json.begin(), json.end()); };
+  put("fuzz_settings_json", "basic_demo", jsonBytes(settingsJson(*documentFromImage(basic, "basic"))));
+  put("fuzz_settings_json", "extended_demo", jsonBytes(settingsJson(*documentFromImage(extended, "extended"))));
+  put("fuzz_settings_json", "profile",
+      jsonBytes(R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45, "ApnName": "fleet", "LowPowerAlarmVoltage": 3.7,)"
+           R"( "Opaque4": {"hex": "01020304"}, "KeySlot[2].PhoneNumber": "+15550100"}})"));
 
   const std::u16string_view texts[] = {u"123",     u"  -42",    u"007",   u"99999999999", u"-2147483649",
                                        u"+7 km/h", u"3.5",      u"-1e-3", u"1e400",       u"inf",

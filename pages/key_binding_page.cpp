@@ -28,13 +28,6 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
     ExchangeText(controls, texts, row.messageEdit, model.SosMessage[static_cast<std::size_t>(slots.messageSlot)],
                  direction);
   }
-  if (direction == PAGE_SAVE) {
-    // The slot without a button reads as empty controls; its Word is carried.
-    constexpr auto unbound = static_cast<std::size_t>(UnboundSlot);
-    model.KeySlot[unbound].PhoneNumber.clear();
-    model.KeySlot[unbound].SmsNumber.clear();
-    model.SosMessage[unbound].clear();
-  }
 }
 
 void CDlgBtnBinding::OnInitDialog(PageControls& controls) {

@@ -1,8 +1,8 @@
 #pragma once
 // "Key Binding": for each of the tracker's buttons a phone number to call,
 // a number to send an SMS to and the text of that SMS. The buttons map
-// onto the model's slots through KeySlotMap; slot 4 has no button and is
-// saved empty.
+// onto the model's slots through KeySlotMap; slot 4 has no button, and a
+// save leaves it as the tracker sent it.
 
 #include <array>
 

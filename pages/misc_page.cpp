@@ -42,8 +42,6 @@ void ExchangeCheckBoxes(PageControls& controls, SettingsModel& model, ExchangeDi
       last = {field, state};
     }
   }
-  // No control shows the voltage; every save sets it.
-  if (direction == PAGE_SAVE) model.LowPowerAlarmVoltage = static_cast<float>(TextToFloat(u"3.5"));
 }
 
 // An alarm that is off shows item 0 whatever the index holds. An index

@@ -1,123 +1,64 @@
 #include "settings/settings_codec.h"
 
 #include <algorithm>
-#include <bit>
 #include <optional>
 
 namespace pelmora {
 namespace {
 
-std::uint32_t loadU32(std::span<const std::uint8_t> bytes) {
-  std::uint32_t value = 0;
-  for (std::size_t i = bytes.size(); i-- > 0;) value = (value << 8) | bytes[i];
-  return value;
-}
+constexpr std::size_t kExtendedHeaderSize = 68;
 
-void storeU32(std::span<std::uint8_t> bytes, std::uint32_t value) {
-  for (std::uint8_t& byte : bytes) {
-    byte = static_cast<std::uint8_t>(value & 0xFFu);
-    value >>= 8;
-  }
-}
-
-// A text takes the units up to its first NUL, at most the field's width;
-// the rest of the model's storage is cleared.
-void loadText(std::span<const std::uint8_t> bytes, std::span<char16_t> units) {
-  std::fill(units.begin(), units.end(), u'\0');
-  const std::size_t width = std::min(bytes.size() / 2, units.size() - 1);
-  for (std::size_t i = 0; i < width; ++i) {
-    const auto unit = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-    if (unit == u'\0') break;
-    units[i] = unit;
-  }
-}
-
-void storeText(std::span<std::uint8_t> bytes, std::span<const char16_t> units) {
-  const std::size_t width = std::min(bytes.size() / 2, units.size() - 1);
-  for (std::size_t i = 0; i < width && units[i] != u'\0'; ++i) {
-    bytes[2 * i] = static_cast<std::uint8_t>(units[i] & 0xFFu);
-    bytes[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
-  }
-}
-
-std::optional<Layout> layoutOf(std::uint32_t magic) {
-  if (magic == kBasicMagic) return Layout::Basic;
-  if (magic == kExtendedMagic) return Layout::Extended;
+std::optional<Layout> layoutOf(std::uint32_t word) {
+  if (word == kBasicMagic) return Layout::Basic;
+  if (word == kExtendedMagic) return Layout::Extended;
   return std::nullopt;
 }
 
-template <class... Ts>
-struct Overloaded : Ts... {
-  using Ts::operator()...;
-};
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
-
 }  // namespace
 
-std::span<std::uint8_t> SettingsCodec::RetainedImage(Layout layout) {
-  if (layout == Layout::Basic) return basicImage_;
-  return extendedImage_;
+std::uint32_t settingsLayoutWord(std::span<const std::uint8_t> data) {
+  std::uint32_t word = 0;
+  for (std::size_t i = 0; i < 4 && i < data.size(); ++i) word |= std::uint32_t{data[i]} << (8 * i);
+  return (word >> 16) == 0xF686u ? word : kBasicMagic;
+}
+
+std::size_t settingsLayoutSize(std::uint32_t word) {
+  const std::optional<Layout> layout = layoutOf(word);
+  return layout ? layoutSize(*layout) : 0;
+}
+
+std::span<const std::uint8_t> SettingsCodec::readImage() const {
+  return std::span<const std::uint8_t>(readImage_).first(settingsLayoutSize(layoutMagic_));
 }
 
 DecodeResult SettingsCodec::decodeSettingsBlock(std::span<const std::uint8_t> data, SettingsModel& model) {
-  std::array<std::uint8_t, 4> head{};
-  std::copy_n(data.begin(), std::min<std::size_t>(data.size(), head.size()), head.begin());
-  std::uint32_t word = loadU32(head);
-  if ((word >> 16) != 0xF686u) word = kBasicMagic;
-  layoutMagic_ = word;
-
+  const std::uint32_t word = settingsLayoutWord(data);
   const std::optional<Layout> layout = layoutOf(word);
   if (!layout) return DecodeResult::UnknownLayout;
+  const std::size_t size = layoutSize(*layout);
+  if (data.size() < size) return DecodeResult::Incomplete;
 
-  // Only the layout's own bytes count; whatever a short block lacks is zero,
-  // never left over from an earlier tracker's image.
-  std::span<std::uint8_t> image = RetainedImage(*layout);
-  const std::size_t taken = std::min(data.size(), image.size());
-  std::copy_n(data.begin(), taken, image.begin());
-  std::fill(image.begin() + static_cast<std::ptrdiff_t>(taken), image.end(), std::uint8_t{0});
-
+  layoutMagic_ = word;
+  std::copy_n(data.begin(), size, readImage_.begin());
+  const std::span<const std::uint8_t> image = readImage();
   model.reset();
   if (*layout == Layout::Basic) model.MagicNumber = kBasicMagic;
-  for (const FieldRow& row : settingsFields()) {
-    for (std::size_t element = 0; element < row.count; ++element) {
-      const Placement at = row.at(*layout, element);
-      if (at.bytes == 0) continue;
-      const std::span<const std::uint8_t> bytes = std::span<const std::uint8_t>(image).subspan(at.offset, at.bytes);
-      std::visit(Overloaded{
-                     [&](std::uint32_t* v) { *v = loadU32(bytes); },
-                     [&](std::int32_t* v) { *v = static_cast<std::int32_t>(loadU32(bytes)); },
-                     [&](float* v) { *v = std::bit_cast<float>(loadU32(bytes)); },
-                     [&](std::span<char16_t> units) { loadText(bytes, units); },
-                 },
-                 row.locate(model, element));
-    }
-  }
+  for (const FieldRow& row : settingsFields())
+    for (std::size_t element = 0; element < row.count; ++element) loadFieldElement(row, element, *layout, image, model);
+  readModel_ = model;
   return DecodeResult::Decoded;
 }
 
 std::span<const std::uint8_t> SettingsCodec::encodeSettingsBlock(const SettingsModel& model) {
   const std::optional<Layout> layout = layoutOf(layoutMagic_);
   if (!layout) return {};
-
-  std::span<std::uint8_t> image = RetainedImage(*layout);
-  std::fill(image.begin(), image.end(), std::uint8_t{0});
-  // The table hands out mutable references; encoding only reads through them.
-  SettingsModel& source = const_cast<SettingsModel&>(model);
+  const std::span<std::uint8_t> image = std::span<std::uint8_t>(writeImage_).first(layoutSize(*layout));
+  std::copy_n(readImage_.begin(), image.size(), image.begin());
+  if (*layout == Layout::Extended) std::fill_n(image.begin(), kExtendedHeaderSize, std::uint8_t{0});
   for (const FieldRow& row : settingsFields()) {
-    if (!row.written) continue;
-    for (std::size_t element = 0; element < row.count; ++element) {
-      const Placement at = row.at(*layout, element);
-      if (at.bytes == 0) continue;
-      const std::span<std::uint8_t> bytes = image.subspan(at.offset, at.bytes);
-      std::visit(Overloaded{
-                     [&](std::uint32_t* v) { storeU32(bytes, *v); },
-                     [&](std::int32_t* v) { storeU32(bytes, static_cast<std::uint32_t>(*v)); },
-                     [&](float* v) { storeU32(bytes, std::bit_cast<std::uint32_t>(*v)); },
-                     [&](std::span<char16_t> units) { storeText(bytes, units); },
-                 },
-                 row.locate(source, element));
-    }
+    if (row.flags & kHeaderField) continue;
+    for (std::size_t element = 0; element < row.count; ++element)
+      if (!sameFieldElement(row, element, model, readModel_)) storeFieldElement(row, element, *layout, model, image);
   }
   return image;
 }

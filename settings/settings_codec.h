@@ -2,12 +2,18 @@
 // Turns a received settings image into SettingsModel values and builds the
 // image to write from them, always in the layout of the image read last.
 //
-// The codec keeps one image buffer per layout. A decode copies the received
-// block into it (zero beyond a short block, nothing beyond the layout's
-// size) and decodes from it; an encode rebuilds it from the model, and its
-// bytes are the payload of the write request.
+// A decode keeps the image it read and the values it decoded from it. The
+// write image is that image with only the fields whose value changed since
+// the read laid over it: every other byte goes back exactly as the tracker
+// sent it, bytes after a text's terminator included. Only the Extended
+// header (magic and firmware text, bytes 0-67) goes out as zeros.
+//
+// A block is refused, leaving the model, the kept image and the layout as
+// they were, when its layout is unknown or its data is shorter than its
+// layout; data beyond the layout's size is not part of the block.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -18,28 +24,42 @@ namespace pelmora {
 
 enum class DecodeResult : int {
   Decoded = 0,        // the model was reset and filled
-  UnknownLayout = 1,  // tag 0xF686 with a lower half of 2 or more: the model is untouched
+  UnknownLayout = 1,  // tag 0xF686 with a lower half of 2 or more: nothing changed
+  Incomplete = 2,     // fewer bytes than the layout holds: nothing changed
 };
+
+// The layout word a block announces: its first word, or Basic's 0xF6860000
+// when that word lacks the 0xF686 tag (a Basic block starts with the
+// password). Fewer than 4 bytes count as zero.
+std::uint32_t settingsLayoutWord(std::span<const std::uint8_t> data);
+
+// 3180, 3384, or 0 for an unknown word.
+std::size_t settingsLayoutSize(std::uint32_t word);
 
 class SettingsCodec {
  public:
-  // `data` is the data of a read reply. A block whose first word does not
-  // carry the 0xF686 tag is a Basic block (its first bytes are the password).
+  // `data` is the data of a read reply.
   DecodeResult decodeSettingsBlock(std::span<const std::uint8_t> data, SettingsModel& model);
 
-  // 3180 (Basic), 3384 (Extended) or 0 bytes: 0 before any decode and after
-  // a block of an unknown layout. The bytes stay valid until the next call.
+  // The bytes to write for `model`: empty before any decode, else 3180 or
+  // 3384 bytes, valid until the next call.
   std::span<const std::uint8_t> encodeSettingsBlock(const SettingsModel& model);
 
   // The layout word of the last decoded block; it chooses the next encode's layout.
   std::uint32_t LayoutMagic() const { return layoutMagic_; }
 
- private:
-  std::span<std::uint8_t> RetainedImage(Layout layout);
+  bool hasImage() const { return layoutMagic_ != 0; }
 
+  // The image last decoded, exactly as received (empty before any decode),
+  // and the values decoded from it.
+  std::span<const std::uint8_t> readImage() const;
+  const SettingsModel& readModel() const { return readModel_; }
+
+ private:
   std::uint32_t layoutMagic_ = 0;
-  std::array<std::uint8_t, kBasicSize> basicImage_{};
-  std::array<std::uint8_t, kExtendedSize> extendedImage_{};
+  SettingsModel readModel_;
+  std::array<std::uint8_t, kExtendedSize> readImage_{};
+  std::array<std::uint8_t, kExtendedSize> writeImage_{};
 };
 
 }  // namespace pelmora

@@ -43,13 +43,23 @@ struct Placement {
 // its terminator (the codec never touches the last unit).
 using FieldRef = std::variant<std::uint32_t*, std::int32_t*, float*, std::span<char16_t>>;
 
+// What a row is besides its bytes.
+enum FieldFlag : std::uint8_t {
+  kHeaderField = 1,      // decoded only: written as zeros (the Extended header)
+  kIdentityField = 2,    // the tracker's identity, never set from a file
+  kOneTrackerField = 4,  // a value that belongs to one tracker (never to a fleet)
+};
+
 struct FieldRow {
+  // An array's elements are named with the index inside the brackets
+  // ("KeySlot[].Word" -> "KeySlot[2].Word"), or after the name when it has
+  // none ("SosMessage" -> "SosMessage[0]").
   std::string_view name;
   FieldKind kind;
   std::uint8_t count;   // elements of an array field (1 for a plain field)
   std::uint16_t stride;  // bytes from one element to the next in the block
   std::array<Placement, 2> placement;  // indexed by Layout, for element 0
-  bool written;  // false: decoded only (the Extended header)
+  std::uint8_t flags;  // FieldFlag bits
   FieldRef (*locate)(SettingsModel& model, std::size_t element);
 
   constexpr Placement at(Layout layout, std::size_t element) const {
@@ -61,5 +71,17 @@ struct FieldRow {
 
 // All rows, in block order of their first element.
 std::span<const FieldRow> settingsFields();
+
+// Reads one element of `row` from a whole image of `layout` into the model,
+// or writes it from the model into the image; nothing when the layout lacks
+// it. A text reads up to its first zero unit and writes zeros after its end.
+void loadFieldElement(const FieldRow& row, std::size_t element, Layout layout, std::span<const std::uint8_t> image,
+                      SettingsModel& model);
+void storeFieldElement(const FieldRow& row, std::size_t element, Layout layout, const SettingsModel& model,
+                       std::span<std::uint8_t> image);
+
+// Whether two models hold the same value in one element (floats by their
+// bits, texts by all their units).
+bool sameFieldElement(const FieldRow& row, std::size_t element, const SettingsModel& a, const SettingsModel& b);
 
 }  // namespace pelmora

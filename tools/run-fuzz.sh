@@ -24,7 +24,7 @@ done
 
 # clang and its fuzzer runtime (Debian 12).
 missing=()
-for p in clang-14 libclang-rt-14-dev; do
+for p in clang-14 libclang-rt-14-dev nlohmann-json3-dev; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -47,6 +47,7 @@ declare -A max_len=(
   [fuzz_parse_reply]=5000
   [fuzz_settings_codec]=4200
   [fuzz_text_conversion]=4096
+  [fuzz_settings_json]=16384
 )
 
 export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
@@ -54,7 +55,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 mkdir -p "$build/findings"
 failed=()
 summary=()
-for target in fuzz_frame_assembler fuzz_parse_reply fuzz_settings_codec fuzz_text_conversion; do
+for target in fuzz_frame_assembler fuzz_parse_reply fuzz_settings_codec fuzz_text_conversion fuzz_settings_json; do
   echo "=== $target: ${seconds} s"
   work="fuzz/corpus-work/$target"
   log="$build/$target.log"

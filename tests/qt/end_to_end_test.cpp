@@ -148,11 +148,6 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   putText(expected, kAgpsPort, u"8080");
   putText(expected, kTrackerId, u"35900099999999");
   putBytes(expected, kLedsOffAt, {1, 0, 0, 0});
-  // What every save does: the fifth slot emptied, 3.5 V.
-  putText(expected, kKeySlot4Phone, u"");
-  putText(expected, kKeySlot4Sms, u"");
-  putText(expected, kSosMessage4, u"");
-  putBytes(expected, kLowPowerVoltageAt, {0x00, 0x00, 0x60, 0x40});
 
   const Bytes written = tracker.writtenImage();
   ASSERT_EQ(written.size(), expected.size());

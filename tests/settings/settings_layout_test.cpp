@@ -1,8 +1,9 @@
+#include "settings/settings_codec.h"
 #include "settings/settings_layout.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -26,47 +27,121 @@ TEST(SettingsLayout, EveryByteOfEachLayoutBelongsToExactlyOneField) {
   }
 }
 
-TEST(SettingsLayout, OffsetsAreTheTrackersOwn) {
-  struct Expected {
-    const char* name;
-    std::size_t element;
-    int basic;  // -1: absent
-    int extended;
-    int bytes;
-  };
-  // Copied from the tracker's layout table.
-  const Expected expected[] = {
-      {"MagicNumber", 0, -1, 0, 4},         {"RomVersion", 0, -1, 4, 64},
-      {"SmsPassword", 0, 0, 68, 20},         {"KeySlot.Word", 2, 252, 320, 4},
-      {"KeySlot.PhoneNumber", 4, 484, 552, 44}, {"LowPowerAlarmVoltage", 0, 532, 600, 4},
-      {"Opaque5", 0, 760, 828, 200},         {"TrackerId", 0, 1036, 1104, 44},
-      {"ApnUser", 0, 1208, 1348, 128},       {"Opaque8", 7, 1844, 1984, 4},
-      {"TimeZoneMinutes", 0, 1892, 2032, 4}, {"SosMessage", 3, 2216, 2356, 104},
-      {"Opaque11", 2, 2596, 2736, 44},       {"AgpsSmsNumber", 0, 2772, 2912, 44},
-      {"Opaque12", 19, 2892, 3032, 4},       {"Opaque13", 4, 3072, 3212, 44},
-      {"HttpServerDomain", 0, 3116, 3256, 64}, {"Imei", 0, -1, 3320, 64},
-  };
-  std::map<std::string, const FieldRow*> byName;
-  for (const FieldRow& row : settingsFields()) byName[std::string(row.name)] = &row;
-  for (const Expected& e : expected) {
-    ASSERT_TRUE(byName.count(e.name)) << e.name;
-    const FieldRow& row = *byName[e.name];
-    const Placement extended = row.at(Layout::Extended, e.element);
-    EXPECT_EQ(extended.offset, e.extended) << e.name;
-    EXPECT_EQ(extended.bytes, e.bytes) << e.name;
-    const Placement basic = row.at(Layout::Basic, e.element);
-    if (e.basic < 0) {
-      EXPECT_EQ(basic.bytes, 0) << e.name;
-    } else {
-      EXPECT_EQ(basic.offset, e.basic) << e.name;
-      EXPECT_EQ(basic.bytes, e.bytes) << e.name;
+using M = SettingsModel;
+template <std::size_t N>
+FieldRef units(FixedText<N>& t) { return std::span<char16_t>(t.storage()); }
+
+// The tracker's layout table, written out apart from the code's: element
+// 0's offsets (-1: absent), bytes per element, elements and their stride.
+struct Pinned {
+  const char* name;
+  int basic, extended, bytes, count, stride;
+  FieldRef (*field)(M&, int);
+};
+#define ONE(f) [](M& m, int) -> FieldRef { return &m.f; }
+#define TXT(f) [](M& m, int) -> FieldRef { return units(m.f); }
+const Pinned kPinned[] = {
+    {"MagicNumber", -1, 0, 4, 1, 0, ONE(MagicNumber)},
+    {"RomVersion", -1, 4, 64, 1, 0, TXT(RomVersion)},
+    {"SmsPassword", 0, 68, 20, 1, 0, TXT(SmsPassword)},
+    {"SmsReportInterval", 20, 88, 4, 1, 0, ONE(SmsReportInterval)},
+    {"Opaque1", 24, 92, 44, 1, 0, TXT(Opaque1)},
+    {"KeySlot.Word", 68, 136, 4, 5, 92, [](M& m, int i) -> FieldRef { return &m.KeySlot[i].Word; }},
+    {"KeySlot.SmsNumber", 72, 140, 44, 5, 92, [](M& m, int i) { return units(m.KeySlot[i].SmsNumber); }},
+    {"KeySlot.PhoneNumber", 116, 184, 44, 5, 92, [](M& m, int i) { return units(m.KeySlot[i].PhoneNumber); }},
+    {"LowPowerAlarmEnabled", 528, 596, 4, 1, 0, ONE(LowPowerAlarmEnabled)},
+    {"LowPowerAlarmVoltage", 532, 600, 4, 1, 0, ONE(LowPowerAlarmVoltage)},
+    {"OverspeedAlarmEnabled", 536, 604, 4, 1, 0, ONE(OverspeedAlarmEnabled)},
+    {"OverspeedIndex", 540, 608, 4, 1, 0, ONE(OverspeedIndex)},
+    {"Opaque2", 544, 612, 4, 3, 4, [](M& m, int i) -> FieldRef { return &m.Opaque2[i]; }},
+    {"Opaque3", 556, 624, 200, 1, 0, TXT(Opaque3)},
+    {"Opaque4", 756, 824, 4, 1, 0, ONE(Opaque4)},
+    {"Opaque5", 760, 828, 200, 1, 0, TXT(Opaque5)},
+    {"CallLocationReport", 960, 1028, 4, 1, 0, ONE(CallLocationReport)},
+    {"NmeaGprmcFormat", 964, 1032, 4, 1, 0, ONE(NmeaGprmcFormat)},
+    {"AutoHangUp", 968, 1036, 4, 1, 0, ONE(AutoHangUp)},
+    {"PowerOnSosSms", 972, 1040, 4, 1, 0, ONE(PowerOnSosSms)},
+    {"LowVoltageShutdown", 976, 1044, 4, 1, 0, ONE(LowVoltageShutdown)},
+    {"BlindAreaAlert", 980, 1048, 4, 1, 0, ONE(BlindAreaAlert)},
+    {"LedsOff", 984, 1052, 4, 1, 0, ONE(LedsOff)},
+    {"Opaque6", 988, 1056, 4, 1, 0, ONE(Opaque6)},
+    {"Opaque7", 992, 1060, 44, 1, 0, TXT(Opaque7)},
+    {"TrackerId", 1036, 1104, 44, 1, 0, TXT(TrackerId)},
+    {"ApnName", 1080, 1148, 200, 1, 0, TXT(ApnName)},  // 128 bytes in Basic
+    {"ApnUser", 1208, 1348, 128, 1, 0, TXT(ApnUser)},
+    {"ApnPassword", 1336, 1476, 128, 1, 0, TXT(ApnPassword)},
+    {"PrimaryDns", 1464, 1604, 128, 1, 0, TXT(PrimaryDns)},
+    {"SecondaryDns", 1592, 1732, 128, 1, 0, TXT(SecondaryDns)},
+    {"ServerIp", 1720, 1860, 44, 1, 0, TXT(ServerIp)},
+    {"ServerPort", 1764, 1904, 44, 1, 0, TXT(ServerPort)},
+    {"TcpReportInterval", 1808, 1948, 4, 1, 0, ONE(TcpReportInterval)},
+    {"TcpTrackEnabled", 1812, 1952, 4, 1, 0, ONE(TcpTrackEnabled)},
+    {"Opaque8", 1816, 1956, 4, 8, 4, [](M& m, int i) -> FieldRef { return &m.Opaque8[i]; }},
+    {"WiretapNumber", 1848, 1988, 44, 1, 0, TXT(WiretapNumber)},
+    {"TimeZoneMinutes", 1892, 2032, 4, 1, 0, ONE(TimeZoneMinutes)},
+    {"HttpReportInterval", 1896, 2036, 4, 1, 0, ONE(HttpReportInterval)},
+    {"Opaque9", 1900, 2040, 4, 1, 0, ONE(Opaque9)},
+    {"SosMessage", 1904, 2044, 104, 5, 104, [](M& m, int i) { return units(m.SosMessage[i]); }},
+    {"Opaque10", 2424, 2564, 84, 1, 0, TXT(Opaque10)},
+    {"Opaque11", 2508, 2648, 44, 3, 44, [](M& m, int i) { return units(m.Opaque11[i]); }},
+    {"AgpsName", 2640, 2780, 44, 1, 0, TXT(AgpsName)},
+    {"AgpsServerIp", 2684, 2824, 44, 1, 0, TXT(AgpsServerIp)},
+    {"AgpsPort", 2728, 2868, 44, 1, 0, TXT(AgpsPort)},
+    {"AgpsSmsNumber", 2772, 2912, 44, 1, 0, TXT(AgpsSmsNumber)},
+    {"Opaque12", 2816, 2956, 4, 20, 4, [](M& m, int i) -> FieldRef { return &m.Opaque12[i]; }},
+    {"Opaque13", 2896, 3036, 44, 5, 44, [](M& m, int i) { return units(m.Opaque13[i]); }},
+    {"HttpServerDomain", 3116, 3256, 64, 1, 0, TXT(HttpServerDomain)},
+    {"Imei", -1, 3320, 64, 1, 0, TXT(Imei)},
+};
+#undef ONE
+#undef TXT
+
+// Each element holds a value of its own at its offset (texts at their full
+// width), so a field read from a neighbour's bytes, or too few or too many
+// of them, shows.
+TEST(SettingsLayout, EachFieldDecodesFromItsOwnBytes) {
+  for (const Layout layout : {Layout::Basic, Layout::Extended}) {
+    const bool basic = layout == Layout::Basic;
+    std::vector<std::uint8_t> block(basic ? 3180 : 3384);
+    std::uint32_t next = 0x1001;
+    auto valueAt = [&](const Pinned& p, int i, M& model, bool write) {
+      const int at = (basic ? p.basic : p.extended) + i * p.stride;
+      const int bytes = basic && std::string(p.name) == "ApnName" ? 128 : p.bytes;
+      const std::uint32_t v = next++;
+      for (int b = 0; b < bytes; b += 4) {
+        const std::uint32_t word = b == 0 && std::string(p.name) == "MagicNumber" ? 0xF6860001u : v * 0x10001u + b;
+        for (int k = 0; k < 4 && write; ++k) block[at + b + k] = static_cast<std::uint8_t>(word >> (8 * k));
+      }
+      if (write) return;
+      const FieldRef f = p.field(model, i);
+      if (auto* text = std::get_if<std::span<char16_t>>(&f)) {
+        for (int u = 0; u < bytes / 2; ++u)
+          ASSERT_EQ((*text)[u], block[at + 2 * u] | block[at + 2 * u + 1] << 8) << p.name << "[" << i << "] unit " << u;
+        EXPECT_EQ((*text)[bytes / 2], 0) << p.name << "[" << i << "]";
+      } else {
+        const std::uint32_t word = block[at] | block[at + 1] << 8 | block[at + 2] << 16 | std::uint32_t{block[at + 3]} << 24;
+        std::uint32_t got = 0;
+        std::visit([&](auto n) {
+          if constexpr (std::is_pointer_v<decltype(n)>) got = std::bit_cast<std::uint32_t>(*n);
+        }, f);
+        EXPECT_EQ(got, word) << p.name << "[" << i << "]";
+      }
+    };
+    M unused, model;
+    for (const bool write : {true, false}) {
+      next = 0x1001;
+      for (const Pinned& p : kPinned) {
+        if ((basic ? p.basic : p.extended) < 0) continue;
+        for (int i = 0; i < p.count; ++i) valueAt(p, i, write ? unused : model, write);
+      }
+      if (write) {
+        SettingsCodec codec;
+        ASSERT_EQ(codec.decodeSettingsBlock(block, model), DecodeResult::Decoded);
+      }
     }
+    EXPECT_EQ(model.MagicNumber, basic ? 0xF6860000u : 0xF6860001u);
+    EXPECT_EQ(basic, model.RomVersion.empty() && model.Imei.empty());
   }
-  const FieldRow& apn = *byName["ApnName"];
-  EXPECT_EQ(apn.at(Layout::Basic, 0).offset, 1080);
-  EXPECT_EQ(apn.at(Layout::Basic, 0).bytes, 128);
-  EXPECT_EQ(apn.at(Layout::Extended, 0).offset, 1148);
-  EXPECT_EQ(apn.at(Layout::Extended, 0).bytes, 200);
 }
 
 }  // namespace

@@ -152,16 +152,11 @@ class Timer {
   int ticks_ = 0;
 };
 
+// The model as the engine's codec encodes it now.
 std::vector<std::uint8_t> encodeModel(SharedSettings& settings) {
-  SettingsModel snapshot;
-  {
-    const std::lock_guard<std::mutex> hold(settings.lock);
-    snapshot = settings.model;
-  }
-  SettingsCodec codec;
-  SettingsModel scratch;
-  codec.decodeSettingsBlock(std::vector<std::uint8_t>{0x01, 0x00, 0x86, 0xF6}, scratch);
-  const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(snapshot);
+  const std::lock_guard<std::mutex> hold(settings.lock);
+  SettingsCodec codec = settings.codec;
+  const std::span<const std::uint8_t> bytes = codec.encodeSettingsBlock(settings.model);
   return {bytes.begin(), bytes.end()};
 }
 

@@ -1,0 +1,92 @@
+#include "link/tracker_session.h"
+
+namespace pelmora {
+namespace {
+
+constexpr std::uint32_t kHandshakePeriodMs = 1000;
+constexpr std::uint32_t kPollMs = 20;
+
+}  // namespace
+
+void TrackerSession::Listener::trackerEvent(int kind, std::int32_t, std::u16string_view text) {
+  if (kind != TRACKER_EVENT_LOG) return;
+  std::lock_guard<std::mutex> hold(lock_);
+  log_.emplace_back(text);
+}
+
+void TrackerSession::Listener::requestFinished(std::int32_t type, RequestOutcome outcome) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (type != awaited_ || done_) return;
+    outcome_ = outcome;
+    done_ = true;
+  }
+  finished_.notify_all();
+}
+
+void TrackerSession::Listener::expect(std::int32_t type) {
+  std::lock_guard<std::mutex> hold(lock_);
+  awaited_ = type;
+  done_ = false;
+}
+
+RequestOutcome TrackerSession::Listener::wait(std::int32_t type) {
+  // Every request ends: with its reply, its deadline or a refusal.
+  std::unique_lock<std::mutex> hold(lock_);
+  finished_.wait(hold, [&] { return done_ && awaited_ == type; });
+  awaited_ = 0;
+  return outcome_;
+}
+
+std::vector<std::u16string> TrackerSession::Listener::log() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return log_;
+}
+
+TrackerSession::TrackerSession(SerialPort& port, Clock& clock, TraceSink* trace, EngineOptions options)
+    : clock_(clock), engine_(port, clock, listener_, settings_, trace, options) {
+  engine_.startCommunication();
+}
+
+TrackerSession::~TrackerSession() { engine_.shutdown(); }
+
+bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
+
+bool TrackerSession::waitForTracker(std::uint32_t limitMs) {
+  const std::uint64_t start = clock_.nowMs();
+  std::uint64_t nextHandshake = start + kHandshakePeriodMs;
+  while (!engine_.trackerOnline()) {
+    const std::uint64_t now = clock_.nowMs();
+    if (now - start >= limitMs) return false;
+    if (now >= nextHandshake) {
+      engine_.runHandshake();
+      nextHandshake += kHandshakePeriodMs;
+    }
+    clock_.sleepMs(kPollMs);
+  }
+  return true;
+}
+
+TrackerSession::ReadResult TrackerSession::read() {
+  listener_.expect(ReadSettings);
+  engine_.requestReadSettings();
+  ReadResult result;
+  result.outcome = listener_.wait(ReadSettings);
+  if (result.outcome != RequestOutcome::Done) return result;
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  const std::span<const std::uint8_t> image = settings_.codec.readImage();
+  result.image.assign(image.begin(), image.end());
+  result.model = settings_.model;
+  return result;
+}
+
+RequestOutcome TrackerSession::write(std::span<const std::uint8_t> image) {
+  if (!engine_.loadSettings(image)) return RequestOutcome::NoSettings;
+  listener_.expect(WriteSettings);
+  engine_.requestWriteSettings(nullptr);
+  return listener_.wait(WriteSettings);
+}
+
+std::vector<std::u16string> TrackerSession::log() const { return listener_.log(); }
+
+}  // namespace pelmora

@@ -1,0 +1,74 @@
+#pragma once
+// A synchronous front over one link engine: open a port, wait for the
+// tracker, read its settings, write an image; each call returns what
+// happened. For a command-line front and for tests; several sessions in one
+// process (one per port) share nothing mutable.
+//
+// The engine's thread runs behind it. Calls are made from one thread.
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/link_engine.h"
+#include "link/serial_port.h"
+#include "link/trace.h"
+#include "link/tracker_events.h"
+#include "settings/shared_settings.h"
+
+namespace pelmora {
+
+class TrackerSession {
+ public:
+  TrackerSession(SerialPort& port, Clock& clock, TraceSink* trace = nullptr, EngineOptions options = {});
+  ~TrackerSession();  // ends the engine's thread
+
+  // The port opened (its handshake is on its way).
+  bool open(int port);
+  // A tracker answered a handshake within `limitMs` (one handshake a second).
+  bool waitForTracker(std::uint32_t limitMs);
+
+  struct ReadResult {
+    RequestOutcome outcome = RequestOutcome::NotSent;
+    std::vector<std::uint8_t> image;  // as the tracker sent it, when Done
+    SettingsModel model;              // decoded from it, when Done
+  };
+  ReadResult read();
+  // Writes `image` (3180 or 3384 bytes; an Extended header goes as zeros).
+  // NoSettings for an image the codec refuses.
+  RequestOutcome write(std::span<const std::uint8_t> image);
+
+  // Every line the engine logged, in order.
+  std::vector<std::u16string> log() const;
+
+ private:
+  class Listener final : public TrackerWindow {
+   public:
+    void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+    void settingsReady() override {}
+    void requestFinished(std::int32_t type, RequestOutcome outcome) override;
+
+    void expect(std::int32_t type);  // before the request goes out
+    RequestOutcome wait(std::int32_t type);
+    std::vector<std::u16string> log() const;
+
+   private:
+    mutable std::mutex lock_;  // everything below: the engine's thread reports, the caller waits
+    std::condition_variable finished_;
+    std::int32_t awaited_ = 0;
+    bool done_ = false;
+    RequestOutcome outcome_ = RequestOutcome::NotSent;
+    std::vector<std::u16string> log_;
+  };
+
+  Clock& clock_;
+  SharedSettings settings_;
+  Listener listener_;
+  LinkEngine engine_;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,225 @@
+#include "settings/settings_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace pelmora {
+namespace {
+
+// Far more than any settings file; a bigger one is not one.
+constexpr std::size_t kMaxFileSize = 1 << 20;
+
+const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
+
+std::string hexWord(std::uint32_t word) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%08x", word);
+  return text;
+}
+
+Loaded<std::vector<std::uint8_t>> readFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return SettingsError{path + ": cannot be read (" + std::strerror(errno) + ")"};
+  std::vector<std::uint8_t> data;
+  std::uint8_t chunk[4096];
+  std::size_t got = 0;
+  while (data.size() <= kMaxFileSize && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    data.insert(data.end(), chunk, chunk + got);
+  const bool failed = std::ferror(file) != 0;
+  const int error = errno;
+  std::fclose(file);
+  if (failed) return SettingsError{path + ": cannot be read (" + std::strerror(error) + ")"};
+  if (data.size() > kMaxFileSize) return SettingsError{path + ": too large for a settings file"};
+  return data;
+}
+
+// A temporary file beside the target, renamed over it once complete, so
+// that a crash leaves the old file or the new one, never half of one.
+std::optional<SettingsError> writeFileAtomically(const std::string& path, std::string_view bytes) {
+  const std::string temporary = path + ".part";
+  const auto failure = [&](const std::string& reason) {
+    std::remove(temporary.c_str());
+    return SettingsError{path + ": cannot be written (" + reason + ")"};
+  };
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) return SettingsError{path + ": cannot be written (" + std::strerror(errno) + ")"};
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+#ifndef _WIN32
+  written = written && ::fsync(::fileno(file)) == 0;
+#endif
+  const int error = errno;
+  if (std::fclose(file) != 0 || !written) return failure(std::strerror(error));
+  std::error_code renamed;
+  std::filesystem::rename(temporary, path, renamed);
+  if (renamed) return failure(renamed.message());
+  return std::nullopt;
+}
+
+bool isText(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
+
+std::size_t unitsOf(const FieldElement& e, SettingsModel& model) {
+  const auto units = std::get<std::span<char16_t>>(e.row->locate(model, e.element));
+  return static_cast<std::size_t>(std::find(units.begin(), units.end(), u'\0') - units.begin());
+}
+
+SettingsDocument documentOfLayout(Layout layout, std::span<const std::uint8_t> image, const std::string& source) {
+  SettingsDocument document;
+  document.layout = layout;
+  document.source = source;
+  std::copy(image.begin(), image.end(), document.image.begin());
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    document.named[i] = elements[i].row->at(layout, elements[i].element).bytes != 0;
+  return document;
+}
+
+}  // namespace
+
+bool SettingsDocument::complete() const {
+  if (!layoutGiven) return false;
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (!named[i] && elements[i].row->at(layout, elements[i].element).bytes != 0) return false;
+  return true;
+}
+
+SettingsFileFormat formatForPath(std::string_view path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".json" ? SettingsFileFormat::Json : SettingsFileFormat::Image;
+}
+
+Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, const std::string& source) {
+  const std::uint32_t word = settingsLayoutWord(image);
+  const std::size_t size = settingsLayoutSize(word);
+  if (size == 0)
+    return SettingsError{source + ": unknown settings layout " + hexWord(word) +
+                         " (known: f6860000 Basic, f6860001 Extended)"};
+  const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
+  if (image.size() != size)
+    return SettingsError{source + ": " + std::to_string(image.size()) + " bytes, but a " + layoutName(layout) +
+                         " settings image (as its first word says) has " + std::to_string(size)};
+  return documentOfLayout(layout, image, source);
+}
+
+Loaded<SettingsDocument> loadSettingsFile(const std::string& path) {
+  Loaded<std::vector<std::uint8_t>> data = readFile(path);
+  if (!data) return data.error();
+  const std::vector<std::uint8_t>& bytes = *data;
+  const auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return !std::isspace(b); });
+  const bool imageSized = bytes.size() == kBasicSize || bytes.size() == kExtendedSize;
+  if (formatForPath(path) == SettingsFileFormat::Json || (!imageSized && first != bytes.end() && *first == '{'))
+    return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
+  return documentFromImage(bytes, path);
+}
+
+std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document) {
+  return saveSettingsFile(path, document, formatForPath(path));
+}
+
+std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document,
+                                              SettingsFileFormat format) {
+  if (format == SettingsFileFormat::Json) return writeFileAtomically(path, settingsJson(document));
+  if (!document.complete())
+    return SettingsError{path + ": a profile names only some fields and cannot be saved as an image"};
+  const std::span<const std::uint8_t> bytes = document.bytes();
+  return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model) {
+  const Layout layout = codec.LayoutMagic() == kBasicMagic ? Layout::Basic : Layout::Extended;
+  SettingsDocument document = documentOfLayout(layout, codec.readImage(), "tracker");
+  const std::span<std::uint8_t> image = std::span(document.image).first(layoutSize(layout));
+  for (const FieldElement& e : settingsElements()) {
+    if ((e.row->flags & kHeaderField) || sameFieldElement(*e.row, e.element, model, codec.readModel())) continue;
+    storeFieldElement(*e.row, e.element, layout, model, image);
+  }
+  return document;
+}
+
+std::optional<SettingsError> applySettings(const SettingsDocument& document, Layout tracker, SettingsModel& model) {
+  SettingsModel result = model;
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const FieldElement& e = elements[i];
+    if (!document.named[i] || (e.row->flags & kIdentityField)) continue;
+    const Placement at = e.row->at(tracker, e.element);
+    if (at.bytes == 0)
+      return SettingsError{document.source + ": " + e.name + " is not in the " + layoutName(tracker) +
+                           " layout of this tracker"};
+    loadFieldElement(*e.row, e.element, document.layout, document.bytes(), result);
+    if (isText(e) && unitsOf(e, result) > at.bytes / 2u)
+      return SettingsError{document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) +
+                           " units; a " + layoutName(tracker) + " tracker keeps at most " +
+                           std::to_string(at.bytes / 2u)};
+  }
+  model = result;
+  return std::nullopt;
+}
+
+Loaded<SettingsModel> laidOverRead(const SettingsCodec& codec, const SettingsDocument& document) {
+  if (!codec.hasImage())
+    return SettingsError{document.source + ": no tracker settings read yet; read the tracker first"};
+  SettingsModel model = codec.readModel();
+  const Layout layout = codec.LayoutMagic() == kBasicMagic ? Layout::Basic : Layout::Extended;
+  if (std::optional<SettingsError> error = applySettings(document, layout, model)) return *error;
+  return model;
+}
+
+std::vector<std::string> oneTrackerFields(const SettingsDocument& document) {
+  std::vector<std::string> names;
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (document.named[i] && (elements[i].row->flags & kOneTrackerField)) names.push_back(elements[i].name);
+  return names;
+}
+
+std::string describeChange(const FieldChange& change) {
+  return change.name + ": " + change.before + " -> " + change.after;
+}
+
+std::vector<FieldChange> compareSettings(const SettingsDocument& before, const SettingsDocument& after) {
+  static const std::string kNotSet = "(not set)";
+  const std::span<const FieldElement> elements = settingsElements();
+  const auto valueIn = [&](const SettingsDocument& document, std::size_t i) {
+    const bool present = document.named[i] && elements[i].row->at(document.layout, elements[i].element).bytes != 0;
+    return present ? elementValueJson(document, i) : kNotSet;
+  };
+  std::vector<FieldChange> changes;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    std::string a = valueIn(before, i), b = valueIn(after, i);
+    if (a != b) changes.push_back({elements[i].name, std::move(a), std::move(b)});
+  }
+  return changes;
+}
+
+std::vector<FieldChange> pendingChanges(const SettingsCodec& codec, const SettingsModel& model) {
+  if (!codec.hasImage()) return {};
+  const SettingsDocument after = documentFromTracker(codec, model);
+  return compareSettings(documentOfLayout(after.layout, codec.readImage(), "tracker"), after);
+}
+
+Loaded<std::vector<FieldChange>> verifyWrite(std::span<const std::uint8_t> written,
+                                             std::span<const std::uint8_t> readBack) {
+  Loaded<SettingsDocument> back = documentFromImage(readBack, "the tracker's settings read back");
+  if (!back) return back.error();
+  if (written.size() != readBack.size())
+    return SettingsError{"the tracker's settings read back: " + std::to_string(readBack.size()) +
+                         " bytes after a write of " + std::to_string(written.size())};
+  SettingsDocument sent = documentOfLayout(back->layout, written, "written");
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (elements[i].row->flags & kHeaderField) sent.named[i] = (*back).named[i] = false;
+  return compareSettings(sent, *back);
+}
+
+}  // namespace pelmora

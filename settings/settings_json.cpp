@@ -1,0 +1,325 @@
+// The JSON form of a settings document.
+//
+// Numbers are JSON numbers and texts JSON strings. What a plain value
+// cannot keep exactly is written as {"hex": "..."}: the field's bytes as
+// the image holds them, two hex digits a byte. The writer uses that form
+// for a text with anything after its first zero unit or with a lone
+// surrogate, and for a float that is NaN or infinite. A finite float is
+// written as the shortest decimal that reads back as the same float.
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <nlohmann/json.hpp>
+
+#include "settings/settings_file.h"
+
+namespace pelmora {
+namespace {
+
+using Json = nlohmann::ordered_json;
+constexpr const char* kFormatKey = "pelmora-settings";
+constexpr int kFormatVersion = 1;
+
+const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
+
+std::span<const std::uint8_t> elementBytes(const SettingsDocument& document, const FieldElement& e) {
+  const Placement at = e.row->at(document.layout, e.element);
+  return document.bytes().subspan(at.offset, at.bytes);
+}
+
+std::uint32_t loadWord(std::span<const std::uint8_t> bytes) {
+  return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t{bytes[3]} << 24;
+}
+
+void storeWord(std::span<std::uint8_t> bytes, std::uint32_t word) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(word >> (8 * i));
+}
+
+std::string hexOf(std::span<const std::uint8_t> bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const std::uint8_t b : bytes) {
+    text.push_back(kDigits[b >> 4]);
+    text.push_back(kDigits[b & 15]);
+  }
+  return text;
+}
+
+bool fromHex(std::string_view text, std::span<std::uint8_t> bytes) {
+  const auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const int high = digit(text[2 * i]), low = digit(text[2 * i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes[i] = static_cast<std::uint8_t>(high << 4 | low);
+  }
+  return true;
+}
+
+void appendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | cp >> 6));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | cp >> 12));
+    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | cp >> 18));
+    out.push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// The text as UTF-8 when a string keeps the field's bytes exactly: zeros
+// after its first zero unit, and no lone surrogate.
+std::optional<std::string> plainText(std::span<const std::uint8_t> bytes) {
+  std::size_t units = 0;
+  while (units < bytes.size() / 2 && (bytes[2 * units] | bytes[2 * units + 1]) != 0) ++units;
+  for (std::size_t b = 2 * units; b < bytes.size(); ++b)
+    if (bytes[b] != 0) return std::nullopt;
+  std::string text;
+  for (std::size_t i = 0; i < units; ++i) {
+    std::uint32_t cp = bytes[2 * i] | bytes[2 * i + 1] << 8;
+    if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt;
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      if (i + 1 == units) return std::nullopt;
+      const std::uint32_t low = bytes[2 * i + 2] | bytes[2 * i + 3] << 8;
+      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+      ++i;
+    }
+    appendUtf8(text, cp);
+  }
+  return text;
+}
+
+// UTF-8 to UTF-16; the parser has already refused malformed UTF-8.
+std::u16string utf16Of(const std::string& text) {
+  std::u16string units;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
+    for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < text.size(); ++k)
+      cp = cp << 6 | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
+    i += static_cast<std::size_t>(extra) + 1;
+    if (cp >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      units.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      units.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return units;
+}
+
+// The double whose shortest text is that of the float, so that the file
+// shows 3.7 rather than 3.700000047683716.
+double shortestDouble(float value) {
+  std::array<char, 64> text{};
+  const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+  double result = 0;
+  std::from_chars(text.data(), end, result);
+  return result;
+}
+
+// The float a written double came from; a hand-written one is rounded.
+float floatOf(double value) {
+  const float nearest = static_cast<float>(value);
+  for (const float candidate : {nearest, std::nextafter(nearest, std::numeric_limits<float>::infinity()),
+                                std::nextafter(nearest, -std::numeric_limits<float>::infinity())})
+    if (shortestDouble(candidate) == value) return candidate;
+  return nearest;
+}
+
+Json elementJson(const SettingsDocument& document, const FieldElement& e) {
+  const std::span<const std::uint8_t> bytes = elementBytes(document, e);
+  switch (e.row->kind) {
+    case FieldKind::U32:
+      return loadWord(bytes);
+    case FieldKind::I32:
+      return static_cast<std::int32_t>(loadWord(bytes));
+    case FieldKind::F32: {
+      const float value = std::bit_cast<float>(loadWord(bytes));
+      if (std::isfinite(value)) return shortestDouble(value);
+      break;
+    }
+    case FieldKind::Text:
+      if (std::optional<std::string> text = plainText(bytes)) return *text;
+      break;
+  }
+  return Json::object({{"hex", hexOf(bytes)}});
+}
+
+std::string aTypeName(const Json& value) {
+  const std::string name = value.type_name();
+  if (value.is_null()) return name;
+  return (name[0] == 'a' || name[0] == 'o' ? "an " : "a ") + name;
+}
+
+// Fills the element's bytes from its JSON value, or says what is wrong
+// (the text follows the field's name).
+std::optional<std::string> storeElement(const FieldElement& e, const Json& value, std::span<std::uint8_t> bytes) {
+  std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
+  if (value.is_object()) {
+    const auto hex = value.find("hex");
+    if (value.size() != 1 || hex == value.end() || !hex->is_string())
+      return std::string(" must be a value or {\"hex\": \"...\"}, not another object");
+    const std::string& digits = hex->get_ref<const std::string&>();
+    if (digits.size() != 2 * bytes.size())
+      return " hex must have " + std::to_string(2 * bytes.size()) + " digits (" + std::to_string(bytes.size()) +
+             " bytes), not " + std::to_string(digits.size());
+    if (!fromHex(digits, bytes)) return std::string(" hex holds a character that is not a hex digit");
+    return std::nullopt;
+  }
+  switch (e.row->kind) {
+    case FieldKind::U32:
+    case FieldKind::I32: {
+      if (!value.is_number()) return " must be a number, not " + aTypeName(value);
+      if (value.is_number_float()) return " must be a whole number, not " + value.dump();
+      const bool isSigned = e.row->kind == FieldKind::I32;
+      const std::int64_t low = isSigned ? std::numeric_limits<std::int32_t>::min() : 0;
+      const std::int64_t high = isSigned ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::uint32_t>::max();
+      const bool inRange = value.is_number_unsigned() ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(high)
+                                                      : value.get<std::int64_t>() >= low;
+      if (!inRange)
+        return " " + value.dump() + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
+      storeWord(bytes, static_cast<std::uint32_t>(value.get<std::int64_t>()));
+      return std::nullopt;
+    }
+    case FieldKind::F32: {
+      if (!value.is_number()) return " must be a number, not " + aTypeName(value);
+      const double number = value.get<double>();
+      if (!(std::fabs(number) <= std::numeric_limits<float>::max()))
+        return " " + value.dump() + " is out of range for a 32-bit float";
+      storeWord(bytes, std::bit_cast<std::uint32_t>(floatOf(number)));
+      return std::nullopt;
+    }
+    case FieldKind::Text: {
+      if (!value.is_string()) return " must be a string, not " + aTypeName(value);
+      const std::u16string units = utf16Of(value.get_ref<const std::string&>());
+      if (units.find(u'\0') != std::u16string::npos)
+        return std::string(" holds a zero character: write the field as {\"hex\": \"...\"}");
+      if (units.size() > bytes.size() / 2)
+        return " has " + std::to_string(units.size()) + " units; the field holds at most " +
+               std::to_string(bytes.size() / 2);
+      for (std::size_t i = 0; i < units.size(); ++i) {
+        bytes[2 * i] = static_cast<std::uint8_t>(units[i] & 0xFF);
+        bytes[2 * i + 1] = static_cast<std::uint8_t>(units[i] >> 8);
+      }
+      return std::nullopt;
+    }
+  }
+  return std::nullopt;
+}
+
+// "not valid JSON at line 3, column 7: syntax error ..." from the parser's own words.
+std::string parseErrorText(const std::string& what) {
+  const std::size_t at = what.find("parse error");
+  return "not valid JSON" + (at == std::string::npos ? ": " + what : what.substr(at + 11));
+}
+
+Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
+  const auto fail = [&](const std::string& what) { return SettingsError{source + ": " + what}; };
+  if (!root.is_object()) return fail("not a settings file (a JSON object with \"pelmora-settings\": 1)");
+  for (const auto& [key, value] : root.items()) {
+    if (key != kFormatKey && key != "layout" && key != "identity" && key != "fields")
+      return fail("unknown entry \"" + key + "\" (known: \"pelmora-settings\", \"layout\", \"identity\", \"fields\")");
+  }
+  const auto version = root.find(kFormatKey);
+  if (version == root.end()) return fail("not a settings file (no \"pelmora-settings\" format version)");
+  if (!version->is_number_integer() || version->get<std::int64_t>() != kFormatVersion)
+    return fail("settings format version " + version->dump() + " is not supported (this tool reads version 1)");
+
+  SettingsDocument document;
+  document.source = source;
+  const auto layout = root.find("layout");
+  if (layout == root.end()) {
+    document.layoutGiven = false;
+  } else if (*layout == "Basic" || *layout == "Extended") {
+    document.layout = *layout == "Basic" ? Layout::Basic : Layout::Extended;
+  } else {
+    return fail("layout must be \"Basic\" or \"Extended\", not " + layout->dump());
+  }
+  const auto fields = root.find("fields");
+  if (fields == root.end()) return fail("no \"fields\" object");
+  const auto identity = root.find("identity");
+  for (const auto& [section, name] : {std::pair{fields, "fields"}, std::pair{identity, "identity"}}) {
+    if (section == root.end()) continue;
+    if (!section->is_object()) return fail(std::string("\"") + name + "\" must be an object, not " + aTypeName(*section));
+    const bool inIdentity = section == identity;
+    if (inIdentity && !document.layoutGiven) return fail("an identity needs the file's layout");
+    for (const auto& [key, value] : section->items()) {
+      const int index = findElement(key);
+      if (index < 0)
+        return fail("unknown field \"" + key + "\" (nearest known: " + std::string(nearestElementName(key)) + ")");
+      const FieldElement& e = settingsElements()[static_cast<std::size_t>(index)];
+      const bool isIdentity = (e.row->flags & kIdentityField) != 0;
+      if (isIdentity && !inIdentity)
+        return fail(key + " is the tracker's identity, which is never applied; it belongs in \"identity\"");
+      if (!isIdentity && inIdentity) return fail(key + " is a setting, not the tracker's identity: move it to \"fields\"");
+      const Placement at = e.row->at(document.layout, e.element);
+      if (at.bytes == 0 && e.row->name == "MagicNumber") {
+        if (value != kBasicMagic) return fail("MagicNumber " + value.dump() + " is not the Basic layout's");
+        continue;
+      }
+      if (at.bytes == 0) return fail(key + " is not in the " + layoutName(document.layout) + " layout");
+      const std::span<std::uint8_t> bytes = std::span(document.image).subspan(at.offset, at.bytes);
+      if (std::optional<std::string> wrong = storeElement(e, value, bytes)) return fail(key + *wrong);
+      if (e.row->name == "MagicNumber" && loadWord(bytes) != kExtendedMagic)
+        return fail("MagicNumber " + value.dump() + " is not the Extended layout's");
+      document.named[static_cast<std::size_t>(index)] = true;
+    }
+  }
+  if (identity != root.end() && !document.complete())
+    return fail("a profile (a file that names only some fields) cannot carry an identity; remove \"identity\"");
+  return document;
+}
+
+}  // namespace
+
+std::string elementValueJson(const SettingsDocument& document, std::size_t element) {
+  return elementJson(document, settingsElements()[element]).dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string settingsJson(const SettingsDocument& document) {
+  Json root;
+  root[kFormatKey] = kFormatVersion;
+  if (document.layoutGiven) root["layout"] = layoutName(document.layout);
+  Json identity = Json::object();
+  Json fields = Json::object();
+  if (document.layout == Layout::Basic && document.complete()) identity["MagicNumber"] = kBasicMagic;
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const FieldElement& e = elements[i];
+    if (!document.named[i] || e.row->at(document.layout, e.element).bytes == 0) continue;
+    (e.row->flags & kIdentityField ? identity : fields)[e.name] = elementJson(document, e);
+  }
+  if (!identity.empty()) root["identity"] = std::move(identity);
+  root["fields"] = std::move(fields);
+  return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+Loaded<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source) {
+  try {
+    return parseRoot(Json::parse(text.begin(), text.end()), source);
+  } catch (const Json::parse_error& e) {
+    return SettingsError{source + ": " + parseErrorText(e.what())};
+  } catch (const std::exception& e) {
+    return SettingsError{source + ": not a settings file (" + e.what() + ")"};
+  }
+}
+
+}  // namespace pelmora

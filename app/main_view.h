@@ -51,6 +51,9 @@ class MainView {
   virtual void setPageVisible(int index, bool visible) = 0;
   // The controls of page `index` (0..5), created from its template.
   virtual PageControls& pageControls(int index) = 0;
+
+  // A yes/no question whose default answer is No; true for Yes.
+  virtual bool confirm(std::u16string_view question) = 0;
 };
 
 }  // namespace pelmora

@@ -11,7 +11,7 @@
 namespace pelmora {
 namespace {
 
-enum class ButtonChange : std::uint8_t { Unchanged, Enable, Disable, EnableIfSettingsLoaded };
+enum class ButtonChange : std::uint8_t { Unchanged, Enable, Disable, EnableIfSettingsWritable };
 
 struct ButtonsRow {
   std::int32_t state;
@@ -22,7 +22,7 @@ struct ButtonsRow {
 // TRACKER_EVENT_BUTTONS; any other value changes nothing.
 constexpr std::array kButtonsTable{
     ButtonsRow{BUTTONS_OFFLINE, ButtonChange::Disable, ButtonChange::Disable},
-    ButtonsRow{BUTTONS_ONLINE, ButtonChange::EnableIfSettingsLoaded, ButtonChange::Enable},
+    ButtonsRow{BUTTONS_ONLINE, ButtonChange::EnableIfSettingsWritable, ButtonChange::Enable},
     ButtonsRow{BUTTONS_SETTINGS_READ, ButtonChange::Enable, ButtonChange::Unchanged},
 };
 
@@ -82,6 +82,10 @@ void MainWindowLogic::onReadSettings() {
 
 void MainWindowLogic::onWriteSettings() {
   if (engine_ == nullptr) return;
+  // Swapping trackers on one cable is how a fleet is configured: settings
+  // read from one must not reach the next unasked.
+  if (engine_->settingsWritable() && !engine_->trackerSameSinceRead() && !view_.confirm(kWriteElsewhereQuestion))
+    return;
   // The engine holds the settings lock around this save and the encode.
   engine_->requestWriteSettings([this](SettingsModel& model) { exchangePages(model, PAGE_SAVE); });
 }
@@ -113,7 +117,9 @@ void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_
       AppendLog(text);
       return;
     case TRACKER_EVENT_SELECT_PORT:
-      selectPortEntry(value);  // neither stored nor opened
+      // Neither stored nor opened; and only the port still open: a port the
+      // user chose meanwhile stays selected.
+      if (engine_ == nullptr || engine_->currentPort() == value) selectPortEntry(value);
       return;
     case TRACKER_EVENT_BUTTONS:
       applyButtons(value);
@@ -137,8 +143,9 @@ void MainWindowLogic::applyButtons(std::int32_t state) {
       case ButtonChange::Disable:
         (view_.*enable)(false);
         return;
-      case ButtonChange::EnableIfSettingsLoaded:
-        if (settingsLoaded_) (view_.*enable)(true);
+      case ButtonChange::EnableIfSettingsWritable:
+        // Not after a refused read: nothing of it may be written.
+        if (engine_ != nullptr && engine_->settingsWritable()) (view_.*enable)(true);
         return;
     }
   };

@@ -33,6 +33,11 @@ inline constexpr int kNoSelection = -1;
 inline constexpr int kProgressLow = 0;
 inline constexpr int kProgressHigh = 4000;  // milliseconds of a reply wait
 inline constexpr std::u16string_view kLogSeparator = u"\r\n\r\n";
+// Asked before a write when the tracker on the line may not be the one read.
+inline constexpr std::u16string_view kWriteElsewhereQuestion =
+    u"Since these settings were read, the tracker went off line or the port changed, so the tracker on the "
+    u"line now may be another one.\n\nRead Settings first to load its own settings.\n\nWrite these settings to it "
+    u"anyway?";
 
 class MainWindowLogic final : public TrackerWindow {
  public:
@@ -54,6 +59,7 @@ class MainWindowLogic final : public TrackerWindow {
   void onPortSelected();  // an entry chosen from the port chooser's list
   void onScanPorts();
   void onReadSettings();
+  // Asks first when the tracker may have changed since the read (see kWriteElsewhereQuestion).
   void onWriteSettings();
   void onTabChanged(int index) { ShowPage(index); }
   // A click on control `controlId` of page `pageIndex`.
@@ -96,7 +102,7 @@ class MainWindowLogic final : public TrackerWindow {
   CDlgGeneral misc_;
   PageTable pageTable_;
 
-  bool settingsLoaded_ = false;  // set by the first settings image, never cleared
+  bool settingsLoaded_ = false;  // set by the first settings image, never cleared (Write follows the engine's settingsWritable)
   StatusImage lastStatusImage_ = StatusImage::None;
   std::uint32_t statusBlinkCounter_ = 0;  // only its parity is shown; wraps after 136 years
   LogBound logBound_;

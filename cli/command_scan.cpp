@@ -17,15 +17,15 @@ int runScan(const CommonOptions& common, bool json) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   const std::vector<PortTarget> targets = run.allPorts();
-  std::vector<SessionResult> results(targets.size());
+  std::vector<char> answered(targets.size(), 0);  // one element per thread
   {
     std::vector<std::jthread> workers;
     for (std::size_t i = 0; i < targets.size(); ++i) {
       workers.emplace_back([&, i] {
-        SessionOptions options;
-        options.engine.checkReplyChecksum = targets[i].checkReplyChecksum;
-        TrackerSession session(makeSystemSerialPort(targets[i].map), std::move(options));
-        results[i] = session.connect(targets[i].number);
+        const std::unique_ptr<SerialPort> port = makeSystemSerialPort(targets[i].map);
+        SystemClock clock;
+        TrackerSession session(*port, clock, nullptr, EngineOptions{targets[i].checkReplyChecksum});
+        answered[i] = session.open(targets[i].number) && session.waitForTracker(kHandshakeTimeoutMs);
       });
     }
   }
@@ -33,7 +33,7 @@ int runScan(const CommonOptions& common, bool json) {
   int found = 0;
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (std::size_t i = 0; i < targets.size(); ++i) {
-    if (!results[i].ok()) continue;
+    if (answered[i] == 0) continue;
     ++found;
     const std::optional<PortMapping> mapping = findPortMapping(targets[i].map, targets[i].number);
     const std::string path = mapping ? mapping->devicePath : std::string{};

@@ -33,19 +33,19 @@ std::string narrow(std::u16string_view text) {
 
 }  // namespace
 
-TrackerJob::TrackerJob(PortTarget target, JobHooks hooks) : target_(std::move(target)), hooks_(std::move(hooks)) {
-  SessionOptions options;
-  options.trace = hooks_.trace;
-  options.engine.checkReplyChecksum = target_.checkReplyChecksum;
-  options.progress = [this](std::uint32_t ms) {
+TrackerJob::TrackerJob(PortTarget target, JobHooks hooks)
+    : target_(std::move(target)), hooks_(std::move(hooks)), port_(makeSystemSerialPort(target_.map)) {
+  SessionHooks sessionHooks;
+  sessionHooks.progress = [this](std::uint32_t ms) {
     if (hooks_.progress) hooks_.progress(stage_.load(), ms);
   };
   if (hooks_.verbose) {
-    options.log = [name = target_.name](std::u16string_view line) {
+    sessionHooks.log = [name = target_.name](std::u16string_view line) {
       std::fprintf(stderr, "%s: %s\n", name.c_str(), narrow(line).c_str());
     };
   }
-  session_ = std::make_unique<TrackerSession>(makeSystemSerialPort(target_.map), std::move(options));
+  session_ = std::make_unique<TrackerSession>(*port_, clock_, hooks_.trace,
+                                              EngineOptions{target_.checkReplyChecksum}, std::move(sessionHooks));
 }
 
 void TrackerJob::enter(const char* stage) {
@@ -53,30 +53,56 @@ void TrackerJob::enter(const char* stage) {
   if (hooks_.progress) hooks_.progress(stage, 0);
 }
 
+std::string TrackerJob::whyNot(RequestOutcome outcome) const {
+  // The engine has said it in its log, just before it reported the end.
+  const std::vector<std::u16string> log = session_->log();
+  const auto said = [&](std::u16string_view part) -> std::string {
+    for (auto line = log.rbegin(); line != log.rend(); ++line)
+      if (line->find(part) != std::u16string::npos) return narrow(*line);
+    return {};
+  };
+  switch (outcome) {
+    case RequestOutcome::Refused:
+      return "the tracker refused the settings (Fail to write setting to tracker!)";
+    case RequestOutcome::NoReply:
+      return "no reply from the tracker";
+    case RequestOutcome::NoSettings:
+      return "no settings to write";
+    case RequestOutcome::Damaged:
+    case RequestOutcome::Incomplete:
+    case RequestOutcome::UnknownLayout:
+      return said(u"not loaded");
+    case RequestOutcome::NotSent:
+      return "not sent: the port did not take the request, or the tracker went away";
+    case RequestOutcome::Done:
+      break;
+  }
+  return {};
+}
+
 TrackerOutcome TrackerJob::read(SettingsDocument& document) {
   TrackerOutcome outcome;
   outcome.port = target_.name;
   enter("handshake");
-  const SessionResult connected = session_->connect(target_.number);
-  if (connected.status == SessionStatus::PortUnusable) {
+  if (!session_->open(target_.number)) {
     const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
     const OpenFailureDetail detail = explainOpenFailure(
-        connected.openFailure, session_->serialPort().lastOpenFailureDevice(target_.number), *discovery);
+        port_->lastOpenFailure(target_.number), port_->lastOpenFailureDevice(target_.number), *discovery);
     fail(outcome, kExitBadInput, openFailureReason(detail, target_.number));
     return outcome;
   }
-  if (!connected.ok()) {
-    fail(outcome, kExitTrackerFailed, connected.message);
+  if (!session_->waitForTracker(kHandshakeTimeoutMs)) {
+    fail(outcome, kExitTrackerFailed, "no tracker answering");
     return outcome;
   }
   enter("reading");
-  if (const SessionResult result = session_->readSettings(); !result.ok()) {
-    fail(outcome, kExitTrackerFailed, result.message);
+  const TrackerSession::ReadResult read = session_->read();
+  if (read.outcome != RequestOutcome::Done) {
+    fail(outcome, kExitTrackerFailed, whyNot(read.outcome));
     return outcome;
   }
-  session_->withSettings([&](const SettingsCodec& codec, const SettingsModel& model) {
-    document = documentFromTracker(codec, model);
-  });
+  codec_.decodeSettingsBlock(read.image, model_);
+  document = documentFromTracker(codec_, model_);
   outcome.imei = identityText(document, "Imei");
   outcome.firmware = identityText(document, "RomVersion");
   return outcome;
@@ -87,20 +113,12 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
   TrackerOutcome outcome = this->read(read);
   if (!outcome.failure.empty()) return outcome;
 
-  std::optional<Loaded<SettingsModel>> wanted;
-  std::vector<FieldChange> changes;
-  std::vector<std::uint8_t> written;
-  session_->withSettings([&](const SettingsCodec& codec, const SettingsModel&) {
-    wanted.emplace(laidOverRead(codec, document));
-    if (!*wanted) return;
-    changes = pendingChanges(codec, **wanted);
-    const SettingsDocument image = documentFromTracker(codec, **wanted);
-    written.assign(image.bytes().begin(), image.bytes().end());
-  });
-  if (!*wanted) {
-    fail(outcome, kExitBadInput, wanted->error());
+  const Loaded<SettingsModel> wanted = laidOverRead(codec_, document);
+  if (!wanted) {
+    fail(outcome, kExitBadInput, wanted.error());
     return outcome;
   }
+  const std::vector<FieldChange> changes = pendingChanges(codec_, *wanted);
   for (const FieldChange& change : changes) outcome.changedFields.push_back(change.name);
   if (hooks_.changes) hooks_.changes(changes);
   if (dryRun) return outcome;
@@ -109,26 +127,26 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
     return outcome;
   }
 
+  const SettingsDocument image = documentFromTracker(codec_, *wanted);
+  const std::vector<std::uint8_t> written(image.bytes().begin(), image.bytes().end());
   enter("writing");
-  if (const SessionResult result = session_->writeSettings(**wanted); !result.ok()) {
-    fail(outcome, kExitTrackerFailed, "write: " + result.message);
+  if (const RequestOutcome result = session_->write(written); result != RequestOutcome::Done) {
+    fail(outcome, kExitTrackerFailed, "write: " + whyNot(result));
     return outcome;
   }
   outcome.written = true;
   enter("reading back");
-  if (const SessionResult result = session_->readSettings(); !result.ok()) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + result.message);
+  const TrackerSession::ReadResult back = session_->read();
+  if (back.outcome != RequestOutcome::Done) {
+    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.outcome));
     return outcome;
   }
-  std::optional<Loaded<std::vector<FieldChange>>> wrong;
-  session_->withSettings([&](const SettingsCodec& codec, const SettingsModel&) {
-    wrong.emplace(verifyWrite(written, codec.readImage()));
-  });
-  if (!*wrong) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + wrong->error());
-  } else if (!(*wrong)->empty()) {
+  const Loaded<std::vector<FieldChange>> wrong = verifyWrite(written, back.image);
+  if (!wrong) {
+    fail(outcome, kExitTrackerFailed, "read-back: " + wrong.error());
+  } else if (!wrong->empty()) {
     std::string fields;
-    for (const FieldChange& change : **wrong) fields += (fields.empty() ? "" : ", ") + change.name;
+    for (const FieldChange& change : *wrong) fields += (fields.empty() ? "" : ", ") + change.name;
     fail(outcome, kExitTrackerFailed, "not verified: the tracker holds other values in " + fields);
   } else {
     outcome.verified = true;

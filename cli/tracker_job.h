@@ -14,6 +14,8 @@
 #include "cli/commands.h"
 #include "cli/port_target.h"
 #include "cli/tracker_outcome.h"
+#include "link/clock.h"
+#include "link/serial_port.h"
 #include "link/tracker_session.h"
 #include "settings/settings_file.h"
 
@@ -44,10 +46,17 @@ class TrackerJob {
  private:
   void enter(const char* stage);
 
+  // Why a request ended otherwise than done, in the engine's words.
+  std::string whyNot(RequestOutcome outcome) const;
+
   PortTarget target_;
   JobHooks hooks_;
   std::atomic<const char*> stage_{"waiting"};  // read by the engine's thread for its progress reports
+  std::unique_ptr<SerialPort> port_;
+  SystemClock clock_;
   std::unique_ptr<TrackerSession> session_;
+  SettingsCodec codec_;  // the tracker's settings as read last, for laying files over them
+  SettingsModel model_;
 };
 
 }  // namespace pelmora::cli

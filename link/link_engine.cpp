@@ -1,5 +1,6 @@
 #include "link/link_engine.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -17,12 +18,15 @@ constexpr std::uint32_t kNoPortPauseMs = 1000;
 constexpr std::uint32_t kSendBusyPauseMs = 500;
 constexpr std::uint32_t kScanPauseMs = 500;
 constexpr int kScanChecksPerPort = 6;
+// A frame goes to the port in pieces, so that a port change waits at most
+// for one piece (half a second at 9600 baud), not for a whole settings image.
+constexpr std::size_t kWritePiece = 512;
 
 }  // namespace
 
 LinkEngine::LinkEngine(SerialPort& port, Clock& clock, TrackerWindow& window, SharedSettings& settings,
-                       TraceSink* trace)
-    : port_(port), clock_(clock), window_(window), settings_(settings), trace_(trace) {}
+                       TraceSink* trace, EngineOptions options)
+    : port_(port), clock_(clock), window_(window), settings_(settings), trace_(trace), options_(options) {}
 
 LinkEngine::~LinkEngine() { shutdown(); }
 
@@ -133,51 +137,70 @@ void LinkEngine::postLogf(const char* format, ...) {
 
 void LinkEngine::notify(int kind, std::int32_t value) { window_.trackerEvent(kind, value, {}); }
 
+// The on-line state is reported by the communication thread alone, so the
+// reports reach the window in the order the changes happened.
 void LinkEngine::reportOffline() {
+  // A later write may go to another tracker: the window asks first.
+  readEpoch_.store(0);
   postLogf("Tracker is off line%s", "");
   notify(TRACKER_EVENT_BUTTONS, BUTTONS_OFFLINE);
-  onlineShown_.store(trackerOnline_.load());
+  onlineShown_.store(0);
+}
+
+// After a request that ended without its reply: Read on, and Write if settings may be written.
+void LinkEngine::restoreButtons() {
+  if (onlineShown_.load() != 0) notify(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE);
+}
+
+bool LinkEngine::noticePortChange() {
+  const std::uint32_t epoch = portEpoch_.load();
+  if (epoch == seenEpoch_) return false;
+  seenEpoch_ = epoch;
+  // Nothing asked of the old port can be answered now.
+  if (outstandingRead_.active) window_.requestFinished(ReadSettings, RequestOutcome::NoReply);
+  if (outstandingWrite_.active) window_.requestFinished(WriteSettings, RequestOutcome::NoReply);
+  outstandingRead_ = {};
+  outstandingWrite_ = {};
+  requestDeadlineMs_ = 0;
+  if (onlineShown_.load() != 0) reportOffline();
+  return true;
 }
 
 // --- Sending -------------------------------------------------------------
 
 int LinkEngine::sendPacket(std::span<const std::uint8_t> frame) {
-  if (frame.size() < kFrameOverhead) return 1;
+  if (frame.size() < kFrameOverhead) return kSendNothing;
   const int port = currentPort_.load();
-  if (port == kNoPort) return 1;
+  const std::uint32_t epoch = portEpoch_.load();
+  if (port == kNoPort) return kSendNothing;
   // One frame on the line at a time: test and set in one atomic step.
   while (sendBusy_.exchange(1) != 0) {
-    if (stopping_.load()) return 1;
+    if (stopping_.load()) return kSendNothing;
     sleepUnlessStopping(kSendBusyPauseMs);
   }
   tracef(trace_, "GprsPackage len:%d cmd:0X%02x%02x", static_cast<int>(frame.size()), frame[11], frame[12]);
-  port_.write(port, frame);
+  int result = kSendOk;
+  for (std::size_t done = 0; done < frame.size(); done += kWritePiece) {
+    if (portEpoch_.load() != epoch || stopping_.load() ||
+        port_.write(port, frame.subspan(done, std::min(kWritePiece, frame.size() - done))) == 0) {
+      result = kSendIncomplete;
+      break;
+    }
+  }
   sendBusy_.store(0);
-  return 0;
+  return result;
 }
 
 int LinkEngine::sendRequest(CommandType type) {
   FrameBuffer frame;
   std::size_t length = 0;
-  if (buildRequest(makeRequest(type), frame, length, trace_) != kBuildOk) return 1;
+  if (buildRequest(makeRequest(type), frame, length, trace_) != kBuildOk) return kSendNothing;
   return sendPacket(std::span<const std::uint8_t>(frame.data(), length));
 }
 
-void LinkEngine::runHandshake() {
-  replyTimeoutMs_.store(kHandshakeTimeoutMs);
-  tracef(trace_, "ShakeHandByCom Reuest");
-  sendRequest(Handshake);
-  tracef(trace_, "Shake Hands To Tracker\r\n");
-}
+void LinkEngine::runHandshake() { requests_.push(Handshake, portEpoch_.load()); }
 
-void LinkEngine::requestReadSettings() {
-  replyTimeoutMs_.store(kRequestTimeoutMs);
-  notify(TRACKER_EVENT_PROGRESS, 0);
-  tracef(trace_, "ReadSetting ....");
-  postLog(u"Read Setting ...");
-  if (sendRequest(ReadSettings) == 0) requestDeadlineMs_.store(clock_.nowMs() + kRequestTimeoutMs);
-  tracef(trace_, "ReadSetting ok\r\n");
-}
+void LinkEngine::requestReadSettings() { requests_.push(ReadSettings, portEpoch_.load()); }
 
 void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>& savePages) {
   FrameBuffer frame;
@@ -186,65 +209,144 @@ void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>&
     // The pages' save and the encode see one model: a late read reply
     // cannot be decoded in between.
     std::lock_guard<std::mutex> hold(settings_.lock);
-    if (savePages) savePages(settings_.model);
-    CommandRequest request = makeRequest(WriteSettings);
-    request.settingsImage = settings_.codec.encodeSettingsBlock(settings_.model);
-    buildRequest(request, frame, length, trace_);
+    if (settingsWritable_.load()) {
+      if (savePages) savePages(settings_.model);
+      CommandRequest request = makeRequest(WriteSettings);
+      request.settingsImage = settings_.codec.encodeSettingsBlock(settings_.model);
+      if (!request.settingsImage.empty()) buildRequest(request, frame, length, trace_);
+    }
+  }
+  // Never an empty write request, which a tracker could acknowledge.
+  if (length == 0) {
+    postLog(u"No tracker settings loaded: read the tracker first");
+    window_.requestFinished(WriteSettings, RequestOutcome::NoSettings);
+    return;
+  }
+  requests_.push(WriteSettings, portEpoch_.load(), std::span<const std::uint8_t>(frame.data(), length));
+}
+
+bool LinkEngine::loadSettings(std::span<const std::uint8_t> image) {
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  if (settings_.codec.decodeSettingsBlock(image, settings_.model) != DecodeResult::Decoded) return false;
+  settingsWritable_.store(true);
+  return true;
+}
+
+void LinkEngine::serviceRequests() {
+  std::size_t length = 0;
+  while (const std::optional<QueuedRequest> request = requests_.pop(sendFrame_, length)) {
+    if (stopping_.load()) return;
+    sendQueued(*request, std::span<const std::uint8_t>(sendFrame_.data(), length));
+  }
+}
+
+void LinkEngine::sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame) {
+  const std::uint32_t epoch = portEpoch_.load();
+  if (request.type == Handshake) {
+    if (request.portEpoch != epoch) return;  // the port it was meant for is gone; the next tick sends another
+    replyTimeoutMs_.store(kHandshakeTimeoutMs);
+    tracef(trace_, "ShakeHandByCom Reuest");
+    sendRequest(Handshake);
+    tracef(trace_, "Shake Hands To Tracker\r\n");
+    return;
+  }
+  const bool read = request.type == ReadSettings;
+  // Only to the tracker that answered on this port since it was opened.
+  if (request.portEpoch != epoch || answeredEpoch_.load() != epoch || currentPort_.load() == kNoPort) {
+    postLog(read ? u"Read settings: no tracker has answered on this port, nothing sent"
+                 : u"Write settings: no tracker has answered on this port, nothing sent");
+    restoreButtons();
+    window_.requestFinished(request.type, RequestOutcome::NotSent);
+    return;
   }
   replyTimeoutMs_.store(kRequestTimeoutMs);
   notify(TRACKER_EVENT_PROGRESS, 0);
-  postLog(u"Write Setting ...");
-  if (sendPacket(std::span<const std::uint8_t>(frame.data(), length)) == 0)
-    requestDeadlineMs_.store(clock_.nowMs() + kRequestTimeoutMs);
+  int sent = kSendNothing;
+  if (read) {
+    tracef(trace_, "ReadSetting ....");
+    postLog(u"Read Setting ...");
+    sent = sendRequest(ReadSettings);
+    tracef(trace_, "ReadSetting ok\r\n");
+  } else {
+    postLog(u"Write Setting ...");
+    sent = sendPacket(writeFrame);
+  }
+  if (sent != kSendOk) {
+    postLog(read ? u"Read settings: the port did not take the request, nothing asked"
+                 : u"Write settings: the port did not take the whole request, nothing written");
+    restoreButtons();
+    window_.requestFinished(request.type, RequestOutcome::NotSent);
+    return;
+  }
+  const std::uint64_t deadline = clock_.nowMs() + kRequestTimeoutMs;
+  requestDeadlineMs_ = deadline;
+  (read ? outstandingRead_ : outstandingWrite_) = Outstanding{true, deadline};
 }
 
 // --- Ports ---------------------------------------------------------------
 
-void LinkEngine::closePort(int port) {
-  port_.close(port);
-  if (currentPort_.load() == port) currentPort_.store(kNoPort);
+void LinkEngine::changePort(int port) {
+  // The on-line state belongs to the port it was reached on.
+  currentPort_.store(port);
+  portEpoch_.fetch_add(1);
+  trackerOnline_.store(0);
 }
 
-bool LinkEngine::openTrackerPort(int port) {
+bool LinkEngine::scanIsCurrent(const ScanState& scan) const {
+  return !stopping_.load() && scanStop_.load() == 0 && scan.generation == scanGeneration_.load();
+}
+
+LinkEngine::OpenOutcome LinkEngine::openPort(int port, const ScanState* scan) {
   bool opened = false;
   {
     std::lock_guard<std::mutex> hold(portLock_);
+    // Checked under the lock the user's choice takes too: once the user has
+    // chosen, a scan touches no port.
+    if (scan != nullptr && !scanIsCurrent(*scan)) return OpenOutcome::ScanStopped;
     const int previous = currentPort_.load();
     if (previous != kNoPort) port_.close(previous);
     port_.prepare(port);
     opened = port_.open(port) != 0;
-    currentPort_.store(opened ? port : kNoPort);
+    changePort(opened ? port : kNoPort);
   }
   if (!opened) {
     postLogf("Fail to open port %d", port);
-    return false;
+    return OpenOutcome::Failed;
   }
   runHandshake();
   postLogf("Open  port %d sucessfully", port);
-  return true;
+  return OpenOutcome::Opened;
 }
+
+bool LinkEngine::openTrackerPort(int port) { return openPort(port, nullptr) == OpenOutcome::Opened; }
 
 void LinkEngine::portDisconnected(int port) {
   {
     std::lock_guard<std::mutex> hold(portLock_);
     if (currentPort_.load() != port) return;  // already closed or replaced
-    closePort(port);
+    port_.close(port);
+    changePort(kNoPort);
   }
   tracef(trace_, "port %d hung up", port);
   postLogf("Device on port %d disconnected!", port);
-  trackerOnline_.store(0);
   sendBusy_.store(0);
-  if (onlineShown_.load() != 0) reportOffline();
+  noticePortChange();
 }
 
 // --- Scan ----------------------------------------------------------------
 
 ScanStep LinkEngine::scanStep(ScanState& scan) {
   scan.pauseNext = false;
-  if (stopping_.load() || scanStop_.load() != 0 || scan.generation != scanGeneration_.load()) return ScanStep::Stopped;
+  if (!scanIsCurrent(scan)) return ScanStep::Stopped;
 
   if (scan.checksLeft > 0) {
     if (trackerOnline_.load() != 0) {
+      {
+        // Only a tracker on the port this scan opened, and only while the
+        // scan is current: a stopped scan selects nothing.
+        std::lock_guard<std::mutex> hold(portLock_);
+        if (!scanIsCurrent(scan) || currentPort_.load() != scan.port) return ScanStep::Stopped;
+      }
       postLogf("Tracker is on port %d", scan.port);
       notify(TRACKER_EVENT_SELECT_PORT, scan.port);
       return ScanStep::Found;
@@ -259,22 +361,43 @@ ScanStep LinkEngine::scanStep(ScanState& scan) {
     return ScanStep::Exhausted;
   }
   postLogf("Scan port %d ...", scan.port);
-  // Only a handshake reply on this port may end the scan, not a flag left
-  // over from an earlier connection.
-  trackerOnline_.store(0);
-  if (openTrackerPort(scan.port)) {
-    scan.checksLeft = kScanChecksPerPort;
-  } else {
-    ++scan.port;
+  switch (openPort(scan.port, &scan)) {
+    case OpenOutcome::Opened:
+      scan.checksLeft = kScanChecksPerPort;
+      break;
+    case OpenOutcome::Failed:
+      ++scan.port;
+      break;
+    case OpenOutcome::ScanStopped:
+      return ScanStep::Stopped;
   }
   return ScanStep::Continue;
 }
 
 // --- Receiving -----------------------------------------------------------
 
+void LinkEngine::expireOutstanding(bool replyArriving) {
+  // A reply still coming in when its time is up gets the same grace as the wait.
+  if (replyArriving) return;
+  const std::uint64_t now = clock_.nowMs();
+  if (outstandingRead_.active && now > outstandingRead_.deadlineMs) {
+    outstandingRead_ = {};
+    postLog(u"Read settings: no reply from the tracker");
+    restoreButtons();
+    window_.requestFinished(ReadSettings, RequestOutcome::NoReply);
+  }
+  if (outstandingWrite_.active && now > outstandingWrite_.deadlineMs) {
+    outstandingWrite_ = {};
+    postLog(u"Write settings: no reply from the tracker");
+    restoreButtons();
+    window_.requestFinished(WriteSettings, RequestOutcome::NoReply);
+  }
+}
+
 ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
   frameLength = 0;
   const int port = currentPort_.load();
+  const std::uint32_t epoch = seenEpoch_;  // a wait belongs to the port last noticed
   const std::uint32_t timeout = replyTimeoutMs_.load();
   const std::uint64_t start = clock_.nowMs();
   std::uint64_t lastArrival = start;
@@ -284,17 +407,19 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
   }
 
   for (;;) {
-    if (stopping_.load() || currentPort_.load() != port) return ReceiveResult::PortGone;
+    if (stopping_.load() || portEpoch_.load() != epoch) {
+      assembler_.clear();  // nothing of the old port is taken
+      return ReceiveResult::PortGone;
+    }
+    serviceRequests();
     const std::uint64_t now = clock_.nowMs();
     const std::uint64_t elapsed = now - start;
+    const bool arriving = assembler_.holdsFrameStart() && now - lastArrival <= kStallMs;
+    expireOutstanding(arriving);
     // A wait begun with a handshake's 4000 ms lasts until a read or write
     // request sent since has had its own 7000 ms (a write alone is 3.5 s on the line).
-    const std::uint64_t deadline = std::max(start + timeout, requestDeadlineMs_.load());
-    if (now > deadline) {
-      const bool stillArriving = assembler_.holdsFrameStart() && now - lastArrival <= kStallMs &&
-                                 now <= deadline + kMaxOverrunMs;
-      if (!stillArriving) break;
-    }
+    const std::uint64_t deadline = std::max(start + timeout, requestDeadlineMs_);
+    if (now > deadline && !(arriving && now <= deadline + kMaxOverrunMs)) break;
     notify(TRACKER_EVENT_PROGRESS, static_cast<std::int32_t>(elapsed));
 
     // A frame may already stand in what the last read left behind.
@@ -314,9 +439,11 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
       return ReceiveResult::PortGone;
     }
     if (read.count == 0) {
-      sleepUnlessStopping(kEmptyReadPauseMs);
+      // On the port's descriptor where it can, so that a reply is taken as it comes.
+      if (!port_.waitReadable(port, kEmptyReadPauseMs)) sleepUnlessStopping(kEmptyReadPauseMs);
       continue;
     }
+    if (portEpoch_.load() != epoch) continue;  // read from a port opened meanwhile under the same number
     assembler_.commit(read.count);
     lastArrival = clock_.nowMs();
     if (const std::size_t length = assembler_.takeFrame(replyFrame_); length != 0) {
@@ -331,11 +458,15 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
 
 void LinkEngine::communicationPass() {
   replyFrame_.fill(0);
+  noticePortChange();
   if (currentPort_.load() == kNoPort) {
-    // In slices, so that a port opened meanwhile is read at once.
+    // In slices, so that a port opened meanwhile is read at once; what is
+    // queued meanwhile is answered (nothing can be sent without a port).
     for (std::uint32_t waited = 0; waited < kNoPortPauseMs && currentPort_.load() == kNoPort && !stopping_.load();
-         waited += kEmptyReadPauseMs)
+         waited += kEmptyReadPauseMs) {
+      serviceRequests();
       clock_.sleepMs(kEmptyReadPauseMs);
+    }
     return;
   }
   tracef(trace_, "Read Gspt Data");
@@ -354,7 +485,8 @@ void LinkEngine::communicationPass() {
 
   tracef(trace_, "GprsPackage Reply");
   reply_ = TrackerReply{};
-  const int parsed = parseReply(std::span<const std::uint8_t>(replyFrame_.data(), length), reply_);
+  const std::span<const std::uint8_t> frame(replyFrame_.data(), length);
+  const int parsed = parseReply(frame, reply_);
   tracef(trace_, "Parse reply... ");
   if (parsed != kParseOk) {
     sleepUnlessStopping(kPassPauseMs);
@@ -362,32 +494,36 @@ void LinkEngine::communicationPass() {
   }
   tracef(trace_, "ok got reply and set Chn free\r\n");
   sendBusy_.store(0);
-  handleReply(reply_);
+  if (portEpoch_.load() == seenEpoch_) handleReply(reply_, frame);  // never a frame of an earlier port
   sleepUnlessStopping(kPassPauseMs);
 }
 
-void LinkEngine::handleReply(const TrackerReply& reply) {
+void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame) {
+  const FrameChecksum checksum = frameChecksum(frame);
+  const bool damaged = options_.checkReplyChecksum && !checksum.matches();
   switch (reply.type) {
-    case ReadSettings: {
-      DecodeResult decoded;
-      std::uint32_t layoutWord;
-      {
-        std::lock_guard<std::mutex> hold(settings_.lock);
-        decoded = settings_.codec.decodeSettingsBlock(
-            std::span<const std::uint8_t>(reply.data.data(), reply.dataLength), settings_.model);
-        layoutWord = settings_.codec.LayoutMagic();
-      }
-      if (decoded != DecodeResult::Decoded) {
-        postLogf("Unknown setting layout %x, tracker's setting not loaded!", layoutWord);
+    case ReadSettings:
+      if (!outstandingRead_.active) {
+        postLog(u"Read settings: reply ignored, no read was waiting for one");
         return;
       }
-      postLog(u"Get Tracker's setting ok!");
-      window_.settingsReady();
-      notify(TRACKER_EVENT_BUTTONS, BUTTONS_SETTINGS_READ);
-      notify(TRACKER_EVENT_PROGRESS, 100);
+      outstandingRead_ = {};
+      if (damaged) {
+        settingsWritable_.store(false);
+        postLogf("Settings reply damaged (checksum %04x, expected %04x), tracker's setting not loaded!",
+                 checksum.carried, checksum.computed);
+        window_.requestFinished(ReadSettings, RequestOutcome::Damaged);
+        return;
+      }
+      handleSettingsReply(reply);
       return;
-    }
-    case Handshake:
+    case Handshake: {
+      if (damaged) break;
+      {
+        std::lock_guard<std::mutex> hold(portLock_);
+        if (portEpoch_.load() != seenEpoch_) return;  // the port changed since the frame was taken
+        answeredEpoch_.store(seenEpoch_);
+      }
       if (onlineShown_.load() != 1) {
         postLogf("Tracker is on line%s", "");
         notify(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE);
@@ -395,15 +531,57 @@ void LinkEngine::handleReply(const TrackerReply& reply) {
       }
       // Raised after the on-line report, so that a scan waiting for it
       // always logs "Tracker is on port" after "Tracker is on line".
-      trackerOnline_.store(1);
+      std::lock_guard<std::mutex> hold(portLock_);
+      if (portEpoch_.load() == seenEpoch_) trackerOnline_.store(1);
       return;
+    }
     case WriteSettings:
+      if (damaged) break;
       tracef(trace_, "Write setting Reply");
+      if (!outstandingWrite_.active) {
+        postLog(u"Write settings: reply ignored, no write was waiting for one");
+        return;
+      }
+      outstandingWrite_ = {};
       postLog(reply.status == 1 ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
+      window_.requestFinished(WriteSettings, reply.status == 1 ? RequestOutcome::Done : RequestOutcome::Refused);
       return;
     default:
       return;
   }
+  tracef(trace_, "reply checksum %04x, expected %04x: dropped", checksum.carried, checksum.computed);
+}
+
+void LinkEngine::handleSettingsReply(const TrackerReply& reply) {
+  const std::span<const std::uint8_t> data(reply.data.data(), reply.dataLength);
+  DecodeResult decoded;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    decoded = settings_.codec.decodeSettingsBlock(data, settings_.model);
+  }
+  const std::uint32_t layoutWord = settingsLayoutWord(data);
+  switch (decoded) {
+    case DecodeResult::Decoded:
+      break;
+    case DecodeResult::Incomplete:
+      settingsWritable_.store(false);
+      postLogf("Tracker's setting incomplete (%u of %zu bytes), not loaded!", reply.dataLength,
+               settingsLayoutSize(layoutWord));
+      window_.requestFinished(ReadSettings, RequestOutcome::Incomplete);
+      return;
+    default:
+      settingsWritable_.store(false);
+      postLogf("Unknown setting layout %x, tracker's setting not loaded!", layoutWord);
+      window_.requestFinished(ReadSettings, RequestOutcome::UnknownLayout);
+      return;
+  }
+  settingsWritable_.store(true);
+  readEpoch_.store(seenEpoch_);
+  postLog(u"Get Tracker's setting ok!");
+  window_.settingsReady();
+  notify(TRACKER_EVENT_BUTTONS, BUTTONS_SETTINGS_READ);
+  notify(TRACKER_EVENT_PROGRESS, 100);
+  window_.requestFinished(ReadSettings, RequestOutcome::Done);
 }
 
 }  // namespace pelmora

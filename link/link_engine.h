@@ -2,18 +2,26 @@
 // The conversation with the tracker.
 //
 // Three kinds of work share the state below:
-//  - the communication thread (started once) collects reply frames and acts
-//    on them: handshake replies keep the on-line state, a settings reply is
-//    decoded into the model, a write reply is logged;
+//  - the communication thread (started once) is the only one that writes to
+//    the line: it takes the requests queued by the others (handshake, "Read
+//    Settings", "Write Settings"), collects reply frames and acts on them;
 //  - scan threads ("Scan Ports") try ports 0..99 until a tracker answers;
-//  - request procedures on the window's thread: the handshake every second,
-//    "Read Settings", "Write Settings", opening the port the user picked.
-// Replies are dispatched by their own command, never matched to requests,
-// and no request is ever resent.
+//  - the window's thread queues requests and opens the port the user picked.
+//
+// What the engine claims follows what happened on the current port:
+//  - every port change (a choice, a scan step, a hang-up) ends the on-line
+//    state with one off-line report; a frame from an earlier port is dropped;
+//  - a read or write is sent only to a port whose tracker answered a
+//    handshake since it was opened;
+//  - a read or write is outstanding until its reply or its deadline (7000 ms
+//    from sending); a reply nobody waits for is ignored with one line;
+//  - a settings reply that is damaged (checksum), incomplete or of an unknown
+//    layout is not loaded, and no write goes out until a read succeeds.
+// No request is ever resent.
 //
 // Everything the engine tells the user goes through TrackerWindow, delivered
-// synchronously. communicationPass() and scanStep() run one step on the
-// calling thread, so tests drive the engine on a fake clock and port.
+// synchronously. communicationPass(), serviceRequests() and scanStep() run
+// one step on the calling thread, so tests drive the engine on a fake clock and port.
 
 #include <atomic>
 #include <cstddef>
@@ -28,6 +36,7 @@
 #include "link/clock.h"
 #include "link/frame_assembler.h"
 #include "link/packet.h"
+#include "link/request_queue.h"
 #include "link/serial_port.h"
 #include "link/trace.h"
 #include "link/tracker_events.h"
@@ -39,6 +48,16 @@ inline constexpr int kNoPort = -1;
 inline constexpr int kScanPortCount = kLastPortNumber + 1;  // ports 0..99, as the chooser lists them
 inline constexpr std::uint32_t kHandshakeTimeoutMs = 4000;
 inline constexpr std::uint32_t kRequestTimeoutMs = 7000;
+
+struct EngineOptions {
+  // Off for a tracker whose firmware computes the reply checksum differently.
+  bool checkReplyChecksum = true;
+};
+
+// sendPacket's results.
+inline constexpr int kSendOk = 0;          // written whole
+inline constexpr int kSendNothing = 1;     // no frame, or no port open
+inline constexpr int kSendIncomplete = 2;  // the port refused the frame, cut it short, or changed meanwhile
 
 // Where a scan stands between two steps.
 struct ScanState {
@@ -63,7 +82,8 @@ enum class ReceiveResult {
 
 class LinkEngine {
  public:
-  LinkEngine(SerialPort& port, Clock& clock, TrackerWindow& window, SharedSettings& settings, TraceSink* trace);
+  LinkEngine(SerialPort& port, Clock& clock, TrackerWindow& window, SharedSettings& settings, TraceSink* trace,
+             EngineOptions options = {});
   ~LinkEngine();  // stops and joins every thread it started
   LinkEngine(const LinkEngine&) = delete;
   LinkEngine& operator=(const LinkEngine&) = delete;
@@ -82,22 +102,32 @@ class LinkEngine {
   bool tryJoinAll();
   void shutdown();  // requestStop() and join
 
-  // --- Request procedures (the window's thread; a scan also opens ports) --
+  // --- Requests (any thread; the communication thread sends them) -------
   void runHandshake();
   void requestReadSettings();
-  // Runs `savePages` (the pages store their controls into the model) and the
-  // encode under the settings lock, then sends the write request.
+  // Without settings that may be written (none read yet, or the last read
+  // refused) logs one line and queues nothing. Otherwise runs `savePages`
+  // (the pages store their controls into the model) and the encode under
+  // the settings lock, and queues the write request.
   void requestWriteSettings(const std::function<void(SettingsModel&)>& savePages);
+  // Settings from elsewhere (a saved image) as if read: false, with nothing
+  // changed, for an image the codec refuses.
+  bool loadSettings(std::span<const std::uint8_t> image);
+  // Closes the current port, opens `port` and queues a handshake. A running
+  // scan that has been stopped no longer opens or closes anything, so the
+  // port chosen by the user stays open.
   bool openTrackerPort(int port);
   // Why the last open of `port` failed, for a plain-words log line.
   OpenFailure lastOpenFailure(int port) const { return port_.lastOpenFailure(port); }
 
   // --- Single steps, for the threads and for tests ---------------------
   void communicationPass();
+  // Sends what is queued (the communication thread's part of each wait).
+  void serviceRequests();
   ScanStep scanStep(ScanState& scan);
   ScanState newScan();  // what startScan does before its thread runs
   void scanPorts(ScanState scan);  // a scan thread's body: scanStep until it ends
-  // 0 when written, 1 when nothing was written (no frame, no port).
+  // kSendOk, kSendNothing or kSendIncomplete. The communication thread only.
   int sendPacket(std::span<const std::uint8_t> frame);
   ReceiveResult receiveFrame(std::size_t& frameLength);
 
@@ -109,27 +139,54 @@ class LinkEngine {
   bool sendBusy() const { return sendBusy_.load() != 0; }
   int scanStopFlag() const { return scanStop_.load(); }
   std::span<const std::uint8_t> replyFrame() const { return replyFrame_; }
+  // The last read was decoded and no refused one followed: a write may go out.
+  bool settingsWritable() const { return settingsWritable_.load(); }
+  // Settings were read on this port and the tracker stayed on line since:
+  // a write goes to the tracker they came from.
+  bool trackerSameSinceRead() const {
+    const std::uint32_t read = readEpoch_.load();
+    return read != 0 && read == portEpoch_.load();
+  }
 
  private:
   void postLog(std::u16string_view text);
   void postLogf(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void notify(int kind, std::int32_t value);
-  void handleReply(const TrackerReply& reply);
+  struct Outstanding {
+    bool active = false;
+    std::uint64_t deadlineMs = 0;
+  };
+  enum class OpenOutcome { Opened, Failed, ScanStopped };
+
+  void handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame);
+  void handleSettingsReply(const TrackerReply& reply);
   void reportOffline();
+  void restoreButtons();
+  bool noticePortChange();  // true when the port changed since the last call
+  void expireOutstanding(bool replyArriving);
   void portDisconnected(int port);
-  void closePort(int port);
+  void changePort(int port);  // the caller holds portLock_
   void sleepUnlessStopping(std::uint32_t ms);
+  void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
   int sendRequest(CommandType type);
+  OpenOutcome openPort(int port, const ScanState* scan);
+  bool scanIsCurrent(const ScanState& scan) const;
 
   SerialPort& port_;
   Clock& clock_;
   TrackerWindow& window_;
   SharedSettings& settings_;
   TraceSink* trace_;
+  const EngineOptions options_;
 
   std::atomic<int> currentPort_{kNoPort};
+  // Counts port changes; a request or frame belongs to the epoch it was made in.
+  std::atomic<std::uint32_t> portEpoch_{1};
+  std::atomic<std::uint32_t> answeredEpoch_{0};  // the epoch whose tracker answered a handshake
+  std::atomic<std::uint32_t> readEpoch_{0};      // the epoch settings were read in; 0 after an off-line report
+  std::atomic<bool> settingsWritable_{false};
   std::atomic<std::uint32_t> replyTimeoutMs_{5000};
-  std::atomic<std::uint64_t> requestDeadlineMs_{0};  // 7000 ms after the last read or write request went out
+  RequestQueue requests_;
   std::atomic<int> sendBusy_{0};
   std::atomic<int> trackerOnline_{0};
   std::atomic<int> onlineShown_{0};
@@ -138,12 +195,19 @@ class LinkEngine {
   std::atomic<bool> stopping_{false};
 
   // Communication thread only.
+  std::uint64_t requestDeadlineMs_ = 0;  // 7000 ms after the last read or write request went out
+  std::uint32_t seenEpoch_ = 1;          // the port epoch the on-line state was last reported for
+  Outstanding outstandingRead_;
+  Outstanding outstandingWrite_;
+  FrameBuffer sendFrame_{};
   FrameBuffer replyFrame_{};
   FrameAssembler assembler_;
   int assemblerPort_ = kNoPort;
   TrackerReply reply_{};
 
-  std::mutex portLock_;     // opening and closing ports: one at a time
+  // Opening and closing ports one at a time, the epoch with them, and a
+  // scan's check that it is still the current one before it touches a port.
+  mutable std::mutex portLock_;
   std::mutex scanRunLock_;  // held by the one scan that runs
   struct Worker {
     std::thread thread;

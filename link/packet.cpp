@@ -114,4 +114,10 @@ int parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply) {
   return kParseOk;
 }
 
+FrameChecksum frameChecksum(std::span<const std::uint8_t> frame) {
+  const std::size_t length = getBigEndian16(&frame[kLengthOffset]);
+  const std::size_t checked = kDataOffset + (length > kFrameOverhead ? length - kFrameOverhead : 0);
+  return {getBigEndian16(&frame[checked]), crc16(frame.first(checked))};
+}
+
 }  // namespace pelmora

@@ -99,7 +99,16 @@ inline constexpr int kParseUnknownCommand = 5;
 //   3  not a reply frame: no "$$", no CR LF after data and checksum, or a
 //      length field that does not fit the bytes given
 //   5  the reply's command is in no table row
-// The checksum is not examined.
+// The checksum is not examined here: see replyChecksum.
 int parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply);
+
+// The checksum a frame carries and the one its bytes give. Only for a frame
+// that parseReply understood (its length field fits the bytes given).
+struct FrameChecksum {
+  std::uint16_t carried = 0;
+  std::uint16_t computed = 0;
+  bool matches() const { return carried == computed; }
+};
+FrameChecksum frameChecksum(std::span<const std::uint8_t> frame);
 
 }  // namespace pelmora

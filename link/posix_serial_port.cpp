@@ -196,6 +196,21 @@ ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   return {};
 }
 
+bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms) {
+  int fd = -1;
+  {
+    PortSlot& s = slot(port);
+    const std::lock_guard lock(s.mutex);
+    if (!s.open) return false;
+    fd = s.handle;
+  }
+  // Without the lock, so that a write or close is not held up: a close
+  // meanwhile only ends the wait early.
+  pollfd p{fd, POLLIN, 0};
+  ::poll(&p, 1, static_cast<int>(ms));
+  return true;
+}
+
 int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   PortSlot& s = slot(port);
   const std::lock_guard lock(s.mutex);
@@ -216,11 +231,11 @@ int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
     if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
 
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return 1;  // cut short by the write timeout, which still counts as written
+    if (left.count() <= 0) return 0;  // cut short by the write timeout: not written whole
     pollfd p{s.handle, POLLOUT, 0};
     const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
     if (ready < 0 && errno != EINTR) return 0;
-    if (ready == 0) return 1;
+    if (ready == 0) return 0;
     if (ready > 0 && isHangUp(p.revents)) return 0;
   }
   return 1;

@@ -50,11 +50,14 @@ class SerialPort {
   ReadResult read(int port, std::span<std::uint8_t> buffer) {
     return inRange(port) ? doRead(port, buffer) : ReadResult{};
   }
-  // 1 when the device accepted the write (a write cut short by the timeout of
-  // 19200 / baud ms per byte counts too), 0 when it failed.
+  // 1 when the device took every byte, 0 when it failed or the timeout of
+  // 19200 / baud ms per byte cut the write short.
   int write(int port, std::span<const std::uint8_t> bytes) { return inRange(port) ? doWrite(port, bytes) : 0; }
   // 1 when the slot was closed, 0 for a number out of range. Drops DTR, purges both queues.
   int close(int port) { return inRange(port) ? doClose(port) : 0; }
+  // Waits at most `ms` for bytes (or a hang-up) on an open port. False when
+  // this port cannot wait: the caller sleeps instead.
+  bool waitReadable(int port, std::uint32_t ms) { return inRange(port) && doWaitReadable(port, ms); }
   // Why the last open of this port failed.
   OpenFailure lastOpenFailure(int port) const {
     return inRange(port) ? doLastOpenFailure(port) : OpenFailure::OutOfRange;
@@ -70,6 +73,7 @@ class SerialPort {
   virtual int doClose(int port) = 0;
   virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
   virtual std::string doLastOpenFailureDevice(int) const { return {}; }
+  virtual bool doWaitReadable(int, std::uint32_t) { return false; }
 };
 
 }  // namespace pelmora

@@ -22,6 +22,18 @@ enum ButtonsState : int {
   BUTTONS_SETTINGS_READ = 3,
 };
 
+// How a read or write request ended, for a front that waits on it.
+enum class RequestOutcome : int {
+  Done,           // read: decoded into the model; write: the tracker acknowledged it
+  Refused,        // write: the tracker answered with a failure status
+  NoReply,        // no reply within the request's 7000 ms
+  NotSent,        // no tracker answered on this port, or the port did not take the request
+  NoSettings,     // write: nothing read yet, or the last read was refused
+  Damaged,        // read: wrong checksum
+  Incomplete,     // read: shorter than its layout
+  UnknownLayout,  // read: a layout word nobody knows
+};
+
 class TrackerWindow {
  public:
   virtual ~TrackerWindow() = default;
@@ -30,6 +42,8 @@ class TrackerWindow {
   virtual void trackerEvent(int kind, std::int32_t value, std::u16string_view text) = 0;
   // WM_SETTINGS_READY: a settings image has been decoded into the model.
   virtual void settingsReady() = 0;
+  // A read (ReadSettings) or write (WriteSettings) request ended, after its log line.
+  virtual void requestFinished(std::int32_t /*type*/, RequestOutcome /*outcome*/) {}
 };
 
 }  // namespace pelmora

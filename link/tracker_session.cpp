@@ -1,106 +1,95 @@
 #include "link/tracker_session.h"
 
-#include <chrono>
-
 namespace pelmora {
 namespace {
 
-constexpr std::uint32_t kHandshakeEveryMs = 1000;
-// The engine ends every request itself (7000 ms, and up to 5000 ms more
-// while a long reply is still arriving); this only guards against a bug.
-constexpr std::uint32_t kRequestLimitMs = kRequestTimeoutMs + 10000;
-
-std::string narrow(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char16_t unit : text) out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-  return out;
-}
+constexpr std::uint32_t kHandshakePeriodMs = 1000;
+constexpr std::uint32_t kPollMs = 20;
 
 }  // namespace
 
-TrackerSession::TrackerSession(std::unique_ptr<SerialPort> port, SessionOptions options)
-    : port_(std::move(port)),
-      options_(std::move(options)),
-      engine_(*port_, clock_, *this, settings_, options_.trace, options_.engine) {
+void TrackerSession::Listener::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+  if (kind == TRACKER_EVENT_PROGRESS && hooks_.progress && value > 0) hooks_.progress(static_cast<std::uint32_t>(value));
+  if (kind != TRACKER_EVENT_LOG) return;
+  if (hooks_.log) hooks_.log(text);
+  std::lock_guard<std::mutex> hold(lock_);
+  log_.emplace_back(text);
+}
+
+void TrackerSession::Listener::requestFinished(std::int32_t type, RequestOutcome outcome) {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (type != awaited_ || done_) return;
+    outcome_ = outcome;
+    done_ = true;
+  }
+  finished_.notify_all();
+}
+
+void TrackerSession::Listener::expect(std::int32_t type) {
+  std::lock_guard<std::mutex> hold(lock_);
+  awaited_ = type;
+  done_ = false;
+}
+
+RequestOutcome TrackerSession::Listener::wait(std::int32_t type) {
+  // Every request ends: with its reply, its deadline or a refusal.
+  std::unique_lock<std::mutex> hold(lock_);
+  finished_.wait(hold, [&] { return done_ && awaited_ == type; });
+  awaited_ = 0;
+  return outcome_;
+}
+
+std::vector<std::u16string> TrackerSession::Listener::log() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return log_;
+}
+
+TrackerSession::TrackerSession(SerialPort& port, Clock& clock, TraceSink* trace, EngineOptions options,
+                               SessionHooks hooks)
+    : clock_(clock), listener_(std::move(hooks)), engine_(port, clock, listener_, settings_, trace, options) {
   engine_.startCommunication();
 }
 
-TrackerSession::~TrackerSession() {
-  engine_.shutdown();
-  const int open = engine_.currentPort();
-  if (open != kNoPort) port_->close(open);
+TrackerSession::~TrackerSession() { engine_.shutdown(); }
+
+bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
+
+bool TrackerSession::waitForTracker(std::uint32_t limitMs) {
+  const std::uint64_t start = clock_.nowMs();
+  std::uint64_t nextHandshake = start + kHandshakePeriodMs;
+  while (!engine_.trackerOnline()) {
+    const std::uint64_t now = clock_.nowMs();
+    if (now - start >= limitMs) return false;
+    if (now >= nextHandshake) {
+      engine_.runHandshake();
+      nextHandshake += kHandshakePeriodMs;
+    }
+    clock_.sleepMs(kPollMs);
+  }
+  return true;
 }
 
-void TrackerSession::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  if (kind == TRACKER_EVENT_PROGRESS) {
-    if (options_.progress && value > 0) options_.progress(static_cast<std::uint32_t>(value));
-    return;
-  }
-  if (kind == TRACKER_EVENT_LOG && options_.log) options_.log(text);
-  const std::lock_guard<std::mutex> hold(lock_);
-  if (kind == TRACKER_EVENT_LOG) lastLine_ = narrow(text);
-  if (kind == TRACKER_EVENT_BUTTONS) online_ = value != BUTTONS_OFFLINE;
-  changed_.notify_all();
-}
-
-void TrackerSession::requestEnded(CommandType type, RequestEnd end) {
-  const std::lock_guard<std::mutex> hold(lock_);
-  (type == ReadSettings ? readEnd_ : writeEnd_) = end;
-  changed_.notify_all();
-}
-
-SessionResult TrackerSession::connect(int port) {
-  if (!engine_.openTrackerPort(port)) {
-    return {SessionStatus::PortUnusable, "the port does not open", engine_.lastOpenFailure(port)};
-  }
-  // Handshakes at the window's pace, until one is answered or its wait is over.
-  const auto start = std::chrono::steady_clock::now();
-  const auto limit = start + std::chrono::milliseconds(kHandshakeTimeoutMs);
-  std::unique_lock<std::mutex> hold(lock_);
-  for (auto next = start + std::chrono::milliseconds(kHandshakeEveryMs); !online_;
-       next += std::chrono::milliseconds(kHandshakeEveryMs)) {
-    const auto until = std::min(next, limit);
-    if (changed_.wait_until(hold, until, [this] { return online_; })) break;
-    if (until >= limit) return {SessionStatus::NoTracker, "no tracker answering", OpenFailure::None};
-    hold.unlock();
-    engine_.runHandshake();
-    hold.lock();
-  }
-  return {};
-}
-
-SessionResult TrackerSession::waitForEnd(CommandType type, std::uint32_t limitMs) {
-  std::unique_lock<std::mutex> hold(lock_);
-  std::optional<RequestEnd>& end = type == ReadSettings ? readEnd_ : writeEnd_;
-  if (!changed_.wait_for(hold, std::chrono::milliseconds(limitMs), [&] { return end.has_value(); })) {
-    return {SessionStatus::Failed, "no reply from the tracker", OpenFailure::None};
-  }
-  if (*end == RequestEnd::Done) return {};
-  return {SessionStatus::Failed, lastLine_, OpenFailure::None};
-}
-
-SessionResult TrackerSession::readSettings() {
-  {
-    const std::lock_guard<std::mutex> hold(lock_);
-    readEnd_.reset();
-  }
+TrackerSession::ReadResult TrackerSession::read() {
+  listener_.expect(ReadSettings);
   engine_.requestReadSettings();
-  return waitForEnd(ReadSettings, kRequestLimitMs);
+  ReadResult result;
+  result.outcome = listener_.wait(ReadSettings);
+  if (result.outcome != RequestOutcome::Done) return result;
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  const std::span<const std::uint8_t> image = settings_.codec.readImage();
+  result.image.assign(image.begin(), image.end());
+  result.model = settings_.model;
+  return result;
 }
 
-SessionResult TrackerSession::writeSettings(const SettingsModel& target) {
-  {
-    const std::lock_guard<std::mutex> hold(lock_);
-    writeEnd_.reset();
-  }
-  engine_.requestWriteSettings([&target](SettingsModel& model) { model = target; });
-  return waitForEnd(WriteSettings, kRequestLimitMs);
+RequestOutcome TrackerSession::write(std::span<const std::uint8_t> image) {
+  if (!engine_.loadSettings(image)) return RequestOutcome::NoSettings;
+  listener_.expect(WriteSettings);
+  engine_.requestWriteSettings(nullptr);
+  return listener_.wait(WriteSettings);
 }
 
-void TrackerSession::withSettings(const std::function<void(const SettingsCodec&, const SettingsModel&)>& use) {
-  const std::lock_guard<std::mutex> hold(settings_.lock);
-  use(settings_.codec, settings_.model);
-}
+std::vector<std::u16string> TrackerSession::log() const { return listener_.log(); }
 
 }  // namespace pelmora

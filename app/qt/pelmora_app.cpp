@@ -133,11 +133,15 @@ int CPelmoraApp::run(QApplication& application) {
   PosixSerialPort port(portMap);
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
   SettingsPortIndexStore portIndexStore(userSettings);
-  WindowServices services{port, portIndexStore, trace.sink(), [&port, &discovery](int number) {
+  // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
+  const EngineOptions engineOptions{userSettings.value(QStringLiteral("Link/CheckReplyChecksum"), true).toBool()};
+  WindowServices services{port, portIndexStore, trace.sink(),
+                          [&port, &discovery](int number) {
                             for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
                               if (listing.port == number) return QString::fromStdString(describePortListing(listing));
                             return QStringLiteral("COM%1: no device").arg(number);
-                          }};
+                          },
+                          engineOptions};
 
   int exitCode = 0;
   {

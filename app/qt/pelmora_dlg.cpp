@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -67,8 +68,8 @@ qsizetype paneLength(QStringView text) {
 CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
     : QDialog(parent),
       logic_(*this, services.portIndexStore, settings_),
-      notifications_(*this, logic_),
-      engine_(services.port, clock_, notifications_, settings_, services.trace) {
+      notifications_(logic_),
+      engine_(services.port, clock_, notifications_, settings_, services.trace, services.engineOptions) {
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
@@ -326,5 +327,10 @@ void CPelmoraDlg::setPageVisible(int index, bool visible) {
 }
 
 PageControls& CPelmoraDlg::pageControls(int index) { return controlsOf(index); }
+
+bool CPelmoraDlg::confirm(std::u16string_view question) {
+  return QMessageBox::question(this, windowTitle(), toQString(question), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
 
 }  // namespace pelmora

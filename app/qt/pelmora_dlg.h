@@ -50,6 +50,7 @@ struct WindowServices {
   TraceSink* trace = nullptr;
   // The tooltip of chooser entry `port`: which device stands behind it now.
   std::function<QString(int port)> describePort;
+  EngineOptions engineOptions{};  // [Link] of the settings file
 };
 
 class CPelmoraDlg final : public QDialog, private MainView {
@@ -104,6 +105,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
   void setIdentityText(IdentityField field, std::u16string_view text) override;
   void setPageVisible(int index, bool visible) override;
   PageControls& pageControls(int index) override;
+  bool confirm(std::u16string_view question) override;
 
   void buildPages(PageTabs& tabs);
   void makeRoomForPages();

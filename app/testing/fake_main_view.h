@@ -53,6 +53,10 @@ class FakeMainView final : public MainView {
 
   void setPageVisible(int index, bool visible) override { pageVisible.at(static_cast<std::size_t>(index)) = visible; }
   PageControls& pageControls(int index) override { return page(index); }
+  bool confirm(std::u16string_view question) override {
+    questions.emplace_back(question);
+    return confirmAnswer;
+  }
 
   FakePageControls& page(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
@@ -79,6 +83,8 @@ class FakeMainView final : public MainView {
   std::vector<IdentityField> identityOrder;
   std::array<bool, PageTable::kRowCount> pageVisible{};
   std::vector<FakePageControls> pages;
+  std::vector<std::u16string> questions;  // asked through confirm(), in order
+  bool confirmAnswer = false;
 };
 
 }  // namespace pelmora::testing

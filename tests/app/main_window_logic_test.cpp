@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -23,6 +25,7 @@
 #include "app/testing/fake_port_index_store.h"
 #include "link/clock.h"
 #include "link/link_engine.h"
+#include "link/packet.h"
 #include "link/serial_port.h"
 #include "pages/agps_page.h"
 #include "pages/apn_page.h"
@@ -75,14 +78,28 @@ class ParkingClock final : public Clock {
   bool released_ = false;
 };
 
-// Ports that answer a handshake request at once, as a tracker would.
+// Ports that answer a handshake request at once, as a tracker would, and a
+// read request with `image` when there is one.
 class AnsweringPort final : public SerialPort {
  public:
   std::set<int> openable;
   std::map<int, OpenFailure> failures;  // why the others fail (default: not mapped)
   std::vector<int> opened;
+  std::vector<std::uint8_t> image;
+  bool silent = false;
+  int writeRequests = 0;  // WriteSettings requests written
 
  private:
+  void reply(int port, std::uint16_t command, std::span<const std::uint8_t> data) {
+    const std::size_t length = data.size() + 17;
+    std::vector<std::uint8_t> frame{'$', '$', static_cast<std::uint8_t>(length >> 8),
+                                    static_cast<std::uint8_t>(length), 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
+                                    static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command)};
+    frame.insert(frame.end(), data.begin(), data.end());
+    const std::uint16_t crc = crc16(frame);
+    frame.insert(frame.end(), {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc), '\r', '\n'});
+    pending_[port].insert(pending_[port].end(), frame.begin(), frame.end());
+  }
   int doPrepare(int) override { return 1; }
   int doOpen(int port) override {
     if (!openable.contains(port)) return 0;
@@ -98,12 +115,12 @@ class AnsweringPort final : public SerialPort {
     return {n, false};
   }
   int doWrite(int port, std::span<const std::uint8_t> bytes) override {
-    if (!open_.contains(port) || bytes.size() < 17) return 0;
-    if (bytes[11] == 0x88 && bytes[12] == 0x03) {
-      // The handshake reply of the id "1111111"; its checksum is not examined.
-      pending_[port].insert(pending_[port].end(), {'$', '$', 0x00, 0x12, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
-                                                   0x88, 0x03, 0x01, 0x00, 0x00, '\r', '\n'});
-    }
+    if (!open_.contains(port)) return 0;
+    if (bytes.size() >= 13 && bytes[0] == '@') command_ = bytes[12];  // a frame's first piece
+    if (command_ == 0x02 && bytes[0] == '@') ++writeRequests;
+    if (silent || bytes.size() < 17 || bytes[bytes.size() - 1] != '\n') return 1;
+    if (command_ == 0x03) reply(port, 0x8803, std::array<std::uint8_t, 1>{0x01});
+    if (command_ == 0x01 && !image.empty()) reply(port, 0x8801, image);
     return 1;
   }
   int doClose(int port) override {
@@ -118,7 +135,15 @@ class AnsweringPort final : public SerialPort {
 
   std::map<int, std::vector<std::uint8_t>> pending_;
   std::set<int> open_;
+  std::uint8_t command_ = 0;
 };
+
+// An Extended image whose first word is `layout`.
+std::vector<std::uint8_t> extendedImage(std::uint32_t layout = 0xF6860001u) {
+  std::vector<std::uint8_t> image(3384, 0);
+  for (std::size_t i = 0; i < 4; ++i) image[i] = static_cast<std::uint8_t>(layout >> (8 * i));
+  return image;
+}
 
 struct WindowHarness {
   WindowHarness() { view.buildPages(logic.pageTable()); }
@@ -130,6 +155,16 @@ struct WindowHarness {
   void start() {
     logic.initialise(engine);
     clock.waitUntilParked(1);
+  }
+  // The user picks `port`, whose tracker answers the handshake.
+  void connect(int number) {
+    view.selectPort(number);
+    logic.onPortSelected();
+    engine.communicationPass();
+  }
+  void pressRead() {
+    logic.onReadSettings();
+    engine.communicationPass();
   }
 
   ParkingClock clock;
@@ -213,17 +248,20 @@ TEST(MainWindowButtons, FollowTheButtonStateTable) {
       {"settings read", 3, true, true},
       {"Read pressed", kReadPressed, true, false},
       {"on-line, no settings yet", 1, true, false},
-      {"settings arrived", kSettingsReady, true, true},
+      {"settings read through the link", kSettingsReady, true, true},
       {"off-line", 0, false, false},
       {"on-line after a settings read", 1, true, true},
       {"Read pressed again", kReadPressed, true, false},
       {"on-line with settings loaded", 1, true, true},
   };
   WindowHarness h;
+  h.port.openable = {3};
+  h.port.image = extendedImage();
   h.start();
+  h.connect(3);
   for (const Row& row : rows) {
     if (row.step == kReadPressed) h.logic.onReadSettings();
-    else if (row.step == kSettingsReady) h.logic.settingsReady();
+    else if (row.step == kSettingsReady) h.pressRead();
     else if (row.step == kOtherKind) h.logic.trackerEvent(7, 0, {});
     else h.logic.trackerEvent(TRACKER_EVENT_BUTTONS, row.step, {});
     EXPECT_EQ(std::pair(h.view.readEnabled, h.view.writeEnabled), std::pair(row.read, row.write)) << row.label;
@@ -340,17 +378,78 @@ TEST(MainWindowProgress, ShowsPositionsOutsideTheRangeAsItsNearestEnd) {
   }
 }
 
-TEST(MainWindowPortChooser, AScanSelectionIsShownButNeitherStoredNorOpened) {
+TEST(MainWindowPortChooser, AScanSelectionIsShownOnlyForTheOpenPortAndNeitherStoredNorOpened) {
   WindowHarness h;
   h.store.value = u"7";
   h.port.openable = {5};
   h.start();
-  for (const auto& [sent, selected] : {std::pair{5, 5}, {150, -1}, {99, 99}, {100, -1}, {-1, -1}, {0, 0}}) {
+  h.engine.openTrackerPort(5);  // as a scan does
+  // A port other than the open one comes from a scan the user overrode.
+  for (const auto& [sent, selected] : {std::pair{3, 7}, {5, 5}, {150, 5}, {99, 5}, {-1, 5}}) {
     h.logic.trackerEvent(TRACKER_EVENT_SELECT_PORT, sent, {});
     EXPECT_EQ(h.view.selectedPort(), selected) << "sent " << sent;
   }
   EXPECT_EQ(h.store.writes, 0);
-  EXPECT_TRUE(h.port.opened.empty());
+  EXPECT_EQ(h.port.opened, std::vector<int>{5});
+}
+
+// Settings read from one tracker do not reach another unasked; none reach
+// a tracker after a refused read.
+TEST(MainWindowWrite, AsksFirstWhenTheTrackerMayHaveChangedSinceTheRead) {
+  const struct {
+    const char* label;
+    std::function<void(WindowHarness&)> meanwhile;
+    bool asked;
+  } cases[] = {
+      {"right after the read", [](WindowHarness&) {}, false},
+      {"off line and back",
+       [](WindowHarness& h) {
+         h.port.silent = true;
+         h.engine.communicationPass();
+         h.port.silent = false;
+         h.logic.onTimerTick();
+         h.engine.communicationPass();
+       },
+       true},
+      {"another port", [](WindowHarness& h) { h.connect(5); }, true},
+  };
+  for (const auto& c : cases) {
+    for (const bool yes : {false, true}) {
+      SCOPED_TRACE(std::string(c.label) + (yes ? ", Yes" : ", No"));
+      WindowHarness h;
+      h.port.openable = {3, 5};
+      h.port.image = extendedImage();
+      h.start();
+      h.connect(3);
+      h.pressRead();
+      c.meanwhile(h);
+      ASSERT_TRUE(h.view.writeEnabled) << "an on-line report enables Write once settings were read";
+      h.view.confirmAnswer = yes;
+      h.logic.onWriteSettings();
+      h.engine.serviceRequests();
+      EXPECT_EQ(h.view.questions.size(), c.asked ? 1u : 0u);
+      EXPECT_EQ(h.port.writeRequests, !c.asked || yes ? 1 : 0);
+    }
+  }
+}
+
+TEST(MainWindowWrite, NothingIsWrittenAfterARefusedRead) {
+  WindowHarness h;
+  h.port.openable = {3};
+  h.port.image = extendedImage();
+  h.start();
+  h.connect(3);
+  h.pressRead();
+  h.port.image = extendedImage(0xF6860005u);
+  h.pressRead();
+  h.logic.trackerEvent(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE, {});
+  EXPECT_FALSE(h.view.writeEnabled);
+  h.view.log.clear();
+  h.logic.onWriteSettings();
+  h.engine.serviceRequests();
+  EXPECT_EQ(h.view.log, u"No tracker settings loaded: read the tracker first\r\n\r\n");
+  EXPECT_TRUE(h.view.questions.empty());
+  EXPECT_EQ(h.port.writeRequests, 0);
 }
 
 TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOutcome) {
@@ -400,18 +499,6 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
   h.logic.onPortSelected();
   EXPECT_EQ(h.view.log, u"Open  port 3 sucessfully\r\n\r\n");
   EXPECT_EQ(h.store.value, std::nullopt);
-}
-
-TEST(MainWindowPages, ATabChangeLeavesExactlyOnePageVisible) {
-  WindowHarness h;
-  h.start();
-  for (int k = 0; k < 6; ++k) {
-    h.logic.onTabChanged(k);
-    EXPECT_EQ(h.view.visiblePageCount(), 1) << "tab " << k;
-    EXPECT_TRUE(h.view.pageVisible[static_cast<std::size_t>(k)]) << "tab " << k;
-  }
-  h.logic.onTabChanged(-1);
-  EXPECT_EQ(h.view.visiblePageCount(), 0) << "no tab selected";
 }
 
 TEST(MainWindowPages, AClickOnEnableTcpTrackReachesOnlyTheTransportPage) {

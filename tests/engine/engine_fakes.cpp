@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "link/packet.h"
+
 namespace pelmora::testing {
 
 ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
@@ -29,7 +31,10 @@ void RecordingWindow::trackerEvent(int kind, std::int32_t value, std::u16string_
                                                      {TRACKER_EVENT_PROGRESS, "progress:"}};
     const auto name = names.find(kind);
     events.push_back(name != names.end() ? name->second + std::to_string(value) : "kind:" + std::to_string(kind));
+  } else {
+    return;
   }
+  if (const auto hook = onEvent) hook(events.back());
 }
 
 Bytes replyFrame(std::uint16_t command, const Bytes& data) {
@@ -37,7 +42,9 @@ Bytes replyFrame(std::uint16_t command, const Bytes& data) {
   Bytes frame{'$', '$', static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF),
               0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
               static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command & 0xFF)};
-  return cat({frame, data, {0x00, 0x00, '\r', '\n'}});
+  const Bytes checked = cat({frame, data});
+  const std::uint16_t crc = crc16(checked);
+  return cat({checked, {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc & 0xFF), '\r', '\n'}});
 }
 
 Bytes cat(std::initializer_list<Bytes> parts) {

@@ -45,6 +45,7 @@ class ScriptedPort final : public SerialPort {
   // Called after every write with the port and the frame written.
   std::function<void(int, const Bytes&)> onWrite;
   std::map<int, bool> disconnected;
+  std::set<int> refusingWrites;  // ports whose writes fail
 
   std::vector<std::pair<int, Bytes>> writes;
   std::vector<std::string> calls;  // "open 3", "close 3", ...
@@ -63,10 +64,17 @@ class ScriptedPort final : public SerialPort {
   }
   ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
   int doWrite(int port, std::span<const std::uint8_t> bytes) override {
-    writes.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
-    if (onWrite) onWrite(port, writes.back().second);
+    if (refusingWrites.count(port)) return 0;
+    // The engine writes a long frame in pieces: they are kept as one frame.
+    if (!writes.empty() && writes.back().first == port && !wholeFrame(writes.back().second)) {
+      writes.back().second.insert(writes.back().second.end(), bytes.begin(), bytes.end());
+    } else {
+      writes.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
+    }
+    if (onWrite && wholeFrame(writes.back().second)) onWrite(port, writes.back().second);
     return 1;
   }
+  static bool wholeFrame(const Bytes& b) { return b.size() >= 4 && b.size() >= static_cast<std::size_t>((b[2] << 8) | b[3]); }
   int doClose(int port) override {
     calls.push_back("close " + std::to_string(port));
     openPorts.erase(port);
@@ -90,6 +98,7 @@ class RecordingWindow final : public TrackerWindow {
   std::vector<std::string> events;
   bool recordProgress = false;
   std::function<void()> onSettingsReady;
+  std::function<void(const std::string&)> onEvent;  // after each recorded event: a user acting meanwhile
 
   std::vector<std::string> take() { return std::exchange(events, {}); }
 };
@@ -100,7 +109,7 @@ class RecordingTrace final : public TraceSink {
   std::vector<std::string> lines;
 };
 
-// A "$$" reply with the id of "1111111" and a zero checksum (not examined).
+// A "$$" reply with the id of "1111111" and the right checksum.
 Bytes replyFrame(std::uint16_t command, const Bytes& data);
 inline Bytes handshakeReply() { return replyFrame(0x8803, {0x01}); }
 Bytes cat(std::initializer_list<Bytes> parts);

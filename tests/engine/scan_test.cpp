@@ -59,18 +59,20 @@ TEST_F(ScanTest, FindsTheTrackerAfterASilentPort) {
   EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 2", "close 2", "open 3", "open 4", "open 5"}));
 }
 
-TEST_F(ScanTest, AFlagLeftFromAnEarlierTrackerDoesNotEndTheScan) {
-  port.openable = {2, 7};
-  ASSERT_TRUE(engine.openTrackerPort(7));
-  port.arriveNow(7, handshakeReply());
-  engine.communicationPass();
-  ASSERT_TRUE(engine.trackerOnline());
-  window.take();
-
-  port.openable = {2};
+// The user picks port 5 while the window shows "Scan port 2 ...": the scan
+// neither closes it nor opens its own port, and selects nothing.
+TEST_F(ScanTest, AUserChoiceMadeWhileTheScanReportsWins) {
+  port.openable = {2, 5};
+  window.onEvent = [&](const std::string& event) {
+    if (event != "log:Scan port 2 ...") return;
+    engine.stopScan();  // what a choice in the chooser does, then the open
+    engine.openTrackerPort(5);
+  };
   ScanState scan = engine.newScan();
-  EXPECT_EQ(runScan(scan), ScanStep::Exhausted);
-  for (const std::string& e : window.take()) EXPECT_EQ(e.find("Tracker is on port"), std::string::npos) << e;
+  EXPECT_EQ(runScan(scan), ScanStep::Stopped);
+  EXPECT_EQ(engine.currentPort(), 5);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 5"}));
+  for (const std::string& e : window.take()) EXPECT_EQ(e.rfind("select:", 0), std::string::npos) << e;
 }
 
 TEST_F(ScanTest, StopsOnRequestOrANewerScan) {

@@ -14,13 +14,14 @@ void TestWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view 
   } else if (kind == TRACKER_EVENT_BUTTONS) {
     if (value == BUTTONS_OFFLINE) readEnabled = writeEnabled = false;
     if (value == BUTTONS_ONLINE) readEnabled = true;
-    if ((value == BUTTONS_ONLINE && settingsLoaded_) || value == BUTTONS_SETTINGS_READ) writeEnabled = true;
+    if ((value == BUTTONS_ONLINE && linkEngine != nullptr && linkEngine->settingsWritable()) || value == BUTTONS_SETTINGS_READ)
+      writeEnabled = true;
     record("buttons:" + std::to_string(value));
   }
 }
 
 void TestWindow::settingsReady() {
-  settingsLoaded_ = writeEnabled = true;
+  writeEnabled = true;
   record("ready");
 }
 

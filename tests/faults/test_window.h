@@ -41,11 +41,11 @@ class TestWindow final : public TrackerWindow {
   // Set on the engine's threads before the notification is recorded.
   std::atomic<bool> readEnabled{false};
   std::atomic<bool> writeEnabled{false};
+  const LinkEngine* linkEngine = nullptr;  // whose settingsWritable() an on-line report follows
 
  private:
   void record(std::string event);
 
-  std::atomic<bool> settingsLoaded_{false};
   mutable std::mutex mutex_;  // events_ and hooks_: notifications come from several threads
   mutable std::condition_variable changed_;
   Events events_;

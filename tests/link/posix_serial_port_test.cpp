@@ -237,9 +237,9 @@ TEST(PosixSerialPort, WriteTimeoutAndHangUp) {
   while (::write(filler, chunk.data(), chunk.size()) > 0) {
   }
   ::close(filler);
-  // A write cut short by its timeout (2 ms per byte) still counts as written;
-  // the full line took none of its bytes.
-  EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 1);
+  // A write cut short by its timeout (2 ms per byte) is not written whole: a
+  // failure; the full line took none of its bytes.
+  EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 0);
   const Bytes queued = pty.drain();
   EXPECT_FALSE(queued.empty());
   EXPECT_EQ(std::count(queued.begin(), queued.end(), 0xAA), 0);

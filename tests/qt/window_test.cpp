@@ -33,6 +33,7 @@
 #include "app/qt/wrapping_check_box.h"
 #include "pages/settings_page.h"
 #include "tests/qt/window_support.h"
+#include "tools/simtracker/sim_tracker.h"
 
 namespace pelmora::testing {
 namespace {
@@ -311,7 +312,13 @@ TEST(QtWindow, StatusLightShowsPureRedThenNothing) {
 }
 
 TEST(QtWindow, WorkerNotificationsArriveOnTheWindowThreadInOrder) {
-  TestWindow t;
+  // A scan's selection is taken only for the port open: a silent tracker's.
+  sim::SimOptions silent;
+  silent.behaviour.silent = true;
+  sim::SimTracker tracker(silent);
+  ASSERT_TRUE(tracker.start()) << tracker.errorText();
+  TestWindow t(PortMapConfig{{{7, tracker.devicePath()}}, false});
+  ASSERT_TRUE(t.window->engine().openTrackerPort(7));
   auto* pane = qobject_cast<QPlainTextEdit*>(t.window->control(1011));
   auto* read = qobject_cast<QPushButton*>(t.window->control(1005));
   auto* chooser = qobject_cast<QComboBox*>(t.window->control(1010));
@@ -327,8 +334,8 @@ TEST(QtWindow, WorkerNotificationsArriveOnTheWindowThreadInOrder) {
   });
   ASSERT_TRUE(TestWindow::waitFor([&] { return done.load(); }));
   worker.join();
-  EXPECT_EQ(pane->toPlainText(), QStringLiteral("Tracker is on port 7\n\n"));
-  EXPECT_EQ(t.window->logText(), QStringLiteral("Tracker is on port 7\r\n\r\n"));
+  EXPECT_EQ(pane->toPlainText(), QStringLiteral("Open  port 7 sucessfully\n\nTracker is on port 7\n\n"));
+  EXPECT_EQ(t.window->logText(), QStringLiteral("Open  port 7 sucessfully\r\n\r\nTracker is on port 7\r\n\r\n"));
   EXPECT_EQ(chooser->currentIndex(), 7);
   EXPECT_EQ(t.store.writes, 0);  // a selection by the link is not the user's
   EXPECT_TRUE(read->isEnabled());
@@ -336,7 +343,7 @@ TEST(QtWindow, WorkerNotificationsArriveOnTheWindowThreadInOrder) {
 
   // From the window's own thread the call runs at once.
   t.window->notifications().trackerEvent(TRACKER_EVENT_LOG, 0, u"B");
-  EXPECT_EQ(pane->toPlainText(), QStringLiteral("Tracker is on port 7\n\nB\n\n"));
+  EXPECT_EQ(pane->toPlainText(), QStringLiteral("Open  port 7 sucessfully\n\nTracker is on port 7\n\nB\n\n"));
 }
 
 TEST(QtWindow, LogPaneDropsWhatTheLogicDropsAndNoMore) {

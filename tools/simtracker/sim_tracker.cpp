@@ -360,7 +360,13 @@ void SimTracker::startReply(Job& job) {
     behaviour = behaviour_;
     if (behaviour.silent) ++counters_.repliesSuppressed;
   }
-  if (behaviour.silent) {
+  const bool ignored = (behaviour.ignoreReads && job.request.command == kReadCommand) ||
+                       (behaviour.ignoreWrites && job.request.command == kWriteCommand);
+  if (behaviour.silent || ignored) {
+    if (ignored) {
+      const std::lock_guard lock(mutex_);
+      ++counters_.repliesSuppressed;
+    }
     changed_.notify_all();
     logLine("silent: no reply");
     return;
@@ -410,7 +416,8 @@ std::vector<std::uint8_t> SimTracker::replyTo(const ReceivedRequest& request, co
     default:
       break;
   }
-  return replyFrame(id, request.command, data, behaviour.badChecksum);
+  const bool damaged = behaviour.badChecksum || (behaviour.badSettingsChecksum && request.command == kReadCommand);
+  return replyFrame(id, request.command, data, damaged);
 }
 
 void SimTracker::storeWrittenImage(std::span<const std::uint8_t> data) {

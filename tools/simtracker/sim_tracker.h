@@ -44,6 +44,9 @@ struct SimBehaviour {
   std::size_t writeSize = 0;              // hand replies to the line in writes of at most this many bytes (0: any)
   std::uint32_t writeGapMs = 0;           // pause after each such write
   bool badChecksum = false;               // replies carry a wrong checksum
+  bool badSettingsChecksum = false;       // settings replies carry a wrong checksum
+  bool ignoreReads = false;               // no reply to ReadSettings (handshakes still answered)
+  bool ignoreWrites = false;              // no reply to WriteSettings, and nothing stored
   bool refuseWrites = false;              // write replies carry status 0x00, and nothing is stored
   bool unknownLayout = false;             // settings replies start 05 00 86 F6 instead of the image's first word
   std::optional<std::size_t> shortImage;  // settings replies carry only the image's first n bytes
@@ -57,7 +60,7 @@ struct SimCounters {
   std::uint64_t badChecksums = 0;     // requests with a wrong checksum (not answered)
   std::uint64_t bytesReceived = 0;    // everything that came in, garbage included
   std::uint64_t repliesSent = 0;      // replies sent in full
-  std::uint64_t repliesSuppressed = 0;  // requests left unanswered because the tracker was silent
+  std::uint64_t repliesSuppressed = 0;  // requests left unanswered (silent, or reads or writes ignored)
   std::uint64_t writeCalls = 0;       // writes made to the line (echo and noise included)
   std::uint64_t hangUps = 0;
 };

@@ -31,6 +31,7 @@ int main(int argc, char** argv) {
   app.footer(kFooter);
   app.set_version_flag("--version", std::string("pelmora-cli ") + PELMORA_VERSION);
   app.require_subcommand(1);
+  app.fallthrough();  // the common options after the command name too
 
   CommonOptions common;
   app.add_option("--trace", common.traceFile, "Write a diagnostic trace of the line to FILE (- for standard error)")

@@ -32,7 +32,7 @@ using sim::SimTracker;
 using ::testing::HasSubstr;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Run {
+struct CliRun {
   int status = -1;
   std::string out;
   std::string err;
@@ -87,8 +87,8 @@ class Cli : public ::testing::Test {
 
   SimTracker& tracker(int com) { return *trackers_.at(static_cast<std::size_t>(com - 5)); }
 
-  Run cli(const std::vector<std::string>& args) {
-    Run run;
+  CliRun cli(const std::vector<std::string>& args) {
+    CliRun run;
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -133,11 +133,11 @@ std::vector<std::size_t> range(std::size_t from, std::size_t to) {
 
 TEST_F(Cli, ReadsToAnImageAndToJson) {
   startTrackers({{sim::extendedDemoImage(), fast()}});
-  const Run image = cli({"read", "COM5", "-o", path("t.pelmora-image")});
+  const CliRun image = cli({"read", "COM5", "-o", path("t.pelmora-image")});
   ASSERT_EQ(image.status, 0) << image.err;
   EXPECT_EQ(readBytes(path("t.pelmora-image")), sim::extendedDemoImage());
 
-  const Run json = cli({"read", "COM5", "-o", "-"});
+  const CliRun json = cli({"read", "COM5", "-o", "-"});
   ASSERT_EQ(json.status, 0) << json.err;
   const auto document = nlohmann::json::parse(json.out);
   EXPECT_EQ(document["layout"], "Extended");
@@ -151,12 +151,12 @@ TEST_F(Cli, WritesAProfileAndVerifiesIt) {
   startTrackers({{sim::extendedDemoImage(), fast()}});
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
 
-  const Run dry = cli({"write", "--dry-run", "COM5", path("p.json")});
+  const CliRun dry = cli({"write", "--dry-run", "COM5", path("p.json")});
   ASSERT_EQ(dry.status, 0) << dry.err;
   EXPECT_THAT(dry.out, HasSubstr("-> 45"));
   EXPECT_EQ(tracker(5).counters().writeSettings, 0u);
 
-  const Run run = cli({"write", "COM5", path("p.json")});
+  const CliRun run = cli({"write", "COM5", path("p.json")});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_THAT(run.out, HasSubstr("SmsReportInterval:"));
   EXPECT_THAT(run.out, HasSubstr("1 field changed  verified"));
@@ -180,7 +180,7 @@ TEST_F(Cli, AppliesToManyTrackersAndReportsEach) {
                  {sim::basicDemoImage(), fast()}});
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
 
-  const Run run = cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "--report", path("r.jsonl")});
+  const CliRun run = cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "--report", path("r.jsonl")});
   EXPECT_EQ(run.status, 1) << run.err;
   std::istringstream report(readText(path("r.jsonl")));
   std::map<std::string, nlohmann::json> byPort;
@@ -202,11 +202,11 @@ TEST_F(Cli, AppliesToManyTrackersAndReportsEach) {
 TEST_F(Cli, DiffsAFileAgainstATracker) {
   startTrackers({{sim::basicDemoImage(), fast()}});
   ASSERT_EQ(cli({"read", "COM5", "-o", path("t.json")}).status, 0);
-  const Run same = cli({"diff", path("t.json"), "COM5"});
+  const CliRun same = cli({"diff", path("t.json"), "COM5"});
   EXPECT_EQ(same.status, 0) << same.err;
   EXPECT_EQ(same.out, "No differences\n");
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
-  const Run profile = cli({"diff", "COM5", path("p.json")});
+  const CliRun profile = cli({"diff", "COM5", path("p.json")});
   EXPECT_EQ(profile.status, 0) << profile.err;
   EXPECT_THAT(profile.out, HasSubstr("SmsReportInterval:"));
 }
@@ -245,7 +245,7 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
       {"usage", {"write", "COM5"}, 2, "FILE"},
   };
   for (const Case& c : cases) {
-    const Run run = cli(c.args);
+    const CliRun run = cli(c.args);
     EXPECT_EQ(run.status, c.status) << c.label << "\n" << run.err;
     EXPECT_THAT(run.err + run.out, HasSubstr(c.message)) << c.label;
   }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The checks that CI runs after the normal tests: the sanitizer builds, the
-# fuzz targets (30 s each) and a one-minute soak run. Each step is announced
+# fuzz targets (20 s each) and a one-minute soak run. Each step is announced
 # and timed; the first failing step fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ step() {  # title command...
 
 total=$SECONDS
 step "Sanitizers: ASan+UBSan on every test, TSan on the threaded tests" tools/run-sanitizers.sh
-step "Fuzzing: every libFuzzer target for 30 s" tools/run-fuzz.sh --seconds 30
+step "Fuzzing: every libFuzzer target for 20 s" tools/run-fuzz.sh --seconds 20
 step "Soak: 60 s of handshakes, reads and writes at 9600 baud" tools/soak.sh --seconds 60
 echo
 echo "ci-extra: all passed in $((SECONDS - total)) s"

@@ -122,8 +122,9 @@ class LinkEngine {
 
   // --- Single steps, for the threads and for tests ---------------------
   void communicationPass();
-  // Sends what is queued (the communication thread's part of each wait).
-  void serviceRequests();
+  // Sends what is queued (the communication thread's part of each wait);
+  // true when a request was taken.
+  bool serviceRequests();
   ScanStep scanStep(ScanState& scan);
   ScanState newScan();  // what startScan does before its thread runs
   void scanPorts(ScanState scan);  // a scan thread's body: scanStep until it ends
@@ -167,6 +168,7 @@ class LinkEngine {
   void portDisconnected(int port);
   void changePort(int port);  // the caller holds portLock_
   void sleepUnlessStopping(std::uint32_t ms);
+  void pauseBetweenPasses();
   void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
   int sendRequest(CommandType type);
   OpenOutcome openPort(int port, const ScanState* scan);

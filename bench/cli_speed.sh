@@ -1,0 +1,163 @@
+#!/usr/bin/env bash
+# Times pelmora-cli from outside, as a fleet installer runs it, against
+# simulated trackers on pseudo-terminals mapped through the user's port map:
+#
+#   apply  one profile to 1 tracker, then to 8 in parallel (runs interleaved,
+#          so that both see the same load); every run with fresh trackers, so
+#          that every run really writes
+#   scan   20 ports: 1 tracker, 5 silent trackers, 7 pseudo-terminals with
+#          nobody behind them, 7 paths that do not exist
+#
+#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan]
+#
+# Environment: PELMORA_CLI (build/cli/pelmora-cli), PELMORA_SIM
+# (build/tools/pelmora-simtracker). Prints one line per run and a summary
+# (median, min, max), with the load average before and after.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cli=$(realpath "${PELMORA_CLI:-build/cli/pelmora-cli}")
+sim=$(realpath "${PELMORA_SIM:-build/tools/pelmora-simtracker}")
+runs=5
+trackers=8
+baud=9600
+only=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --runs) runs=$2; shift 2 ;;
+    --trackers) trackers=$2; shift 2 ;;
+    --baud) baud=$2; shift 2 ;;
+    --only) only=$2; shift 2 ;;
+    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan]" >&2; exit 2 ;;
+  esac
+done
+
+work=$(mktemp -d)
+pids=()
+stop_all() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  pids=()
+}
+cleanup() { stop_all; rm -rf "$work"; }
+trap cleanup EXIT
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/KVL"
+echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}' >"$work/profile.json"
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# One simulated tracker behind the symbolic link $1; further arguments go to it.
+start_tracker() {
+  local link=$1
+  shift
+  rm -f "$link"
+  "$sim" --image extended --baud "$baud" --quiet --link "$link" "$@" >/dev/null 2>&1 &
+  pids+=($!)
+}
+
+# A pseudo-terminal that nobody reads or answers, behind the symbolic link $1.
+start_dead_pty() {
+  rm -f "$1"
+  python3 -c 'import os, sys, time
+m, s = os.openpty()
+os.symlink(os.ttyname(s), sys.argv[1])
+time.sleep(3600)' "$1" &
+  pids+=($!)
+}
+
+wait_for_links() {
+  local link
+  for link in "$@"; do
+    for _ in $(seq 200); do [ -e "$link" ] && break; sleep 0.01; done
+    [ -e "$link" ] || { echo "no device at $link" >&2; exit 1; }
+  done
+}
+
+# Writes the port map: COM5, COM6, ... for the paths given, in order.
+write_map() {
+  local n=5 path
+  { echo "[Ports]"; echo "Automatic=no"
+    for path in "$@"; do echo "COM$n=$path"; n=$((n + 1)); done; } >"$XDG_CONFIG_HOME/KVL/COMM.conf"
+}
+
+# Median, min and max of the numbers on standard input.
+summary() {
+  sort -n | awk '{ v[NR] = $1 } END {
+    m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "median %d ms, min %d ms, max %d ms (%d runs)", m, v[1], v[NR], NR }'
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# apply to $1 fresh trackers; prints the milliseconds from start to exit.
+time_apply() {
+  local count=$1 links=() ports=() i
+  for i in $(seq "$count"); do
+    links+=("$work/tracker$i")
+    ports+=("COM$((4 + i))")
+  done
+  for link in "${links[@]}"; do start_tracker "$link"; done
+  wait_for_links "${links[@]}"
+  write_map "${links[@]}"
+  local start end status=0
+  start=$(now_ms)
+  "$cli" apply --quiet "$work/profile.json" "${ports[@]}" >"$work/apply.out" 2>&1 || status=$?
+  end=$(now_ms)
+  stop_all
+  if [ "$status" -ne 0 ] || [ "$(grep -c verified "$work/apply.out")" -ne "$count" ]; then
+    echo "apply to $count failed (exit $status):" >&2
+    cat "$work/apply.out" >&2
+    exit 1
+  fi
+  echo $((end - start))
+}
+
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+if [ -z "$only" ] || [ "$only" = apply ]; then
+  : >"$work/one" && : >"$work/many"
+  for run in $(seq "$runs"); do
+    one=$(time_apply 1)
+    many=$(time_apply "$trackers")
+    echo "$one" >>"$work/one"
+    echo "$many" >>"$work/many"
+    echo "run $run: apply to 1: $one ms, to $trackers: $many ms (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  m1=$(median <"$work/one")
+  mn=$(median <"$work/many")
+  echo "apply to 1 tracker:   $(summary <"$work/one")"
+  echo "apply to $trackers trackers:  $(summary <"$work/many")"
+  awk -v a="$m1" -v b="$mn" -v n="$trackers" 'BEGIN {
+    printf "ratio of the medians: %.3f (target <= 1.15): %s\n", b / a, b / a <= 1.15 ? "met" : "MISSED" }'
+fi
+
+if [ -z "$only" ] || [ "$only" = scan ]; then
+  # The tracker comes last, so that it is found however the others behave.
+  paths=()
+  for i in $(seq 7); do paths+=("/nonexistent/pelmora/tty$i"); done
+  for i in $(seq 7); do start_dead_pty "$work/dead$i"; paths+=("$work/dead$i"); done
+  for i in $(seq 5); do start_tracker "$work/silent$i" --silent; paths+=("$work/silent$i"); done
+  start_tracker "$work/tracker"
+  paths+=("$work/tracker")
+  wait_for_links "${paths[@]:7}"
+  write_map "${paths[@]}"
+  : >"$work/scan"
+  for run in $(seq "$runs"); do
+    start=$(now_ms)
+    status=0
+    "$cli" scan >"$work/scan.out" 2>&1 || status=$?
+    end=$(now_ms)
+    if [ "$status" -ne 0 ] || [ "$(grep -c 'tracker answering' "$work/scan.out")" -ne 1 ]; then
+      echo "scan failed (exit $status):" >&2
+      cat "$work/scan.out" >&2
+      exit 1
+    fi
+    echo $((end - start)) >>"$work/scan"
+    echo "run $run: scan of ${#paths[@]} ports: $((end - start)) ms, found $(cut -d' ' -f1 "$work/scan.out") (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  ms=$(median <"$work/scan")
+  echo "scan of ${#paths[@]} ports: $(summary <"$work/scan")"
+  awk -v m="$ms" 'BEGIN { printf "against one handshake wait (4000 ms): %.3f (target <= 1.2): %s\n", m / 4000, m / 4000 <= 1.2 ? "met" : "MISSED" }'
+  stop_all
+fi
+
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

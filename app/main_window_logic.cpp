@@ -93,7 +93,8 @@ void MainWindowLogic::onPortSelected() {
     // The link logs only "Fail to open port %d"; say why in plain words.
     OpenFailureDetail detail;
     detail.failure = engine_->lastOpenFailure(port);
-    if (discovery_ != nullptr) detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
+    if (discovery_ != nullptr)
+      detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
     if (const std::string reason = openFailureReason(detail, port); !reason.empty()) appendUtf8(reason);
   }
   // Stored whatever the outcome.
@@ -104,10 +105,8 @@ void MainWindowLogic::onScanPorts() {
   if (engine_ != nullptr) engine_->startScan();
 }
 
-void MainWindowLogic::onReadSettings() {
-  verifying_ = false;  // a read the user asks for is no read-back
-  startRead();
-}
+// A read-back still waited for is done by whichever read ends first: both read the same tracker.
+void MainWindowLogic::onReadSettings() { startRead(); }
 
 void MainWindowLogic::startRead() {
   // Enabled again by the settings, or by an on-line report once settings were loaded.

@@ -135,9 +135,9 @@ class MainWindowLogic final : public TrackerWindow {
   LogBound logBound_;
   bool progressFull_ = false;  // a read or write was done and no command followed
   bool verifyAfterWrite_ = true;
-  bool verifying_ = false;                  // the read-back after a write is outstanding
-  std::vector<std::uint8_t> written_;       // the image of the write in flight or being verified
-  std::size_t writtenChanges_ = 0;          // the fields that write changes
+  bool verifying_ = false;             // the read-back after a write is outstanding
+  std::vector<std::uint8_t> written_;  // the image of the write in flight or being verified
+  std::size_t writtenChanges_ = 0;     // the fields that write changes
 };
 
 }  // namespace pelmora

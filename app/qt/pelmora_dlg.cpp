@@ -51,13 +51,13 @@ constexpr std::array kIdentityRows{
 
 struct FileCommand {
   std::u16string_view text;
-  QKeySequence::StandardKey key;  // Ctrl+S, Ctrl+O
+  QKeyCombination key;  // none for an empty combination
   void (MainWindowLogic::*run)();
 };
 constexpr std::array kFileCommands{
-    FileCommand{u"Save Settings As\u2026", QKeySequence::Save, &MainWindowLogic::onSaveSettings},
-    FileCommand{u"Open Settings\u2026", QKeySequence::Open, &MainWindowLogic::onOpenSettings},
-    FileCommand{u"Compare with Tracker\u2026", QKeySequence::UnknownKey, &MainWindowLogic::onCompareWithTracker},
+    FileCommand{u"Save Settings As\u2026", Qt::CTRL | Qt::Key_S, &MainWindowLogic::onSaveSettings},
+    FileCommand{u"Open Settings\u2026", Qt::CTRL | Qt::Key_O, &MainWindowLogic::onOpenSettings},
+    FileCommand{u"Compare with Tracker\u2026", QKeyCombination(), &MainWindowLogic::onCompareWithTracker},
 };
 constexpr std::u16string_view kJsonFilter = u"Settings file (*.json)";
 constexpr std::u16string_view kImageFilter = u"Settings image (*.pelmora-image)";
@@ -220,7 +220,7 @@ void CPelmoraDlg::connectControls() {
   connect(aboutButton, &QPushButton::clicked, this, &CPelmoraDlg::showAbout);
   for (const FileCommand& command : kFileCommands) {
     auto* action = new QAction(uiText(command.text), this);
-    action->setShortcut(QKeySequence(command.key));
+    if (command.key != QKeyCombination()) action->setShortcut(QKeySequence(command.key));
     connect(action, &QAction::triggered, this, [this, run = command.run] { (logic_.*run)(); });
     addAction(action);  // the shortcut works without the menu
     fileActions_.push_back(action);
@@ -369,7 +369,8 @@ std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
   if (path.isEmpty()) return std::nullopt;
   const bool asJson = chosen == json;
   if (QFileInfo(path).suffix().isEmpty()) path += asJson ? QStringLiteral(".json") : QStringLiteral(".pelmora-image");
-  return SaveTarget{QFile::encodeName(path).toStdString(), asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
+  return SaveTarget{QFile::encodeName(path).toStdString(),
+                    asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
 }
 
 std::optional<std::string> CPelmoraDlg::chooseOpenFile() {

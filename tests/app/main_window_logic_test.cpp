@@ -376,39 +376,6 @@ TEST(MainWindowLog, DropsTheOldestEntriesWholeBeyondOneMebibyte) {
   }
 }
 
-TEST(MainWindowSettingsReady, ShowsIdentityAndLoadsAllSixPages) {
-  WindowHarness h;
-  h.start();
-  {
-    std::lock_guard<std::mutex> hold(h.settings.lock);
-    SettingsModel& m = h.settings.model;
-    m.MagicNumber = 0xF6860000u;
-    m.RomVersion.assign(u"TK-2.31");
-    m.Imei.assign(u"356938035643809");
-    m.SmsPassword.assign(u"123456");
-    m.KeySlot[3].PhoneNumber.assign(u"5551001");  // button 1's slot
-    m.ApnName.assign(u"internet.example");
-    m.AgpsName.assign(u"agps.example");
-    m.TrackerId.assign(u"7654321");
-    m.WiretapNumber.assign(u"5550100");
-  }
-  h.logic.settingsReady();
-
-  EXPECT_EQ(h.view.identityText(IdentityField::MagicNumber), u"f6860000");
-  EXPECT_EQ(h.view.identityText(IdentityField::RomVersion), u"TK-2.31");
-  EXPECT_EQ(h.view.identityText(IdentityField::Imei), u"356938035643809");
-  EXPECT_THAT(h.view.identityOrder,
-              ElementsAre(IdentityField::RomVersion, IdentityField::Imei, IdentityField::MagicNumber));
-  EXPECT_TRUE(h.view.writeEnabled);
-
-  EXPECT_EQ(h.view.page(0).text(sms_track::IDC_SMS_PASSWORD), u"123456");
-  EXPECT_EQ(h.view.page(1).text(key_binding::IDC_PHONE_KEY1), u"5551001");
-  EXPECT_EQ(h.view.page(2).text(apn::IDC_APN_NAME), u"internet.example");
-  EXPECT_EQ(h.view.page(3).text(agps::IDC_AGPS_NAME), u"agps.example");
-  EXPECT_EQ(h.view.page(4).text(transport::IDC_TRACKER_ID), u"7654321");
-  EXPECT_EQ(h.view.page(5).text(misc::IDC_WIRETAP_NUMBER), u"5550100");
-}
-
 TEST(MainWindowProgress, ShowsPositionsOutsideTheRangeAsItsNearestEnd) {
   WindowHarness h;
   for (const auto& [sent, shown] : {std::pair{0, 0}, {100, 100}, {4000, 4000}, {4001, 4000}, {7000, 4000}, {-1, 0}}) {
@@ -558,30 +525,6 @@ TEST(MainWindowPages, AClickOnEnableTcpTrackReachesOnlyTheTransportPage) {
   EXPECT_EQ(page.text(transport::IDC_TCP_TRACK_VALUE), u"1");
 }
 
-TEST(PageTable, SixRowsInTabOrder) {
-  WindowHarness h;
-  struct Row {
-    std::u16string_view title;
-    int templateId;
-    int icon;
-    int classTemplate;
-  };
-  const Row expected[] = {
-      {u"Sms Track", 129, 153, 129}, {u"Key Binding", 132, 151, 132}, {u"APN", 130, 150, 130},
-      {u"AGPS", 131, 149, 131},      {u"Transport", 138, 148, 138},   {u"Misc", 155, 152, 140},
-  };
-  const auto rows = h.logic.pageTable().rows();
-  ASSERT_EQ(rows.size(), std::size(expected));
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(rows[i].titleText(), expected[i].title);
-    EXPECT_EQ(rows[i].title.back(), u'\0');
-    EXPECT_EQ(rows[i].templateId, expected[i].templateId);
-    EXPECT_EQ(rows[i].page->dialogTemplate().id, expected[i].templateId);
-    EXPECT_EQ(rows[i].page->classTemplateId(), expected[i].classTemplate);
-    EXPECT_EQ(rows[i].tabIcon, expected[i].icon);
-  }
-}
-
 // --- Settings files, compare and verify --------------------------------------
 
 constexpr int kApn = 2;
@@ -616,51 +559,46 @@ TEST(MainWindowSettingsFiles, CompareListsTheEditedFieldsAndLeavesTheModelAlone)
   EXPECT_EQ(h.settings.model.ApnName.view(), readApn) << "what the engine writes is untouched";
 }
 
-// Each row: save (when `save` is set) with the APN edited to "saved.apn",
-// edit it to "kept.apn", then open `file` (written with `content` unless empty).
+// Save (with the APN edited to "saved.apn") or write `content`, edit the
+// APN to "kept.apn", then open the file: it shows, or one line says why not.
 TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNothing) {
   const std::string dir = ::testing::TempDir();
-  struct Row {
-    const char* label;
-    std::optional<SaveTarget> save;
+  const std::u16string opened = u": Write Settings sends them to the tracker";
+  const struct {
     std::string file;
+    std::optional<SettingsFileFormat> save;
     std::string content;
     std::u16string log;  // after the file's path
     std::u16string apnShown;
-  };
-  const Row rows[] = {
-      {"saved as JSON", SaveTarget{dir + "ui_saved.json", SettingsFileFormat::Json}, dir + "ui_saved.json", "",
-       u": Write Settings sends them to the tracker", u"saved.apn"},
-      {"saved as an image", SaveTarget{dir + "ui_saved.img", SettingsFileFormat::Image}, dir + "ui_saved.img", "",
-       u": Write Settings sends them to the tracker", u"saved.apn"},
-      {"a profile", std::nullopt, dir + "ui_profile.json", R"({"pelmora-settings": 1, "fields": {"ApnName": "p.apn"}})",
-       u": Write Settings sends them to the tracker", u"p.apn"},
-      {"an unknown field", std::nullopt, dir + "ui_typo.json", R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
+  } rows[] = {
+      {dir + "ui.json", SettingsFileFormat::Json, "", opened, u"saved.apn"},
+      {dir + "ui.img", SettingsFileFormat::Image, "", opened, u"saved.apn"},
+      {dir + "ui_profile.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnName": "p.apn"}})", opened, u"p.apn"},
+      {dir + "ui_typo.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
        u": unknown field \"ApnNme\" (nearest known: ApnName)", u"kept.apn"},
-      {"no such file", std::nullopt, dir + "ui_missing.json", "", u": cannot be read (No such file or directory)",
-       u"kept.apn"},
+      {dir + "ui_missing.json", {}, "", u": cannot be read (No such file or directory)", u"kept.apn"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
     WindowHarness h;
     h.readDemoTracker();
     std::u16string expected;
     if (row.save) {
       h.view.page(kApn).setText(apn::IDC_APN_NAME, u"saved.apn");
-      h.view.saveTarget = row.save;
+      h.view.saveTarget = SaveTarget{row.file, *row.save};
       h.logic.onSaveSettings();
-      expected = u"Settings saved to " + u16(row.save->path) + std::u16string(kSep);
+      expected = u"Settings saved to " + u16(row.file) + std::u16string(kSep);
     } else if (!row.content.empty()) {
       std::ofstream(row.file) << row.content;
     }
     h.view.page(kApn).setText(apn::IDC_APN_NAME, u"kept.apn");
     h.view.openPath = row.file;
     h.logic.onOpenSettings();
-    const bool opened = row.log.starts_with(u": Write");
-    expected += (opened ? u"Settings opened from " : u"") + u16(row.file) + row.log + std::u16string(kSep);
+    expected += (row.log == opened ? u"Settings opened from " : u"") + u16(row.file) + row.log + std::u16string(kSep);
     EXPECT_EQ(h.view.log, expected);
     EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.apnShown);
-    EXPECT_EQ(h.settings.model.ApnName.view(), opened ? row.apnShown : h.settings.codec.readModel().ApnName.view());
+    const std::u16string_view inModel = row.log == opened ? row.apnShown : h.settings.codec.readModel().ApnName.view();
+    EXPECT_EQ(h.settings.model.ApnName.view(), inModel);
     std::remove(row.file.c_str());
   }
 }
@@ -668,25 +606,19 @@ TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNoth
 // After "Write setting to tracker ok!" the settings are read back and
 // checked; the progress bar shows full until the next command.
 TEST(MainWindowVerify, ReadsBackAfterAWriteAndSaysWhatDiffers) {
-  const std::u16string written = u"Write Setting ...\r\n\r\nWrite setting to tracker ok!\r\n\r\n";
   const std::u16string readBack = u"Read Setting ...\r\n\r\nGet Tracker's setting ok!\r\n\r\n";
-  struct Row {
-    const char* label;
+  const struct {
     bool verify;
     bool keepsWrites;
     std::u16string log;  // after the write's lines; $ stands for the APN read first
-    bool apnWritten;     // the page shows the written APN afterwards
+  } rows[] = {
+      {true, true, readBack + u"Verified: 1 field changed as intended\r\n\r\n"},
+      {true, false, readBack + u"Verify failed: 1 field differs from what was written (written -> read back):\r\n"
+                               u"ApnName: \"edited.apn\" -> \"$\"\r\n\r\n"},
+      {false, true, u""},
   };
-  const Row rows[] = {
-      {"kept", true, true, readBack + u"Verified: 1 field changed as intended\r\n\r\n", true},
-      {"forgotten", true, false,
-       readBack + u"Verify failed: 1 field differs from what was written (written -> read back):\r\n"
-                  u"ApnName: \"edited.apn\" -> \"$\"\r\n\r\n",
-       false},
-      {"verify off", false, true, u"", true},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.label);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.verify << row.keepsWrites);
     WindowHarness h;
     h.logic.setVerifyAfterWrite(row.verify);
     h.readDemoTracker();
@@ -696,13 +628,13 @@ TEST(MainWindowVerify, ReadsBackAfterAWriteAndSaysWhatDiffers) {
     h.logic.onWriteSettings();
     EXPECT_EQ(h.view.progress, 0);
     for (int pass = 0; pass < (row.verify ? 2 : 1); ++pass) h.engine.communicationPass();
-    std::u16string log = written + row.log;
+    std::u16string log = u"Write Setting ...\r\n\r\nWrite setting to tracker ok!\r\n\r\n" + row.log;
     if (const std::size_t at = log.find(u'$'); at != std::u16string::npos) log.replace(at, 1, readApn);
     EXPECT_EQ(h.view.log, log);
-    EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.apnWritten ? u"edited.apn" : readApn);
+    EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.keepsWrites ? u"edited.apn" : readApn);
     EXPECT_EQ(h.view.progress, 4000);
     h.logic.onTimerTick();
-    h.engine.communicationPass();  // a handshake's wait
+    h.engine.communicationPass();  // a handshake's wait leaves it full
     EXPECT_EQ(h.view.progress, 4000);
     h.logic.onReadSettings();
     EXPECT_EQ(h.view.progress, 0);

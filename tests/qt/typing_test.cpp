@@ -184,7 +184,8 @@ TEST(QtTyping, AboutBoxAndSettingsFilesComeFromKeysTheButtonAndTheContextMenu) {
   ASSERT_TRUE(t.showActive());
   // Before any read a settings file shortcut says so in the log and opens no file dialog.
   for (const auto key : {Qt::Key_S, Qt::Key_O}) QTest::keyClick(t.window.get(), key, Qt::ControlModifier);
-  EXPECT_EQ(t.window->logText(), QStringLiteral("No tracker settings loaded: read the tracker first\r\n\r\n").repeated(2));
+  EXPECT_EQ(t.window->logText(),
+            QStringLiteral("No tracker settings loaded: read the tracker first\r\n\r\n").repeated(2));
   QString seen;
   // Both run modally: look at what opened, then close it.
   const auto closeModal = [&seen] {

@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "pages/page_controls.h"
+#include "settings/settings_file.h"
 
 namespace pelmora {
 
@@ -18,6 +22,12 @@ enum class StatusImage : std::uint8_t {
 };
 
 enum class IdentityField : std::uint8_t { MagicNumber, RomVersion, Imei };
+
+// Where "Save Settings As" writes, and in which form (the file dialog's filter).
+struct SaveTarget {
+  std::string path;
+  SettingsFileFormat format = SettingsFileFormat::Json;
+};
 
 class MainView {
  public:
@@ -54,6 +64,14 @@ class MainView {
 
   // A yes/no question whose default answer is No; true for Yes.
   virtual bool confirm(std::u16string_view question) = 0;
+
+  // File dialogs; nothing when the user cancels. Paths as the file
+  // functions take them (the system's encoding of file names).
+  virtual std::optional<SaveTarget> chooseSaveFile() = 0;
+  virtual std::optional<std::string> chooseOpenFile() = 0;
+  // "Compare with Tracker": one line a field, or the one line "No changes";
+  // every line is shown translated where it has a translation.
+  virtual void showChanges(std::span<const std::u16string> lines) = 0;
 };
 
 }  // namespace pelmora

@@ -3,10 +3,14 @@
 #include <array>
 #include <mutex>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/formatted_text.h"
 #include "app/open_failure_text.h"
+#include "link/open_failure_detail.h"
 #include "pages/text_conversion.h"
+#include "settings/settings_file.h"
 
 namespace pelmora {
 namespace {
@@ -36,12 +40,35 @@ bool exchanges(std::int32_t templateId) {
   return false;
 }
 
+// File names and settings messages are UTF-8; the log pane takes UTF-16.
+std::u16string utf16(std::string_view text) {
+  std::u16string units;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t extra = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+    std::uint32_t code = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra && i + k < text.size(); ++k)
+      code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
+    i += extra + 1;
+    if (code >= 0x10000) {
+      units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+      code = 0xDC00 + ((code - 0x10000) & 0x3FF);
+    }
+    units.push_back(static_cast<char16_t>(code));
+  }
+  return units;
+}
+
+std::string fieldCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " field" : " fields"); }
+
 }  // namespace
 
-MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings)
+MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings,
+                                 PortDiscovery* discovery)
     : view_(view),
       store_(store),
       settings_(settings),
+      discovery_(discovery),
       pageTable_(smsTrack_, keyBinding_, apn_, agps_, transport_, misc_) {}
 
 void MainWindowLogic::initialise(LinkEngine& engine) {
@@ -64,7 +91,11 @@ void MainWindowLogic::onPortSelected() {
   const int port = view_.selectedPort();
   if (!engine_->openTrackerPort(port)) {
     // The link logs only "Fail to open port %d"; say why in plain words.
-    if (const auto line = openFailureText(engine_->lastOpenFailure(port), port)) AppendLog(line->view());
+    OpenFailureDetail detail;
+    detail.failure = engine_->lastOpenFailure(port);
+    if (discovery_ != nullptr)
+      detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
+    if (const std::string reason = openFailureReason(detail, port); !reason.empty()) appendUtf8(reason);
   }
   // Stored whatever the outcome.
   SavePortIndex(view_.selectedPort());
@@ -74,10 +105,19 @@ void MainWindowLogic::onScanPorts() {
   if (engine_ != nullptr) engine_->startScan();
 }
 
-void MainWindowLogic::onReadSettings() {
+// A read-back still waited for is done by whichever read ends first: both read the same tracker.
+void MainWindowLogic::onReadSettings() { startRead(); }
+
+void MainWindowLogic::startRead() {
   // Enabled again by the settings, or by an on-line report once settings were loaded.
   view_.enableWriteButton(false);
+  startCommand();
   if (engine_ != nullptr) engine_->requestReadSettings();
+}
+
+void MainWindowLogic::startCommand() {
+  progressFull_ = false;
+  view_.setProgress(kProgressLow);
 }
 
 void MainWindowLogic::onWriteSettings() {
@@ -86,8 +126,76 @@ void MainWindowLogic::onWriteSettings() {
   // read from one must not reach the next unasked.
   if (engine_->settingsWritable() && !engine_->trackerSameSinceRead() && !view_.confirm(kWriteElsewhereQuestion))
     return;
+  startCommand();
+  written_.clear();
   // The engine holds the settings lock around this save and the encode.
-  engine_->requestWriteSettings([this](SettingsModel& model) { exchangePages(model, PAGE_SAVE); });
+  engine_->requestWriteSettings([this](SettingsModel& model) {
+    exchangePages(model, PAGE_SAVE);
+    if (!verifyAfterWrite_) return;
+    // What goes out: the read with the changed fields laid over it (the
+    // header, sent as zeros, is not verified).
+    const SettingsDocument document = documentFromTracker(settings_.codec, model);
+    written_.assign(document.bytes().begin(), document.bytes().end());
+    writtenChanges_ = pendingChanges(settings_.codec, model).size();
+  });
+}
+
+bool MainWindowLogic::trackerRead() {
+  bool read = false;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    read = settings_.codec.hasImage();
+  }
+  if (!read) AppendLog(kReadFirstText);
+  return read;
+}
+
+void MainWindowLogic::onSaveSettings() {
+  if (!trackerRead()) return;
+  const std::optional<SaveTarget> target = view_.chooseSaveFile();
+  if (!target) return;
+  SettingsDocument document;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    SettingsModel edited = settings_.model;
+    exchangePages(edited, PAGE_SAVE);
+    document = documentFromTracker(settings_.codec, edited);
+  }
+  if (const std::optional<SettingsError> error = saveSettingsFile(target->path, document, target->format))
+    appendUtf8(error->message);
+  else
+    appendUtf8("Settings saved to " + target->path);
+}
+
+void MainWindowLogic::onOpenSettings() {
+  if (!trackerRead()) return;
+  const std::optional<std::string> path = view_.chooseOpenFile();
+  if (!path) return;
+  const Loaded<SettingsDocument> file = loadSettingsFile(*path);
+  if (!file) return appendUtf8(file.error());
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    const Loaded<SettingsModel> shown = laidOverRead(settings_.codec, *file);
+    if (!shown) return appendUtf8(shown.error());
+    settings_.model = *shown;
+    exchangePages(settings_.model, PAGE_LOAD);
+  }
+  appendUtf8("Settings opened from " + *path + ": Write Settings sends them to the tracker");
+}
+
+void MainWindowLogic::onCompareWithTracker() {
+  if (!trackerRead()) return;
+  std::vector<FieldChange> changes;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    SettingsModel edited = settings_.model;
+    exchangePages(edited, PAGE_SAVE);
+    changes = pendingChanges(settings_.codec, edited);
+  }
+  std::vector<std::u16string> lines;
+  for (const FieldChange& change : changes) lines.push_back(utf16(describeChange(change)));
+  if (lines.empty()) lines.emplace_back(kNoChangesText);
+  view_.showChanges(lines);
 }
 
 void MainWindowLogic::onPageCommand(int pageIndex, int controlId) {
@@ -125,6 +233,7 @@ void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_
       applyButtons(value);
       return;
     case TRACKER_EVENT_PROGRESS:
+      if (progressFull_) return;  // the waits between commands do not take back "done"
       view_.setProgress(value < kProgressLow ? kProgressLow : value > kProgressHigh ? kProgressHigh : value);
       return;
     default:
@@ -175,6 +284,39 @@ void MainWindowLogic::settingsReady() {
   view_.setIdentityText(IdentityField::Imei, imei.view());
   view_.setIdentityText(IdentityField::MagicNumber, FormattedText("%x", magic).view());
 }
+
+void MainWindowLogic::requestFinished(std::int32_t type, RequestOutcome outcome) {
+  if (outcome == RequestOutcome::Done) {
+    progressFull_ = true;
+    view_.setProgress(kProgressHigh);
+  }
+  if (type == ReadSettings && verifying_) return finishVerify(outcome);
+  if (type != WriteSettings) return;
+  if (outcome == RequestOutcome::Done && !written_.empty()) {
+    verifying_ = true;
+    startRead();
+  } else {
+    written_.clear();
+  }
+}
+
+void MainWindowLogic::finishVerify(RequestOutcome outcome) {
+  verifying_ = false;
+  if (outcome != RequestOutcome::Done) return appendUtf8("Verify failed: the settings could not be read back");
+  const Loaded<std::vector<FieldChange>> differ = [this] {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    return verifyWrite(written_, settings_.codec.readImage());
+  }();
+  written_.clear();
+  if (!differ) return appendUtf8("Verify failed: " + differ.error());
+  if (differ->empty()) return appendUtf8("Verified: " + fieldCount(writtenChanges_) + " changed as intended");
+  std::string text = "Verify failed: " + fieldCount(differ->size()) + (differ->size() == 1 ? " differs" : " differ") +
+                     " from what was written (written -> read back):";
+  for (const FieldChange& change : *differ) text += "\r\n" + describeChange(change);
+  appendUtf8(text);
+}
+
+void MainWindowLogic::appendUtf8(std::string_view text) { AppendLog(utf16(text)); }
 
 // --- Operations of the window ------------------------------------------------
 

@@ -8,14 +8,18 @@
 // Single-threaded: every call, notifications included, comes on the
 // window's thread.
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/log_bound.h"
 #include "app/main_view.h"
 #include "app/page_table.h"
 #include "app/port_index_store.h"
 #include "link/link_engine.h"
+#include "link/port_discovery.h"
 #include "link/tracker_events.h"
 #include "pages/agps_page.h"
 #include "pages/apn_page.h"
@@ -38,10 +42,16 @@ inline constexpr std::u16string_view kWriteElsewhereQuestion =
     u"Since these settings were read, the tracker went off line or the port changed, so the tracker on the "
     u"line now may be another one.\n\nRead Settings first to load its own settings.\n\nWrite these settings to it "
     u"anyway?";
+// Said instead of saving, opening or comparing before any settings were read.
+inline constexpr std::u16string_view kReadFirstText = u"No tracker settings loaded: read the tracker first";
+// "Compare with Tracker" when a write would change nothing.
+inline constexpr std::u16string_view kNoChangesText = u"No changes";
 
 class MainWindowLogic final : public TrackerWindow {
  public:
-  MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings);
+  // `discovery` explains a port that does not open (nullptr: the short reason only).
+  MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings,
+                  PortDiscovery* discovery = nullptr);
   MainWindowLogic(const MainWindowLogic&) = delete;
   MainWindowLogic& operator=(const MainWindowLogic&) = delete;
 
@@ -62,6 +72,15 @@ class MainWindowLogic final : public TrackerWindow {
   // Asks first when the tracker may have changed since the read (see kWriteElsewhereQuestion).
   void onWriteSettings();
   void onTabChanged(int index) { ShowPage(index); }
+  // The context menu. Save and Compare take the pages' edits in a copy of
+  // the model; Open lays a file over the last read and shows it, and nothing
+  // reaches the tracker until "Write Settings".
+  void onSaveSettings();
+  void onOpenSettings();
+  void onCompareWithTracker();
+  // After "Write setting to tracker ok!" read the settings back and say
+  // whether every field holds what was written (on unless the user's settings say otherwise).
+  void setVerifyAfterWrite(bool on) { verifyAfterWrite_ = on; }
   // A click on control `controlId` of page `pageIndex`.
   void onPageCommand(int pageIndex, int controlId);
   // Every STATUS_TIMER_ID tick: a handshake, then the status light.
@@ -70,6 +89,8 @@ class MainWindowLogic final : public TrackerWindow {
   // --- The link engine (TrackerWindow) --------------------------------------
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override;
+  // The progress bar shows full once a read or write is done, until the next command.
+  void requestFinished(std::int32_t type, RequestOutcome outcome) override;
 
   // --- Operations of the window ---------------------------------------------
   // Every page, in table order, exchanges with the model under the settings lock.
@@ -87,10 +108,16 @@ class MainWindowLogic final : public TrackerWindow {
   int restorePortIndex();
   void selectPortEntry(int index);
   void applyButtons(std::int32_t state);
+  void startRead();
+  void startCommand();  // the progress bar empty and following the wait again
+  bool trackerRead();   // settings were read: false after saying to read first
+  void finishVerify(RequestOutcome outcome);
+  void appendUtf8(std::string_view text);
 
   MainView& view_;
   PortIndexStore& store_;
   SharedSettings& settings_;
+  PortDiscovery* discovery_;
   LinkEngine* engine_ = nullptr;  // set by initialise
 
   // The pages, constructed in this order and destroyed in the reverse one.
@@ -106,6 +133,11 @@ class MainWindowLogic final : public TrackerWindow {
   StatusImage lastStatusImage_ = StatusImage::None;
   std::uint32_t statusBlinkCounter_ = 0;  // only its parity is shown; wraps after 136 years
   LogBound logBound_;
+  bool progressFull_ = false;  // a read or write was done and no command followed
+  bool verifyAfterWrite_ = true;
+  bool verifying_ = false;             // the read-back after a write is outstanding
+  std::vector<std::uint8_t> written_;  // the image of the write in flight or being verified
+  std::size_t writtenChanges_ = 0;     // the fields that write changes
 };
 
 }  // namespace pelmora

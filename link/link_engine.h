@@ -30,6 +30,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -119,6 +120,7 @@ class LinkEngine {
   bool openTrackerPort(int port);
   // Why the last open of `port` failed, for a plain-words log line.
   OpenFailure lastOpenFailure(int port) const { return port_.lastOpenFailure(port); }
+  std::string lastOpenFailureDevice(int port) const { return port_.lastOpenFailureDevice(port); }
 
   // --- Single steps, for the threads and for tests ---------------------
   void communicationPass();

@@ -60,4 +60,8 @@ void GuiThreadWindow::settingsReady() {
   deliver([&] { window_.settingsReady(); });
 }
 
+void GuiThreadWindow::requestFinished(std::int32_t type, RequestOutcome outcome) {
+  deliver([&] { window_.requestFinished(type, outcome); });
+}
+
 }  // namespace pelmora

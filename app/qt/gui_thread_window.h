@@ -32,6 +32,7 @@ class GuiThreadWindow final : public QObject, public TrackerWindow {
 
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override;
+  void requestFinished(std::int32_t type, RequestOutcome outcome) override;
 
   void stopAccepting() { accepting_.store(false); }
 

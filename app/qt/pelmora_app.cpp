@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
 
 #include <cstdio>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "link/clock.h"
 #include "link/port_discovery.h"
 #include "link/port_map.h"
+#include "link/port_map_file.h"
 #include "link/posix_serial_port.h"
 #include "link/trace_writer.h"
 #include "tools/simtracker/demo_images.h"
@@ -93,6 +95,15 @@ class TraceOutput {
   std::optional<TraceWriter> writer_;
 };
 
+// A yes/no entry of the user's settings: yes/no, true/false, on/off or 1/0
+// (QVariant::toBool would take "no" and "off" for yes); `absent` when the
+// entry is missing or holds another word.
+bool switchSetting(const QSettings& settings, const QString& key, bool absent) {
+  const QVariant value = settings.value(key);
+  if (!value.isValid()) return absent;
+  return switchWord(value.toString().trimmed().toStdString()).value_or(absent);
+}
+
 }  // namespace
 
 int CPelmoraApp::run(QApplication& application) {
@@ -134,14 +145,16 @@ int CPelmoraApp::run(QApplication& application) {
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
   SettingsPortIndexStore portIndexStore(userSettings);
   // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
-  const EngineOptions engineOptions{userSettings.value(QStringLiteral("Link/CheckReplyChecksum"), true).toBool()};
+  const EngineOptions engineOptions{switchSetting(userSettings, QStringLiteral("Link/CheckReplyChecksum"), true)};
   WindowServices services{port, portIndexStore, trace.sink(),
                           [&port, &discovery](int number) {
                             for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
                               if (listing.port == number) return QString::fromStdString(describePortListing(listing));
                             return QStringLiteral("COM%1: no device").arg(number);
                           },
-                          engineOptions};
+                          engineOptions, discovery.get(),
+                          // [General] VerifyAfterWrite=false: no read-back after a write.
+                          switchSetting(userSettings, QStringLiteral("VerifyAfterWrite"), true)};
 
   int exitCode = 0;
   {

@@ -1,9 +1,13 @@
 #include "app/qt/pelmora_dlg.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -24,6 +28,7 @@
 #include "app/main_window_template.h"
 #include "app/qt/about_box.h"
 #include "app/qt/artwork.h"
+#include "app/qt/compare_dialog.h"
 #include "app/qt/dialog_units.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/port_chooser.h"
@@ -43,6 +48,19 @@ constexpr std::array kIdentityRows{
     IdentityRow{IdentityField::RomVersion, IDC_ROM_VERSION},
     IdentityRow{IdentityField::Imei, IDC_IMEI},
 };
+
+struct FileCommand {
+  std::u16string_view text;
+  QKeyCombination key;  // none for an empty combination
+  void (MainWindowLogic::*run)();
+};
+constexpr std::array kFileCommands{
+    FileCommand{u"Save Settings As\u2026", Qt::CTRL | Qt::Key_S, &MainWindowLogic::onSaveSettings},
+    FileCommand{u"Open Settings\u2026", Qt::CTRL | Qt::Key_O, &MainWindowLogic::onOpenSettings},
+    FileCommand{u"Compare with Tracker\u2026", QKeyCombination(), &MainWindowLogic::onCompareWithTracker},
+};
+constexpr std::u16string_view kJsonFilter = u"Settings file (*.json)";
+constexpr std::u16string_view kImageFilter = u"Settings image (*.pelmora-image)";
 
 template <typename Widget>
 Widget* builtWidget(const std::vector<BuiltControl>& built, int id) {
@@ -67,7 +85,7 @@ qsizetype paneLength(QStringView text) {
 
 CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
     : QDialog(parent),
-      logic_(*this, services.portIndexStore, settings_),
+      logic_(*this, services.portIndexStore, settings_, services.discovery),
       notifications_(logic_),
       engine_(services.port, clock_, notifications_, settings_, services.trace, services.engineOptions) {
   const DialogTemplate& dialog = mainWindowTemplate();
@@ -114,6 +132,7 @@ CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
   setFixedSize(units.x(dialog.width), units.y(dialog.height));
   makeRoomForPages();
 
+  logic_.setVerifyAfterWrite(services.verifyAfterWrite);
   logic_.initialise(engine_);
   connectControls();
   statusTimer_.setInterval(kStatusTimerPeriodMs);
@@ -199,6 +218,13 @@ void CPelmoraDlg::connectControls() {
   auto* aboutButton = builtWidget<QPushButton>(controls_, IDC_ABOUT_BUTTON);
   aboutButton->setToolTip(uiText(kAboutButtonTip));
   connect(aboutButton, &QPushButton::clicked, this, &CPelmoraDlg::showAbout);
+  for (const FileCommand& command : kFileCommands) {
+    auto* action = new QAction(uiText(command.text), this);
+    if (command.key != QKeyCombination()) action->setShortcut(QKeySequence(command.key));
+    connect(action, &QAction::triggered, this, [this, run = command.run] { (logic_.*run)(); });
+    addAction(action);  // the shortcut works without the menu
+    fileActions_.push_back(action);
+  }
 }
 
 QWidget* CPelmoraDlg::control(int id) const { return builtWidget<QWidget>(controls_, id); }
@@ -244,6 +270,8 @@ void CPelmoraDlg::keyPressEvent(QKeyEvent* event) {
 void CPelmoraDlg::contextMenuEvent(QContextMenuEvent* event) {
   // There is no system menu to extend here: the About item lives in the window's context menu.
   QMenu menu(this);
+  for (QAction* action : fileActions_) menu.addAction(action);
+  menu.addSeparator();
   menu.addAction(uiText(kAboutMenuText), this, &CPelmoraDlg::showAbout);
   menu.exec(event->globalPos());
 }
@@ -331,6 +359,32 @@ PageControls& CPelmoraDlg::pageControls(int index) { return controlsOf(index); }
 bool CPelmoraDlg::confirm(std::u16string_view question) {
   return QMessageBox::question(this, windowTitle(), toQString(question), QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
+  const QString json = uiText(kJsonFilter), image = uiText(kImageFilter);
+  QString chosen = json;
+  QString path = QFileDialog::getSaveFileName(this, uiText(u"Save Settings As"), QString(),
+                                              json + QStringLiteral(";;") + image, &chosen);
+  if (path.isEmpty()) return std::nullopt;
+  const bool asJson = chosen == json;
+  if (QFileInfo(path).suffix().isEmpty()) path += asJson ? QStringLiteral(".json") : QStringLiteral(".pelmora-image");
+  return SaveTarget{QFile::encodeName(path).toStdString(),
+                    asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
+}
+
+std::optional<std::string> CPelmoraDlg::chooseOpenFile() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, uiText(u"Open Settings"), QString(),
+      uiText(u"Settings files (*.json *.pelmora-image)") + QStringLiteral(";;") + uiText(u"All files (*)"));
+  if (path.isEmpty()) return std::nullopt;
+  return QFile::encodeName(path).toStdString();
+}
+
+void CPelmoraDlg::showChanges(std::span<const std::u16string> lines) {
+  QStringList shown;
+  for (const std::u16string& line : lines) shown << uiText(line);
+  CompareDialog(shown, this).exec();
 }
 
 }  // namespace pelmora

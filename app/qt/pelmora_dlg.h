@@ -18,6 +18,9 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "app/main_view.h"
@@ -28,10 +31,12 @@
 #include "app/qt/template_builder.h"
 #include "link/clock.h"
 #include "link/link_engine.h"
+#include "link/port_discovery.h"
 #include "link/serial_port.h"
 #include "link/trace.h"
 #include "settings/shared_settings.h"
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -51,6 +56,8 @@ struct WindowServices {
   // The tooltip of chooser entry `port`: which device stands behind it now.
   std::function<QString(int port)> describePort;
   EngineOptions engineOptions{};  // [Link] of the settings file
+  PortDiscovery* discovery = nullptr;  // explains a port that does not open; must outlive the window
+  bool verifyAfterWrite = true;        // [General] VerifyAfterWrite
 };
 
 class CPelmoraDlg final : public QDialog, private MainView {
@@ -77,6 +84,9 @@ class CPelmoraDlg final : public QDialog, private MainView {
   LinkEngine& engine() { return engine_; }
   // What the engine's threads call.
   TrackerWindow& notifications() { return notifications_; }
+  // "Save Settings As…", "Open Settings…", "Compare with Tracker…": in the
+  // context menu, and their shortcuts work anywhere in the window.
+  std::span<QAction* const> settingsFileActions() const { return fileActions_; }
 
  protected:
   void done(int result) override;
@@ -106,6 +116,9 @@ class CPelmoraDlg final : public QDialog, private MainView {
   void setPageVisible(int index, bool visible) override;
   PageControls& pageControls(int index) override;
   bool confirm(std::u16string_view question) override;
+  std::optional<SaveTarget> chooseSaveFile() override;
+  std::optional<std::string> chooseOpenFile() override;
+  void showChanges(std::span<const std::u16string> lines) override;
 
   void buildPages(PageTabs& tabs);
   void makeRoomForPages();
@@ -129,6 +142,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
   QLabel* statusLight_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
   std::array<QLineEdit*, 3> identity_{};  // by IdentityField
+  std::vector<QAction*> fileActions_;
 
   QPixmap onlineImage_;
   QPixmap offlineImage_;

@@ -7,6 +7,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +60,16 @@ class FakeMainView final : public MainView {
     return confirmAnswer;
   }
 
+  std::optional<SaveTarget> chooseSaveFile() override {
+    ++fileDialogs;
+    return saveTarget;
+  }
+  std::optional<std::string> chooseOpenFile() override {
+    ++fileDialogs;
+    return openPath;
+  }
+  void showChanges(std::span<const std::u16string> lines) override { shownChanges.assign(lines.begin(), lines.end()); }
+
   FakePageControls& page(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
     return pages[static_cast<std::size_t>(index)];
@@ -85,6 +97,12 @@ class FakeMainView final : public MainView {
   std::vector<FakePageControls> pages;
   std::vector<std::u16string> questions;  // asked through confirm(), in order
   bool confirmAnswer = false;
+  // The file dialogs' answers (nothing: cancelled), how often one was shown,
+  // and the lines of the last comparison shown.
+  std::optional<SaveTarget> saveTarget;
+  std::optional<std::string> openPath;
+  int fileDialogs = 0;
+  std::vector<std::u16string> shownChanges;
 };
 
 }  // namespace pelmora::testing

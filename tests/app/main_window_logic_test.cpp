@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -17,6 +19,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/main_window_logic.h"
@@ -34,6 +37,7 @@
 #include "pages/sms_track_page.h"
 #include "pages/transport_page.h"
 #include "settings/shared_settings.h"
+#include "tools/simtracker/demo_images.h"
 
 namespace pelmora::testing {
 namespace {
@@ -78,15 +82,18 @@ class ParkingClock final : public Clock {
   bool released_ = false;
 };
 
-// Ports that answer a handshake request at once, as a tracker would, and a
-// read request with `image` when there is one.
+// Ports that answer a handshake request at once, as a tracker would, a
+// read request with `image` when there is one, and a write with its
+// acknowledgement, keeping what it wrote when `keepsWrites`.
 class AnsweringPort final : public SerialPort {
  public:
   std::set<int> openable;
   std::map<int, OpenFailure> failures;  // why the others fail (default: not mapped)
+  std::map<int, std::string> devices;   // the device each failed open tried
   std::vector<int> opened;
   std::vector<std::uint8_t> image;
   bool silent = false;
+  bool keepsWrites = true;
   int writeRequests = 0;  // WriteSettings requests written
 
  private:
@@ -116,26 +123,47 @@ class AnsweringPort final : public SerialPort {
   }
   int doWrite(int port, std::span<const std::uint8_t> bytes) override {
     if (!open_.contains(port)) return 0;
-    if (bytes.size() >= 13 && bytes[0] == '@') command_ = bytes[12];  // a frame's first piece
-    if (command_ == 0x02 && bytes[0] == '@') ++writeRequests;
-    if (silent || bytes.size() < 17 || bytes[bytes.size() - 1] != '\n') return 1;
-    if (command_ == 0x03) reply(port, 0x8803, std::array<std::uint8_t, 1>{0x01});
-    if (command_ == 0x01 && !image.empty()) reply(port, 0x8801, image);
+    frame_.insert(frame_.end(), bytes.begin(), bytes.end());  // a frame comes in pieces
+    if (frame_.size() < 13 || frame_.size() < (std::size_t{frame_[2]} << 8 | frame_[3])) return 1;
+    const std::vector<std::uint8_t> frame = std::exchange(frame_, {});
+    const std::uint8_t command = frame[12];
+    if (command == 0x02) ++writeRequests;
+    if (silent) return 1;
+    if (command == 0x03) reply(port, 0x8803, std::array<std::uint8_t, 1>{0x01});
+    if (command == 0x01 && !image.empty()) reply(port, 0x8801, image);
+    if (command == 0x02) {
+      // The tracker keeps its header (magic and firmware text, bytes 0-67), sent as zeros.
+      if (keepsWrites) std::copy(frame.begin() + 13 + 68, frame.end() - 4, image.begin() + 68);
+      reply(port, 0x8802, std::array<std::uint8_t, 1>{0x01});
+    }
     return 1;
   }
   int doClose(int port) override {
     open_.erase(port);
     pending_.erase(port);
+    frame_.clear();
     return 1;
   }
   OpenFailure doLastOpenFailure(int port) const override {
     const auto it = failures.find(port);
     return it == failures.end() ? OpenFailure::NotMapped : it->second;
   }
+  std::string doLastOpenFailureDevice(int port) const override {
+    const auto it = devices.find(port);
+    return it == devices.end() ? std::string() : it->second;
+  }
 
   std::map<int, std::vector<std::uint8_t>> pending_;
   std::set<int> open_;
-  std::uint8_t command_ = 0;
+  std::vector<std::uint8_t> frame_;  // the request being written
+};
+
+// A machine with the USB adapters of `usb` plugged in, none of them a serial device.
+class FakeDiscovery final : public PortDiscovery {
+ public:
+  PortDescription describe(const std::string&) override { return {}; }
+  std::vector<UsbIdentity> usbDevices() override { return usb; }
+  std::vector<UsbIdentity> usb;
 };
 
 // An Extended image whose first word is `layout`.
@@ -167,12 +195,23 @@ struct WindowHarness {
     engine.communicationPass();
   }
 
+  // Connected to a tracker that holds the demo settings, and read.
+  void readDemoTracker() {
+    port.openable = {3};
+    port.image = sim::extendedDemoImage();
+    start();
+    connect(3);
+    pressRead();
+    view.log.clear();
+  }
+
   ParkingClock clock;
   AnsweringPort port;
   SharedSettings settings;
   FakeMainView view;
   FakePortIndexStore store;
-  MainWindowLogic logic{view, store, settings};
+  FakeDiscovery discovery;
+  MainWindowLogic logic{view, store, settings, &discovery};
   LinkEngine engine{port, clock, logic, settings, nullptr};  // stopped before the logic goes
 };
 
@@ -337,39 +376,6 @@ TEST(MainWindowLog, DropsTheOldestEntriesWholeBeyondOneMebibyte) {
   }
 }
 
-TEST(MainWindowSettingsReady, ShowsIdentityAndLoadsAllSixPages) {
-  WindowHarness h;
-  h.start();
-  {
-    std::lock_guard<std::mutex> hold(h.settings.lock);
-    SettingsModel& m = h.settings.model;
-    m.MagicNumber = 0xF6860000u;
-    m.RomVersion.assign(u"TK-2.31");
-    m.Imei.assign(u"356938035643809");
-    m.SmsPassword.assign(u"123456");
-    m.KeySlot[3].PhoneNumber.assign(u"5551001");  // button 1's slot
-    m.ApnName.assign(u"internet.example");
-    m.AgpsName.assign(u"agps.example");
-    m.TrackerId.assign(u"7654321");
-    m.WiretapNumber.assign(u"5550100");
-  }
-  h.logic.settingsReady();
-
-  EXPECT_EQ(h.view.identityText(IdentityField::MagicNumber), u"f6860000");
-  EXPECT_EQ(h.view.identityText(IdentityField::RomVersion), u"TK-2.31");
-  EXPECT_EQ(h.view.identityText(IdentityField::Imei), u"356938035643809");
-  EXPECT_THAT(h.view.identityOrder,
-              ElementsAre(IdentityField::RomVersion, IdentityField::Imei, IdentityField::MagicNumber));
-  EXPECT_TRUE(h.view.writeEnabled);
-
-  EXPECT_EQ(h.view.page(0).text(sms_track::IDC_SMS_PASSWORD), u"123456");
-  EXPECT_EQ(h.view.page(1).text(key_binding::IDC_PHONE_KEY1), u"5551001");
-  EXPECT_EQ(h.view.page(2).text(apn::IDC_APN_NAME), u"internet.example");
-  EXPECT_EQ(h.view.page(3).text(agps::IDC_AGPS_NAME), u"agps.example");
-  EXPECT_EQ(h.view.page(4).text(transport::IDC_TRACKER_ID), u"7654321");
-  EXPECT_EQ(h.view.page(5).text(misc::IDC_WIRETAP_NUMBER), u"5550100");
-}
-
 TEST(MainWindowProgress, ShowsPositionsOutsideTheRangeAsItsNearestEnd) {
   WindowHarness h;
   for (const auto& [sent, shown] : {std::pair{0, 0}, {100, 100}, {4000, 4000}, {4001, 4000}, {7000, 4000}, {-1, 0}}) {
@@ -473,6 +479,11 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
       {"not mapped", 9, OpenFailure::NotMapped, u"Fail to open port 9\r\n\r\nNo device is mapped to COM9.\r\n\r\n"},
       {"not a serial device", 10, OpenFailure::NotATerminal,
        u"Fail to open port 10\r\n\r\nThe device of COM10 is not a serial device.\r\n\r\n"},
+      {"no such device, a CH340 plugged in", 11, OpenFailure::NoSuchDevice,
+       u"Fail to open port 11\r\n\r\nThe device of COM11 does not exist (no such device): is it plugged in? A "
+       u"CH340 adapter (1a86:7523) is plugged in: brltty is known to take this adapter for a braille display, which "
+       u"removes its serial device. If you use no braille display, remove brltty (\"sudo apt remove brltty\") and "
+       u"plug the adapter in again.\r\n\r\n"},
       {"opens", 3, OpenFailure::None, u"Open  port 3 sucessfully\r\n\r\n"},
   };
   for (const Row& row : rows) {
@@ -480,6 +491,8 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
     WindowHarness h;
     h.port.openable = {3};
     h.port.failures[row.port] = row.failure;
+    h.port.devices[11] = "/dev/ttyUSB0";
+    h.discovery.usb = {UsbIdentity{0x1a86, 0x7523, "QinHeng", "USB Serial", ""}};
     h.start();
     h.view.selectPort(row.port);
     h.logic.onPortSelected();
@@ -512,27 +525,119 @@ TEST(MainWindowPages, AClickOnEnableTcpTrackReachesOnlyTheTransportPage) {
   EXPECT_EQ(page.text(transport::IDC_TCP_TRACK_VALUE), u"1");
 }
 
-TEST(PageTable, SixRowsInTabOrder) {
+// --- Settings files, compare and verify --------------------------------------
+
+constexpr int kApn = 2;
+constexpr std::u16string_view kSep = u"\r\n\r\n";
+
+std::u16string u16(const std::string& text) { return {text.begin(), text.end()}; }  // ASCII paths
+
+TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
+  for (const auto action :
+       {&MainWindowLogic::onSaveSettings, &MainWindowLogic::onOpenSettings, &MainWindowLogic::onCompareWithTracker}) {
+    WindowHarness h;
+    h.start();
+    (h.logic.*action)();
+    EXPECT_EQ(h.view.log, u"No tracker settings loaded: read the tracker first\r\n\r\n");
+    EXPECT_EQ(h.view.fileDialogs, 0);
+    EXPECT_TRUE(h.view.shownChanges.empty());
+  }
+}
+
+TEST(MainWindowSettingsFiles, CompareListsTheEditedFieldsAndLeavesTheModelAlone) {
   WindowHarness h;
-  struct Row {
-    std::u16string_view title;
-    int templateId;
-    int icon;
-    int classTemplate;
+  h.readDemoTracker();
+  h.logic.onCompareWithTracker();
+  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"No changes"));
+  const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+  const std::u16string readAgps = h.view.page(3).text(agps::IDC_AGPS_NAME);
+  h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+  h.view.page(3).setText(agps::IDC_AGPS_NAME, u"agps.edited");
+  h.logic.onCompareWithTracker();
+  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"ApnName: \"" + readApn + u"\" -> \"edited.apn\"",
+                                               u"AgpsName: \"" + readAgps + u"\" -> \"agps.edited\""));
+  EXPECT_EQ(h.settings.model.ApnName.view(), readApn) << "what the engine writes is untouched";
+}
+
+// Save (with the APN edited to "saved.apn") or write `content`, edit the
+// APN to "kept.apn", then open the file: it shows, or one line says why not.
+TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNothing) {
+  const std::string dir = ::testing::TempDir();
+  const std::u16string opened = u": Write Settings sends them to the tracker";
+  const struct {
+    std::string file;
+    std::optional<SettingsFileFormat> save;
+    std::string content;
+    std::u16string log;  // after the file's path
+    std::u16string apnShown;
+  } rows[] = {
+      {dir + "ui.json", SettingsFileFormat::Json, "", opened, u"saved.apn"},
+      {dir + "ui.img", SettingsFileFormat::Image, "", opened, u"saved.apn"},
+      {dir + "ui_profile.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnName": "p.apn"}})", opened, u"p.apn"},
+      {dir + "ui_typo.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
+       u": unknown field \"ApnNme\" (nearest known: ApnName)", u"kept.apn"},
+      {dir + "ui_missing.json", {}, "", u": cannot be read (No such file or directory)", u"kept.apn"},
   };
-  const Row expected[] = {
-      {u"Sms Track", 129, 153, 129}, {u"Key Binding", 132, 151, 132}, {u"APN", 130, 150, 130},
-      {u"AGPS", 131, 149, 131},      {u"Transport", 138, 148, 138},   {u"Misc", 155, 152, 140},
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    WindowHarness h;
+    h.readDemoTracker();
+    std::u16string expected;
+    if (row.save) {
+      h.view.page(kApn).setText(apn::IDC_APN_NAME, u"saved.apn");
+      h.view.saveTarget = SaveTarget{row.file, *row.save};
+      h.logic.onSaveSettings();
+      expected = u"Settings saved to " + u16(row.file) + std::u16string(kSep);
+    } else if (!row.content.empty()) {
+      std::ofstream(row.file) << row.content;
+    }
+    h.view.page(kApn).setText(apn::IDC_APN_NAME, u"kept.apn");
+    h.view.openPath = row.file;
+    h.logic.onOpenSettings();
+    expected += (row.log == opened ? u"Settings opened from " : u"") + u16(row.file) + row.log + std::u16string(kSep);
+    EXPECT_EQ(h.view.log, expected);
+    EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.apnShown);
+    const std::u16string_view inModel = row.log == opened ? row.apnShown : h.settings.codec.readModel().ApnName.view();
+    EXPECT_EQ(h.settings.model.ApnName.view(), inModel);
+    std::remove(row.file.c_str());
+  }
+}
+
+// After "Write setting to tracker ok!" the settings are read back and
+// checked; the progress bar shows full until the next command.
+TEST(MainWindowVerify, ReadsBackAfterAWriteAndSaysWhatDiffers) {
+  const std::u16string readBack = u"Read Setting ...\r\n\r\nGet Tracker's setting ok!\r\n\r\n";
+  const struct {
+    bool verify;
+    bool keepsWrites;
+    std::u16string log;  // after the write's lines; $ stands for the APN read first
+  } rows[] = {
+      {true, true, readBack + u"Verified: 1 field changed as intended\r\n\r\n"},
+      {true, false, readBack + u"Verify failed: 1 field differs from what was written (written -> read back):\r\n"
+                               u"ApnName: \"edited.apn\" -> \"$\"\r\n\r\n"},
+      {false, true, u""},
   };
-  const auto rows = h.logic.pageTable().rows();
-  ASSERT_EQ(rows.size(), std::size(expected));
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(rows[i].titleText(), expected[i].title);
-    EXPECT_EQ(rows[i].title.back(), u'\0');
-    EXPECT_EQ(rows[i].templateId, expected[i].templateId);
-    EXPECT_EQ(rows[i].page->dialogTemplate().id, expected[i].templateId);
-    EXPECT_EQ(rows[i].page->classTemplateId(), expected[i].classTemplate);
-    EXPECT_EQ(rows[i].tabIcon, expected[i].icon);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::Message() << row.verify << row.keepsWrites);
+    WindowHarness h;
+    h.logic.setVerifyAfterWrite(row.verify);
+    h.readDemoTracker();
+    const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+    h.port.keepsWrites = row.keepsWrites;
+    h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+    h.logic.onWriteSettings();
+    EXPECT_EQ(h.view.progress, 0);
+    for (int pass = 0; pass < (row.verify ? 2 : 1); ++pass) h.engine.communicationPass();
+    std::u16string log = u"Write Setting ...\r\n\r\nWrite setting to tracker ok!\r\n\r\n" + row.log;
+    if (const std::size_t at = log.find(u'$'); at != std::u16string::npos) log.replace(at, 1, readApn);
+    EXPECT_EQ(h.view.log, log);
+    EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.keepsWrites ? u"edited.apn" : readApn);
+    EXPECT_EQ(h.view.progress, 4000);
+    h.logic.onTimerTick();
+    h.engine.communicationPass();  // a handshake's wait leaves it full
+    EXPECT_EQ(h.view.progress, 4000);
+    h.logic.onReadSettings();
+    EXPECT_EQ(h.view.progress, 0);
   }
 }
 

@@ -153,6 +153,12 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   ASSERT_EQ(written.size(), expected.size());
   EXPECT_EQ(written, expected) << "differing bytes: " << differences(written, expected);
 
+  // Read back: the six edits, and the pages show what the tracker now holds.
+  ASSERT_TRUE(TestWindow::waitFor([&] { return window.logText().contains(QStringLiteral("Verified: ")); }))
+      << window.logText().toStdString();
+  EXPECT_TRUE(window.logText().endsWith(QStringLiteral("Verified: 6 fields changed as intended\r\n\r\n")));
+  EXPECT_EQ(t.pageText(2, 1034), QStringLiteral("fleet"));
+
   window.reject();
   EXPECT_TRUE(window.engine().tryJoinAll());
 }

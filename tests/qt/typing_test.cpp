@@ -179,9 +179,13 @@ TEST(QtTyping, LoadedTextsShowTheirStart) {
   }
 }
 
-TEST(QtTyping, AboutBoxComesFromF1TheButtonAndTheContextMenu) {
+TEST(QtTyping, AboutBoxAndSettingsFilesComeFromKeysTheButtonAndTheContextMenu) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
+  // Before any read a settings file shortcut says so in the log and opens no file dialog.
+  for (const auto key : {Qt::Key_S, Qt::Key_O}) QTest::keyClick(t.window.get(), key, Qt::ControlModifier);
+  EXPECT_EQ(t.window->logText(),
+            QStringLiteral("No tracker settings loaded: read the tracker first\r\n\r\n").repeated(2));
   QString seen;
   // Both run modally: look at what opened, then close it.
   const auto closeModal = [&seen] {
@@ -209,7 +213,9 @@ TEST(QtTyping, AboutBoxComesFromF1TheButtonAndTheContextMenu) {
   });
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), t.window->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(t.window.get(), &event);
-  EXPECT_EQ(items, QStringList{QStringLiteral("&About Pelmora...")});
+  EXPECT_EQ(items, (QStringList{QStringLiteral("Save Settings As\u2026"), QStringLiteral("Open Settings\u2026"),
+                                QStringLiteral("Compare with Tracker\u2026"), QString(),
+                                QStringLiteral("&About Pelmora...")}));
 }
 
 }  // namespace

@@ -231,5 +231,49 @@
         <source>Extended settings</source>
         <translation>Расширенные настройки</translation>
     </message>
+    <message>
+        <source>Save Settings As…</source>
+        <translation>Сохранить настройки как…</translation>
+    </message>
+    <message>
+        <source>Open Settings…</source>
+        <translation>Открыть настройки…</translation>
+    </message>
+    <message>
+        <source>Compare with Tracker…</source>
+        <translation>Сравнить с трекером…</translation>
+    </message>
+    <message>
+        <source>Save Settings As</source>
+        <translation>Сохранить настройки как</translation>
+    </message>
+    <message>
+        <source>Open Settings</source>
+        <translation>Открыть настройки</translation>
+    </message>
+    <message>
+        <source>Compare with Tracker</source>
+        <translation>Сравнение с трекером</translation>
+    </message>
+    <message>
+        <source>No changes</source>
+        <translation>Изменений нет</translation>
+    </message>
+    <message>
+        <source>Settings file (*.json)</source>
+        <translation>Файл настроек (*.json)</translation>
+    </message>
+    <message>
+        <source>Settings image (*.pelmora-image)</source>
+        <translation>Образ настроек (*.pelmora-image)</translation>
+    </message>
+    <message>
+        <source>Settings files (*.json *.pelmora-image)</source>
+        <translation>Файлы настроек (*.json *.pelmora-image)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Все файлы (*)</translation>
+    </message>
 </context>
 </TS>

@@ -7,7 +7,6 @@
 namespace pelmora::testing {
 
 ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
-  if (disconnected[port]) return {0, true};
   if (!openPorts.count(port)) return {};
   std::size_t n = 0;
   auto& queue = incoming_[port];

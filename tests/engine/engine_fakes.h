@@ -44,7 +44,6 @@ class ScriptedPort final : public SerialPort {
   void arriveNow(int port, Bytes bytes) { arriveAt(port, clock_.now, std::move(bytes)); }
   // Called after every write with the port and the frame written.
   std::function<void(int, const Bytes&)> onWrite;
-  std::map<int, bool> disconnected;
   std::set<int> refusingWrites;  // ports whose writes fail
 
   std::vector<std::pair<int, Bytes>> writes;
@@ -108,6 +107,12 @@ class RecordingTrace final : public TraceSink {
   void trace(std::string_view message) override { lines.emplace_back(message); }
   std::vector<std::string> lines;
 };
+
+// The two requests without data, byte for byte as the tracker expects them.
+inline const Bytes kHandshakeRequest{0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
+                                     0xFF, 0xFF, 0x88, 0x03, 0x71, 0x23, 0x0D, 0x0A};
+inline const Bytes kReadRequest{0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
+                                0xFF, 0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A};
 
 // A "$$" reply with the id of "1111111" and the right checksum.
 Bytes replyFrame(std::uint16_t command, const Bytes& data);

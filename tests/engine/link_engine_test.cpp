@@ -14,8 +14,6 @@ using namespace pelmora::testing;
 using ::testing::Contains;
 using Events = std::vector<std::string>;
 
-const Bytes kReadRequest{0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A};
-
 Bytes extendedBlock(char16_t password) {
   Bytes b(3384, 0);
   b[0] = 0x01;
@@ -55,6 +53,16 @@ class LinkEngineTest : public ::testing::Test {
     for (const auto& [number, frame] : port.writes) frames.push_back(frame);
     return frames;
   }
+  // Runs a scan to its end; a comm pass follows each check while
+  // `answeringPort` is the open port.
+  ScanStep runScan(ScanState& scan, int answeringPort = -1) {
+    ScanStep step = ScanStep::Continue;
+    for (int i = 0; i < 100000 && (step = engine.scanStep(scan)) == ScanStep::Continue; ++i) {
+      if (engine.currentPort() == answeringPort && answeringPort != -1) engine.communicationPass();
+      if (scan.pauseNext) clock.sleepMs(500);
+    }
+    return step;
+  }
   std::u16string password() {
     std::lock_guard<std::mutex> hold(settings.lock);
     return std::u16string(settings.model.SmsPassword.view());
@@ -75,8 +83,7 @@ TEST_F(LinkEngineTest, OpeningAPortQueuesAHandshakeAndSaysSo) {
   EXPECT_TRUE(port.writes.empty()) << "only the engine's thread writes";
   engine.serviceRequests();
   ASSERT_EQ(port.writes.size(), 1u);
-  EXPECT_EQ(port.writes[0].second, (Bytes{0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF, 0x88,
-                                          0x03, 0x71, 0x23, 0x0D, 0x0A}));
+  EXPECT_EQ(port.writes[0].second, kHandshakeRequest);
   EXPECT_EQ(engine.replyTimeoutMs(), kHandshakeTimeoutMs);
   EXPECT_THAT(trace.lines, Contains("GprsPackage len:17 cmd:0X8803"));
 
@@ -361,6 +368,68 @@ TEST_F(LinkEngineTest, AWriteSentLateInAHandshakeWaitGetsItsOwnTime) {
   engine.communicationPass();
   EXPECT_EQ(window.take(), (Events{"log:Write Setting ...", "log:Write setting to tracker ok!"}));
   EXPECT_GT(clock.now, start + 4000);
+}
+
+TEST_F(LinkEngineTest, ScanOverAMachineWithoutTrackerTriesEveryPort) {
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(runScan(scan), ScanStep::Exhausted);
+  Events expected;
+  for (int p = 0; p < 100; ++p) {
+    expected.push_back("log:Scan port " + std::to_string(p) + " ...");
+    expected.push_back("log:Fail to open port " + std::to_string(p));
+  }
+  expected.push_back("log:Tracker is off line ");
+  EXPECT_EQ(window.take(), expected);
+}
+
+TEST_F(LinkEngineTest, ScanFindsTheTrackerAfterASilentPort) {
+  port.openable = {2, 5};
+  port.onWrite = [&](int p, const Bytes& frame) {
+    if (p == 5 && frame[12] == 0x03) port.arriveAt(5, clock.now + 30, handshakeReply());
+  };
+  ScanState scan = engine.newScan();
+  const std::uint64_t before = clock.now;
+  EXPECT_EQ(runScan(scan, 5), ScanStep::Found);
+  const Events events = window.take();
+  EXPECT_EQ(Events(events.end() - 6, events.end()),
+            (Events{"log:Scan port 5 ...", "log:Open  port 5 sucessfully", "log:Tracker is on line", "buttons:1",
+                    "log:Tracker is on port 5", "select:5"}));
+  // The silent port got its six checks, 500 ms apart.
+  EXPECT_GE(clock.now - before, 3000u);
+  EXPECT_EQ(engine.currentPort(), 5);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 2", "close 2", "open 3", "open 4", "open 5"}));
+}
+
+// The user picks port 5 while the window shows "Scan port 2 ...": the scan
+// neither closes it nor opens its own port, and selects nothing.
+TEST_F(LinkEngineTest, ScanLosesToAUserChoiceMadeWhileItReports) {
+  port.openable = {2, 5};
+  window.onEvent = [&](const std::string& event) {
+    if (event != "log:Scan port 2 ...") return;
+    engine.stopScan();  // what a choice in the chooser does, then the open
+    engine.openTrackerPort(5);
+  };
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(runScan(scan), ScanStep::Stopped);
+  EXPECT_EQ(engine.currentPort(), 5);
+  EXPECT_EQ(port.calls, (std::vector<std::string>{"open 1", "open 5"}));
+  for (const std::string& e : window.take()) EXPECT_EQ(e.rfind("select:", 0), std::string::npos) << e;
+}
+
+TEST_F(LinkEngineTest, ScanStopsOnRequestOrANewerScan) {
+  port.openable = {1};
+  ScanState scan = engine.newScan();
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Continue);  // port 0
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Continue);  // port 1 opens
+  engine.stopScan();
+  EXPECT_EQ(engine.scanStep(scan), ScanStep::Stopped);
+
+  ScanState older = engine.newScan();
+  EXPECT_EQ(engine.scanStep(older), ScanStep::Continue);
+  ScanState newer = engine.newScan();
+  EXPECT_EQ(engine.scanStep(older), ScanStep::Stopped);
+  EXPECT_EQ(newer.port, 0);
+  EXPECT_EQ(engine.scanStep(newer), ScanStep::Continue);
 }
 
 }  // namespace

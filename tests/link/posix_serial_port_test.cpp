@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -115,20 +116,12 @@ TEST(PosixSerialPort, RefusesNumbersOutOfRange) {
   PtyPair pty;
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
   std::uint8_t buffer[16];
-  const std::uint8_t bytes[] = {1, 2, 3};
   for (const int number : {0, 100, -1}) {
-    SCOPED_TRACE(number);
-    EXPECT_EQ(port.prepare(number), -1);
-    EXPECT_EQ(port.open(number), 0);
-    const ReadResult r = port.read(number, buffer);
-    EXPECT_EQ(r.count, 0u);
-    EXPECT_FALSE(r.disconnected);
-    EXPECT_EQ(port.write(number, bytes), 0);
-    EXPECT_EQ(port.close(number), 0);
-    EXPECT_EQ(port.lastOpenFailure(number), OpenFailure::OutOfRange);
+    EXPECT_EQ(std::tuple(port.prepare(number), port.open(number), port.read(number, buffer).count,
+                         port.write(number, buffer), port.close(number), port.lastOpenFailure(number)),
+              std::tuple(-1, 0, 0u, 0, 0, OpenFailure::OutOfRange)) << number;
   }
   EXPECT_EQ(port.prepare(99), 1);
-  EXPECT_EQ(port.close(99), 1);
 }
 
 TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {

@@ -78,7 +78,7 @@ TEST(AllPages, EachEditTakesWhatItsLimitLetsInAndSavesItToItsField) {
       {kSms, sms_track::IDC_SMS_PASSWORD, u"", u"", Text<&M::SmsPassword>, u"482915"},
       {kSms, sms_track::IDC_SMS_INTERVAL, u"007", u"007", Number<&M::SmsReportInterval>, u"7"},
       {kSms, sms_track::IDC_SMS_INTERVAL, u"", u"", Number<&M::SmsReportInterval>, u"0"},
-      {kSms, sms_track::IDC_SMS_INTERVAL, nines, nines, Number<&M::SmsReportInterval>, u"4294967295"},
+      {kSms, sms_track::IDC_SMS_INTERVAL, nines + u"9", nines, Number<&M::SmsReportInterval>, u"4294967295"},
       {kKeys, key_binding::IDC_SMS_KEY1, number20 + u"5", number20,
        [](const M& m) { return std::u16string(m.KeySlot[3].SmsNumber.view()); }},
       {kKeys, key_binding::IDC_MESSAGE_KEY3, message32 + u"!", message32,
@@ -101,7 +101,7 @@ TEST(AllPages, EachEditTakesWhatItsLimitLetsInAndSavesItToItsField) {
       {kTransport, transport::IDC_TRACKER_ID, u"123456789012345", u"12345678901234", Text<&M::TrackerId>},
       {kTransport, transport::IDC_TRACKER_ID, u"", u"", Text<&M::TrackerId>, u"482915"},
       {kTransport, transport::IDC_TCP_INTERVAL, u"6", u"6", Number<&M::TcpReportInterval>},
-      {kTransport, transport::IDC_TCP_INTERVAL, nines, nines, Number<&M::TcpReportInterval>, u"4294967295"},
+      {kTransport, transport::IDC_TCP_INTERVAL, nines + u"9", nines, Number<&M::TcpReportInterval>, u"4294967295"},
       {kMisc, misc::IDC_WIRETAP_NUMBER, u"+4917012345678901234567", number20, Text<&M::WiretapNumber>},
   };
   AllPages pages;

@@ -83,10 +83,6 @@ TEST(PageTemplates, InputsThatMatterAreAsDescribed) {
     EXPECT_EQ(item->kind, row.kind) << row.id;
     EXPECT_EQ(item->style & kChecked, row.style) << row.id;
   }
-  // The inputs nothing stores keep their place.
-  const DialogRect phone = sms_track::PageTemplate().find(sms_track::IDC_SMS_PHONE)->rect;
-  const DialogRect port = apn::PageTemplate().find(apn::IDC_APN_PORT)->rect;
-  EXPECT_EQ(std::tuple(phone.x, phone.y, phone.width, port.x, port.y, port.width), std::tuple(86, 68, 90, 92, 151, 191));
 }
 
 }  // namespace

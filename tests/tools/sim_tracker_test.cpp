@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "link/packet.h"
+#include "tests/engine/engine_fakes.h"
 #include "tools/simtracker/demo_images.h"
 #include "tools/simtracker/sim_tracker.h"
 
@@ -27,10 +28,10 @@ using namespace std::chrono_literals;
 
 constexpr auto kHangGuard = 10s;  // only so that a broken tracker cannot hang the test
 
-const Bytes kHandshakeRequest = {0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
-                                 0xFF, 0xFF, 0x88, 0x03, 0x71, 0x23, 0x0D, 0x0A};
-const Bytes kReadRequest = {0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
-                            0xFF, 0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A};
+using testing::cat;
+using testing::kHandshakeRequest;
+using testing::kReadRequest;
+const auto reply = testing::replyFrame;
 const Bytes kHandshakeReply = {0x24, 0x24, 0x00, 0x12, 0x11, 0x11, 0x11, 0x1F, 0xFF,
                                0xFF, 0xFF, 0x88, 0x03, 0x01, 0x29, 0xFE, 0x0D, 0x0A};
 
@@ -41,24 +42,6 @@ Bytes writeRequest(const Bytes& image) {
   std::size_t length = 0;
   EXPECT_EQ(buildRequest(request, frame, length, nullptr), kBuildOk);
   return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
-}
-
-// "$$", length, id 1111111, command, data, CRC-16 high byte first, CR LF.
-Bytes reply(std::uint16_t command, const Bytes& data) {
-  const std::size_t length = data.size() + 17;
-  Bytes frame = {0x24, 0x24, static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length),
-                 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF, static_cast<std::uint8_t>(command >> 8),
-                 static_cast<std::uint8_t>(command)};
-  frame.insert(frame.end(), data.begin(), data.end());
-  const std::uint16_t crc = crc16(frame);
-  frame.insert(frame.end(), {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc), 0x0D, 0x0A});
-  return frame;
-}
-
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
 }
 
 // The tool's end of the line, opened directly.

@@ -1,4 +1,8 @@
+// Each page on its own fake controls: what a page does beyond showing and
+// storing a field (its choosers, check boxes and rows).
+#include "pages/key_binding_page.h"
 #include "pages/misc_page.h"
+#include "pages/transport_page.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,8 @@ namespace {
 
 using namespace misc;
 using MiscPage = PageTest<CDlgGeneral>;
+using KeyBindingPage = PageTest<CDlgBtnBinding>;
+using TransportPage = PageTest<CDlgTransport>;
 
 TEST_F(MiscPage, InitialisationFillsTheChoosers) {
   ASSERT_EQ(controls.itemCount(IDC_TIME_ZONE), 25u);
@@ -135,6 +141,62 @@ TEST_F(MiscPage, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
   controls.click(IDC_LEDS_OFF);
   save();
   EXPECT_EQ(model.LedsOff, 5u);
+}
+
+TEST_F(KeyBindingPage, EachRowSavesIntoItsSlots) {
+  struct Row {
+    std::u16string button;
+    int phone, sms, message;  // the row's edits
+    int keySlot, messageSlot;
+  };
+  const Row rows[] = {
+      {u"Button 1", key_binding::IDC_PHONE_KEY1, key_binding::IDC_SMS_KEY1, key_binding::IDC_MESSAGE_KEY1, 3, 3},
+      {u"Button 2", key_binding::IDC_PHONE_KEY2, key_binding::IDC_SMS_KEY2, key_binding::IDC_MESSAGE_KEY2, 0, 1},
+      {u"Button 3", key_binding::IDC_PHONE_KEY3, key_binding::IDC_SMS_KEY3, key_binding::IDC_MESSAGE_KEY3, 1, 2},
+      {u"Button SOS", key_binding::IDC_PHONE_SOS, key_binding::IDC_SMS_SOS, key_binding::IDC_MESSAGE_SOS, 2, 0},
+  };
+  for (const Row& row : rows) {
+    retype(row.phone, u"tel " + row.button);
+    retype(row.sms, u"sms " + row.button);
+    retype(row.message, u"text " + row.button);
+  }
+  save();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.button));
+    EXPECT_EQ(model.KeySlot[row.keySlot].PhoneNumber, u"tel " + row.button);
+    EXPECT_EQ(model.KeySlot[row.keySlot].SmsNumber, u"sms " + row.button);
+    EXPECT_EQ(model.SosMessage[row.messageSlot], u"text " + row.button);
+  }
+}
+
+TEST_F(TransportPage, TcpTrackValueGoesBackUnchangedUnlessClicked) {
+  // The box toggles itself, then the window passes the click on.
+  const auto clickTrack = [this] {
+    controls.click(transport::IDC_TCP_TRACK);
+    page.onCommand(controls, transport::IDC_TCP_TRACK);
+  };
+  clickTrack();
+  EXPECT_EQ(controls.text(transport::IDC_TCP_TRACK_VALUE), u"1");
+  save();
+  EXPECT_EQ(model.TcpTrackEnabled, 1u);
+  clickTrack();
+  save();
+  EXPECT_EQ(model.TcpTrackEnabled, 0u);
+  page.onCommand(controls, transport::IDC_HTTP_GROUP);  // other clicks do nothing
+  EXPECT_EQ(controls.text(transport::IDC_TCP_TRACK_VALUE), u"0");
+
+  for (const auto& [loaded, checked] : {std::pair{12u, 1}, {2u, 0}, {4294967295u, 0}}) {
+    model.TcpTrackEnabled = loaded;
+    load();
+    EXPECT_EQ(controls.checkState(transport::IDC_TCP_TRACK), checked) << loaded;
+    save();
+    EXPECT_EQ(model.TcpTrackEnabled, loaded);
+  }
+  model.TcpTrackEnabled = 12;
+  load();
+  clickTrack();
+  save();
+  EXPECT_EQ(model.TcpTrackEnabled, 0u);
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ UserSettings loadUserSettings();
 // Linux, %APPDATA%\KVL\COMM.conf on Windows.
 std::string userSettingsPath();
 
+// How ports are named here, for --help.
+const char* portNamingHelp();
+
 // "COM5", "com5" or "5": 5; 0 for anything else.
 int comPortNumber(const std::string& name);
 

@@ -15,6 +15,11 @@ std::string userSettingsPath() {
   return std::string(home != nullptr ? home : "") + "/.config/KVL/COMM.conf";
 }
 
+const char* portNamingHelp() {
+  return R"(Ports: COMn numbers as the port map gives them (~/.config/KVL/COMM.conf and the
+serial devices present; see `pelmora-cli ports`), or a device path such as /dev/ttyUSB0.)";
+}
+
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
   if (!name.empty() && name[0] == '/') {
     // A path already in the map keeps its number; any other goes to a

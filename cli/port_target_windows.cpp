@@ -49,6 +49,11 @@ std::string userSettingsPath() {
   return std::string(appData != nullptr ? appData : ".") + "\\KVL\\COMM.conf";
 }
 
+const char* portNamingHelp() {
+  return R"help(Ports: COMn, Windows' own numbers (Device Manager, "Ports (COM & LPT)").
+Settings: %APPDATA%\KVL\COMM.conf ([Link] CheckReplyChecksum), optional.)help";
+}
+
 // Any number in range: a COM port without a device fails at open, and says so.
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
   const int number = comPortNumber(name);

@@ -240,8 +240,9 @@ cli_check() {
 
 # pelmora-cli.exe under Wine against simulated trackers, as the Linux
 # end-to-end test (tests/cli/cli_test.cpp) runs it: one profile field,
-# SmsReportInterval, at byte 20 of the Basic image and byte 88 of the
-# Extended one, four bytes little-endian.
+# SmsReportInterval (30 in the Basic demo image), at byte 20 of the Basic
+# image and byte 88 of the Extended one, four bytes little-endian. A write
+# changes that field's bytes and no other byte of a Basic image.
 cli_end_to_end() {
   local cli=$out/cli/pelmora-cli.exe status
   if [ ! -f "$cli" ]; then
@@ -252,18 +253,20 @@ cli_end_to_end() {
   # as a technician runs it in the folder that holds the profiles.
   run_cli() { (cd "$e2e" && timeout 120 "$wine" "$cli" "$@" >"$e2e/cli.out" 2>"$e2e/cli.err"); }
   mkdir -p "$e2e"
-  rm -f "$e2e"/read.json "$e2e"/*.bin "$e2e"/report.jsonl
+  rm -f "$e2e"/read.json "$e2e"/read.pelmora-image "$e2e"/*.bin "$e2e"/report.jsonl
   printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}\n' >"$e2e/profile.json"
   printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 50}}\n' >"$e2e/fleet.json"
 
   start_tracker cli-read "$com_port" --image basic --save-writes "$e2e/read-written.bin"
   status=0
   run_cli read "COM$com_port" -o read.json || status=$?
+  [ "$status" -ne 0 ] || run_cli read "COM$com_port" -o read.pelmora-image || status=$?
   stop_tracker cli-read
-  cli_check "pelmora-cli.exe read COM$com_port -o read.json" "$status" \
+  cli_check "pelmora-cli.exe read COM$com_port -o read.json, -o read.pelmora-image" "$status" \
     "grep -q '\"layout\": \"Basic\"' '$e2e/read.json'" \
-    "grep -q '\"SmsReportInterval\"' '$e2e/read.json'" \
-    "expect_seen cli-read '1 handshakes, 1 reads, 0 writes'" \
+    "grep -q '\"SmsReportInterval\": 30' '$e2e/read.json'" \
+    "[ \"\$(byte_values '$e2e/read.pelmora-image' 20 4)\" = '30 0 0 0' ]" \
+    "expect_seen cli-read '2 handshakes, 2 reads, 0 writes'" \
     "[ ! -e '$e2e/read-written.bin' ]"
 
   start_tracker cli-write "$com_port" --image basic --save-writes "$e2e/write-written.bin"
@@ -274,7 +277,8 @@ cli_end_to_end() {
     "grep -q 'SmsReportInterval:' '$e2e/cli.out'" \
     "grep -q '1 field changed  verified' '$e2e/cli.out'" \
     "[ \"\$(byte_values '$e2e/write-written.bin' 20 4)\" = '45 0 0 0' ]" \
-    "expect_seen cli-write 'SEEN-WRITE'"
+    "[ \"\$(cmp -l '$e2e/read.pelmora-image' '$e2e/write-written.bin' | awk '{ print \$1 - 1 }' | xargs)\" = 20 ]" \
+    "expect_seen cli-write '1 handshakes, 2 reads, 1 writes'"
 
   start_tracker cli-basic "$com_port" --image basic --save-writes "$e2e/basic-written.bin"
   start_tracker cli-extended "$second_com" --image extended --save-writes "$e2e/extended-written.bin"
@@ -286,8 +290,8 @@ cli_end_to_end() {
     "grep -q '\"port\":\"COM$second_com\"' '$e2e/report.jsonl'" \
     "[ \"\$(byte_values '$e2e/basic-written.bin' 20 4)\" = '50 0 0 0' ]" \
     "[ \"\$(byte_values '$e2e/extended-written.bin' 88 4)\" = '50 0 0 0' ]" \
-    "expect_seen cli-basic 'SEEN-WRITE'" \
-    "expect_seen cli-extended 'SEEN-WRITE'"
+    "expect_seen cli-basic '1 handshakes, 2 reads, 1 writes'" \
+    "expect_seen cli-extended '1 handshakes, 2 reads, 1 writes'"
 }
 
 # ---- The download ------------------------------------------------------------

@@ -1,9 +1,8 @@
 // pelmora-cli diff A B: two settings files, or a file and a tracker, field
 // by field.
 
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <filesystem>
 #include <variant>
 
 #include "cli/commands.h"
@@ -16,8 +15,8 @@ namespace {
 // "COM5", or a path to a character device: a tracker; anything else: a file.
 bool namesPort(const std::string& name) {
   if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) return true;
-  struct stat info {};
-  return stat(name.c_str(), &info) == 0 && S_ISCHR(info.st_mode);
+  std::error_code error;
+  return std::filesystem::is_character_file(name, error);
 }
 
 // The settings `name` stands for, or the exit status after printing why.

@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/port_target.h"
 
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION "unknown"
@@ -18,17 +19,14 @@ namespace {
 
 using namespace pelmora::cli;
 
-constexpr const char* kFooter = R"(Ports: COMn numbers as the port map gives them (~/.config/KVL/COMM.conf and the
-serial devices present; see `pelmora-cli ports`), or a device path such as /dev/ttyUSB0.
-
-Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified);
+constexpr const char* kExitStatusHelp = R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified);
 2 bad usage or bad input (a bad file or profile, an unknown or unusable port).)";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"Reads, writes, compares and provisions GPS trackers over a serial line.", "pelmora-cli"};
-  app.footer(kFooter);
+  app.footer(std::string(portNamingHelp()) + "\n\n" + kExitStatusHelp);
   app.set_version_flag("--version", std::string("pelmora-cli ") + PELMORA_VERSION);
   app.require_subcommand(1);
   app.fallthrough();  // the common options after the command name too

@@ -4,21 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "link/serial_port.h"
-
 namespace pelmora::cli {
-namespace {
 
-std::string userConfigPath() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return std::string(xdg) + "/KVL/COMM.conf";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.config/KVL/COMM.conf";
-}
-
-// "COM5", "com5" or "5": 5; 0 for anything else.
-int portNumberOf(const std::string& name) {
+int comPortNumber(const std::string& name) {
   std::string digits = name;
   if (digits.size() > 3 && (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0)) {
     digits = digits.substr(3);
@@ -27,10 +15,8 @@ int portNumberOf(const std::string& name) {
   return std::atoi(digits.c_str());
 }
 
-}  // namespace
-
 UserSettings loadUserSettings() {
-  std::ifstream file(userConfigPath());
+  std::ifstream file(userSettingsPath());
   if (!file) return {};
   std::ostringstream read;
   read << file.rdbuf();
@@ -40,47 +26,6 @@ UserSettings loadUserSettings() {
     if (key == "CheckReplyChecksum") settings.checkReplyChecksum = switchWord(value).value_or(true);
   }
   return settings;
-}
-
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
-  if (!name.empty() && name[0] == '/') {
-    // A path already in the map keeps its number; any other goes to a
-    // number no entry uses, ahead of the automatic part.
-    for (const PortMapping& mapping : resolvePortMap(map)) {
-      if (sameDevice(mapping.devicePath, name)) return PortTarget{name, mapping.port, map, true};
-    }
-    PortTarget target{name, 0, map};
-    for (int n = kFirstPortNumber; n <= kLastPortNumber && target.number == 0; ++n) {
-      bool taken = false;
-      for (const auto& entry : map.explicitEntries) taken = taken || entry.first == n;
-      if (!taken) target.number = n;
-    }
-    if (target.number == 0) {
-      error = name + ": every port number is taken by the port map";
-      return std::nullopt;
-    }
-    target.map.explicitEntries.insert(target.map.explicitEntries.begin(), {target.number, name});
-    return target;
-  }
-  const int number = portNumberOf(name);
-  if (!SerialPort::inRange(number)) {
-    error = name + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
-            std::to_string(kLastPortNumber) + " or a device path such as /dev/ttyUSB0)";
-    return std::nullopt;
-  }
-  if (!findPortMapping(map, number)) {
-    error = name + ": no device behind this number (see pelmora-cli ports)";
-    return std::nullopt;
-  }
-  return PortTarget{name, number, map};
-}
-
-std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
-  std::vector<PortTarget> targets;
-  for (const PortMapping& mapping : resolvePortMap(map)) {
-    targets.push_back(PortTarget{"COM" + std::to_string(mapping.port), mapping.port, map});
-  }
-  return targets;
 }
 
 }  // namespace pelmora::cli

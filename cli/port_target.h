@@ -1,7 +1,9 @@
 #pragma once
-// The ports a command names: "COM5" (a number of the user's port map) or a
-// device path ("/dev/ttyUSB0", "/dev/serial/by-id/..."), each turned into a
-// port number and the map that gives that number its device.
+// The ports a command names, each turned into a port number and the map that
+// gives that number its device. On Linux "COM5" is a number of the user's
+// port map, and a device path ("/dev/ttyUSB0", "/dev/serial/by-id/...") is
+// taken as well (port_target_unix.cpp); on Windows "COM5" is Windows' own
+// COM5 and the map is not used (port_target_windows.cpp).
 
 #include <optional>
 #include <string>
@@ -19,14 +21,23 @@ struct PortTarget {
   bool checkReplyChecksum = true;  // [Link] CheckReplyChecksum of the settings file
 };
 
-// What the tool takes from the user's settings file, ~/.config/KVL/COMM.conf
-// ($XDG_CONFIG_HOME honoured), the window's file: the port map and the
-// [Link] switches. Defaults when the file does not exist.
+// What the tool takes from the user's settings file (the window's file):
+// the port map and the [Link] switches. Defaults when the file does not exist.
 struct UserSettings {
   PortsGroup ports;  // ports.ignored lists the entries not used, with the reason
   bool checkReplyChecksum = true;
 };
 UserSettings loadUserSettings();
+
+// Where that file is: ~/.config/KVL/COMM.conf ($XDG_CONFIG_HOME honoured) on
+// Linux, %APPDATA%\KVL\COMM.conf on Windows.
+std::string userSettingsPath();
+
+// How ports are named here, for --help.
+const char* portNamingHelp();
+
+// "COM5", "com5" or "5": 5; 0 for anything else.
+int comPortNumber(const std::string& name);
 
 // `error` says what is wrong with `name` when the result is empty.
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error);

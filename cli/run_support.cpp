@@ -1,11 +1,23 @@
 #include "cli/run_support.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 
 namespace pelmora::cli {
 namespace {
+
+bool standardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
 
 // Owns the stream and the clock of a trace written to a file.
 class FileTrace final : public TraceSink {
@@ -63,7 +75,7 @@ std::vector<PortTarget> RunSupport::allPorts() const {
   return targets;
 }
 
-bool RunSupport::liveProgress() const { return !common_.quiet && isatty(STDERR_FILENO) != 0; }
+bool RunSupport::liveProgress() const { return !common_.quiet && standardErrorIsTerminal(); }
 
 JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
   JobHooks hooks;

@@ -21,6 +21,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
+# CLI11 and nlohmann-json are header-only: the build machine's Debian headers
+# serve, without the rest of its /usr (cmake/header-only/).
+set(nlohmann_json_DIR ${CMAKE_CURRENT_LIST_DIR}/header-only/nlohmann_json)
+set(CLI11_DIR ${CMAKE_CURRENT_LIST_DIR}/header-only/CLI11)
+
 # Debian puts the Wine loader outside PATH.
 find_program(PELMORA_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 if(NOT PELMORA_WINE)

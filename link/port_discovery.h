@@ -50,7 +50,9 @@ class PortDiscovery {
   virtual bool takeChanges() { return false; }
 };
 
-// udev when built in and reachable, else sysfs.
+// The system's own: udev when built in and reachable, else sysfs
+// (port_discovery_unix.cpp); on Windows the COM name only
+// (port_discovery_windows.cpp).
 std::unique_ptr<PortDiscovery> makePortDiscovery();
 
 // One port of the map with its description, as the chooser and `pelmora-cli ports` show it.

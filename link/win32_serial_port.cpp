@@ -1,5 +1,7 @@
 #include "link/win32_serial_port.h"
 
+#include "link/system_serial_port.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -214,5 +216,14 @@ void Win32SerialPort::closeSlot(PortSlot& s) {
 }
 
 OpenFailure Win32SerialPort::doLastOpenFailure(int port) const { return slot(port).lastFailure.load(); }
+
+}  // namespace pelmora
+
+namespace pelmora {
+
+// Windows' own COM numbers: the port map does not apply.
+std::unique_ptr<SerialPort> makeSystemSerialPort(const PortMapConfig& /*map*/) {
+  return std::make_unique<Win32SerialPort>();
+}
 
 }  // namespace pelmora

@@ -5,9 +5,9 @@
 #      (cmake/mingw-w64-x86_64.cmake), and the simulated tracker for Linux
 #      into build-win/host/ (or into $PELMORA_HOST_BUILD, an existing build folder)
 #   3. runs the core tests under wine64 in a throw-away prefix, build-win/wine-prefix
-#   4. end to end: the simulated tracker on a pseudo-terminal, the prefix's
-#      COM$PELMORA_WIN_COM linked to it, the Win32 serial port talking to it
-#      (and, once it exists, pelmora-cli.exe: see cli_end_to_end)
+#   4. end to end: simulated trackers on pseudo-terminals, the prefix's
+#      COM$PELMORA_WIN_COM and the number after it linked to them, the Win32
+#      serial port and then pelmora-cli.exe (read, write, apply) talking to them
 #   5. packs build-win/pelmora-VERSION-windows-x64.zip
 # Ends with "N passed, N failed, N skipped" and exits non-zero on a failure.
 #
@@ -19,9 +19,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$root/build-win
 e2e=$out/end-to-end
 wine=/usr/lib/wine/wine64  # Debian keeps the loader off PATH
-# Any number from 5 to 100; the prefix keeps COM1..COM100 away from real devices.
+# Any number from 5 to 98; the prefix keeps COM1..COM100 away from real
+# devices. The number after it is the second tracker's, for apply.
 com_port=${PELMORA_WIN_COM:-7}
-tracker_link=$e2e/tracker.tty
+second_com=$((com_port + 1))
 # The Linux build that gives the simulated tracker; CI may name its own build
 # folder here to save compiling the core a second time.
 host=${PELMORA_HOST_BUILD:-$out/host}
@@ -68,12 +69,15 @@ build() {
 }
 
 make_prefix() {
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    rm -rf "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1
-    "$wine" reg import "$(port_overrides)" >/dev/null 2>&1
+  local ports
+  ports=$(port_overrides)
+  [ -f "$WINEPREFIX/system.reg" ] || { rm -rf "$WINEPREFIX"; "$wine" wineboot -i >/dev/null 2>&1; }
+  # A prefix kept from a run with other port numbers gets this run's.
+  if ! cmp -s "$ports" "$WINEPREFIX/pelmora-ports.reg"; then
+    "$wine" reg import "$ports" >/dev/null 2>&1
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     /usr/lib/wine/wineserver -w
+    cp "$ports" "$WINEPREFIX/pelmora-ports.reg"
   fi
   # One server (and one start of Wine's services) for all the runs instead of
   # about 5 s for each program; cleanup ends it. The server takes the first
@@ -91,16 +95,19 @@ make_prefix() {
   fi
 }
 
+# The link a simulated tracker keeps for COM number $1.
+tracker_link() { echo "$e2e/com$1.tty"; }
+
 # A .reg file that maps COM1..COM100 (every number the tools try) to
-# /dev/null, COM$com_port to the simulated tracker's link, and so pushes the
-# machine's own serial devices to COM101 and above.
+# /dev/null, COM$com_port and COM$second_com to the simulated trackers'
+# links, and so pushes the machine's own serial devices to COM101 and above.
 port_overrides() {
   local file=$out/wine-ports.reg
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Ports]\r\n'
     for n in $(seq 1 100); do
-      if [ "$n" -eq "$com_port" ]; then
-        printf '"COM%d"="%s"\r\n' "$n" "$tracker_link"
+      if [ "$n" -eq "$com_port" ] || [ "$n" -eq "$second_com" ]; then
+        printf '"COM%d"="%s"\r\n' "$n" "$(tracker_link "$n")"
       else
         printf '"COM%d"="/dev/null"\r\n' "$n"
       fi
@@ -130,32 +137,40 @@ core_tests() {
   echo "core test programs under Wine: $((total - failures_here - skips)) passed, $failures_here failed, $skips skipped"
 }
 
-# ---- The simulated tracker behind COM$com_port --------------------------------
+# ---- Simulated trackers behind COM ports ------------------------------------
 
-tracker_pid=""
+declare -A tracker_pids=()
 
-# start_tracker NAME [simulator options]: one tracker at a time, behind
-# COM$com_port (the prefix maps it to $tracker_link); its log goes to $e2e/NAME.log.
+# start_tracker NAME COM [simulator options]: a tracker behind COM number
+# COM (the prefix maps it to its tracker_link); its log goes to $e2e/NAME.log.
 start_tracker() {
-  local name=$1
-  shift
+  local name=$1 com=$2 link
+  shift 2
+  link=$(tracker_link "$com")
   mkdir -p "$e2e"
-  rm -f "$e2e/$name.log" "$tracker_link"
-  "$host/tools/pelmora-simtracker" --baud 0 --link "$tracker_link" "$@" >"$e2e/$name.log" 2>&1 &
-  tracker_pid=$!
+  rm -f "$e2e/$name.log" "$link"
+  "$host/tools/pelmora-simtracker" --baud 0 --link "$link" "$@" >"$e2e/$name.log" 2>&1 &
+  tracker_pids[$name]=$!
   for _ in $(seq 100); do
-    [ -L "$tracker_link" ] && break
+    [ -L "$link" ] && break
     sleep 0.1
   done
-  [ -L "$tracker_link" ] || { cat "$e2e/$name.log"; return 1; }
-  ln -sfn "$tracker_link" "$WINEPREFIX/dosdevices/com$com_port"
+  [ -L "$link" ] || { cat "$e2e/$name.log"; return 1; }
+  ln -sfn "$link" "$WINEPREFIX/dosdevices/com$com"
 }
 
+# stop_tracker NAME: ends it, which writes its closing count into its log.
 stop_tracker() {
-  [ -n "$tracker_pid" ] || return 0
-  kill -TERM "$tracker_pid" 2>/dev/null || true
-  wait "$tracker_pid" 2>/dev/null || true
-  tracker_pid=""
+  local pid=${tracker_pids[$1]:-}
+  [ -n "$pid" ] || return 0
+  kill -TERM "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  unset "tracker_pids[$1]"
+}
+
+stop_trackers() {
+  local name
+  for name in "${!tracker_pids[@]}"; do stop_tracker "$name"; done
 }
 
 # wait_for_log FILE TEXT COUNT: until TEXT stands COUNT times in FILE (at most 30 s).
@@ -173,13 +188,13 @@ expect_seen() {
 }
 
 serial_port_end_to_end() {
-  start_tracker port --image basic
+  start_tracker port "$com_port" --image basic
   # The second test's handshake is the signal to pull the line.
   PELMORA_TEST_COM_PORT=$com_port PELMORA_TEST_HANGUP=1 \
     timeout 120 "$wine" "$out/tests/link/pelmora_win32_serial_port_test.exe" >"$e2e/port-test.log" 2>&1 &
   local test_pid=$!
   wait_for_log "$e2e/port.log" "request: handshake, 17 bytes" 2 || true
-  stop_tracker
+  stop_tracker port
   local status=0
   wait "$test_pid" || status=$?
   sed -n '/^\[  \(PASSED\|FAILED\|SKIPPED\) \]/p' "$e2e/port-test.log"
@@ -199,21 +214,84 @@ serial_port_end_to_end() {
   fi
 }
 
-# pelmora-cli under Wine against the simulated tracker, as the Linux
-# end-to-end test runs it. The runs go in the marked spot, e.g.
-#
-#   run_cli read "COM$com_port" ...  && pass "..." || fail "..."
-#   expect_seen cli "1 handshakes, 1 reads, 0 writes"   (after stop_tracker)
-cli_end_to_end() {
-  local cli=$out/cli/pelmora-cli.exe
-  if [ ! -f "$cli" ]; then
-    skip "pelmora-cli under Wine" "pelmora-cli.exe is not built yet"
+# byte_values FILE OFFSET COUNT: those bytes of FILE in decimal, "45 0 0 0".
+byte_values() { od -An -tu1 -j"$2" -N"$3" "$1" | xargs; }
+
+# cli_check WHAT STATUS CHECK...: passes WHAT when the program's exit status
+# STATUS is 0 and every CHECK (a shell command) holds; otherwise fails it
+# with the program's output and the check that did not hold.
+cli_check() {
+  local what=$1 status=$2 check
+  shift 2
+  if [ "$status" -ne 0 ]; then
+    fail "$what: exit status $status"
+    cat "$e2e/cli.out" "$e2e/cli.err"
     return
   fi
-  run_cli() { timeout 120 "$wine" "$cli" "$@"; }
-  start_tracker cli --image basic --save-writes "$e2e/cli-written.bin"
-  # ---- pelmora-cli.exe read / write / apply runs go here ----
-  stop_tracker
+  for check in "$@"; do
+    if ! eval "$check"; then
+      fail "$what: not so: $check"
+      cat "$e2e/cli.out" "$e2e/cli.err"
+      return
+    fi
+  done
+  pass "$what"
+}
+
+# pelmora-cli.exe under Wine against simulated trackers, as the Linux
+# end-to-end test (tests/cli/cli_test.cpp) runs it: one profile field,
+# SmsReportInterval (30 in the Basic demo image), at byte 20 of the Basic
+# image and byte 88 of the Extended one, four bytes little-endian. A write
+# changes that field's bytes and no other byte of a Basic image.
+cli_end_to_end() {
+  local cli=$out/cli/pelmora-cli.exe status
+  if [ ! -f "$cli" ]; then
+    fail "pelmora-cli.exe was not built"
+    return
+  fi
+  # File names relative to $e2e: Wine starts the program there (as Z:\...),
+  # as a technician runs it in the folder that holds the profiles.
+  run_cli() { (cd "$e2e" && timeout 120 "$wine" "$cli" "$@" >"$e2e/cli.out" 2>"$e2e/cli.err"); }
+  mkdir -p "$e2e"
+  rm -f "$e2e"/read.json "$e2e"/read.pelmora-image "$e2e"/*.bin "$e2e"/report.jsonl
+  printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}\n' >"$e2e/profile.json"
+  printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 50}}\n' >"$e2e/fleet.json"
+
+  start_tracker cli-read "$com_port" --image basic --save-writes "$e2e/read-written.bin"
+  status=0
+  run_cli read "COM$com_port" -o read.json || status=$?
+  [ "$status" -ne 0 ] || run_cli read "COM$com_port" -o read.pelmora-image || status=$?
+  stop_tracker cli-read
+  cli_check "pelmora-cli.exe read COM$com_port -o read.json, -o read.pelmora-image" "$status" \
+    "grep -q '\"layout\": \"Basic\"' '$e2e/read.json'" \
+    "grep -q '\"SmsReportInterval\": 30' '$e2e/read.json'" \
+    "[ \"\$(byte_values '$e2e/read.pelmora-image' 20 4)\" = '30 0 0 0' ]" \
+    "expect_seen cli-read '2 handshakes, 2 reads, 0 writes'" \
+    "[ ! -e '$e2e/read-written.bin' ]"
+
+  start_tracker cli-write "$com_port" --image basic --save-writes "$e2e/write-written.bin"
+  status=0
+  run_cli write "COM$com_port" profile.json || status=$?
+  stop_tracker cli-write
+  cli_check "pelmora-cli.exe write COM$com_port profile.json" "$status" \
+    "grep -q 'SmsReportInterval:' '$e2e/cli.out'" \
+    "grep -q '1 field changed  verified' '$e2e/cli.out'" \
+    "[ \"\$(byte_values '$e2e/write-written.bin' 20 4)\" = '45 0 0 0' ]" \
+    "[ \"\$(cmp -l '$e2e/read.pelmora-image' '$e2e/write-written.bin' | awk '{ print \$1 - 1 }' | xargs)\" = 20 ]" \
+    "expect_seen cli-write '1 handshakes, 2 reads, 1 writes'"
+
+  start_tracker cli-basic "$com_port" --image basic --save-writes "$e2e/basic-written.bin"
+  start_tracker cli-extended "$second_com" --image extended --save-writes "$e2e/extended-written.bin"
+  status=0
+  run_cli apply fleet.json "COM$com_port" "COM$second_com" --report report.jsonl || status=$?
+  stop_trackers
+  cli_check "pelmora-cli.exe apply fleet.json COM$com_port COM$second_com" "$status" \
+    "[ \"\$(grep -c '\"verified\":true' '$e2e/report.jsonl')\" = 2 ]" \
+    "grep -q '\"port\":\"COM$second_com\"' '$e2e/report.jsonl'" \
+    "[ \"\$(byte_values '$e2e/basic-written.bin' 20 4)\" = '50 0 0 0' ]" \
+    "[ \"\$(byte_values '$e2e/extended-written.bin' 88 4)\" = '50 0 0 0' ]" \
+    "expect_seen cli-basic '1 handshakes, 2 reads, 1 writes'" \
+    "expect_seen cli-extended '1 handshakes, 2 reads, 1 writes'"
 }
 
 # ---- The download ------------------------------------------------------------
@@ -254,7 +332,7 @@ package() {
 }
 
 cleanup() {
-  stop_tracker
+  stop_trackers
   # Our prefix's server only; it would linger a few seconds otherwise.
   [ -d "$WINEPREFIX" ] && WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
 }

@@ -29,17 +29,8 @@ std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::strin
     }
     return *file;
   }
-  const std::optional<PortTarget> target = run.resolvePort(name);
-  if (!target) return kExitBadInput;
-  ProgressBoard board({target->name}, run.liveProgress(), false);
-  TrackerJob job(*target, run.hooks(board, 0));
   SettingsDocument document;
-  const TrackerOutcome outcome = job.read(document);
-  board.finish(0, outcomeLine(outcome));
-  if (!outcome.failure.empty()) {
-    std::fprintf(stderr, "%s: %s\n", outcome.port.c_str(), outcome.failure.c_str());
-    return outcome.status;
-  }
+  if (const std::optional<ExitStatus> failed = run.readTracker(name, document)) return *failed;
   return document;
 }
 

@@ -11,18 +11,9 @@ namespace pelmora::cli {
 int runRead(const CommonOptions& common, const std::string& port, const std::string& output) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
-  const std::optional<PortTarget> target = run.resolvePort(port);
-  if (!target) return kExitBadInput;
-
-  ProgressBoard board({target->name}, run.liveProgress(), common.quiet);
-  TrackerJob job(*target, run.hooks(board, 0));
   SettingsDocument document;
-  const TrackerOutcome outcome = job.read(document);
-  board.finish(0, outcomeLine(outcome));
-  if (!outcome.failure.empty()) {
-    std::fprintf(stderr, "%s: %s\n", outcome.port.c_str(), outcome.failure.c_str());
-    return outcome.status;
-  }
+  TrackerOutcome outcome;
+  if (const std::optional<ExitStatus> failed = run.readTracker(port, document, &outcome)) return *failed;
   if (output == "-") {
     std::printf("%s", settingsJson(document).c_str());
     return kExitDone;

@@ -85,4 +85,18 @@ JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
   return hooks;
 }
 
+std::optional<ExitStatus> RunSupport::readTracker(const std::string& port, SettingsDocument& document,
+                                                 TrackerOutcome* outcome) {
+  const std::optional<PortTarget> target = resolvePort(port);
+  if (!target) return kExitBadInput;
+  ProgressBoard board({target->name}, liveProgress(), common_.quiet);
+  TrackerJob job(*target, hooks(board, 0));
+  const TrackerOutcome read = job.read(document);
+  board.finish(0, outcomeLine(read));
+  if (outcome != nullptr) *outcome = read;
+  if (read.failure.empty()) return std::nullopt;
+  std::fprintf(stderr, "%s: %s\n", read.port.c_str(), read.failure.c_str());
+  return read.status;
+}
+
 }  // namespace pelmora::cli

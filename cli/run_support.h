@@ -31,6 +31,11 @@ class RunSupport {
   bool liveProgress() const;
   JobHooks hooks(ProgressBoard& board, std::size_t row) const;
 
+  // Reads the tracker on `port` (a name the user gave) into `document`,
+  // with progress; otherwise prints why and returns the exit status.
+  std::optional<ExitStatus> readTracker(const std::string& port, SettingsDocument& document,
+                                        TrackerOutcome* outcome = nullptr);
+
  private:
   CommonOptions common_;
   PortsGroup group_;

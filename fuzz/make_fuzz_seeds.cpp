@@ -43,7 +43,8 @@ Bytes frame(CommandType type, std::span<const std::uint8_t> data = {}, std::uint
 // The framer target reads chunk sizes from the end of its input, two bytes
 // each (the last byte high): the stream cut into chunks of `size`.
 Bytes inChunks(Bytes stream, std::size_t size) {
-  for (std::size_t at = 0; at < stream.size(); at += size) stream.insert(stream.end(), {std::uint8_t(size - 1), std::uint8_t((size - 1) >> 8)});
+  const std::size_t chunks = (stream.size() + size - 1) / size;
+  for (std::size_t i = 0; i < chunks; ++i) stream.insert(stream.end(), {std::uint8_t(size - 1), std::uint8_t((size - 1) >> 8)});
   return stream;
 }
 

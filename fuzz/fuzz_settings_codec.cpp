@@ -12,6 +12,7 @@
 // the earlier tracker, whose image the next write still carries.
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -34,13 +35,6 @@ std::uint32_t firstWord(std::span<const std::uint8_t> data) {
   return word;
 }
 
-// The earlier tracker's image as a write sends it.
-std::vector<std::uint8_t> earlierWrite(Layout layout) {
-  std::vector<std::uint8_t> block(layoutSize(layout), 0xA5);
-  if (layout == Layout::Extended) std::fill_n(block.begin(), kExtendedHeaderSize, std::uint8_t{0});
-  return block;
-}
-
 // CRC-16/KERMIT bit by bit, apart from the table-driven one under test.
 std::uint16_t referenceCrc(std::span<const std::uint8_t> bytes) {
   std::uint16_t crc = 0;
@@ -59,12 +53,11 @@ bool sameModel(const SettingsModel& a, const SettingsModel& b) {
   return true;
 }
 
-// What the write must carry: the block received, cut to the layout, with
-// the header cleared.
-std::vector<std::uint8_t> expectedWrite(std::span<const std::uint8_t> data, Layout layout) {
-  std::vector<std::uint8_t> block(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(layoutSize(layout)));
-  if (layout == Layout::Extended) std::fill_n(block.begin(), kExtendedHeaderSize, std::uint8_t{0});
-  return block;
+// The image a write sends: `block` cut to the layout, the Extended header cleared.
+std::vector<std::uint8_t> asWritten(std::span<const std::uint8_t> block, Layout layout) {
+  std::vector<std::uint8_t> image(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(layoutSize(layout)));
+  if (layout == Layout::Extended) std::fill_n(image.begin(), kExtendedHeaderSize, std::uint8_t{0});
+  return image;
 }
 
 void checkWriteFrame(std::span<const std::uint8_t> image) {
@@ -81,19 +74,6 @@ void checkWriteFrame(std::span<const std::uint8_t> image) {
   FUZZ_CHECK(frame[length - 2] == '\r' && frame[length - 1] == '\n');
 }
 
-// An earlier tracker of that layout, every byte of its image set.
-void readEarlierTracker(SettingsCodec& codec, SettingsModel& model, Layout layout) {
-  static std::vector<std::uint8_t> block;
-  block.assign(layoutSize(layout), 0xA5);
-  if (layout == Layout::Extended) {
-    block[0] = 0x01;
-    block[1] = 0x00;
-    block[2] = 0x86;
-    block[3] = 0xF6;
-  }
-  codec.decodeSettingsBlock(block, model);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,31 +83,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static SettingsModel before;
   std::uint32_t word = firstWord(block);
   if ((word >> 16) != 0xF686u) word = kBasicMagic;
-  readEarlierTracker(codec, model, word == kBasicMagic ? Layout::Basic : Layout::Extended);
+  const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
+  // An earlier tracker of that layout, every byte of its image set.
+  static std::vector<std::uint8_t> earlier;
+  earlier.assign(layoutSize(layout), 0xA5);
+  if (word != kBasicMagic) std::copy_n(std::array<std::uint8_t, 4>{0x01, 0x00, 0x86, 0xF6}.begin(), 4, earlier.begin());
+  codec.decodeSettingsBlock(earlier, model);
   before = model;
 
   const std::uint32_t earlierWord = codec.LayoutMagic();
   const DecodeResult result = codec.decodeSettingsBlock(block, model);
   FUZZ_CHECK(settingsLayoutWord(block) == word);
-
   const std::size_t layoutBytes = settingsLayoutSize(word);
-  if (layoutBytes == 0 || block.size() < layoutBytes) {
+  const bool refused = layoutBytes == 0 || block.size() < layoutBytes;
+  if (refused) {
     FUZZ_CHECK(result == (layoutBytes == 0 ? DecodeResult::UnknownLayout : DecodeResult::Incomplete));
     FUZZ_CHECK(codec.LayoutMagic() == earlierWord);
     FUZZ_CHECK(sameModel(model, before));
-    const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
-    const std::vector<std::uint8_t> expected = earlierWrite(earlierWord == kBasicMagic ? Layout::Basic : Layout::Extended);
-    FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
-    checkWriteFrame(written);
-    return 0;
+  } else {
+    FUZZ_CHECK(result == DecodeResult::Decoded);
+    FUZZ_CHECK(codec.LayoutMagic() == word);
+    FUZZ_CHECK(model.MagicNumber == word);
   }
-
-  FUZZ_CHECK(result == DecodeResult::Decoded);
-  FUZZ_CHECK(codec.LayoutMagic() == word);
-  FUZZ_CHECK(model.MagicNumber == word);
-  const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
   const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
-  const std::vector<std::uint8_t> expected = expectedWrite(block, layout);
+  const std::vector<std::uint8_t> expected = asWritten(refused ? std::span<const std::uint8_t>(earlier) : block, layout);
   FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
   checkWriteFrame(written);
   return 0;

@@ -67,10 +67,9 @@ class TestBed {
     if (withTty) umockdev_testbed_uevent(bed_, ("/sys" + iface + "/" + a.tty + "/tty/" + a.tty).c_str(), "add");
   }
   void pull(const Adapter& a) {
-    const std::string tty = "/sys" + std::string(a.usbPath) + "/" + std::string(a.usbPath).substr(std::string(a.usbPath).rfind('/') + 1) +
-                            ":1.0/" + a.tty + "/tty/" + a.tty;
-    umockdev_testbed_uevent(bed_, tty.c_str(), "remove");
-    umockdev_testbed_remove_device(bed_, ("/sys" + std::string(a.usbPath)).c_str());
+    const std::string usb = a.usbPath;
+    umockdev_testbed_uevent(bed_, ("/sys" + usb + "/" + usb.substr(usb.rfind('/') + 1) + ":1.0/" + a.tty + "/tty/" + a.tty).c_str(), "remove");
+    umockdev_testbed_remove_device(bed_, ("/sys" + usb).c_str());
   }
 
  private:

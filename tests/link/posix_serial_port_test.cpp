@@ -62,24 +62,14 @@ class PtyPair {
     master_ = -1;
   }
   void send(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
-  // Everything the master has received, until the line stays quiet.
-  Bytes drain() {
+  // What the master received: `count` bytes, or with no count all until the line stays quiet.
+  Bytes receive(std::size_t count = SIZE_MAX) {
     Bytes got;
     std::uint8_t buffer[4096];
-    for (pollfd p{master_, POLLIN, 0}; ::poll(&p, 1, 200) > 0;) {
-      const ssize_t n = ::read(master_, buffer, sizeof buffer);
-      if (n <= 0) break;
-      got.insert(got.end(), buffer, buffer + n);
-    }
-    return got;
-  }
-  // What the master received, waiting for `count` bytes.
-  Bytes receive(std::size_t count) {
-    Bytes got;
     for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
       pollfd p{master_, POLLIN, 0};
-      std::uint8_t buffer[4096];
-      const ssize_t n = ::poll(&p, 1, 100) > 0 ? ::read(master_, buffer, sizeof buffer) : 0;
+      const ssize_t n = ::poll(&p, 1, 200) > 0 ? ::read(master_, buffer, sizeof buffer) : 0;
+      if (n <= 0 && count == SIZE_MAX) break;
       if (n > 0) got.insert(got.end(), buffer, buffer + n);
     }
     return got;
@@ -233,7 +223,7 @@ TEST(PosixSerialPort, WriteTimeoutAndHangUp) {
   // A write cut short by its timeout (2 ms per byte) is not written whole: a
   // failure; the full line took none of its bytes.
   EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 0);
-  const Bytes queued = pty.drain();
+  const Bytes queued = pty.receive();
   EXPECT_FALSE(queued.empty());
   EXPECT_EQ(std::count(queued.begin(), queued.end(), 0xAA), 0);
 
@@ -273,7 +263,7 @@ TEST(PosixSerialPort, CallsFromSeveralThreads) {
   done = true;
   reader.join();
   // Whatever interleaving happened, the port ends usable: open, and a write arrives whole.
-  pty.drain();
+  pty.receive();
   port.close(1);
   ASSERT_NE(port.open(1), 0);
   EXPECT_EQ(port.write(1, pattern(17)), 1);

@@ -49,33 +49,22 @@ TEST(TraceWriter, LinesStayWholeAcrossThreads) {
   FixedClock clock;
   MemoryFile out;
   TraceWriter writer(clock, out.file);
-  constexpr int kThreads = 4;
-  constexpr int kLines = 300;
   const std::string longMessage(600, 'L');
   {
     std::vector<std::jthread> threads;
-    for (int t = 0; t < kThreads; ++t)
+    for (int t = 0; t < 4; ++t)
       threads.emplace_back([&, t] {
-        for (int i = 0; i < kLines; ++i) {
-          if (i % 10 == 0)
-            writer.trace(longMessage);
-          else
-            tracef(&writer, "thread %d line %d", t, i);
-        }
+        for (int i = 0; i < 300; ++i) i % 10 == 0 ? writer.trace(longMessage) : tracef(&writer, "thread %d line %d", t, i);
       });
   }
   const std::string text = out.text();
   int lines = 0;
-  for (std::size_t at = 0; at < text.size(); ++lines) {
-    const std::size_t end = text.find("\r\n", at);
-    ASSERT_NE(end, std::string::npos);
+  for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2, ++lines) {
     const std::string line = text.substr(at, end - at);
-    ASSERT_EQ(line.rfind("Tracker:09:05:07 ", 0), 0u) << line;
-    const std::string message = line.substr(17);
-    EXPECT_TRUE(message == longMessage || message.rfind("thread ", 0) == 0) << message;
-    at = end + 2;
+    EXPECT_TRUE(line == "Tracker:09:05:07 " + longMessage || line.starts_with("Tracker:09:05:07 thread ")) << line;
   }
-  EXPECT_EQ(lines, kThreads * kLines);
+  EXPECT_EQ(lines, 4 * 300);
+  EXPECT_TRUE(text.ends_with("\r\n"));
 }
 
 }  // namespace

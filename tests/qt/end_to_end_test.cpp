@@ -55,13 +55,6 @@ void putBytes(Bytes& image, std::size_t offset, std::initializer_list<std::uint8
   std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-std::string differences(const Bytes& actual, const Bytes& expected) {
-  std::string report;
-  for (std::size_t i = 0; i < std::min(actual.size(), expected.size()); ++i)
-    if (actual[i] != expected[i]) report += std::to_string(i) + " ";
-  return report;
-}
-
 TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   // The demo image with the fifth key slot and message filled and 3.3 V,
   // so that the changes every save makes show in the written image.
@@ -106,22 +99,14 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
     int id;
     const char16_t* text;
   };
+  // One value of each kind on every page; the page tests check each field.
   const Shown shown[] = {
-      {0, 1013, u"123456"},        {0, 1014, u"30"},
-      {1, 1019, u"+15550100101"},  {1, 1020, u"+15550100102"}, {1, 1022, u"+15550100119"},
-      {1, 1023, u"+15550100001"},  {1, 1014, u"+15550100911"}, {1, 1015, u"Button 1: pick me up."},
-      {1, 1018, u"SOS! Please call me back."},
-      {2, 1033, u"internet.demo-carrier.example"}, {2, 1034, u"demo"}, {2, 1013, u"demo-pass"},
-      {2, 1011, u"8.8.8.8"},       {2, 1012, u"8.8.4.4"},
-      {3, 1007, u"demo-agps"},     {3, 1008, u"198.51.100.7"}, {3, 1027, u"46434"}, {3, 1010, u"+15550100777"},
-      {4, 1026, u"203.0.113.10"},  {4, 1027, u"5013"},         {4, 1028, u"35900012345678"}, {4, 1014, u"6"},
-      {4, 1029, u"track.demo.example"}, {4, 1030, u"12"},
-      {5, 1001, u"GMT+3"},         {5, 1038, u"80Km/h"},       {5, 1035, u"+15550100999"},
+      {0, 1014, u"30"},      {1, 1019, u"+15550100101"}, {1, 1015, u"Button 1: pick me up."},
+      {2, 1033, u"internet.demo-carrier.example"},       {2, 1011, u"8.8.8.8"},      {3, 1027, u"46434"},
+      {4, 1028, u"35900012345678"},                      {5, 1001, u"GMT+3"},        {5, 1038, u"80Km/h"},
   };
   for (const Shown& s : shown) EXPECT_EQ(t.pageText(s.page, s.id), QString::fromUtf16(s.text)) << s.page << "/" << s.id;
   EXPECT_TRUE(qobject_cast<QCheckBox*>(t.pageWidget(4, 1031))->isChecked());
-  EXPECT_TRUE(qobject_cast<QCheckBox*>(t.pageWidget(5, 1020))->isChecked());
-  EXPECT_FALSE(qobject_cast<QCheckBox*>(t.pageWidget(5, 1024))->isChecked());
 
   // One edit on every page, typed.
   const Shown edits[] = {{0, 1014, u"45"}, {1, 1016, u"Back at base"}, {2, 1034, u"fleet"}, {3, 1027, u"8080"},
@@ -149,9 +134,7 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   putText(expected, kTrackerId, u"35900099999999");
   putBytes(expected, kLedsOffAt, {1, 0, 0, 0});
 
-  const Bytes written = tracker.writtenImage();
-  ASSERT_EQ(written.size(), expected.size());
-  EXPECT_EQ(written, expected) << "differing bytes: " << differences(written, expected);
+  EXPECT_EQ(tracker.writtenImage(), expected);
 
   // Read back: the six edits, and the pages show what the tracker now holds.
   ASSERT_TRUE(TestWindow::waitFor([&] { return window.logText().contains(QStringLiteral("Verified: ")); }))

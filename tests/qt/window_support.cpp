@@ -38,6 +38,4 @@ void TestWindow::typeOver(QWidget* widget, const QString& text) {
   QTest::keyClicks(nullptr, text);
 }
 
-QString toQ(std::u16string_view text) { return toQString(text); }
-
 }  // namespace pelmora::testing

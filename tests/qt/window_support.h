@@ -36,6 +36,4 @@ struct TestWindow {
   std::unique_ptr<CPelmoraDlg> window;
 };
 
-QString toQ(std::u16string_view text);
-
 }  // namespace pelmora::testing

@@ -114,7 +114,7 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
     Bytes expected;
     std::size_t noise = 0;          // noise bytes before the expected ones
     bool checksumBroken = false;    // the expected bytes but for the checksum
-    std::uint64_t writeCalls = 0;   // checked when not 0
+    std::uint64_t writeCalls = 0;   // when not 0: at least this many writes (a busy line may take fewer bytes a write)
     std::chrono::milliseconds atLeast{0};  // a lower bound only: a loaded machine is later, never sooner
   };
   const Row rows[] = {
@@ -156,7 +156,7 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
     }
     EXPECT_EQ(frame, row.expected);
     if (row.writeCalls != 0) {
-      EXPECT_EQ(tracker.counters().writeCalls - before.writeCalls, row.writeCalls);
+      EXPECT_GE(tracker.counters().writeCalls - before.writeCalls, row.writeCalls);
     }
   }
   EXPECT_EQ(tracker.writtenImage(), written);

@@ -63,6 +63,17 @@ bool TakeSign(std::u16string_view text, std::size_t& i) {
   return sign == '-';
 }
 
+// The decimal digits from `i` on, as one number capped at `cap`.
+std::uint64_t TakeMagnitude(std::u16string_view text, std::size_t i, std::uint64_t cap) {
+  std::uint64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    const char c = ToCodePage(text[i]);
+    if (!IsDigit(c)) break;
+    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(c - '0'), cap);
+  }
+  return magnitude;
+}
+
 }  // namespace
 
 std::int32_t TextToInt(std::u16string_view text) {
@@ -70,12 +81,7 @@ std::int32_t TextToInt(std::u16string_view text) {
   constexpr std::uint64_t kLimit = std::uint64_t{1} << 31;
   std::size_t i = SkipBlanks(text);
   const bool negative = TakeSign(text, i);
-  std::uint64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const char c = ToCodePage(text[i]);
-    if (!IsDigit(c)) break;
-    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(c - '0'), kLimit);
-  }
+  const std::uint64_t magnitude = TakeMagnitude(text, i, kLimit);
   if (negative)
     return magnitude >= kLimit ? std::numeric_limits<std::int32_t>::min()
                                : -static_cast<std::int32_t>(magnitude);
@@ -87,12 +93,7 @@ std::uint32_t TextToUnsigned(std::u16string_view text) {
   constexpr std::uint64_t kLimit = std::numeric_limits<std::uint32_t>::max();
   std::size_t i = SkipBlanks(text);
   const bool negative = TakeSign(text, i);
-  std::uint64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const char c = ToCodePage(text[i]);
-    if (!IsDigit(c)) break;
-    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(c - '0'), kLimit + 1);
-  }
+  const std::uint64_t magnitude = TakeMagnitude(text, i, kLimit + 1);
   if (magnitude > kLimit) return static_cast<std::uint32_t>(kLimit);
   const auto value = static_cast<std::uint32_t>(magnitude);
   return negative ? static_cast<std::uint32_t>(0u - value) : value;

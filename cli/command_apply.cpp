@@ -55,20 +55,17 @@ int runApply(const CommonOptions& common, const std::string& profile, const std:
 
   std::vector<std::string> names;
   for (const PortTarget& target : targets) names.push_back(target.name);
-  ProgressBoard board(names, run.liveProgress(), common.quiet);
+  ProgressBoard board(names, run.progressMode());
   std::vector<TrackerOutcome> outcomes(targets.size());
-  std::mutex printLock;  // one tracker's lines at a time, on standard output and in the report
+  std::mutex reportLock;  // one tracker's lines at a time, in the same order on standard output and in the report
   {
     std::vector<std::jthread> workers;
     for (std::size_t i = 0; i < targets.size(); ++i) {
       workers.emplace_back([&, i] {
         TrackerJob job(targets[i], run.hooks(board, i));
         outcomes[i] = job.provision(*document, dryRun);
-        const std::string line = outcomeLine(outcomes[i]);
-        board.finish(i, line);
-        const std::lock_guard<std::mutex> hold(printLock);
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
+        const std::lock_guard<std::mutex> hold(reportLock);
+        board.finish(i, outcomeLine(outcomes[i]));
         if (report != nullptr) {
           std::fprintf(report, "%s\n", outcomeJsonLine(outcomes[i]).c_str());
           std::fflush(report);

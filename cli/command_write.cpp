@@ -21,17 +21,15 @@ int runWrite(const CommonOptions& common, const std::string& port, const std::st
   const std::optional<PortTarget> target = run.resolvePort(port);
   if (!target) return kExitBadInput;
 
-  ProgressBoard board({target->name}, run.liveProgress(), common.quiet);
+  ProgressBoard board({target->name}, run.progressMode());
   JobHooks hooks = run.hooks(board, 0);
   hooks.changes = [&](const std::vector<FieldChange>& changes) {
-    if (changes.empty()) std::printf("%s: no changes\n", target->name.c_str());
-    for (const FieldChange& change : changes) std::printf("%s\n", describeChange(change).c_str());
-    std::fflush(stdout);
+    if (changes.empty()) board.print(target->name + ": no changes");
+    for (const FieldChange& change : changes) board.print(describeChange(change));
   };
   TrackerJob job(*target, hooks);
   const TrackerOutcome outcome = job.provision(*document, dryRun);
   board.finish(0, outcomeLine(outcome));
-  std::printf("%s\n", outcomeLine(outcome).c_str());
   return outcome.status;
 }
 

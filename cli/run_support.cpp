@@ -11,11 +11,11 @@
 namespace pelmora::cli {
 namespace {
 
-bool standardErrorIsTerminal() {
+bool isTerminal(std::FILE* stream) {
 #ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
+  return _isatty(_fileno(stream)) != 0;
 #else
-  return isatty(STDERR_FILENO) != 0;
+  return isatty(fileno(stream)) != 0;
 #endif
 }
 
@@ -75,7 +75,9 @@ std::vector<PortTarget> RunSupport::allPorts() const {
   return targets;
 }
 
-bool RunSupport::liveProgress() const { return !common_.quiet && standardErrorIsTerminal(); }
+ProgressMode RunSupport::progressMode() const {
+  return {!common_.quiet && isTerminal(stderr), isTerminal(stdout), common_.quiet};
+}
 
 JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
   JobHooks hooks;
@@ -89,10 +91,10 @@ std::optional<ExitStatus> RunSupport::readTracker(const std::string& port, Setti
                                                  TrackerOutcome* outcome) {
   const std::optional<PortTarget> target = resolvePort(port);
   if (!target) return kExitBadInput;
-  ProgressBoard board({target->name}, liveProgress(), common_.quiet);
+  ProgressBoard board({target->name}, progressMode());
   TrackerJob job(*target, hooks(board, 0));
   const TrackerOutcome read = job.read(document);
-  board.finish(0, outcomeLine(read));
+  board.finish(0, outcomeLine(read), false);
   if (outcome != nullptr) *outcome = read;
   if (read.failure.empty()) return std::nullopt;
   std::fprintf(stderr, "%s: %s\n", read.port.c_str(), read.failure.c_str());

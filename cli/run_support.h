@@ -27,8 +27,8 @@ class RunSupport {
   // Every port of the map (--all, scan).
   std::vector<PortTarget> allPorts() const;
 
-  // Standard error is a terminal and --quiet is off.
-  bool liveProgress() const;
+  // Where progress and results go: terminals or not, --quiet.
+  ProgressMode progressMode() const;
   JobHooks hooks(ProgressBoard& board, std::size_t row) const;
 
   // Reads the tracker on `port` (a name the user gave) into `document`,

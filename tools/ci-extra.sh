@@ -5,14 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-step() {  # title command...
-  local title=$1; shift
-  echo
-  echo "############ $title"
-  local start=$SECONDS
-  "$@"
-  echo "############ $title: done in $((SECONDS - start)) s"
-}
+. tools/ci-step.sh
 
 total=$SECONDS
 step "Sanitizers: ASan+UBSan on every test, TSan on the threaded tests" tools/run-sanitizers.sh

@@ -10,14 +10,7 @@ build=${PELMORA_PACKAGE_BUILD_DIR:-build-package}
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 
-step() {  # title command...
-  local title=$1; shift
-  echo
-  echo "############ $title"
-  local start=$SECONDS
-  "$@"
-  echo "############ $title: done in $((SECONDS - start)) s"
-}
+. tools/ci-step.sh
 
 install_tools() {
   ./tools/install-deps.sh

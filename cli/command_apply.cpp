@@ -18,11 +18,8 @@ int runApply(const CommonOptions& common, const std::string& profile, const std:
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   // Everything the user gave is checked before any tracker is touched.
-  const Loaded<SettingsDocument> document = loadSettingsFile(profile);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", document.error().c_str());
-    return kExitBadInput;
-  }
+  const std::optional<SettingsDocument> document = run.loadFile(profile);
+  if (!document) return kExitBadInput;
   std::vector<PortTarget> targets;
   if (allPorts) {
     targets = run.allPorts();

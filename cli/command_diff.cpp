@@ -22,12 +22,9 @@ bool namesPort(const std::string& name) {
 // The settings `name` stands for, or the exit status after printing why.
 std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::string& name) {
   if (!namesPort(name)) {
-    Loaded<SettingsDocument> file = loadSettingsFile(name);
-    if (!file) {
-      std::fprintf(stderr, "%s\n", file.error().c_str());
-      return kExitBadInput;
-    }
-    return *file;
+    std::optional<SettingsDocument> file = run.loadFile(name);
+    if (!file) return kExitBadInput;
+    return std::move(*file);
   }
   SettingsDocument document;
   if (const std::optional<ExitStatus> failed = run.readTracker(name, document)) return *failed;

@@ -13,11 +13,8 @@ int runWrite(const CommonOptions& common, const std::string& port, const std::st
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   // Everything the user gave is checked before the tracker is touched.
-  const Loaded<SettingsDocument> document = loadSettingsFile(file);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", document.error().c_str());
-    return kExitBadInput;
-  }
+  const std::optional<SettingsDocument> document = run.loadFile(file);
+  if (!document) return kExitBadInput;
   const std::optional<PortTarget> target = run.resolvePort(port);
   if (!target) return kExitBadInput;
 

@@ -87,6 +87,15 @@ JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
   return hooks;
 }
 
+std::optional<SettingsDocument> RunSupport::loadFile(const std::string& path) const {
+  Loaded<SettingsDocument> document = loadSettingsFile(path);
+  if (!document) {
+    std::fprintf(stderr, "%s\n", document.error().c_str());
+    return std::nullopt;
+  }
+  return std::move(*document);
+}
+
 std::optional<ExitStatus> RunSupport::readTracker(const std::string& port, SettingsDocument& document,
                                                  TrackerOutcome* outcome) {
   const std::optional<PortTarget> target = resolvePort(port);

@@ -31,6 +31,10 @@ class RunSupport {
   ProgressMode progressMode() const;
   JobHooks hooks(ProgressBoard& board, std::size_t row) const;
 
+  // The settings file, image or profile at `path`; otherwise prints why
+  // (exit 2).
+  std::optional<SettingsDocument> loadFile(const std::string& path) const;
+
   // Reads the tracker on `port` (a name the user gave) into `document`,
   // with progress; otherwise prints why and returns the exit status.
   std::optional<ExitStatus> readTracker(const std::string& port, SettingsDocument& document,

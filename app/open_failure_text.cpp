@@ -83,11 +83,6 @@ std::string missingDetail(const OpenFailureDetail& detail) {
 
 }  // namespace
 
-std::optional<FormattedText> openFailureText(OpenFailure failure, int port) {
-  if (const char* format = formatFor(failure)) return FormattedText(format, port);
-  return std::nullopt;
-}
-
 std::string openFailureReason(const OpenFailureDetail& detail, int port) {
   const char* format = formatFor(detail.failure);
   if (format == nullptr) return {};

@@ -35,7 +35,7 @@ class PacedSerialPort final : public SerialPort {
   int doOpen(int port) override;
   ReadResult doRead(int port, std::span<std::uint8_t> buffer) override { return line_.read(port, buffer); }
   // Only the tool's direction is paced: a reply is waited for on the real descriptor.
-  bool doWaitReadable(int port, std::uint32_t ms) override { return line_.waitReadable(port, ms); }
+  bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override { return line_.waitReadable(port, ms, wake); }
   int doWrite(int port, std::span<const std::uint8_t> bytes) override;
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override { return line_.lastOpenFailure(port); }

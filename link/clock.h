@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "link/wakeup.h"
+
 namespace pelmora {
 
 struct TimeOfDay {
@@ -19,15 +21,19 @@ class Clock {
   // Milliseconds on a monotonic scale with an arbitrary origin.
   virtual std::uint64_t nowMs() = 0;
   virtual void sleepMs(std::uint32_t ms) = 0;
+  // A sleep that `wake` may end early; a fake clock just sleeps, so that a
+  // test's time stays where its sleeps put it.
+  virtual void sleepOrWake(std::uint32_t ms, Wakeup& /*wake*/) { sleepMs(ms); }
   // Local wall-clock time, for the trace prefix.
   virtual TimeOfDay localTime() = 0;
 };
 
-// The real clock: steady_clock, this_thread::sleep_for, localtime_r.
+// The real clock: steady_clock, this_thread::sleep_for (or the wakeup), localtime_r.
 class SystemClock final : public Clock {
  public:
   std::uint64_t nowMs() override;
   void sleepMs(std::uint32_t ms) override;
+  void sleepOrWake(std::uint32_t ms, Wakeup& wake) override { wake.wait(ms); }
   TimeOfDay localTime() override;
 };
 

@@ -80,6 +80,7 @@ void LinkEngine::scanPorts(ScanState scan) {
 void LinkEngine::requestStop() {
   stopping_.store(true);
   scanStop_.store(1);
+  requests_.wakeup().raise();
 }
 
 bool LinkEngine::tryJoinAll() {
@@ -109,13 +110,15 @@ void LinkEngine::shutdown() {
   for (Worker& worker : workers) worker.thread.join();
 }
 
-// The pause after each pass, in the same slices as sleepUnlessStopping, but a
-// request queued meanwhile goes out at once and ends it, so that its reply is
-// awaited now rather than after the rest of the half second.
+// The pause after each pass; a request queued meanwhile goes out at once and
+// ends it, so that its reply is awaited now rather than after the rest of the
+// half second.
 void LinkEngine::pauseBetweenPasses() {
-  for (std::uint32_t waited = 0; waited < kPassPauseMs && !stopping_.load(); waited += kEmptyReadPauseMs) {
+  const std::uint64_t end = clock_.nowMs() + kPassPauseMs;
+  for (std::uint64_t now = clock_.nowMs(); now < end && !stopping_.load(); now = clock_.nowMs()) {
     if (serviceRequests()) return;
-    clock_.sleepMs(kEmptyReadPauseMs);
+    clock_.sleepOrWake(static_cast<std::uint32_t>(std::min<std::uint64_t>(end - now, kEmptyReadPauseMs)),
+                       requests_.wakeup());
   }
 }
 
@@ -303,6 +306,7 @@ void LinkEngine::changePort(int port) {
   currentPort_.store(port);
   portEpoch_.fetch_add(1);
   trackerOnline_.store(0);
+  requests_.wakeup().raise();  // the engine's thread leaves the old port's wait at once
 }
 
 bool LinkEngine::scanIsCurrent(const ScanState& scan) const {
@@ -453,7 +457,8 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
     }
     if (read.count == 0) {
       // On the port's descriptor where it can, so that a reply is taken as it comes.
-      if (!port_.waitReadable(port, kEmptyReadPauseMs)) sleepUnlessStopping(kEmptyReadPauseMs);
+      if (!port_.waitReadable(port, kEmptyReadPauseMs, &requests_.wakeup()))
+        clock_.sleepOrWake(kEmptyReadPauseMs, requests_.wakeup());
       continue;
     }
     if (portEpoch_.load() != epoch) continue;  // read from a port opened meanwhile under the same number
@@ -478,7 +483,7 @@ void LinkEngine::communicationPass() {
     for (std::uint32_t waited = 0; waited < kNoPortPauseMs && currentPort_.load() == kNoPort && !stopping_.load();
          waited += kEmptyReadPauseMs) {
       serviceRequests();
-      clock_.sleepMs(kEmptyReadPauseMs);
+      clock_.sleepOrWake(kEmptyReadPauseMs, requests_.wakeup());
     }
     return;
   }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <utility>
@@ -196,7 +197,7 @@ ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   return {};
 }
 
-bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms) {
+bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) {
   int fd = -1;
   {
     PortSlot& s = slot(port);
@@ -206,8 +207,8 @@ bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms) {
   }
   // Without the lock, so that a write or close is not held up: a close
   // meanwhile only ends the wait early.
-  pollfd p{fd, POLLIN, 0};
-  ::poll(&p, 1, static_cast<int>(ms));
+  std::array<pollfd, 2> waitOn{pollfd{fd, POLLIN, 0}, pollfd{wake ? wake->pollDescriptor() : -1, POLLIN, 0}};
+  ::poll(waitOn.data(), waitOn[1].fd >= 0 ? 2 : 1, static_cast<int>(ms));
   return true;
 }
 

@@ -74,7 +74,7 @@ class PosixSerialPort final : public SerialPort {
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override;
   std::string doLastOpenFailureDevice(int port) const override;
-  bool doWaitReadable(int port, std::uint32_t ms) override;
+  bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override;
 
   mutable std::mutex configMutex_;  // the map may be replaced, and is resolved, while another thread opens a port
   PortMapConfig config_;

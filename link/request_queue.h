@@ -15,6 +15,7 @@
 #include <span>
 
 #include "link/packet.h"
+#include "link/wakeup.h"
 
 namespace pelmora {
 
@@ -31,6 +32,8 @@ class RequestQueue {
   void push(CommandType type, std::uint32_t portEpoch, std::span<const std::uint8_t> frame = {});
   // The oldest request; a WriteSettings request's frame is copied into `frame`.
   std::optional<QueuedRequest> pop(FrameBuffer& frame, std::size_t& frameLength);
+  // Raised by every push, cleared by every pop: the engine's thread waits on it.
+  Wakeup& wakeup() { return wakeup_; }
 
  private:
   std::mutex lock_;  // the entries and the write frame
@@ -38,6 +41,7 @@ class RequestQueue {
   std::size_t count_ = 0;
   FrameBuffer writeFrame_{};
   std::size_t writeLength_ = 0;
+  Wakeup wakeup_;
 };
 
 }  // namespace pelmora

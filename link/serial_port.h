@@ -12,6 +12,8 @@
 #include <span>
 #include <string>
 
+#include "link/wakeup.h"
+
 namespace pelmora {
 
 inline constexpr int kFirstPortNumber = 1;
@@ -55,9 +57,11 @@ class SerialPort {
   int write(int port, std::span<const std::uint8_t> bytes) { return inRange(port) ? doWrite(port, bytes) : 0; }
   // 1 when the slot was closed, 0 for a number out of range. Drops DTR, purges both queues.
   int close(int port) { return inRange(port) ? doClose(port) : 0; }
-  // Waits at most `ms` for bytes (or a hang-up) on an open port. False when
-  // this port cannot wait: the caller sleeps instead.
-  bool waitReadable(int port, std::uint32_t ms) { return inRange(port) && doWaitReadable(port, ms); }
+  // Waits at most `ms` for bytes (or a hang-up) on an open port, or until
+  // `wake` is raised. False when this port cannot wait: the caller sleeps instead.
+  bool waitReadable(int port, std::uint32_t ms, Wakeup* wake = nullptr) {
+    return inRange(port) && doWaitReadable(port, ms, wake);
+  }
   // Why the last open of this port failed.
   OpenFailure lastOpenFailure(int port) const {
     return inRange(port) ? doLastOpenFailure(port) : OpenFailure::OutOfRange;
@@ -73,7 +77,7 @@ class SerialPort {
   virtual int doClose(int port) = 0;
   virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
   virtual std::string doLastOpenFailureDevice(int) const { return {}; }
-  virtual bool doWaitReadable(int, std::uint32_t) { return false; }
+  virtual bool doWaitReadable(int, std::uint32_t, Wakeup*) { return false; }
 };
 
 }  // namespace pelmora

@@ -6,29 +6,6 @@
 
 namespace pelmora::testing {
 
-void FakeClock::sleepMs(std::uint32_t ms) {
-  if (std::this_thread::get_id() == owner_) {
-    now += ms;
-    if (onSleep) onSleep();
-    return;
-  }
-  std::unique_lock<std::mutex> hold(mutex_);
-  parked_ = true;
-  changed_.notify_all();
-  changed_.wait(hold, [this] { return released_; });
-}
-
-void FakeClock::waitUntilParked() {
-  std::unique_lock<std::mutex> hold(mutex_);
-  changed_.wait(hold, [this] { return parked_; });
-}
-
-void FakeClock::release() {
-  std::lock_guard<std::mutex> hold(mutex_);
-  released_ = true;
-  changed_.notify_all();
-}
-
 ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
   if (!openPorts.count(port)) return {};
   std::size_t n = 0;

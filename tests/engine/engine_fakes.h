@@ -3,12 +3,11 @@
 // sleep only advances time, a port whose bytes arrive at scripted times,
 // and a window that records what it was told.
 
-#include <condition_variable>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -30,20 +29,31 @@ using Bytes = std::vector<std::uint8_t>;
 class FakeClock final : public Clock {
  public:
   std::uint64_t nowMs() override { return now; }
-  void sleepMs(std::uint32_t ms) override;
+  void sleepMs(std::uint32_t ms) override {
+    if (std::this_thread::get_id() != owner_) return park();
+    now += ms;
+    if (onSleep) onSleep();
+  }
   TimeOfDay localTime() override { return {12, 34, 56}; }
-  void waitUntilParked();
-  void release();
+  void waitUntilParked() { parked_.wait(false); }
+  void release() {
+    released_ = true;
+    released_.notify_all();
+  }
 
   std::uint64_t now = 1'000'000;
   std::function<void()> onSleep;
 
  private:
+  void park() {
+    parked_ = true;
+    parked_.notify_all();
+    released_.wait(false);
+  }
+
   const std::thread::id owner_ = std::this_thread::get_id();
-  std::mutex mutex_;  // guards the two flags below
-  std::condition_variable changed_;
-  bool parked_ = false;
-  bool released_ = false;
+  std::atomic<bool> parked_ = false;
+  std::atomic<bool> released_ = false;
 };
 
 class ScriptedPort final : public SerialPort {

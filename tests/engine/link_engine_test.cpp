@@ -123,6 +123,7 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   engine.communicationPass();
   EXPECT_FALSE(engine.trackerOnline()) << "a reply with a wrong checksum is dropped";
   goOnline();
+  read(replyFrame(0x8801, extendedBlock(u'6')));
   for (int i = 0; i < 10; ++i) {
     port.arriveNow(3, handshakeReply());
     engine.communicationPass();
@@ -137,6 +138,7 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   engine.communicationPass();
   EXPECT_EQ(window.take(), (Events{"log:Send command time out!"}));
   goOnline();
+  EXPECT_FALSE(engine.trackerSameSinceRead()) << "the tracker may have been swapped while off line";
 }
 
 TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {

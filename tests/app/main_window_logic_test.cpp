@@ -122,7 +122,6 @@ TEST(MainWindowStart, PreselectsTheSavedPortWithoutOpeningItAndInitialisesTheWin
     SCOPED_TRACE(row.label);
     WindowHarness h;
     h.store.value = row.stored;
-    h.port.openable = {7, 12};
     h.start();
     EXPECT_EQ(h.view.selectedPort(), row.selected);
     EXPECT_TRUE(h.port.calls.empty());

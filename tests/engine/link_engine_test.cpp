@@ -32,10 +32,19 @@ class LinkEngineTest : public ::testing::Test {
     window.take();
     port.writes.clear();
   }
-  void goOnline(int number = 3) {
-    port.arriveNow(number, handshakeReply());
+  void goOnline() {
+    port.arriveNow(3, handshakeReply());
     engine.communicationPass();
     ASSERT_EQ(window.take(), (Events{"log:Tracker is on line", "buttons:1"}));
+  }
+  void online() {
+    openPort(3);
+    goOnline();
+  }
+  // On line with settings read: the model's SmsPassword is "6".
+  void onlineAndRead() {
+    online();
+    read(replyFrame(0x8801, extendedBlock(u'6')));
   }
   // "Read Settings" answered by `reply`: what the window was told.
   Events read(const Bytes& reply) {
@@ -45,9 +54,9 @@ class LinkEngineTest : public ::testing::Test {
     return window.take();
   }
   // "Write Settings": the frames it sent (none or one).
-  std::vector<Bytes> pressWrite(const std::function<void(SettingsModel&)>& save = nullptr) {
+  std::vector<Bytes> pressWrite() {
     port.writes.clear();
-    engine.requestWriteSettings(save);
+    engine.requestWriteSettings(nullptr);
     engine.serviceRequests();
     std::vector<Bytes> frames;
     for (const auto& [number, frame] : port.writes) frames.push_back(frame);
@@ -139,8 +148,7 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
 }
 
 TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {
-  openPort(3);
-  goOnline();
+  online();
   window.recordProgress = true;
   bool modelReadyWhenAnnounced = false;
   window.onSettingsReady = [&] {
@@ -161,8 +169,7 @@ TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {
 // Nothing is loaded from a reply that is damaged, short or of an unknown
 // layout; the model stays, and no write goes out until a read succeeds.
 TEST_F(LinkEngineTest, ARefusedReadIsNotLoadedAndNoWriteFollows) {
-  openPort(3);
-  goOnline();
+  online();
   EXPECT_TRUE(pressWrite().empty()) << "nothing read yet";
   EXPECT_EQ(window.take(), (Events{"log:No tracker settings loaded: read the tracker first"}));
 
@@ -199,9 +206,7 @@ TEST_F(LinkEngineTest, ARefusedReadIsNotLoadedAndNoWriteFollows) {
 }
 
 TEST_F(LinkEngineTest, ReadAndWriteGoOnlyToAPortWhoseTrackerAnswered) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   port.openable.insert(5);
   engine.openTrackerPort(5);  // silent
   window.take();
@@ -230,9 +235,7 @@ TEST_F(LinkEngineTest, APortChangeLeavesNoStaleOnlineState) {
   port.openable = {3, 5};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    openPort(3);
-    goOnline();
-    read(replyFrame(0x8801, extendedBlock(u'6')));
+    onlineAndRead();
     c.change();
     EXPECT_FALSE(engine.trackerOnline());
     EXPECT_FALSE(engine.trackerSameSinceRead());
@@ -246,9 +249,7 @@ TEST_F(LinkEngineTest, APortChangeLeavesNoStaleOnlineState) {
 }
 
 TEST_F(LinkEngineTest, ARequestWithoutItsReplyEndsAfterSevenSeconds) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   // The tracker answers every handshake, never the read, then never the write.
   port.onWrite = [&](int p, const Bytes& frame) {
     if (frame[12] == 0x03) port.arriveAt(p, clock.now + 50, handshakeReply());
@@ -275,8 +276,7 @@ TEST_F(LinkEngineTest, ARequestWithoutItsReplyEndsAfterSevenSeconds) {
 }
 
 TEST_F(LinkEngineTest, RepliesAnswerOnlyWhatWasAsked) {
-  openPort(3);
-  goOnline();
+  online();
   // A double click: one request goes out, the second reply is ignored.
   engine.requestReadSettings();
   EXPECT_EQ(read(replyFrame(0x8801, extendedBlock(u'6'))),
@@ -306,9 +306,7 @@ TEST_F(LinkEngineTest, RepliesAnswerOnlyWhatWasAsked) {
 }
 
 TEST_F(LinkEngineTest, AWriteThePortDidNotTakeWholeFailsAtOnce) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   port.refusingWrites.insert(3);
   pressWrite();
   EXPECT_EQ(window.take(), (Events{"log:Write Setting ...",
@@ -322,8 +320,7 @@ TEST_F(LinkEngineTest, AWriteThePortDidNotTakeWholeFailsAtOnce) {
 }
 
 TEST_F(LinkEngineTest, AReplyStillArrivingWhenTheWaitRunsOutIsCompleted) {
-  openPort(3);
-  goOnline();
+  online();
   engine.requestReadSettings();
   engine.serviceRequests();
   window.take();
@@ -342,9 +339,7 @@ TEST_F(LinkEngineTest, AReplyStillArrivingWhenTheWaitRunsOutIsCompleted) {
 }
 
 TEST_F(LinkEngineTest, AWriteSentLateInAHandshakeWaitGetsItsOwnTime) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   engine.runHandshake();  // the next wait takes the handshake's 4000 ms
 
   // 900 ms into that wait the user writes; the request alone is 3.5 s on

@@ -1,6 +1,5 @@
 #pragma once
-// The saved port index in memory, for tests. `available = false` acts as a
-// store that cannot be opened: nothing is read, nothing is kept.
+// The saved port index in memory, for tests.
 
 #include <optional>
 #include <string>
@@ -12,16 +11,12 @@ namespace pelmora::testing {
 
 class FakePortIndexStore final : public PortIndexStore {
  public:
-  std::optional<std::u16string> readPortIndex() override {
-    if (!available) return std::nullopt;
-    return value;
-  }
+  std::optional<std::u16string> readPortIndex() override { return value; }
   void writePortIndex(std::u16string_view text) override {
     ++writes;
-    if (available) value = std::u16string(text);
+    value = std::u16string(text);
   }
 
-  bool available = true;
   std::optional<std::u16string> value;
   int writes = 0;
 };

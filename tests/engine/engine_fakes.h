@@ -3,12 +3,14 @@
 // sleep only advances time, a port whose bytes arrive at scripted times,
 // and a window that records what it was told.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -21,17 +23,37 @@ namespace pelmora::testing {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Sleeps of the thread that made the clock advance the time; a sleep of any
+// other thread (an engine's own) waits until release(), so that the test's
+// thread alone steps the engine.
 class FakeClock final : public Clock {
  public:
   std::uint64_t nowMs() override { return now; }
   void sleepMs(std::uint32_t ms) override {
+    if (std::this_thread::get_id() != owner_) return park();
     now += ms;
     if (onSleep) onSleep();
   }
   TimeOfDay localTime() override { return {12, 34, 56}; }
+  void waitUntilParked() { parked_.wait(false); }
+  void release() {
+    released_ = true;
+    released_.notify_all();
+  }
 
   std::uint64_t now = 1'000'000;
   std::function<void()> onSleep;
+
+ private:
+  void park() {
+    parked_ = true;
+    parked_.notify_all();
+    released_.wait(false);
+  }
+
+  const std::thread::id owner_ = std::this_thread::get_id();
+  std::atomic<bool> parked_ = false;
+  std::atomic<bool> released_ = false;
 };
 
 class ScriptedPort final : public SerialPort {
@@ -45,6 +67,8 @@ class ScriptedPort final : public SerialPort {
   // Called after every write with the port and the frame written.
   std::function<void(int, const Bytes&)> onWrite;
   std::set<int> refusingWrites;  // ports whose writes fail
+  std::map<int, OpenFailure> failures;  // why a port does not open (default: no such device)
+  std::map<int, std::string> devices;   // the device a failed open tried
 
   std::vector<std::pair<int, Bytes>> writes;
   std::vector<std::string> calls;  // "open 3", "close 3", ...
@@ -79,7 +103,14 @@ class ScriptedPort final : public SerialPort {
     openPorts.erase(port);
     return 1;
   }
-  OpenFailure doLastOpenFailure(int) const override { return OpenFailure::NoSuchDevice; }
+  OpenFailure doLastOpenFailure(int port) const override {
+    const auto it = failures.find(port);
+    return it == failures.end() ? OpenFailure::NoSuchDevice : it->second;
+  }
+  std::string doLastOpenFailureDevice(int port) const override {
+    const auto it = devices.find(port);
+    return it == devices.end() ? std::string() : it->second;
+  }
 
   FakeClock& clock_;
   std::map<int, std::deque<Arrival>> incoming_;

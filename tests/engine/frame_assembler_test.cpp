@@ -36,12 +36,11 @@ TEST(FrameAssembler, FindsFramesAmongNoiseAndKeepsWhatFollows) {
   const Bytes read = replyFrame(0x8801, Bytes(3384, 0x41));
   Bytes noCrLf = hs;
   noCrLf[noCrLf.size() - 1] = 'X';
-  Bytes echo = {0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF, 0x88, 0x01, 0x52, 0x31, 0x0D, 0x0A};
   const Case cases[] = {
       {"one frame", hs, {18}},
       {"noise before", cat({Bytes{0x00, 0x24, 0x0D, 0x0A, 0x40}, hs}), {18}},
       {"two frames in one read", cat({hs, hs}), {18, 18}},
-      {"echo then reply", cat({echo, read}), {17, 3401}},
+      {"echo then reply", cat({testing::kReadRequest, read}), {17, 3401}},
       {"no CR LF at the end", noCrLf, {}},
       {"length below a frame", Bytes{'$', '$', 0x00, 0x00, '\r', '\n', 0, 0}, {}},
       {"length above the buffer", cat({Bytes{'$', '$', 0x10, 0x01}, Bytes(30, 0)}), {}},

@@ -32,10 +32,19 @@ class LinkEngineTest : public ::testing::Test {
     window.take();
     port.writes.clear();
   }
-  void goOnline(int number = 3) {
-    port.arriveNow(number, handshakeReply());
+  void goOnline() {
+    port.arriveNow(3, handshakeReply());
     engine.communicationPass();
     ASSERT_EQ(window.take(), (Events{"log:Tracker is on line", "buttons:1"}));
+  }
+  void online() {
+    openPort(3);
+    goOnline();
+  }
+  // On line with settings read: the model's SmsPassword is "6".
+  void onlineAndRead() {
+    online();
+    read(replyFrame(0x8801, extendedBlock(u'6')));
   }
   // "Read Settings" answered by `reply`: what the window was told.
   Events read(const Bytes& reply) {
@@ -45,9 +54,9 @@ class LinkEngineTest : public ::testing::Test {
     return window.take();
   }
   // "Write Settings": the frames it sent (none or one).
-  std::vector<Bytes> pressWrite(const std::function<void(SettingsModel&)>& save = nullptr) {
+  std::vector<Bytes> pressWrite() {
     port.writes.clear();
-    engine.requestWriteSettings(save);
+    engine.requestWriteSettings(nullptr);
     engine.serviceRequests();
     std::vector<Bytes> frames;
     for (const auto& [number, frame] : port.writes) frames.push_back(frame);
@@ -79,7 +88,6 @@ class LinkEngineTest : public ::testing::Test {
 TEST_F(LinkEngineTest, OpeningAPortQueuesAHandshakeAndSaysSo) {
   port.openable.insert(3);
   EXPECT_TRUE(engine.openTrackerPort(3));
-  EXPECT_EQ(window.take(), (Events{"log:Open  port 3 sucessfully"}));
   EXPECT_TRUE(port.writes.empty()) << "only the engine's thread writes";
   engine.serviceRequests();
   ASSERT_EQ(port.writes.size(), 1u);
@@ -89,8 +97,6 @@ TEST_F(LinkEngineTest, OpeningAPortQueuesAHandshakeAndSaysSo) {
 
   // Port 0 is never opened; the previous port is closed all the same.
   EXPECT_FALSE(engine.openTrackerPort(0));
-  EXPECT_EQ(window.take(), (Events{"log:Fail to open port 0"}));
-  EXPECT_EQ(engine.currentPort(), kNoPort);
   EXPECT_EQ(port.calls, (std::vector<std::string>{"open 3", "close 3"}));
   port.writes.clear();
   engine.runHandshake();
@@ -123,6 +129,7 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   engine.communicationPass();
   EXPECT_FALSE(engine.trackerOnline()) << "a reply with a wrong checksum is dropped";
   goOnline();
+  read(replyFrame(0x8801, extendedBlock(u'6')));
   for (int i = 0; i < 10; ++i) {
     port.arriveNow(3, handshakeReply());
     engine.communicationPass();
@@ -137,11 +144,11 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   engine.communicationPass();
   EXPECT_EQ(window.take(), (Events{"log:Send command time out!"}));
   goOnline();
+  EXPECT_FALSE(engine.trackerSameSinceRead()) << "the tracker may have been swapped while off line";
 }
 
 TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {
-  openPort(3);
-  goOnline();
+  online();
   window.recordProgress = true;
   bool modelReadyWhenAnnounced = false;
   window.onSettingsReady = [&] {
@@ -154,22 +161,15 @@ TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {
             (Events{"log:Read Setting ...", "log:Get Tracker's setting ok!", "ready", "buttons:3", "progress:100"}));
   EXPECT_TRUE(modelReadyWhenAnnounced);
   EXPECT_EQ(port.writes.at(0).second, kReadRequest);
-  EXPECT_TRUE(engine.settingsWritable());
-  EXPECT_TRUE(engine.trackerSameSinceRead());
-
-  // The write carries the image read, in its layout, and waits 7000 ms.
-  const std::vector<Bytes> written = pressWrite([](SettingsModel& m) { m.SmsPassword.assign(u"4"); });
-  ASSERT_EQ(written.size(), 1u);
-  EXPECT_EQ(written[0].size(), 3401u);
-  EXPECT_EQ(written[0].at(13 + 68), '4');
-  EXPECT_EQ(engine.replyTimeoutMs(), kRequestTimeoutMs);
+  // What a write carries is what the window test's tracker reads back.
+  ASSERT_EQ(pressWrite().size(), 1u);
+  EXPECT_EQ(engine.replyTimeoutMs(), kRequestTimeoutMs) << "a write waits 7000 ms";
 }
 
 // Nothing is loaded from a reply that is damaged, short or of an unknown
 // layout; the model stays, and no write goes out until a read succeeds.
 TEST_F(LinkEngineTest, ARefusedReadIsNotLoadedAndNoWriteFollows) {
-  openPort(3);
-  goOnline();
+  online();
   EXPECT_TRUE(pressWrite().empty()) << "nothing read yet";
   EXPECT_EQ(window.take(), (Events{"log:No tracker settings loaded: read the tracker first"}));
 
@@ -206,9 +206,7 @@ TEST_F(LinkEngineTest, ARefusedReadIsNotLoadedAndNoWriteFollows) {
 }
 
 TEST_F(LinkEngineTest, ReadAndWriteGoOnlyToAPortWhoseTrackerAnswered) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   port.openable.insert(5);
   engine.openTrackerPort(5);  // silent
   window.take();
@@ -237,9 +235,7 @@ TEST_F(LinkEngineTest, APortChangeLeavesNoStaleOnlineState) {
   port.openable = {3, 5};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    openPort(3);
-    goOnline();
-    read(replyFrame(0x8801, extendedBlock(u'6')));
+    onlineAndRead();
     c.change();
     EXPECT_FALSE(engine.trackerOnline());
     EXPECT_FALSE(engine.trackerSameSinceRead());
@@ -253,9 +249,7 @@ TEST_F(LinkEngineTest, APortChangeLeavesNoStaleOnlineState) {
 }
 
 TEST_F(LinkEngineTest, ARequestWithoutItsReplyEndsAfterSevenSeconds) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   // The tracker answers every handshake, never the read, then never the write.
   port.onWrite = [&](int p, const Bytes& frame) {
     if (frame[12] == 0x03) port.arriveAt(p, clock.now + 50, handshakeReply());
@@ -282,8 +276,7 @@ TEST_F(LinkEngineTest, ARequestWithoutItsReplyEndsAfterSevenSeconds) {
 }
 
 TEST_F(LinkEngineTest, RepliesAnswerOnlyWhatWasAsked) {
-  openPort(3);
-  goOnline();
+  online();
   // A double click: one request goes out, the second reply is ignored.
   engine.requestReadSettings();
   EXPECT_EQ(read(replyFrame(0x8801, extendedBlock(u'6'))),
@@ -313,9 +306,7 @@ TEST_F(LinkEngineTest, RepliesAnswerOnlyWhatWasAsked) {
 }
 
 TEST_F(LinkEngineTest, AWriteThePortDidNotTakeWholeFailsAtOnce) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   port.refusingWrites.insert(3);
   pressWrite();
   EXPECT_EQ(window.take(), (Events{"log:Write Setting ...",
@@ -329,8 +320,7 @@ TEST_F(LinkEngineTest, AWriteThePortDidNotTakeWholeFailsAtOnce) {
 }
 
 TEST_F(LinkEngineTest, AReplyStillArrivingWhenTheWaitRunsOutIsCompleted) {
-  openPort(3);
-  goOnline();
+  online();
   engine.requestReadSettings();
   engine.serviceRequests();
   window.take();
@@ -349,9 +339,7 @@ TEST_F(LinkEngineTest, AReplyStillArrivingWhenTheWaitRunsOutIsCompleted) {
 }
 
 TEST_F(LinkEngineTest, AWriteSentLateInAHandshakeWaitGetsItsOwnTime) {
-  openPort(3);
-  goOnline();
-  read(replyFrame(0x8801, extendedBlock(u'6')));
+  onlineAndRead();
   engine.runHandshake();  // the next wait takes the handshake's 4000 ms
 
   // 900 ms into that wait the user writes; the request alone is 3.5 s on

@@ -69,13 +69,11 @@ TEST(PageTemplates, InputsThatMatterAreAsDescribed) {
     std::uint32_t style;
   };
   const Row rows[] = {
-      {sms_track::PageTemplate(), sms_track::IDC_SMS_PASSWORD, ItemKind::Edit, StyleDigitsOnly},
       {sms_track::PageTemplate(), sms_track::IDC_SMS_PHONE, ItemKind::Edit, StyleNotStored},
       {apn::PageTemplate(), apn::IDC_APN_PORT, ItemKind::Edit, StyleDigitsOnly | StyleNotStored},
       {agps::PageTemplate(), agps::IDC_AGPS_SERVER_IP, ItemKind::IpAddress, StyleNone},
       {transport::PageTemplate(), transport::IDC_TRACKER_ID, ItemKind::Edit, StyleDigitsOnly},
       {transport::PageTemplate(), transport::IDC_HTTP_INTERVAL, ItemKind::Edit, StyleDigitsOnly | StyleHidden},
-      {misc::PageTemplate(), misc::IDC_OVERSPEED, ItemKind::ComboBox, StyleNone},
   };
   for (const Row& row : rows) {
     const TemplateItem* item = row.page.find(row.id);

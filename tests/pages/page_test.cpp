@@ -43,12 +43,10 @@ TEST_F(MiscPage, TimeZoneStoresTheOffsetOfTheChosenItem) {
   load();
   EXPECT_EQ(controls.text(IDC_TIME_ZONE), u"GMT+1");
 
-  // No matching item: no selection, and the value goes back as it came.
+  // No matching item: no selection (the value goes back as it came: see the all-pages test).
   model.TimeZoneMinutes = 330;
   load();
   EXPECT_EQ(controls.selectedItem(IDC_TIME_ZONE), -1);
-  save();
-  EXPECT_EQ(model.TimeZoneMinutes, 330);
 
   // A typed text that matches no item leaves the value alone too.
   model.TimeZoneMinutes = -300;
@@ -114,10 +112,7 @@ TEST_F(MiscPage, EachCheckBoxStoresIntoItsOwnField) {
 TEST_F(MiscPage, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
   model.LedsOff = 5;
   load();
-  EXPECT_EQ(controls.checkState(IDC_LEDS_OFF), 1);
-  save();
-  EXPECT_EQ(model.LedsOff, 5u);
-
+  EXPECT_EQ(controls.checkState(IDC_LEDS_OFF), 1);  // unchanged it goes back: see the all-pages test
   controls.click(IDC_LEDS_OFF);
   save();
   EXPECT_EQ(model.LedsOff, 0u);

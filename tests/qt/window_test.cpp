@@ -141,8 +141,9 @@ void expectWholeAlignedOneLanguage(QWidget* holder, UiLanguage language) {
       expectOneLanguage(text, language);
     }
     EXPECT_LE(neededWidth(child), child->width()) << kind << " " << textsOf(child).join(u'|').toStdString();
-    if (auto* wrapping = dynamic_cast<WrappingCheckBox*>(child))
+    if (auto* wrapping = dynamic_cast<WrappingCheckBox*>(child)) {
       EXPECT_LE(wrapping->neededHeight(), wrapping->height()) << wrapping->text().toStdString();
+    }
     if (auto* label = qobject_cast<QLabel*>(child)) {
       // Its text runs under no neighbour.
       const int textWidth = std::min(label->sizeHint().width(), label->width());
@@ -201,15 +202,20 @@ TEST(QtWindow, EveryPageControlIsShownTypedAndEnabledAsItsTemplateSays) {
   }
 }
 
-// Tab walks the port chooser, the three buttons, the tab strip, then each
-// page's inputs in template order (whose reading order the template test checks).
-TEST(QtWindow, TabGoesFromTheButtonsThroughThePageInTemplateOrder) {
+// A tab shows its page alone, in the page's place. Tab walks the port
+// chooser, the three buttons, the tab strip, then the page's inputs in
+// template order (whose reading order the template test checks).
+TEST(QtWindow, EachTabShowsOnlyItsPageWhereTabGoesFromTheButtonsThroughThePage) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   for (const int id : {IDC_READ_SETTINGS, IDC_WRITE_SETTINGS}) t.window->control(id)->setEnabled(true);
   for (int page = 0; page < 6; ++page) {
     SCOPED_TRACE(page);
     t.showTab(page);
+    for (int other = 0; other < 6; ++other) {
+      EXPECT_EQ(t.window->page(other)->isVisible(), other == page) << other;
+      EXPECT_EQ(t.window->page(other)->geometry(), t.window->pageRect());
+    }
     std::vector<QWidget*> expected{t.window->control(IDC_PORT_LIST), t.window->control(IDC_SCAN_PORTS),
                                    t.window->control(IDC_READ_SETTINGS), t.window->control(IDC_WRITE_SETTINGS),
                                    t.window->pageTabs()->tabBar()};
@@ -255,18 +261,6 @@ TEST(QtWindow, EachLanguageShowsEveryControlWholeAndAligned) {
       t.showTab(page);
       expectWholeAlignedOneLanguage(t.window->page(page), language);
       expectOneLanguage(t.window->pageTabs()->tabBar()->tabText(page), language);
-    }
-  }
-}
-
-TEST(QtWindow, TabChangesShowExactlyOnePageInItsPlace) {
-  TestWindow t;
-  ASSERT_TRUE(t.showActive());
-  for (const int index : {0, 3, 5, 1, 4, 2, 0}) {
-    t.showTab(index);
-    for (int page = 0; page < 6; ++page) {
-      EXPECT_EQ(t.window->page(page)->isVisible(), page == index) << index << "/" << page;
-      EXPECT_EQ(t.window->page(page)->geometry(), t.window->pageRect());
     }
   }
 }

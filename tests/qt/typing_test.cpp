@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "app/main_window_template.h"
 #include "app/qt/ip_address_edit.h"
 #include "tests/qt/window_support.h"
@@ -56,20 +59,16 @@ TEST(QtTyping, IpAddressFieldTakesFourPartsOfAtMost255) {
   auto* dns = dynamic_cast<IpAddressEdit*>(t.pageWidget(kApn, 1011));
   ASSERT_NE(dns, nullptr);
   EXPECT_EQ(t.pageText(kApn, 1011), QString());  // blank gives empty text
-  struct Row {
-    const char* keys;
-    const char* text;
-  };
-  const Row rows[] = {
+  const std::pair<const char*, const char*> rows[] = {
       {"10.0.0.1", "10.0.0.1"},
       {"256", "25.0.0.0"},                   // 6 would make 256; blank parts count as 0
       {"192168001254", "192.168.1.254"},     // three digits move on to the next part
   };
-  for (const Row& row : rows) {
+  for (const auto& [keys, text] : rows) {
     t.window->controlsOf(kApn).setText(1011, u"");
     dns->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(nullptr, QString::fromLatin1(row.keys));
-    EXPECT_EQ(t.pageText(kApn, 1011), QString::fromLatin1(row.text)) << row.keys;
+    QTest::keyClicks(nullptr, QString::fromLatin1(keys));
+    EXPECT_EQ(t.pageText(kApn, 1011), QString::fromLatin1(text)) << keys;
   }
 
   // A loaded host name comes back as it went in, until the user types.
@@ -144,23 +143,21 @@ TEST(QtTyping, AboutBoxAndSettingsFilesComeFromKeysTheButtonAndTheContextMenu) {
   for (const auto key : {Qt::Key_S, Qt::Key_O}) QTest::keyClick(t.window.get(), key, Qt::ControlModifier);
   EXPECT_EQ(t.window->logText(),
             QStringLiteral("No tracker settings loaded: read the tracker first\r\n\r\n").repeated(2));
-  QString seen;
-  // Both run modally: look at what opened, then close it.
-  const auto closeModal = [&seen] {
+  // F1 and the button run the About box modally: look at what opened, then close it.
+  const std::function<void()> opens[] = {
+      [&t] { QTest::keyClick(t.window.get(), Qt::Key_F1); },
+      [&t] { static_cast<QAbstractButton*>(t.window->control(IDC_ABOUT_BUTTON))->click(); }};
+  for (const auto& open : opens) {
+    QString seen;
     QTimer::singleShot(50, [&seen] {
       if (QWidget* modal = QApplication::activeModalWidget()) {
         seen = modal->windowTitle();
         static_cast<QDialog*>(modal)->reject();
       }
     });
-  };
-  closeModal();
-  QTest::keyClick(t.window.get(), Qt::Key_F1);
-  EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
-  seen.clear();
-  closeModal();
-  static_cast<QAbstractButton*>(t.window->control(IDC_ABOUT_BUTTON))->click();
-  EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
+    open();
+    EXPECT_EQ(seen, QStringLiteral("About Pelmora"));
+  }
 
   QStringList items;
   QTimer::singleShot(50, [&items] {

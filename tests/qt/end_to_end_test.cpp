@@ -24,18 +24,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// Extended layout: offsets and widths (UTF-16 units) of the fields used here.
+// A text field of the Extended layout: its offset and width in UTF-16 units.
 struct TextField {
   std::size_t offset;
   std::size_t units;
 };
-constexpr std::size_t kHeaderSize = 68;
-constexpr std::size_t kSmsIntervalAt = 88;
-constexpr std::size_t kLedsOffAt = 1052;
-constexpr TextField kTrackerId{1104, 22};
-constexpr TextField kApnUser{1348, 64};
-constexpr TextField kSosMessage1{2148, 52};
-constexpr TextField kAgpsPort{2868, 22};
 
 void putText(Bytes& image, TextField field, std::u16string_view text) {
   for (std::size_t i = 0; i < field.units; ++i) {
@@ -111,13 +104,13 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
       << window.logText().toStdString();
 
   Bytes expected = sent;
-  std::fill(expected.begin(), expected.begin() + kHeaderSize, std::uint8_t{0});  // magic and firmware text
-  putBytes(expected, kSmsIntervalAt, {45, 0, 0, 0});
-  putText(expected, kSosMessage1, u"Back at base");
-  putText(expected, kApnUser, u"fleet");
-  putText(expected, kAgpsPort, u"8080");
-  putText(expected, kTrackerId, u"35900099999999");
-  putBytes(expected, kLedsOffAt, {1, 0, 0, 0});
+  std::fill_n(expected.begin(), 68, std::uint8_t{0});  // the header: magic and firmware text
+  putBytes(expected, 88, {45, 0, 0, 0});               // SmsReportInterval
+  putText(expected, {2148, 52}, u"Back at base");      // SosMessage[0]
+  putText(expected, {1348, 64}, u"fleet");             // ApnUser
+  putText(expected, {2868, 22}, u"8080");              // AgpsPort
+  putText(expected, {1104, 22}, u"35900099999999");    // TrackerId
+  putBytes(expected, 1052, {1, 0, 0, 0});              // LedsOff
 
   EXPECT_EQ(tracker.writtenImage(), expected);
 

@@ -119,7 +119,7 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
 
 // A click reaches the page (Enable TCP Track writes its hidden value);
 // Return in a field keeps the window open (Escape closes it: see the
-// end-to-end close test).
+// end-to-end test).
 TEST(QtTyping, ClicksReachThePageAndReturnKeepsTheWindowOpen) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());

@@ -38,10 +38,6 @@ void putText(Bytes& image, TextField field, std::u16string_view text) {
   }
 }
 
-void putBytes(Bytes& image, std::size_t offset, std::initializer_list<std::uint8_t> bytes) {
-  std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
-}
-
 // That the fields no page shows go back as they came the page tests check.
 TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   const Bytes sent = sim::extendedDemoImage();
@@ -105,12 +101,12 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
 
   Bytes expected = sent;
   std::fill_n(expected.begin(), 68, std::uint8_t{0});  // the header: magic and firmware text
-  putBytes(expected, 88, {45, 0, 0, 0});               // SmsReportInterval
+  expected[88] = 45;                                   // SmsReportInterval, 30 before
   putText(expected, {2148, 52}, u"Back at base");      // SosMessage[0]
   putText(expected, {1348, 64}, u"fleet");             // ApnUser
   putText(expected, {2868, 22}, u"8080");              // AgpsPort
   putText(expected, {1104, 22}, u"35900099999999");    // TrackerId
-  putBytes(expected, 1052, {1, 0, 0, 0});              // LedsOff
+  expected[1052] = 1;                                  // LedsOff, 0 before
 
   EXPECT_EQ(tracker.writtenImage(), expected);
 

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -72,19 +74,14 @@ QRect drawnArea(const QWidget* widget) {
 
 // The input a label names on its row: the nearest to its right, else (a unit) the nearest to its left.
 QWidget* rowPartner(const QLabel* label, const QList<QWidget*>& inputs) {
-  QWidget* best = nullptr;
-  int bestGap = 0;
   const QRect own = label->geometry();
-  for (QWidget* input : inputs) {
+  const auto gap = [&own](const QWidget* input) {
     const QRect rect = input->geometry();
-    if (rect.bottom() < own.top() || rect.top() > own.bottom()) continue;
-    const int gap = rect.left() > own.left() ? rect.left() - own.right() : 100000 + own.left() - rect.right();
-    if (best == nullptr || gap < bestGap) {
-      best = input;
-      bestGap = gap;
-    }
-  }
-  return best;
+    if (rect.bottom() < own.top() || rect.top() > own.bottom()) return INT_MAX;  // on another row
+    return rect.left() > own.left() ? rect.left() - own.right() : 100000 + own.left() - rect.right();
+  };
+  const auto best = std::min_element(inputs.begin(), inputs.end(), [&](auto* a, auto* b) { return gap(a) < gap(b); });
+  return best == inputs.end() || gap(*best) == INT_MAX ? nullptr : *best;
 }
 
 // The texts a control shows: a label's, a button's, a group's title, a chooser's items, its tooltip.

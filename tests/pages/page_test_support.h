@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstddef>
-#include <cstdint>
 #include <ostream>
 #include <string>
 
 #include "pages/exchange_direction.h"
 #include "pages/testing/fake_page_controls.h"
+#include "settings/settings_layout.h"
 #include "settings/settings_model.h"
 
 namespace pelmora {
@@ -20,10 +19,6 @@ namespace pelmora {
 template <std::size_t N>
 void PrintTo(const FixedText<N>& text, std::ostream* os) {
   *os << ::testing::PrintToString(std::u16string(text.view()));
-}
-inline void PrintTo(const KeySlotRecord& slot, std::ostream* os) {
-  *os << "{" << slot.Word << ", " << ::testing::PrintToString(slot.SmsNumber) << ", "
-      << ::testing::PrintToString(slot.PhoneNumber) << "}";
 }
 
 namespace test {
@@ -55,23 +50,12 @@ inline int ItemIndex(const FakePageControls& controls, int id, std::u16string_vi
   return -1;
 }
 
-inline std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
-
-// Every field of the model, identity included, each named when it differs.
+// Every field of the model, identity included, each named when it differs
+// (floats by their bits, texts by all their units).
 inline void ExpectSameModel(const SettingsModel& actual, const SettingsModel& expected) {
-  const auto field = [&](const auto& a, const auto& e, const char* name) { EXPECT_EQ(a, e) << name; };
-#define SAME(name) field(actual.name, expected.name, #name)
-  SAME(MagicNumber); SAME(RomVersion); SAME(SmsPassword); SAME(SmsReportInterval); SAME(Opaque1); SAME(KeySlot);
-  SAME(LowPowerAlarmEnabled); SAME(OverspeedAlarmEnabled); SAME(OverspeedIndex); SAME(Opaque2); SAME(Opaque3);
-  SAME(Opaque4); SAME(Opaque5); SAME(CallLocationReport); SAME(NmeaGprmcFormat); SAME(AutoHangUp);
-  SAME(PowerOnSosSms); SAME(LowVoltageShutdown); SAME(BlindAreaAlert); SAME(LedsOff); SAME(Opaque6); SAME(Opaque7);
-  SAME(TrackerId); SAME(ApnName); SAME(ApnUser); SAME(ApnPassword); SAME(PrimaryDns); SAME(SecondaryDns);
-  SAME(ServerIp); SAME(ServerPort); SAME(TcpReportInterval); SAME(TcpTrackEnabled); SAME(Opaque8);
-  SAME(WiretapNumber); SAME(TimeZoneMinutes); SAME(HttpReportInterval); SAME(Opaque9); SAME(SosMessage);
-  SAME(Opaque10); SAME(Opaque11); SAME(AgpsName); SAME(AgpsServerIp); SAME(AgpsPort); SAME(AgpsSmsNumber);
-  SAME(Opaque12); SAME(Opaque13); SAME(HttpServerDomain); SAME(Imei);
-#undef SAME
-  EXPECT_EQ(Bits(actual.LowPowerAlarmVoltage), Bits(expected.LowPowerAlarmVoltage)) << "LowPowerAlarmVoltage";
+  for (const FieldRow& row : settingsFields())
+    for (std::size_t element = 0; element < row.count; ++element)
+      EXPECT_TRUE(sameFieldElement(row, element, actual, expected)) << row.name << " element " << element;
 }
 
 }  // namespace test

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <utility>
 
@@ -30,16 +29,6 @@ TEST(TextToInt, ParsesLikeStrtolInBase10) {
       {std::u16string(5000, u'9'), kMax},  // texts of any length
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToInt(text), value) << Printable(text);
-}
-
-TEST(TextToFloat, ParsesLikeAtof) {
-  constexpr double kInfinity = std::numeric_limits<double>::infinity();
-  const std::pair<std::u16string, double> rows[] = {
-      {u"3.5", 3.5}, {u"  -2.5e1x", -25.0}, {u"", 0.0}, {u"1e999", kInfinity},
-      {u"3\u00B75", 3.0},  // a middle dot is not a point
-      {std::u16string(5000, u' ') + u"3.5", 3.5},  // texts of any length
-  };
-  for (const auto& [text, value] : rows) EXPECT_EQ(TextToFloat(text), value) << Printable(text);
 }
 
 TEST(ControlText, KeepsATextForFiftyReadsAndSkipsAbsentControls) {

@@ -10,23 +10,6 @@
 namespace pelmora {
 namespace {
 
-TEST(SettingsLayout, EveryByteOfEachLayoutBelongsToExactlyOneField) {
-  for (Layout layout : {Layout::Basic, Layout::Extended}) {
-    std::vector<int> owners(layoutSize(layout), 0);
-    for (const FieldRow& row : settingsFields()) {
-      for (std::size_t e = 0; e < row.count; ++e) {
-        const Placement at = row.at(layout, e);
-        for (std::size_t b = at.offset; b < std::size_t{at.offset} + at.bytes; ++b) {
-          ASSERT_LT(b, owners.size()) << row.name;
-          ++owners[b];
-        }
-      }
-    }
-    for (std::size_t b = 0; b < owners.size(); ++b)
-      ASSERT_EQ(owners[b], 1) << "byte " << b << " of layout " << static_cast<int>(layout);
-  }
-}
-
 using M = SettingsModel;
 template <std::size_t N>
 FieldRef units(FixedText<N>& t) { return std::span<char16_t>(t.storage()); }

@@ -201,7 +201,6 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
       {"unmapped port", {"write", "COM42", path("p.json")}, 2, "COM42: no device"},
       {"not a port", {"write", "LPT1", path("p.json")}, 2, "LPT1: not a port"},
       {"malformed profile", {"write", "COM5", path("bad.json")}, 2, "bad.json"},
-      {"missing profile", {"write", "COM5", path("none.json")}, 2, "none.json"},
       {"one tracker's id to two", {"apply", path("id.json"), "COM5", "COM9"}, 2, "TrackerId"},
       {"no tracker answering", {"write", "COM6", path("p.json")}, 1, "no tracker answering"},
       {"damaged reply", {"write", "COM7", path("p.json")}, 1, "damaged"},

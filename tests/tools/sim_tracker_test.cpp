@@ -32,8 +32,7 @@ using testing::cat;
 using testing::kHandshakeRequest;
 using testing::kReadRequest;
 const auto reply = testing::replyFrame;
-const Bytes kHandshakeReply = {0x24, 0x24, 0x00, 0x12, 0x11, 0x11, 0x11, 0x1F, 0xFF,
-                               0xFF, 0xFF, 0x88, 0x03, 0x01, 0x29, 0xFE, 0x0D, 0x0A};
+const Bytes kHandshakeReply = testing::handshakeReply();
 
 Bytes writeRequest(const Bytes& image) {
   CommandRequest request = makeRequest(WriteSettings);

@@ -30,6 +30,7 @@ constexpr const char* kUsage =
     "  --write-size N       hand replies to the line N bytes at a time\n"
     "  --bad-checksum       replies carry a wrong checksum\n"
     "  --refuse-writes      write replies carry status 0\n"
+    "  --forget-writes      write replies say stored, but the settings stay\n"
     "  --unknown-layout     settings replies start 05 00 86 F6\n"
     "  --short-image N      settings replies carry only N bytes of the image\n"
     "  --quiet              do not print requests and replies\n";
@@ -92,6 +93,8 @@ bool parseArguments(int argc, char** argv, SimOptions& options, bool& quiet) {
       options.behaviour.badChecksum = true;
     } else if (arg == "--refuse-writes") {
       options.behaviour.refuseWrites = true;
+    } else if (arg == "--forget-writes") {
+      options.behaviour.forgetWrites = true;
     } else if (arg == "--unknown-layout") {
       options.behaviour.unknownLayout = true;
     } else if (arg == "--quiet") {

@@ -138,21 +138,23 @@ TEST_F(Cli, ReadsToAnImageAndToJsonAndDiffsAgainstIt) {
   EXPECT_EQ(tracker(5).counters().writeSettings, 0u);
 }
 
-// Four trackers at once: one silent, one refusing writes. The other two are
-// verified, the report has a line for each, and the status is 1. The write
+// Five trackers at once: one silent, one refusing writes, one that says it
+// stored a write but did not. The other two are verified, the report has a line for each, and the status is 1. The write
 // differs from what was read in the profile's field (Extended offset 88,
 // Basic 20) and in the header alone.
 TEST_F(Cli, AppliesToManyTrackersAndReportsEach) {
-  SimBehaviour silent = fast(), refusing = fast();
+  SimBehaviour silent = fast(), refusing = fast(), forgetting = fast();
   silent.silent = true;
   refusing.refuseWrites = true;
+  forgetting.forgetWrites = true;
   startTrackers({{sim::extendedDemoImage(), fast()},
                  {sim::basicDemoImage(), silent},
                  {sim::basicDemoImage(), refusing},
-                 {sim::basicDemoImage(), fast()}});
+                 {sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), forgetting}});
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
 
-  const CliRun run = cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "--report", path("r.jsonl")});
+  const CliRun run = cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "COM9", "--report", path("r.jsonl")});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_THAT(run.out, HasSubstr("1 field changed  verified"));
   std::istringstream report(readText(path("r.jsonl")));
@@ -161,11 +163,12 @@ TEST_F(Cli, AppliesToManyTrackersAndReportsEach) {
     const auto record = nlohmann::json::parse(line);
     byPort[record["port"]] = record;
   }
-  ASSERT_EQ(byPort.size(), 4u);
+  ASSERT_EQ(byPort.size(), 5u);
   EXPECT_TRUE(byPort["COM5"]["verified"]);
   EXPECT_TRUE(byPort["COM8"]["verified"]);
   EXPECT_EQ(byPort["COM6"]["failure"], "no tracker answering");
   EXPECT_FALSE(byPort["COM7"]["verified"]);
+  EXPECT_EQ(byPort["COM9"]["failure"], "not verified: the tracker holds other values in SmsReportInterval");
   Bytes expected = sim::extendedDemoImage();
   std::fill_n(expected.begin(), 68, 0);  // the header goes out as zeros
   expected[88] = 45;

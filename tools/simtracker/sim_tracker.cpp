@@ -409,7 +409,7 @@ std::vector<std::uint8_t> SimTracker::replyTo(const ReceivedRequest& request, co
       if (behaviour.refuseWrites) {
         data = {0x00};
       } else {
-        storeWrittenImage(request.data());
+        storeWrittenImage(request.data(), !behaviour.forgetWrites);
         data = {0x01};
       }
       break;
@@ -420,13 +420,13 @@ std::vector<std::uint8_t> SimTracker::replyTo(const ReceivedRequest& request, co
   return replyFrame(id, request.command, data, damaged);
 }
 
-void SimTracker::storeWrittenImage(std::span<const std::uint8_t> data) {
+void SimTracker::storeWrittenImage(std::span<const std::uint8_t> data, bool takeAsSettings) {
   {
     const std::lock_guard lock(mutex_);
     written_.assign(data.begin(), data.end());
     // A write of the tracker's own layout becomes its settings; an Extended
     // tracker keeps its magic and firmware text (a written block has zeros there).
-    if (!data.empty() && data.size() == image_.size()) {
+    if (takeAsSettings && !data.empty() && data.size() == image_.size()) {
       const bool extended = image_.size() > kExtendedHeaderSize && std::equal(kExtendedMagic.begin(), kExtendedMagic.end(), image_.begin());
       const std::size_t from = extended ? kExtendedHeaderSize : 0;
       std::copy(data.begin() + static_cast<std::ptrdiff_t>(from), data.end(), image_.begin() + static_cast<std::ptrdiff_t>(from));

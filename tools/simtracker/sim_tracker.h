@@ -48,6 +48,7 @@ struct SimBehaviour {
   bool ignoreReads = false;               // no reply to ReadSettings (handshakes still answered)
   bool ignoreWrites = false;              // no reply to WriteSettings, and nothing stored
   bool refuseWrites = false;              // write replies carry status 0x00, and nothing is stored
+  bool forgetWrites = false;              // write replies carry status 0x01, but the settings stay as they were
   bool unknownLayout = false;             // settings replies start 05 00 86 F6 instead of the image's first word
   std::optional<std::size_t> shortImage;  // settings replies carry only the image's first n bytes
 };
@@ -141,7 +142,7 @@ class SimTracker {
   void startReply(Job& job);
   int sendSome(std::chrono::steady_clock::time_point now);  // returns the poll timeout in ms
   std::vector<std::uint8_t> replyTo(const ReceivedRequest& request, const SimBehaviour& behaviour);
-  void storeWrittenImage(std::span<const std::uint8_t> data);
+  void storeWrittenImage(std::span<const std::uint8_t> data, bool takeAsSettings);
   void logLine(std::string_view line);
   void wake();
 

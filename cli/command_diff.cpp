@@ -8,13 +8,14 @@
 #include "cli/commands.h"
 #include "cli/run_support.h"
 #include "cli/tracker_job.h"
+#include "link/port_name.h"
 
 namespace pelmora::cli {
 namespace {
 
 // "COM5", or a path to a character device: a tracker; anything else: a file.
 bool namesPort(const std::string& name) {
-  if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) return true;
+  if (comPortNumber(name)) return true;
   std::error_code error;
   return std::filesystem::is_character_file(name, error);
 }

@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/port_target.h"
 #include "link/port_discovery.h"
+#include "link/port_name.h"
 
 namespace pelmora::cli {
 
@@ -26,7 +27,7 @@ int runPorts(const CommonOptions& common, bool json) {
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const PortListing& row : rows) {
     nlohmann::ordered_json item;
-    item["port"] = "COM" + std::to_string(row.port);
+    item["port"] = comPortName(row.port);
     item["path"] = row.devicePath;
     item["entry"] = row.explicitEntry;
     item["device"] = row.description.deviceNode;

@@ -4,15 +4,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "link/port_name.h"
+
 namespace pelmora::cli {
 
-int comPortNumber(const std::string& name) {
-  std::string digits = name;
-  if (digits.size() > 3 && (digits.compare(0, 3, "COM") == 0 || digits.compare(0, 3, "com") == 0)) {
-    digits = digits.substr(3);
-  }
-  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
-  return std::atoi(digits.c_str());
+int portArgumentNumber(const std::string& name) {
+  if (const std::optional<int> number = comPortNumber(name)) return *number;
+  if (name.empty() || name.size() > 3 || name.find_first_not_of("0123456789") != std::string::npos) return 0;
+  return std::atoi(name.c_str());
 }
 
 UserSettings loadUserSettings() {

@@ -36,8 +36,8 @@ std::string userSettingsPath();
 // How ports are named here, for --help.
 const char* portNamingHelp();
 
-// "COM5", "com5" or "5": 5; 0 for anything else.
-int comPortNumber(const std::string& name);
+// "COM5" in any case, or "5": 5; 0 for anything else.
+int portArgumentNumber(const std::string& name);
 
 // `error` says what is wrong with `name` when the result is empty.
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error);

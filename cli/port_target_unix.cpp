@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "link/port_name.h"
 #include "link/serial_port.h"
 
 namespace pelmora::cli {
@@ -40,7 +41,7 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
     target.map.explicitEntries.insert(target.map.explicitEntries.begin(), {target.number, name});
     return target;
   }
-  const int number = comPortNumber(name);
+  const int number = portArgumentNumber(name);
   if (!SerialPort::inRange(number)) {
     error = name + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
             std::to_string(kLastPortNumber) + " or a device path such as /dev/ttyUSB0)";
@@ -56,7 +57,7 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
 std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
   std::vector<PortTarget> targets;
   for (const PortMapping& mapping : resolvePortMap(map)) {
-    targets.push_back(PortTarget{"COM" + std::to_string(mapping.port), mapping.port, map});
+    targets.push_back(PortTarget{comPortName(mapping.port), mapping.port, map});
   }
   return targets;
 }

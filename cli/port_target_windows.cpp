@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "link/port_name.h"
 #include "link/serial_port.h"
 
 namespace pelmora::cli {
@@ -34,7 +35,7 @@ std::vector<int> presentComPorts() {
     if (result != ERROR_SUCCESS || type != REG_SZ) continue;
     std::string name;
     for (const wchar_t* c = data; *c != L'\0'; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
-    if (const int number = comPortNumber(name); SerialPort::inRange(number)) ports.push_back(number);
+    if (const int number = portArgumentNumber(name); SerialPort::inRange(number)) ports.push_back(number);
   }
   ::RegCloseKey(key);
   std::sort(ports.begin(), ports.end());
@@ -56,7 +57,7 @@ Settings: %APPDATA%\KVL\COMM.conf ([Link] CheckReplyChecksum), optional.)help";
 
 // Any number in range: a COM port without a device fails at open, and says so.
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
-  const int number = comPortNumber(name);
+  const int number = portArgumentNumber(name);
   if (!SerialPort::inRange(number)) {
     error = name + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
             std::to_string(kLastPortNumber) + ", as the device manager shows it)";
@@ -67,7 +68,7 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
 
 std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
   std::vector<PortTarget> targets;
-  for (const int number : presentComPorts()) targets.push_back(PortTarget{"COM" + std::to_string(number), number, map});
+  for (const int number : presentComPorts()) targets.push_back(PortTarget{comPortName(number), number, map});
   return targets;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "link/port_name.h"
+
 namespace pelmora {
 
 std::vector<PortListing> listPorts(std::span<const PortMapping> map, PortDiscovery& discovery) {
@@ -25,7 +27,7 @@ std::string portLabel(const PortDescription& description) {
 }
 
 std::string describePortListing(const PortListing& listing) {
-  std::string text = "COM" + std::to_string(listing.port) + ": " + listing.devicePath +
+  std::string text = comPortName(listing.port) + ": " + listing.devicePath +
                      (listing.explicitEntry ? " (port map entry)" : " (found on this machine)");
   const PortDescription& d = listing.description;
   if (d.deviceNode.empty()) return text + "\nnot present now";

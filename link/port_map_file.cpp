@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "link/port_name.h"
 #include "link/serial_port.h"
 
 namespace pelmora {
@@ -45,19 +46,6 @@ constexpr std::array<Word, 8> kSwitchWords = {{
     {"no", false}, {"false", false}, {"off", false}, {"0", false},
 }};
 
-// "COM5" (any case) gives 5; nothing for a key that is not COM and digits.
-std::optional<int> portNumberOf(std::string_view key) {
-  if (key.size() < 4 || key.size() > 9 || !equalsIgnoringCase(key.substr(0, 3), "COM")) return std::nullopt;
-  int number = 0;
-  for (const char c : key.substr(3)) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + (c - '0');
-  }
-  return number;
-}
-
-std::string portName(int port) { return "COM" + std::to_string(port); }
-
 }  // namespace
 
 std::optional<bool> switchWord(std::string_view value) {
@@ -69,7 +57,7 @@ std::optional<bool> switchWord(std::string_view value) {
 PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> values) {
   PortsGroup group;
   group.values.assign(values.begin(), values.end());
-  const std::string range = portName(kFirstPortNumber) + " to " + portName(kLastPortNumber);
+  const std::string range = comPortName(kFirstPortNumber) + " to " + comPortName(kLastPortNumber);
   for (const auto& [key, value] : values) {
     const auto ignore = [&, &key = key, &value = value](std::string reason) {
       group.ignored.push_back({key + "=" + value, std::move(reason)});
@@ -82,13 +70,13 @@ PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> v
                std::string(group.config.automatic ? "on" : "off"));
       continue;
     }
-    const std::optional<int> port = portNumberOf(key);
+    const std::optional<int> port = comPortNumber(key);
     if (!port) {
       ignore("not a port name (" + range + ") nor Automatic");
       continue;
     }
     if (!SerialPort::inRange(*port)) {
-      ignore("there is no " + portName(*port) + ": ports are " + range);
+      ignore("there is no " + comPortName(*port) + ": ports are " + range);
       continue;
     }
     if (value.empty()) {
@@ -100,8 +88,8 @@ PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> v
                                         return entry.first == *port || sameDevice(entry.second, value);
                                       });
     if (earlier != group.config.explicitEntries.end()) {
-      ignore(earlier->first == *port ? portName(*port) + " is given twice; the first entry holds"
-                                     : "the same device as " + portName(earlier->first));
+      ignore(earlier->first == *port ? comPortName(*port) + " is given twice; the first entry holds"
+                                     : "the same device as " + comPortName(earlier->first));
       continue;
     }
     group.config.explicitEntries.emplace_back(*port, value);

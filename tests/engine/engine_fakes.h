@@ -3,11 +3,12 @@
 // sleep only advances time, a port whose bytes arrive at scripted times,
 // and a window that records what it was told.
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
@@ -35,10 +36,14 @@ class FakeClock final : public Clock {
     if (onSleep) onSleep();
   }
   TimeOfDay localTime() override { return {12, 34, 56}; }
-  void waitUntilParked() { parked_.wait(false); }
+  void waitUntilParked() {
+    std::unique_lock<std::mutex> hold(lock_);
+    changed_.wait(hold, [this] { return parked_; });
+  }
   void release() {
+    std::lock_guard<std::mutex> hold(lock_);
     released_ = true;
-    released_.notify_all();
+    changed_.notify_all();
   }
 
   std::uint64_t now = 1'000'000;
@@ -46,14 +51,17 @@ class FakeClock final : public Clock {
 
  private:
   void park() {
+    std::unique_lock<std::mutex> hold(lock_);
     parked_ = true;
-    parked_.notify_all();
-    released_.wait(false);
+    changed_.notify_all();
+    changed_.wait(hold, [this] { return released_; });
   }
 
   const std::thread::id owner_ = std::this_thread::get_id();
-  std::atomic<bool> parked_ = false;
-  std::atomic<bool> released_ = false;
+  std::mutex lock_;  // the two flags below
+  std::condition_variable changed_;
+  bool parked_ = false;
+  bool released_ = false;
 };
 
 class ScriptedPort final : public SerialPort {

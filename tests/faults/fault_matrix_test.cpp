@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -45,29 +44,17 @@ int count(const Events& events, const std::string& event) {
   return static_cast<int>(std::count(events.begin(), events.end(), event));
 }
 
-// Records what the engine tells the window (progress left out) and keeps the
-// enabled state of "Read Settings" and "Write Settings" as the main window
-// computes it. Notifications come from several threads.
+// Records what the engine tells the window (progress left out); the
+// notifications come from several threads.
 class TestWindow final : public TrackerWindow {
  public:
   // "log:<text>", "select:<n>", "buttons:<n>", "ready".
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override {
-    if (kind == TRACKER_EVENT_LOG) {
-      record("log:" + std::string(text.begin(), text.end()));
-    } else if (kind == TRACKER_EVENT_SELECT_PORT) {
-      record("select:" + std::to_string(value));
-    } else if (kind == TRACKER_EVENT_BUTTONS) {
-      if (value == BUTTONS_OFFLINE) readEnabled = writeEnabled = false;
-      if (value == BUTTONS_ONLINE) readEnabled = true;
-      if ((value == BUTTONS_ONLINE && linkEngine->settingsWritable()) || value == BUTTONS_SETTINGS_READ)
-        writeEnabled = true;
-      record("buttons:" + std::to_string(value));
-    }
+    if (kind == TRACKER_EVENT_LOG) record("log:" + std::string(text.begin(), text.end()));
+    if (kind == TRACKER_EVENT_SELECT_PORT) record("select:" + std::to_string(value));
+    if (kind == TRACKER_EVENT_BUTTONS) record("buttons:" + std::to_string(value));
   }
-  void settingsReady() override {
-    writeEnabled = true;
-    record("ready");
-  }
+  void settingsReady() override { record("ready"); }
 
   Events events() const {
     const std::lock_guard<std::mutex> hold(mutex_);
@@ -80,11 +67,6 @@ class TestWindow final : public TrackerWindow {
     const std::lock_guard<std::mutex> hold(mutex_);
     hooks_.emplace_back(std::move(event), std::move(action));
   }
-
-  // Set on the engine's threads before the notification is recorded.
-  std::atomic<bool> readEnabled{false};
-  std::atomic<bool> writeEnabled{false};
-  const LinkEngine* linkEngine = nullptr;  // whose settingsWritable() an on-line report follows
 
  private:
   void record(std::string event) {
@@ -166,7 +148,6 @@ class FaultMatrix : public ::testing::Test {
     ASSERT_TRUE(tracker_->start()) << tracker_->errorText();
     port_ = std::make_unique<PosixSerialPort>(PortMapConfig{{{3, tracker_->linkPath()}}, false});  // never a real device
     engine_ = std::make_unique<LinkEngine>(*port_, clock_, window_, settings_, nullptr, options_);
-    window_.linkEngine = engine_.get();
     engine_->startCommunication();
   }
 
@@ -193,12 +174,6 @@ class FaultMatrix : public ::testing::Test {
     runUntil([](const Events&) { return false; }, duration);
   }
 
-  // "Read Settings": the window disables "Write Settings", then reads.
-  void pressRead() {
-    window_.writeEnabled = false;
-    engine_->requestReadSettings();
-  }
-
   // The user picks port 3. The tracker answers only once the opening has
   // been logged, so that "Open  port 3 sucessfully" comes first in any case.
   void startConnected(SimBehaviour behaviour) {
@@ -213,13 +188,13 @@ class FaultMatrix : public ::testing::Test {
   // "Read Settings", until the decoded image has been reported in full.
   void read() {
     const int before = count(events(), "buttons:3");
-    pressRead();
+    engine_->requestReadSettings();
     ASSERT_TRUE(runUntilSeen("buttons:3", before + 1, 40s));
   }
 
   // "Write Settings": the pages save (here: a new SMS interval), then the write.
   void write(std::uint32_t smsReportInterval) {
-    ASSERT_TRUE(window_.writeEnabled);
+    ASSERT_TRUE(engine_->settingsWritable());
     const auto replies = [](const Events& events) { return count(events, kWriteOk) + count(events, kWriteFailed); };
     const int before = replies(events());
     engine_->requestWriteSettings([&](SettingsModel& model) { model.SmsReportInterval = smsReportInterval; });
@@ -235,13 +210,11 @@ class FaultMatrix : public ::testing::Test {
   }
 
   Events events() const { return window_.events(); }
-  // The engine's flag and port, and whether the window enables "Read
-  // Settings" and "Write Settings".
-  void expectState(bool online, int port, bool readEnabled, bool writeEnabled) {
+  // The engine's flag and port, and whether it lets the window write.
+  void expectState(bool online, int port, bool writable) {
     EXPECT_EQ(engine_->trackerOnline(), online);
     EXPECT_EQ(engine_->currentPort(), port);
-    EXPECT_EQ(window_.readEnabled.load(), readEnabled);
-    EXPECT_EQ(window_.writeEnabled.load(), writeEnabled);
+    EXPECT_EQ(engine_->settingsWritable(), writable);
   }
 
   std::string dir_;
@@ -288,7 +261,7 @@ TEST_F(FaultMatrix, ChecksumCheckOffAndARefusedWrite) {
   write(15);
 
   EXPECT_EQ(events(), seq({kConnected, kReadDone, {kWriting, kWriteFailed}}));
-  expectState(true, 3, true, true);
+  expectState(true, 3, true);
   EXPECT_EQ(tracker_->counters().writeSettings, 1u);  // well-formed, refused
   EXPECT_TRUE(tracker_->writtenImage().empty());
 }
@@ -300,7 +273,7 @@ TEST_F(FaultMatrix, ChecksumCheckOffAndARefusedWrite) {
 TEST_F(FaultMatrix, UnpluggedDuringAReadAndFoundAgainByAScan) {
   startConnected(makeBehaviour(kFast));
   tracker_->hangUpDuringNextSettingsReply(1000);
-  pressRead();
+  engine_->requestReadSettings();
   ASSERT_TRUE(runUntilSeen("buttons:0"));
   EXPECT_EQ(engine_->currentPort(), kNoPort);
   EXPECT_EQ(tracker_->counters().hangUps, 1u);
@@ -314,7 +287,7 @@ TEST_F(FaultMatrix, UnpluggedDuringAReadAndFoundAgainByAScan) {
 
   EXPECT_EQ(events(), seq({kConnected, {kReading, kDisconnected3, kOffline, "buttons:0"}, kScanFailed012,
                            kScanFound3, kReadDone}));
-  expectState(true, 3, true, true);
+  expectState(true, 3, true);
 }
 
 // "Scan Ports" pressed again twice while a scan waits on port 3 for a
@@ -332,7 +305,7 @@ TEST_F(FaultMatrix, ScanPressedAgainWhileAScanRuns) {
   runFor(1000ms);
 
   EXPECT_EQ(events(), seq({kScanFailed012, {"log:Scan port 3 ...", kOpen3}, kScanFailed012, kScanFound3}));
-  expectState(true, 3, true, false);
+  expectState(true, 3, false);
 }
 
 }  // namespace

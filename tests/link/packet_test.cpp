@@ -37,7 +37,6 @@ TEST(TrackerId, EncodeAndDecode) {
   } encoded[] = {
       {"default id", "1111111", {0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF}},
       {"14 digits lose the 14th", "12345678901234", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
-      {"two digits then a letter", "12A", {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"letter between digits", "1A3", {0x1F, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"embedded NUL ends the text", std::string_view("12\0" "34", 5), {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
   };
@@ -63,25 +62,6 @@ TEST(BuildRequest, IdWithoutTerminator) {
   const Bytes longIdFrame = built(longId);
   EXPECT_THAT(Bytes(longIdFrame.begin() + 4, longIdFrame.begin() + 11),
               ElementsAre(0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F));
-}
-
-TEST(BuildRequest, WriteRequestSizesAndLayout) {
-  struct Row {
-    std::size_t imageSize;
-    std::uint8_t length[2];
-    std::uint8_t crc[2];
-  };
-  for (const Row& row : {Row{3180, {0x0C, 0x7D}, {0x48, 0xA4}}, Row{3384, {0x0D, 0x49}, {0xA0, 0x58}}}) {
-    Bytes image(row.imageSize);
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    CommandRequest request = makeRequest(WriteSettings);
-    request.settingsImage = image;
-    const Bytes frame = built(request);
-    ASSERT_EQ(frame.size(), row.imageSize + 17);
-    EXPECT_THAT(Bytes(frame.begin() + 2, frame.begin() + 4), ElementsAre(row.length[0], row.length[1]));
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), frame.begin() + 13));
-    EXPECT_THAT(Bytes(frame.end() - 4, frame.end()), ElementsAre(row.crc[0], row.crc[1], 0x0D, 0x0A));
-  }
 }
 
 TEST(BuildRequest, WriteRequestHexDump) {
@@ -128,6 +108,10 @@ TEST(ParseReply, TrackerIdOfTheReply) {
   EXPECT_EQ(std::string_view(out.trackerId.data()), "1111111");
 }
 
+// The length, checksum and data of a write request are checked by the
+// simulated tracker in the fault matrix and the session test, which take
+// only a well-formed write with the image where they expect it.
+//
 // Which byte strings are no reply at all, the status each command's reply
 // carries (a bad checksum does not change it) and the data it hands on are
 // checked by the parse fuzz target against its

@@ -102,21 +102,14 @@ TEST(BuildRequest, Refusals) {
   EXPECT_EQ(length, 0u);
 }
 
-TEST(ParseReply, TrackerIdOfTheReply) {
-  TrackerReply out;
-  ASSERT_EQ(parseReply(testing::replyFrame(0x8801, {0x01, 0x00}), out), kParseOk);
-  EXPECT_EQ(std::string_view(out.trackerId.data()), "1111111");
-}
-
 // The length, checksum and data of a write request are checked by the
 // simulated tracker in the fault matrix and the session test, which take
 // only a well-formed write with the image where they expect it.
 //
 // Which byte strings are no reply at all, the status each command's reply
 // carries (a bad checksum does not change it) and the data it hands on are
-// checked by the parse fuzz target against its
-// own rules, on frames that end exactly where the sanitizer would see a read
-// past them.
+// checked by the parse fuzz target against its own rules, on frames that end
+// exactly where the sanitizer would see a read past them.
 
 }  // namespace
 }  // namespace pelmora

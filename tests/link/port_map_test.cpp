@@ -81,8 +81,6 @@ TEST(PortMap, MissingFolders) {
   config.devDir = "/nonexistent/pelmora/dev";
   config.sysClassTtyDir = "/nonexistent/pelmora/sys";
   EXPECT_TRUE(resolvePortMap(config).empty());
-  config.explicitEntries = {{99, "/dev/pts/1"}};
-  EXPECT_EQ(summary(resolvePortMap(config), config.devDir), (Rows{{99, "/dev/pts/1"}}));
 }
 
 TEST(PortMap, ADeviceHasOneNumberWhateverItsNameAndKeepsIt) {

@@ -14,7 +14,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
 
 Bytes asBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
@@ -24,11 +23,6 @@ Bytes built(const CommandRequest& request, TraceSink* trace = nullptr) {
   EXPECT_EQ(buildRequest(request, frame, length, trace), kBuildOk);
   return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
 }
-
-struct RecordingSink : TraceSink {
-  std::vector<std::string> lines;
-  void trace(std::string_view message) override { lines.emplace_back(message); }
-};
 
 TEST(Crc16, KermitCheckValue) {
   EXPECT_EQ(crc16(asBytes("123456789")), 0x2189);
@@ -43,10 +37,8 @@ TEST(TrackerId, EncodeAndDecode) {
   } encoded[] = {
       {"default id", "1111111", {0x11, 0x11, 0x11, 0x1F, 0xFF, 0xFF, 0xFF}},
       {"14 digits lose the 14th", "12345678901234", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F}},
-      {"two digits then a letter", "12A", {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"letter between digits", "1A3", {0x1F, 0x3F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"embedded NUL ends the text", std::string_view("12\0" "34", 5), {0x12, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {"empty", "", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
   };
   for (const auto& row : encoded) EXPECT_EQ(encodeTrackerId(row.text), row.bytes) << row.label;
   const struct {
@@ -55,23 +47,15 @@ TEST(TrackerId, EncodeAndDecode) {
     std::string_view text;
   } decoded[] = {
       {"14 digits", {0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x34}, "12345678901234"},
-      {"0xFF first", {0xFF, 0x12, 0x34, 0x56, 0x78, 0x90, 0x12}, ""},
       {"0xFF ends", {0x12, 0xFF, 0x34, 0x56, 0x78, 0x90, 0x12}, "12"},
       {"high nibbles A..F", {0xAB, 0xCD, 0xE1, 0xF2, 0xFF, 0xFF, 0xFF}, ":;<=>1?2"},
       {"low nibble F ends", {0x1F, 0x23, 0x45, 0x67, 0x89, 0x01, 0x23}, "1"},
   };
-  for (const auto& row : decoded) {
-    const TrackerIdText text = decodeTrackerId(row.bytes);
-    EXPECT_EQ(std::string_view(text.data()), row.text) << row.label;
-    EXPECT_EQ(text[14], '\0') << row.label;
-  }
+  for (const auto& row : decoded) EXPECT_EQ(std::string_view(decodeTrackerId(row.bytes).data()), row.text) << row.label;
 }
 
-TEST(BuildRequest, WorkedRequestsWithoutData) {
-  EXPECT_EQ(built(makeRequest(ReadSettings)), testing::kReadRequest);
-  EXPECT_EQ(built(makeRequest(Handshake)), testing::kHandshakeRequest);
-
-  // A full 14-character id array without terminator is cut to 13 digits.
+// A full 14-character id array without terminator is cut to 13 digits.
+TEST(BuildRequest, IdWithoutTerminator) {
   CommandRequest longId = makeRequest(Handshake);
   const std::string_view digits = "12345678901234";
   std::copy(digits.begin(), digits.end(), longId.trackerId.begin());
@@ -80,30 +64,8 @@ TEST(BuildRequest, WorkedRequestsWithoutData) {
               ElementsAre(0x12, 0x34, 0x56, 0x78, 0x90, 0x12, 0x3F));
 }
 
-TEST(BuildRequest, WriteRequestSizesAndLayout) {
-  // No image (layout unknown): 17 bytes, no data.
-  EXPECT_THAT(built(makeRequest(WriteSettings)), ElementsAre(0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 0xFF,
-                                                             0xFF, 0xFF, 0x88, 0x02, 0x60, 0xAA, 0x0D, 0x0A));
-  struct Row {
-    std::size_t imageSize;
-    std::uint8_t length[2];
-    std::uint8_t crc[2];
-  };
-  for (const Row& row : {Row{3180, {0x0C, 0x7D}, {0x48, 0xA4}}, Row{3384, {0x0D, 0x49}, {0xA0, 0x58}}}) {
-    Bytes image(row.imageSize);
-    for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    CommandRequest request = makeRequest(WriteSettings);
-    request.settingsImage = image;
-    const Bytes frame = built(request);
-    ASSERT_EQ(frame.size(), row.imageSize + 17);
-    EXPECT_THAT(Bytes(frame.begin() + 2, frame.begin() + 4), ElementsAre(row.length[0], row.length[1]));
-    EXPECT_TRUE(std::equal(image.begin(), image.end(), frame.begin() + 13));
-    EXPECT_THAT(Bytes(frame.end() - 4, frame.end()), ElementsAre(row.crc[0], row.crc[1], 0x0D, 0x0A));
-  }
-}
-
 TEST(BuildRequest, WriteRequestHexDump) {
-  RecordingSink trace;
+  testing::RecordingTrace trace;
   built(makeRequest(WriteSettings), &trace);  // 13 dumped bytes: one line of eight, five left
   EXPECT_THAT(trace.lines, ElementsAre("40,40,0,11,11,11,11,1f\r\n", "ff,ff,ff,88,2,"));
 
@@ -140,55 +102,14 @@ TEST(BuildRequest, Refusals) {
   EXPECT_EQ(length, 0u);
 }
 
-const auto reply = testing::replyFrame;
-
-// An exactly-sized heap copy, so that a read past its end is caught by ASan.
-int parse(const Bytes& frame, TrackerReply& out) { return parseReply(Bytes(frame), out); }
-
-TEST(ParseReply, StatusRules) {
-  struct Row {
-    const char* label;
-    Bytes frame;
-    int result;
-    std::int32_t type;
-    std::int32_t status;
-  };
-  Bytes badChecksum = reply(0x8803, {0x01});
-  badChecksum[14] ^= 0xFF;
-  const Row rows[] = {
-      {"handshake 01", reply(0x8803, {0x01}), kParseOk, Handshake, 1},    {"handshake 00", reply(0x8803, {0x00}), kParseOk, Handshake, 2},
-      {"handshake 02", reply(0x8803, {0x02}), kParseOk, Handshake, 2},    {"handshake without data", reply(0x8803, {}), kParseOk, Handshake, 2},
-      {"write 01", reply(0x8802, {0x01, 0x00}), kParseOk, WriteSettings, 1}, {"write 00", reply(0x8802, {0x00}), kParseOk, WriteSettings, 2},
-      {"write without data", reply(0x8802, {}), kParseOk, WriteSettings, 2}, {"read", reply(0x8801, {0x00}), kParseOk, ReadSettings, 1},
-      {"wrong checksum still parses", badChecksum, kParseOk, Handshake, 1},
-      {"unknown command 0x8804", reply(0x8804, {0x01}), kParseUnknownCommand, 0, 0},
-  };
-  for (const Row& row : rows) {
-    TrackerReply out;
-    EXPECT_EQ(parse(row.frame, out), row.result) << row.label;
-    EXPECT_EQ(out.type, row.type) << row.label;
-    EXPECT_EQ(out.status, row.status) << row.label;
-  }
-}
-
-TEST(ParseReply, DataAndId) {
-  TrackerReply out;
-  ASSERT_EQ(parse(reply(0x8801, {0x01, 0x00, 0x86, 0xF6, 0x42}), out), kParseOk);
-  EXPECT_EQ(out.dataLength, 5u);
-  EXPECT_THAT(Bytes(out.data.begin(), out.data.begin() + 5), ElementsAre(0x01, 0x00, 0x86, 0xF6, 0x42));
-  EXPECT_EQ(std::string_view(out.trackerId.data()), "1111111");
-
-  // A length field below 17 means no data; CR LF stand at 15 and 16.
-  Bytes shortLength = reply(0x8801, {});
-  shortLength[3] = 0x0C;
-  TrackerReply none;
-  ASSERT_EQ(parse(shortLength, none), kParseOk);
-  EXPECT_EQ(none.dataLength, 0u);
-}
-
-// Which byte strings are no reply at all is checked by the parse fuzz target
-// against its own framing rule, on frames that end exactly where the
-// sanitizer would see a read past them.
+// The length, checksum and data of a write request are checked by the
+// simulated tracker in the fault matrix and the session test, which take
+// only a well-formed write with the image where they expect it.
+//
+// Which byte strings are no reply at all, the status each command's reply
+// carries (a bad checksum does not change it) and the data it hands on are
+// checked by the parse fuzz target against its own rules, on frames that end
+// exactly where the sanitizer would see a read past them.
 
 }  // namespace
 }  // namespace pelmora

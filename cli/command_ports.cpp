@@ -1,4 +1,4 @@
-// pelmora-cli ports: the port map, with what stands behind each port.
+// pelmora-cli ports: the ports there are, with what stands behind each.
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -17,7 +17,7 @@ int runPorts(const CommonOptions& common, bool json) {
     std::fprintf(stderr, "%s\n", ignored.c_str());
   }
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-  const std::vector<PortListing> rows = listPorts(resolvePortMap(group.config), *discovery);
+  const std::vector<PortListing> rows = listPorts(presentPorts(group.config), *discovery);
 
   if (!json) {
     if (rows.empty()) std::printf("No serial ports found.\n");

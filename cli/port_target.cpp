@@ -14,6 +14,12 @@ int portArgumentNumber(const std::string& name) {
   return std::atoi(name.c_str());
 }
 
+std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
+  std::vector<PortTarget> targets;
+  for (const PortMapping& mapping : presentPorts(map)) targets.push_back({comPortName(mapping.port), mapping.port, map});
+  return targets;
+}
+
 UserSettings loadUserSettings() {
   std::ifstream file(userSettingsPath());
   if (!file) return {};

@@ -42,7 +42,11 @@ int portArgumentNumber(const std::string& name);
 // `error` says what is wrong with `name` when the result is empty.
 std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error);
 
-// Every port of the map, for --all and scan.
+// The ports there are, for ports, --all and scan: the port map's on Linux,
+// the COM ports Windows lists on Windows.
+std::vector<PortMapping> presentPorts(const PortMapConfig& map);
+
+// A target for each of presentPorts(map).
 std::vector<PortTarget> allPortTargets(const PortMapConfig& map);
 
 }  // namespace pelmora::cli

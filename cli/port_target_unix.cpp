@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 
-#include "link/port_name.h"
 #include "link/serial_port.h"
 
 namespace pelmora::cli {
@@ -54,12 +53,6 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
   return PortTarget{name, number, map};
 }
 
-std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
-  std::vector<PortTarget> targets;
-  for (const PortMapping& mapping : resolvePortMap(map)) {
-    targets.push_back(PortTarget{comPortName(mapping.port), mapping.port, map});
-  }
-  return targets;
-}
+std::vector<PortMapping> presentPorts(const PortMapConfig& map) { return resolvePortMap(map); }
 
 }  // namespace pelmora::cli

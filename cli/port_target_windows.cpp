@@ -66,10 +66,10 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
   return PortTarget{name, number, map};
 }
 
-std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
-  std::vector<PortTarget> targets;
-  for (const int number : presentComPorts()) targets.push_back(PortTarget{comPortName(number), number, map});
-  return targets;
+std::vector<PortMapping> presentPorts(const PortMapConfig&) {
+  std::vector<PortMapping> ports;
+  for (const int number : presentComPorts()) ports.push_back({number, "\\\\.\\" + comPortName(number), false});
+  return ports;
 }
 
 }  // namespace pelmora::cli

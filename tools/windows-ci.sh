@@ -257,6 +257,15 @@ cli_end_to_end() {
   printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}\n' >"$e2e/profile.json"
   printf '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 50}}\n' >"$e2e/fleet.json"
 
+  # The COM ports Windows lists (Wine lists COM1 to COM101 and beyond):
+  # those in range, the machine's own ttyS0 behind COM101 never among them.
+  status=0
+  run_cli ports || status=$?
+  cli_check "pelmora-cli.exe ports" "$status" \
+    "grep -q '^COM$com_port: ' '$e2e/cli.out'" \
+    "grep -q '^COM99: ' '$e2e/cli.out'" \
+    "! grep -q '^COM101' '$e2e/cli.out'"
+
   start_tracker cli-read "$com_port" --image basic --save-writes "$e2e/read-written.bin"
   status=0
   run_cli read "COM$com_port" -o read.json || status=$?

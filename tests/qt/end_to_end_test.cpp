@@ -54,19 +54,16 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   auto* write = qobject_cast<QAbstractButton*>(window.control(1006));
   auto* chooser = qobject_cast<QComboBox*>(window.control(1010));
 
-  // Scan: the tracker is found on COM3, selected but not stored; the light turns green.
+  // Scan: the tracker is found on COM3 and selected; the status timer turns the light green. What the
+  // log and the buttons say on the way the window-logic tests check.
   QTest::mouseClick(scan, Qt::LeftButton);
   ASSERT_TRUE(TestWindow::waitFor([&] { return read->isEnabled() && chooser->currentIndex() == 3; }))
       << window.logText().toStdString();
-  EXPECT_TRUE(window.logText().contains(QStringLiteral("Tracker is on port 3\r\n\r\n")));
-  EXPECT_EQ(t.store.writes, 0);
-  EXPECT_FALSE(write->isEnabled());
   ASSERT_TRUE(TestWindow::waitFor([&] { return window.shownStatusImage() == StatusImage::Online; }, 5000));
 
   // Read: all six pages and the identity row.
   QTest::mouseClick(read, Qt::LeftButton);
   ASSERT_TRUE(TestWindow::waitFor([&] { return write->isEnabled(); })) << window.logText().toStdString();
-  EXPECT_TRUE(window.logText().contains(QStringLiteral("Get Tracker's setting ok!\r\n\r\n")));
   EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1007))->text(), QStringLiteral("f6860001"));
   EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1013))->text(), QStringLiteral("PLM-DEMO 1.0.3 build 2026-11-30"));
   EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1008))->text(), QStringLiteral("490154203237518"));

@@ -100,7 +100,6 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
   t.pageWidget(0, 1013)->setFocus();  // leaving the field does not choose either
   EXPECT_EQ(chooser->currentIndex(), 0);
   EXPECT_EQ(t.store.writes, 0);
-  EXPECT_TRUE(t.window->logText().isEmpty());
   EXPECT_TRUE(t.window->isVisible());
 
   // A choice from the list opens the port and stores its index, even when the open fails.

@@ -2,10 +2,8 @@
 // application "COMM", value "COMM") and the [Ports] group of the port map.
 // XDG_CONFIG_HOME points at a temporary folder for the whole test process.
 
-#include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 

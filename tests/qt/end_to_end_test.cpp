@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/qt/window_support.h"
@@ -74,17 +75,13 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   EXPECT_EQ(t.pageText(5, 1038), QStringLiteral("80Km/h"));
   EXPECT_TRUE(qobject_cast<QCheckBox*>(t.pageWidget(4, 1031))->isChecked());
 
-  // One edit on every page, typed.
-  struct Shown {
-    int page;
-    int id;
-    const char16_t* text;
-  };
-  const Shown edits[] = {{0, 1014, u"45"}, {1, 1016, u"Back at base"}, {2, 1034, u"fleet"}, {3, 1027, u"8080"},
-                         {4, 1028, u"35900099999999"}};
-  for (const Shown& e : edits) {
-    t.showTab(e.page);
-    TestWindow::typeOver(t.pageWidget(e.page, e.id), QString::fromUtf16(e.text));
+  // One edit on every page, typed: page, control, text.
+  const std::tuple<int, int, const char16_t*> edits[] = {{0, 1014, u"45"}, {1, 1016, u"Back at base"},
+                                                         {2, 1034, u"fleet"}, {3, 1027, u"8080"},
+                                                         {4, 1028, u"35900099999999"}};
+  for (const auto& [page, id, text] : edits) {
+    t.showTab(page);
+    TestWindow::typeOver(t.pageWidget(page, id), QString::fromUtf16(text));
   }
   t.showTab(5);
   auto* leds = qobject_cast<QCheckBox*>(t.pageWidget(5, 1024));

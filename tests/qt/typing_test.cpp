@@ -106,7 +106,7 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
   EXPECT_EQ(t.store.writes, 0);
   EXPECT_TRUE(t.window->isVisible());
 
-  // A choice from the list opens the port and stores its index, even when the open fails.
+  // A choice from the list reaches the logic, which opens and stores it (see the window-logic test).
   chooser->showPopup();
   ASSERT_TRUE(TestWindow::waitFor([&] { return chooser->view()->isVisible(); }, 5000));
   const QModelIndex com5 = chooser->model()->index(5, 0);
@@ -116,8 +116,6 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
   QTest::mouseClick(chooser->view()->viewport(), Qt::LeftButton, {}, chooser->view()->visualRect(com5).center());
   ASSERT_TRUE(TestWindow::waitFor([&] { return t.store.writes == 1; }, 5000));
   EXPECT_EQ(t.store.value, std::u16string(u"5"));
-  EXPECT_TRUE(t.window->logText().startsWith(QStringLiteral("Fail to open port 5\r\n\r\n")))
-      << t.window->logText().toStdString();
 }
 
 // A click reaches the page: Enable TCP Track writes its hidden value.

@@ -33,7 +33,7 @@ constexpr int kSmsTrack = 0;
 constexpr int kApn = 2;
 constexpr int kTransport = 4;
 
-TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTypedAndReturnKeepsTheWindowOpen) {
+TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTyped) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   t.showTab(kSmsTrack);
@@ -49,10 +49,6 @@ TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTypedAndReturnKeepsTheWind
   QTest::keyClicks(password, QStringLiteral("0"));
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
   QTest::keyClick(password, Qt::Key_Backspace);
-  EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
-  // Return in a field keeps the window open (Escape closes it: see the end-to-end test).
-  QTest::keyClick(password, Qt::Key_Return);
-  EXPECT_TRUE(t.window->isVisible());
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
 }
 

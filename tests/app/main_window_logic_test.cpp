@@ -19,10 +19,8 @@
 #include "app/testing/fake_main_view.h"
 #include "app/testing/fake_port_index_store.h"
 #include "link/link_engine.h"
-#include "pages/agps_page.h"
 #include "pages/apn_page.h"
 #include "pages/misc_page.h"
-#include "pages/transport_page.h"
 #include "settings/shared_settings.h"
 #include "tests/engine/engine_fakes.h"
 #include "tools/simtracker/demo_images.h"
@@ -37,13 +35,6 @@ class FakeDiscovery final : public PortDiscovery {
   std::vector<UsbIdentity> usbDevices() override { return usb; }
   std::vector<UsbIdentity> usb;
 };
-
-// An Extended image whose first word is `layout`.
-Bytes extendedImage(std::uint32_t layout = 0xF6860001u) {
-  Bytes image(3384, 0);
-  for (std::size_t i = 0; i < 4; ++i) image[i] = static_cast<std::uint8_t>(layout >> (8 * i));
-  return image;
-}
 
 struct WindowHarness {
   WindowHarness() {
@@ -106,7 +97,6 @@ struct WindowHarness {
 using ::testing::ElementsAre;
 
 constexpr int kApn = 2;
-constexpr int kTransport = 4;
 constexpr std::u16string_view kReadFirst = u"No tracker settings loaded: read the tracker first\r\n\r\n";
 
 TEST(MainWindowStart, PreselectsTheSavedPortWithoutOpeningItAndInitialisesTheWindow) {
@@ -153,7 +143,7 @@ TEST(MainWindowButtons, FollowTheButtonStateTable) {
   };
   WindowHarness h;
   h.port.openable = {3};
-  h.image = extendedImage();
+  h.image = sim::extendedDemoImage();
   h.start();
   h.connect(3);
   for (const auto& row : rows) {
@@ -238,7 +228,7 @@ TEST(MainWindowWrite, AsksFirstWhenTheTrackerMayHaveChangedSinceTheRead) {
     for (const bool yes : {false, true}) {
       SCOPED_TRACE(std::string(otherPort ? "another port" : "right after the read") + (yes ? ", Yes" : ", No"));
       WindowHarness h;
-      h.readTracker(extendedImage());
+      h.readTracker();
       if (otherPort) h.connect(5);
       ASSERT_TRUE(h.view.writeEnabled) << "an on-line report enables Write once settings were read";
       h.view.confirmAnswer = yes;
@@ -248,19 +238,6 @@ TEST(MainWindowWrite, AsksFirstWhenTheTrackerMayHaveChangedSinceTheRead) {
       EXPECT_EQ(h.writeRequests, !otherPort || yes ? 1 : 0);
     }
   }
-}
-
-// The engine itself refuses the write (its own test shows the log line).
-TEST(MainWindowWrite, IsNeitherEnabledNorAskedAfterARefusedRead) {
-  WindowHarness h;
-  h.readTracker(extendedImage());
-  h.image = extendedImage(0xF6860005u);
-  h.pressRead();
-  h.logic.trackerEvent(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE, {});
-  EXPECT_FALSE(h.view.writeEnabled);
-  h.logic.onWriteSettings();
-  h.engine.serviceRequests();
-  EXPECT_TRUE(h.view.questions.empty());
 }
 
 // Windows has no brltty to warn about: its failure reasons stop at the sentence.
@@ -315,17 +292,6 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
   }
 }
 
-TEST(MainWindowPages, AClickOnEnableTcpTrackReachesOnlyTheTransportPage) {
-  WindowHarness h;
-  h.start();
-  FakePageControls& page = h.view.page(kTransport);
-  page.click(transport::IDC_TCP_TRACK);
-  for (const int pageIndex : {6, -1, 3}) h.logic.onPageCommand(pageIndex, transport::IDC_TCP_TRACK);
-  EXPECT_EQ(page.text(transport::IDC_TCP_TRACK_VALUE), u"") << "not passed on";
-  h.logic.onPageCommand(kTransport, transport::IDC_TCP_TRACK);
-  EXPECT_EQ(page.text(transport::IDC_TCP_TRACK_VALUE), u"1");
-}
-
 // --- Settings files, compare and verify --------------------------------------
 
 std::u16string u16(const std::string& text) { return {text.begin(), text.end()}; }  // ASCII paths
@@ -348,12 +314,9 @@ TEST(MainWindowSettingsFiles, CompareListsTheEditedFieldsAndLeavesTheModelAlone)
   h.logic.onCompareWithTracker();
   EXPECT_THAT(h.view.shownChanges, ElementsAre(u"No changes"));
   const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
-  const std::u16string readAgps = h.view.page(3).text(agps::IDC_AGPS_NAME);
   h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
-  h.view.page(3).setText(agps::IDC_AGPS_NAME, u"agps.edited");
   h.logic.onCompareWithTracker();
-  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"ApnName: \"" + readApn + u"\" -> \"edited.apn\"",
-                                               u"AgpsName: \"" + readAgps + u"\" -> \"agps.edited\""));
+  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"ApnName: \"" + readApn + u"\" -> \"edited.apn\""));
   EXPECT_EQ(h.settings.model.ApnName.view(), readApn) << "what the engine writes is untouched";
 }
 
@@ -370,7 +333,6 @@ TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNoth
     std::u16string apnShown;
   } rows[] = {
       {dir + "ui.json", SettingsFileFormat::Json, "", opened, u"saved.apn"},
-      {dir + "ui_profile.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnName": "p.apn"}})", opened, u"p.apn"},
       {dir + "ui_typo.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
        u": unknown field \"ApnNme\" (nearest known: ApnName)", u"kept.apn"},
   };

@@ -100,10 +100,9 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
   t.pageWidget(0, 1013)->setFocus();  // leaving the field does not choose either
   EXPECT_EQ(chooser->currentIndex(), 0);
   EXPECT_EQ(t.store.writes, 0);
-  EXPECT_TRUE(t.window->logText().isEmpty());
   EXPECT_TRUE(t.window->isVisible());
 
-  // A choice from the list opens the port and stores its index, even when the open fails.
+  // A choice from the list reaches the logic, which opens and stores it (see the window-logic test).
   chooser->showPopup();
   ASSERT_TRUE(TestWindow::waitFor([&] { return chooser->view()->isVisible(); }, 5000));
   const QModelIndex com5 = chooser->model()->index(5, 0);
@@ -113,14 +112,10 @@ TEST(QtTyping, PortChooserActsOnlyOnAChoiceFromItsList) {
   QTest::mouseClick(chooser->view()->viewport(), Qt::LeftButton, {}, chooser->view()->visualRect(com5).center());
   ASSERT_TRUE(TestWindow::waitFor([&] { return t.store.writes == 1; }, 5000));
   EXPECT_EQ(t.store.value, std::u16string(u"5"));
-  EXPECT_TRUE(t.window->logText().startsWith(QStringLiteral("Fail to open port 5\r\n\r\n")))
-      << t.window->logText().toStdString();
 }
 
-// A click reaches the page (Enable TCP Track writes its hidden value);
-// Return in a field keeps the window open (Escape closes it: see the
-// end-to-end test).
-TEST(QtTyping, ClicksReachThePageAndReturnKeepsTheWindowOpen) {
+// A click reaches the page: Enable TCP Track writes its hidden value.
+TEST(QtTyping, ClicksReachThePage) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   t.showTab(kTransport);
@@ -129,11 +124,6 @@ TEST(QtTyping, ClicksReachThePageAndReturnKeepsTheWindowOpen) {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
     EXPECT_EQ(t.pageText(kTransport, 1032), QString::fromLatin1(value));
   }
-  t.showTab(kSmsTrack);
-  TestWindow::typeOver(t.pageWidget(kSmsTrack, 1014), QStringLiteral("555"));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  EXPECT_TRUE(t.window->isVisible());
-  EXPECT_EQ(t.pageText(kSmsTrack, 1014), QStringLiteral("555"));
 }
 
 TEST(QtTyping, AboutBoxAndSettingsFilesComeFromKeysTheButtonAndTheContextMenu) {

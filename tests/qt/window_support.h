@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "app/qt/pelmora_dlg.h"
 #include "app/testing/fake_port_index_store.h"

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -173,39 +172,16 @@ TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   EXPECT_TRUE(about.findChild<QPushButton*>()->isDefault());
 }
 
-// A loaded text longer than its edit shows its start.
-TEST(QtWindow, EveryPageControlIsShownTypedAndEnabledAsItsTemplateSays) {
-  TestWindow t;
-  const std::u16string loaded = u"internet.provider.example" + std::u16string(65, u'x');
-  for (int page = 0; page < 6; ++page) {
-    for (const TemplateItem& item : pageTemplate(t, page).items) {
-      if (item.id == kNoId) continue;
-      SCOPED_TRACE(::testing::Message() << "page " << page << " id " << item.id);
-      QWidget* widget = t.pageWidget(page, item.id);
-      ASSERT_NE(widget, nullptr);
-      EXPECT_EQ(widget->isVisibleTo(t.window->page(page)), (item.style & StyleHidden) == 0);
-      auto* edit = qobject_cast<QLineEdit*>(widget);
-      const auto* validator = edit != nullptr ? dynamic_cast<const TypingValidator*>(edit->validator()) : nullptr;
-      EXPECT_EQ(validator != nullptr && validator->digitsOnly(), (item.style & StyleDigitsOnly) != 0);
-      // What the tracker keeps no value for takes no typing and says why.
-      const bool notStored = (item.style & StyleNotStored) != 0;
-      EXPECT_EQ(widget->isEnabled(), !notStored);
-      EXPECT_EQ(widget->toolTip().isEmpty(), !notStored);
-      if (item.kind != ItemKind::Edit && item.kind != ItemKind::IpAddress && item.kind != ItemKind::ComboBox) continue;
-      t.window->controlsOf(page).setText(item.id, loaded);
-      ASSERT_NE(lineOf(widget), nullptr);
-      EXPECT_EQ(lineOf(widget)->cursorPosition(), 0);
-    }
-  }
-}
-
-// A tab shows its page alone, in the page's place. Tab walks the port
-// chooser, the three buttons, the tab strip, then the page's inputs in
-// template order (whose reading order the template test checks).
-TEST(QtWindow, EachTabShowsOnlyItsPageWhereTabGoesFromTheButtonsThroughThePage) {
+// Every page control is shown, typed and enabled as its template says, and
+// a loaded text longer than its edit shows its start. A tab shows its page
+// alone, in the page's place. Tab walks the port chooser, the three
+// buttons, the tab strip, then the page's inputs in template order (whose
+// reading order the template test checks).
+TEST(QtWindow, EachTabShowsItsPageAsTheTemplateSaysAndTabGoesFromTheButtonsThroughThePage) {
   TestWindow t;
   ASSERT_TRUE(t.showActive());
   for (const int id : {IDC_READ_SETTINGS, IDC_WRITE_SETTINGS}) t.window->control(id)->setEnabled(true);
+  const std::u16string loaded = u"internet.provider.example" + std::u16string(65, u'x');
   for (int page = 0; page < 6; ++page) {
     SCOPED_TRACE(page);
     t.showTab(page);
@@ -217,10 +193,26 @@ TEST(QtWindow, EachTabShowsOnlyItsPageWhereTabGoesFromTheButtonsThroughThePage) 
                                    t.window->control(IDC_READ_SETTINGS), t.window->control(IDC_WRITE_SETTINGS),
                                    t.window->pageTabs()->tabBar()};
     for (const TemplateItem& item : pageTemplate(t, page).items) {
-      const bool typed = item.kind == ItemKind::Edit || item.kind == ItemKind::IpAddress ||
-                         item.kind == ItemKind::CheckBox || item.kind == ItemKind::ComboBox;
-      if (item.id != kNoId && typed && (item.style & (StyleHidden | StyleNotStored)) == 0)
-        expected.push_back(t.pageWidget(page, item.id));
+      if (item.id == kNoId) continue;
+      SCOPED_TRACE(item.id);
+      QWidget* widget = t.pageWidget(page, item.id);
+      ASSERT_NE(widget, nullptr);
+      EXPECT_EQ(widget->isVisibleTo(t.window->page(page)), (item.style & StyleHidden) == 0);
+      auto* edit = qobject_cast<QLineEdit*>(widget);
+      const auto* validator = edit != nullptr ? dynamic_cast<const TypingValidator*>(edit->validator()) : nullptr;
+      EXPECT_EQ(validator != nullptr && validator->digitsOnly(), (item.style & StyleDigitsOnly) != 0);
+      // What the tracker keeps no value for takes no typing and says why.
+      const bool notStored = (item.style & StyleNotStored) != 0;
+      EXPECT_EQ(widget->isEnabled(), !notStored);
+      EXPECT_EQ(widget->toolTip().isEmpty(), !notStored);
+      const bool text =
+          item.kind == ItemKind::Edit || item.kind == ItemKind::IpAddress || item.kind == ItemKind::ComboBox;
+      if ((text || item.kind == ItemKind::CheckBox) && (item.style & (StyleHidden | StyleNotStored)) == 0)
+        expected.push_back(widget);
+      if (!text) continue;
+      t.window->controlsOf(page).setText(item.id, loaded);
+      ASSERT_NE(lineOf(widget), nullptr);
+      EXPECT_EQ(lineOf(widget)->cursorPosition(), 0);
     }
     std::vector<QWidget*> reached;
     expected.front()->setFocus(Qt::TabFocusReason);

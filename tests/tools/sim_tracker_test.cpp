@@ -4,10 +4,6 @@
 // fault matrix, what it stores of a write by the command-line tool's apply
 // test; those the engine cannot tell apart from a good reply are proved here.
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "link/posix_serial_port.h"
 #include "tests/engine/engine_fakes.h"
 #include "tools/simtracker/demo_images.h"
 #include "tools/simtracker/sim_tracker.h"
@@ -34,43 +31,18 @@ using testing::kReadRequest;
 const auto reply = testing::replyFrame;
 const Bytes kHandshakeReply = testing::handshakeReply();
 
-// The tool's end of the line, opened directly.
-class ToolEnd {
- public:
-  explicit ToolEnd(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
-  ~ToolEnd() {
-    if (fd_ >= 0) ::close(fd_);
+// Exactly `count` bytes from the tool's end of the line; fewer only if the guard passes.
+Bytes receive(SerialPort& port, std::size_t count) {
+  Bytes got;
+  const auto giveUp = std::chrono::steady_clock::now() + kHangGuard;
+  while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
+    std::uint8_t buffer[4096];
+    port.waitReadable(1, 50);
+    const std::size_t n = port.read(1, std::span(buffer, std::min(sizeof buffer, count - got.size()))).count;
+    got.insert(got.end(), buffer, buffer + n);
   }
-  bool isOpen() const { return fd_ >= 0; }
-
-  void send(const Bytes& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-      pollfd p{fd_, POLLOUT, 0};
-      if (n > 0) {
-        done += static_cast<std::size_t>(n);
-      } else {
-        ASSERT_GT(::poll(&p, 1, 1000), 0);
-      }
-    }
-  }
-  // Exactly `count` bytes; fewer only if the guard passes.
-  Bytes receive(std::size_t count) {
-    Bytes got;
-    const auto giveUp = std::chrono::steady_clock::now() + kHangGuard;
-    while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 50) <= 0) continue;
-      std::uint8_t buffer[4096];
-      const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
-      if (n > 0) got.insert(got.end(), buffer, buffer + n);
-    }
-    return got;
-  }
-
- private:
-  int fd_;
-};
+  return got;
+}
 
 // One request after another to one Extended tracker, each under its own
 // behaviour. Replies come in order, so each row's reply is the next bytes on the line.
@@ -81,8 +53,8 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
   options.behaviour.baud = 0;
   SimTracker tracker(options);
   ASSERT_TRUE(tracker.start()) << tracker.errorText();
-  ToolEnd tool(tracker.devicePath());
-  ASSERT_TRUE(tool.isOpen());
+  PosixSerialPort tool(PortMapConfig{{{1, tracker.devicePath()}}, false});  // the tool's end, as the engine opens it
+  ASSERT_TRUE(tool.open(1));
 
   Bytes badChecksum = kHandshakeRequest;
   badChecksum[14] ^= 0x01;
@@ -119,8 +91,8 @@ TEST(SimTracker, AnswersEachRequestAsItsBehaviourSays) {
     tracker.setBehaviour(behaviour);
     const SimCounters before = tracker.counters();
     const auto sent = std::chrono::steady_clock::now();
-    tool.send(row.request);
-    const Bytes got = tool.receive(row.noise + row.expected.size());
+    ASSERT_TRUE(tool.write(1, row.request));
+    const Bytes got = receive(tool, row.noise + row.expected.size());
     EXPECT_GE(std::chrono::steady_clock::now() - sent, row.atLeast);
     // The tool can see the last bytes before the tracker has counted their write.
     ASSERT_TRUE(tracker.waitFor([&](const SimCounters& c) { return c.repliesSent > before.repliesSent; }, kHangGuard));

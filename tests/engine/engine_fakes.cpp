@@ -22,14 +22,9 @@ ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
 }
 
 void RecordingWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  static const std::map<int, std::string> names = {{TRACKER_EVENT_SELECT_PORT, "select:"},
-                                                   {TRACKER_EVENT_BUTTONS, "buttons:"},
-                                                   {TRACKER_EVENT_PROGRESS, "progress:"}};
-  if (kind == TRACKER_EVENT_LOG) {
-    record("log:" + std::string(text.begin(), text.end()));
-  } else if (kind != TRACKER_EVENT_PROGRESS || recordProgress) {
-    record(names.at(kind) + std::to_string(value));
-  }
+  static const char* const prefixes[] = {"log:", "select:", "buttons:", "progress:"};  // by kind
+  if (kind == TRACKER_EVENT_PROGRESS && !recordProgress) return;
+  record(prefixes[kind] + (kind == TRACKER_EVENT_LOG ? std::string(text.begin(), text.end()) : std::to_string(value)));
 }
 
 std::vector<std::string> RecordingWindow::events() const {

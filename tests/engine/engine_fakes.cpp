@@ -22,18 +22,38 @@ ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
 }
 
 void RecordingWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  if (kind == TRACKER_EVENT_LOG) {
-    events.push_back("log:" + std::string(text.begin(), text.end()));
-  } else if (kind != TRACKER_EVENT_PROGRESS || recordProgress) {
-    static const std::map<int, std::string> names = {{TRACKER_EVENT_SELECT_PORT, "select:"},
-                                                     {TRACKER_EVENT_BUTTONS, "buttons:"},
-                                                     {TRACKER_EVENT_PROGRESS, "progress:"}};
-    const auto name = names.find(kind);
-    events.push_back(name != names.end() ? name->second + std::to_string(value) : "kind:" + std::to_string(kind));
-  } else {
-    return;
+  static const char* const prefixes[] = {"log:", "select:", "buttons:", "progress:"};  // by kind
+  if (kind == TRACKER_EVENT_PROGRESS && !recordProgress) return;
+  record(prefixes[kind] + (kind == TRACKER_EVENT_LOG ? std::string(text.begin(), text.end()) : std::to_string(value)));
+}
+
+std::vector<std::string> RecordingWindow::events() const {
+  const std::lock_guard<std::mutex> hold(mutex_);
+  return events_;
+}
+
+std::vector<std::string> RecordingWindow::take() {
+  const std::lock_guard<std::mutex> hold(mutex_);
+  return std::exchange(events_, {});
+}
+
+void RecordingWindow::after(std::string event, std::function<void()> action) {
+  const std::lock_guard<std::mutex> hold(mutex_);
+  hooks_.emplace_back(std::move(event), std::move(action));
+}
+
+void RecordingWindow::record(std::string event) {
+  std::function<void()> action;
+  {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    const auto hook = std::find_if(hooks_.begin(), hooks_.end(), [&](const auto& h) { return h.first == event; });
+    if (hook != hooks_.end()) {
+      action = std::move(hook->second);
+      hooks_.erase(hook);
+    }
+    events_.push_back(std::move(event));
   }
-  if (const auto hook = onEvent) hook(events.back());
+  if (action) action();  // outside the lock: it may notify again
 }
 
 Bytes replyFrame(std::uint16_t command, const Bytes& data) {
@@ -44,12 +64,6 @@ Bytes replyFrame(std::uint16_t command, const Bytes& data) {
   const Bytes checked = cat({frame, data});
   const std::uint16_t crc = crc16(checked);
   return cat({checked, {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc & 0xFF), '\r', '\n'}});
-}
-
-Bytes cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-  return out;
 }
 
 }  // namespace pelmora::testing

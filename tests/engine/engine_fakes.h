@@ -1,7 +1,7 @@
 #pragma once
-// Single-threaded stand-ins for the engine's surroundings: a clock whose
-// sleep only advances time, a port whose bytes arrive at scripted times,
-// and a window that records what it was told.
+// Stand-ins for the engine's surroundings: a clock whose sleep only advances
+// time, a port whose bytes arrive at scripted times, and a window that
+// records what it was told.
 
 #include <condition_variable>
 #include <cstdint>
@@ -124,21 +124,27 @@ class ScriptedPort final : public SerialPort {
   std::map<int, std::deque<Arrival>> incoming_;
 };
 
+// Records what the engine tells the window; the notifications may come from
+// several threads.
 class RecordingWindow final : public TrackerWindow {
  public:
   void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
-  void settingsReady() override {
-    events.push_back("ready");
-    if (onSettingsReady) onSettingsReady();
-  }
+  void settingsReady() override { record("ready"); }
 
-  // "log:<text>", "select:<n>", "buttons:<n>", "progress:<n>", "ready".
-  std::vector<std::string> events;
+  // "log:<text>", "select:<n>", "buttons:<n>", "progress:<n>" (when recordProgress), "ready".
+  std::vector<std::string> events() const;
+  std::vector<std::string> take();
+  // Runs `action` once, on the notifying thread, right after `event` has been
+  // recorded: a user or a tracker acting meanwhile.
+  void after(std::string event, std::function<void()> action);
   bool recordProgress = false;
-  std::function<void()> onSettingsReady;
-  std::function<void(const std::string&)> onEvent;  // after each recorded event: a user acting meanwhile
 
-  std::vector<std::string> take() { return std::exchange(events, {}); }
+ private:
+  void record(std::string event);
+
+  mutable std::mutex mutex_;  // events_ and hooks_
+  std::vector<std::string> events_;
+  std::vector<std::pair<std::string, std::function<void()>>> hooks_;
 };
 
 class RecordingTrace final : public TraceSink {
@@ -156,6 +162,11 @@ inline const Bytes kReadRequest{0x40, 0x40, 0x00, 0x11, 0x11, 0x11, 0x11, 0x1F, 
 // A "$$" reply with the id of "1111111" and the right checksum.
 Bytes replyFrame(std::uint16_t command, const Bytes& data);
 inline Bytes handshakeReply() { return replyFrame(0x8803, {0x01}); }
-Bytes cat(std::initializer_list<Bytes> parts);
+template <typename T>
+std::vector<T> cat(std::initializer_list<std::vector<T>> parts) {
+  std::vector<T> out;
+  for (const std::vector<T>& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
 
 }  // namespace pelmora::testing

@@ -42,8 +42,7 @@ TEST(FrameAssembler, FindsFramesAmongNoiseAndKeepsWhatFollows) {
       {"two frames in one read", cat({hs, hs}), {18, 18}},
       {"echo then reply", cat({testing::kReadRequest, read}), {17, 3401}},
       {"no CR LF at the end", noCrLf, {}},
-      {"length below a frame", Bytes{'$', '$', 0x00, 0x00, '\r', '\n', 0, 0}, {}},
-      {"length above the buffer", cat({Bytes{'$', '$', 0x10, 0x01}, Bytes(30, 0)}), {}},
+      {"length below a frame, CR LF where it says", Bytes{'$', '$', 0x00, 0x06, '\r', '\n', 0, 0}, {}},
       {"cut-off frame", Bytes(hs.begin(), hs.end() - 1), {}},
   };
   for (const Case& c : cases) {

@@ -1,6 +1,5 @@
 #include <unistd.h>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +14,6 @@ namespace pelmora::sim {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using ::testing::ElementsAre;
 
 std::uint32_t word(const Bytes& image, std::size_t offset) {
   return static_cast<std::uint32_t>(image[offset] | image[offset + 1] << 8 | image[offset + 2] << 16) |
@@ -27,8 +25,6 @@ TEST(DemoImages, FieldsAtTheirOffsets) {
   const Bytes extended = extendedDemoImage();
   ASSERT_EQ(basic.size(), 3180u);
   ASSERT_EQ(extended.size(), 3384u);
-  EXPECT_THAT(Bytes(extended.begin(), extended.begin() + 4), ElementsAre(0x01, 0x00, 0x86, 0xF6));
-  EXPECT_THAT(Bytes(basic.begin(), basic.begin() + 4), ElementsAre('1', 0, '2', 0));  // SmsPassword, no magic
 
   // The same values in both layouts, and something in the fields a write
   // carries unseen, so that carrying them shows.

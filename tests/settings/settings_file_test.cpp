@@ -50,8 +50,9 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
   fs::remove_all(dir);
 }
 
-// A profile changes exactly the fields it names; the changes, and what a
-// read-back holds otherwise, are listed by name.
+// A profile changes exactly the fields it names, and the changes are listed by
+// name. A read-back that differs from the write is named by the command line's
+// apply test and the window's verify test, against trackers that forget writes.
 TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   SettingsCodec codec;
   SettingsModel model;
@@ -67,15 +68,6 @@ TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   for (const FieldChange& c : pendingChanges(codec, *shown)) names.push_back(c.name);
   EXPECT_EQ(names, (std::vector<std::string>{"SmsReportInterval", "KeySlot[2].PhoneNumber", "TrackerId", "Opaque12[3]"}));
   EXPECT_EQ(describeChange(pendingChanges(codec, *shown)[0]), "SmsReportInterval: 30 -> 45");
-
-  const std::span<const std::uint8_t> sent = codec.encodeSettingsBlock(*shown);
-  Block written(sent.begin(), sent.end());
-  Block readBack = written;
-  putWord(readBack, 0, 0xF6860001u);  // the header goes out as zeros; the tracker answers with its own
-  EXPECT_TRUE(verifyWrite(written, readBack)->empty());
-  putWord(readBack, 68 + 20, 46);
-  ASSERT_EQ(verifyWrite(written, readBack)->size(), 1u);
-  EXPECT_EQ(describeChange(verifyWrite(written, readBack)->front()), "SmsReportInterval: 45 -> 46");
 }
 
 TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {

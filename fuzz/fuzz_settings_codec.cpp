@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(model.MagicNumber == word);
   }
   const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
-  const std::vector<std::uint8_t> expected =
-      refused ? asWritten(earlier, earlierLayout) : asWritten(block, layout);
+  const std::vector<std::uint8_t> expected = refused ? asWritten(earlier, earlierLayout) : asWritten(block, layout);
   FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
   return 0;
 }

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "link/open_failure_detail.h"
 #include "link/port_discovery.h"

@@ -84,8 +84,8 @@ Bytes readAll(SerialPort& port, int number, std::size_t count, std::size_t buffe
   Bytes got;
   std::vector<std::uint8_t> buffer(bufferSize);
   for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
+    port.waitReadable(number, 100);
     const ReadResult r = port.read(number, buffer);
-    if (r.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r.count));
   }
   return got;

@@ -34,6 +34,14 @@ TEST(SettingsCodec, WriteIsTheImageReadWithOnlyTheChangedFieldsLaidOver) {
   }
 }
 
+// A text given with a NUL inside keeps only what comes before it, and nothing
+// of the value it replaces; cutting at the capacity is the page rows' check.
+TEST(FixedText, KeepsNothingAfterANul) {
+  FixedText<6> text(u"482915");
+  text.assign(std::u16string_view(u"ab\0cd", 5));
+  EXPECT_EQ(text, FixedText<6>(u"ab"));  // compares every unit, those after the terminator included
+}
+
 // A refused block (unknown layout, shorter than its layout) leaves the model,
 // the layout and the image read untouched: the codec fuzz target checks this
 // on every block it makes, after a tracker of the other layout was read.

@@ -1,5 +1,6 @@
 // decodeSettingsBlock then encodeSettingsBlock on arbitrary data of any
-// length, after the codec has already held the images of an earlier tracker.
+// length, after the codec has already held the image of an earlier tracker of
+// the other layout.
 //
 // For a block of a known layout at least as long as the layout, the bytes
 // written back equal the block received (cut to the layout's size)
@@ -50,10 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t word = firstWord(block);
   if ((word >> 16) != 0xF686u) word = kBasicMagic;
   const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
-  // An earlier tracker of that layout, every byte of its image set.
+  // An earlier tracker of the other layout, every byte of its image set.
+  const Layout earlierLayout = layout == Layout::Basic ? Layout::Extended : Layout::Basic;
   static std::vector<std::uint8_t> earlier;
-  earlier.assign(layoutSize(layout), 0xA5);
-  if (word != kBasicMagic) std::copy_n(std::array<std::uint8_t, 4>{0x01, 0x00, 0x86, 0xF6}.begin(), 4, earlier.begin());
+  earlier.assign(layoutSize(earlierLayout), 0xA5);
+  if (earlierLayout == Layout::Extended) std::copy_n(std::array<std::uint8_t, 4>{0x01, 0x00, 0x86, 0xF6}.begin(), 4, earlier.begin());
   codec.decodeSettingsBlock(earlier, model);
 
   const std::uint32_t earlierWord = codec.LayoutMagic();
@@ -70,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(model.MagicNumber == word);
   }
   const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
-  const std::vector<std::uint8_t> expected = asWritten(refused ? std::span<const std::uint8_t>(earlier) : block, layout);
+  const std::vector<std::uint8_t> expected = refused ? asWritten(earlier, earlierLayout) : asWritten(block, layout);
   FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
   return 0;
 }

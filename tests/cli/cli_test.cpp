@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -41,9 +42,7 @@ struct CliRun {
 
 std::string readText(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(file), {}};
 }
 
 void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }

@@ -1,7 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <spawn.h>
 #include <termios.h>
@@ -21,6 +19,7 @@
 #include "link/open_failure_detail.h"
 #include "link/port_discovery_sysfs.h"
 #include "link/posix_serial_port.h"
+#include "tools/simtracker/pseudo_terminal.h"
 
 namespace pelmora {
 namespace {
@@ -30,50 +29,33 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kHangGuard = std::chrono::seconds(10);  // only so that a fault cannot hang the test
 
 // A pseudo-terminal whose slave the port opens; the test plays the device on the master.
-class PtyPair {
+class PtyPair : public sim::PseudoTerminal {
  public:
   PtyPair() {
-    termios raw{};
-    ::cfmakeraw(&raw);  // raw from the start: the line discipline echoes nothing back to the master
-    int slave = -1;
-    if (::openpty(&master_, &slave, nullptr, &raw, nullptr) != 0) return;
-    if (const char* name = ::ttyname(slave)) slavePath_ = name;
-    ::close(slave);
-    ::fcntl(master_, F_SETFL, O_NONBLOCK);
-  }
-  ~PtyPair() {
-    if (master_ >= 0) ::close(master_);
+    std::string error;
+    EXPECT_TRUE(create(error)) << error;
   }
   // True once `count` bytes the master sent wait on the slave side.
   bool slaveHasQueued(int count) const {
-    const int slave = ::open(slavePath_.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    int queued = 0;
-    for (const auto giveUp = Clock::now() + kHangGuard; queued < count && Clock::now() < giveUp;) {
-      pollfd p{slave, POLLIN, 10};
-      ::poll(&p, 1, 10);
-      ::ioctl(slave, FIONREAD, &queued);
-    }
-    ::close(slave);
-    return queued >= count;
+    for (const auto giveUp = Clock::now() + kHangGuard; unreadBySlave() < count && Clock::now() < giveUp;)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return unreadBySlave() >= count;
   }
-  const std::string& slavePath() const { return slavePath_; }
-  void send(const Bytes& bytes) { ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+  void send(const Bytes& bytes) {
+    ASSERT_EQ(::write(master(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
   // What the master received: `count` bytes, or with no count all until the line stays quiet.
   Bytes receive(std::size_t count = SIZE_MAX) {
     Bytes got;
     std::uint8_t buffer[4096];
     for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
-      pollfd p{master_, POLLIN, 0};
-      const ssize_t n = ::poll(&p, 1, 200) > 0 ? ::read(master_, buffer, sizeof buffer) : 0;
+      pollfd p{master(), POLLIN, 0};
+      const ssize_t n = ::poll(&p, 1, 200) > 0 ? ::read(master(), buffer, sizeof buffer) : 0;
       if (n <= 0 && count == SIZE_MAX) break;
       if (n > 0) got.insert(got.end(), buffer, buffer + n);
     }
     return got;
   }
-
- private:
-  int master_ = -1;
-  std::string slavePath_;
 };
 
 // Never near the real devices of this machine.
@@ -84,8 +66,8 @@ Bytes readAll(SerialPort& port, int number, std::size_t count, std::size_t buffe
   Bytes got;
   std::vector<std::uint8_t> buffer(bufferSize);
   for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
+    port.waitReadable(number, 100);
     const ReadResult r = port.read(number, buffer);
-    if (r.count == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r.count));
   }
   return got;

@@ -35,12 +35,10 @@ TEST(TraceWriter, LineFormat) {
   MemoryFile out;
   TraceWriter writer(clock, out.file);
   writer.trace("Read Gspt Data");
-  tracef(&writer, "GprsPackage len:%d cmd:0X%02x%02x", 17, 0x88, 0x03);
   writer.trace("");
   const std::string longMessage(2000, 'x');  // longer than the writer's line buffer
   writer.trace(longMessage);
   EXPECT_EQ(out.text(), "Tracker:09:05:07 Read Gspt Data\r\n"
-                        "Tracker:09:05:07 GprsPackage len:17 cmd:0X8803\r\n"
                         "Tracker:09:05:07 \r\n"
                         "Tracker:09:05:07 " + longMessage + "\r\n");
 }

@@ -31,9 +31,8 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
         EXPECT_NE(json.find("\"ApnName\": \"nnnnn"), std::string::npos);
         EXPECT_NE(json.find("\"KeySlot[4].PhoneNumber\": \"\""), std::string::npos);
       }
-      ASSERT_FALSE(saveSettingsFile((dir / "a.json").string(), *read));
-      ASSERT_FALSE(saveSettingsFile((dir / "a.pelmora-image").string(), *read));
       for (const char* name : {"a.json", "a.pelmora-image"}) {
+        ASSERT_FALSE(saveSettingsFile((dir / name).string(), *read));
         Loaded<SettingsDocument> back = loadSettingsFile((dir / name).string());
         ASSERT_TRUE(back) << back.error();
         EXPECT_EQ(Block(back->bytes().begin(), back->bytes().end()), image) << name;
@@ -50,8 +49,10 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
   fs::remove_all(dir);
 }
 
-// A profile changes exactly the fields it names; the changes, and what a
-// read-back holds otherwise, are listed by name.
+// A profile changes exactly the fields it names, and the changes are listed by
+// name; a read-back differing only in the header verifies. A read-back that
+// differs in a field is named by the command line's apply test and the
+// window's verify test, against trackers that forget writes.
 TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   SettingsCodec codec;
   SettingsModel model;
@@ -69,13 +70,9 @@ TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   EXPECT_EQ(describeChange(pendingChanges(codec, *shown)[0]), "SmsReportInterval: 30 -> 45");
 
   const std::span<const std::uint8_t> sent = codec.encodeSettingsBlock(*shown);
-  Block written(sent.begin(), sent.end());
-  Block readBack = written;
+  Block readBack(sent.begin(), sent.end());
   putWord(readBack, 0, 0xF6860001u);  // the header goes out as zeros; the tracker answers with its own
-  EXPECT_TRUE(verifyWrite(written, readBack)->empty());
-  putWord(readBack, 68 + 20, 46);
-  ASSERT_EQ(verifyWrite(written, readBack)->size(), 1u);
-  EXPECT_EQ(describeChange(verifyWrite(written, readBack)->front()), "SmsReportInterval: 45 -> 46");
+  EXPECT_TRUE(verifyWrite(sent, readBack)->empty());
 }
 
 TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {

@@ -80,11 +80,11 @@ bool isHangUp(short revents) { return (revents & (POLLHUP | POLLERR | POLLNVAL))
 }  // namespace
 
 PosixSerialPort::PosixSerialPort(PortMapConfig config) : config_(std::move(config)) {
-  for (int port = kFirstPortNumber; port <= kLastPortNumber; ++port) resetSlot(slot(port), port);
+  for (int port = kFirstPortNumber; port <= kLastPortNumber; ++port) slots_[port].reset(port);
 }
 
 PosixSerialPort::~PosixSerialPort() {
-  for (PortSlot& s : slots_) {
+  for (Slot& s : slots_) {
     const std::lock_guard lock(s.mutex);
     if (s.open) closeSlot(s);
   }
@@ -112,28 +112,8 @@ std::optional<std::string> PosixSerialPort::devicePathFor(int port) const {
   return std::nullopt;
 }
 
-void PosixSerialPort::resetSlot(PortSlot& s, int port) {
-  s.portNumber = static_cast<std::uint8_t>(port);
-  s.baudRate = kBaudRate;
-  s.byteSize = 8;
-  s.flowControl = 0;
-  s.parity = 0;
-  s.stopBits = 0;
-  s.handle = -1;
-  s.open = 0;
-}
-
-int PosixSerialPort::doPrepare(int port) {
-  PortSlot& s = slot(port);
-  const std::lock_guard lock(s.mutex);
-  // Resetting an open slot would lose its descriptor (and keep the device
-  // locked until exit); an open port keeps its fixed settings anyway.
-  if (!s.open) resetSlot(s, port);
-  return 1;
-}
-
 int PosixSerialPort::doOpen(int port) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   std::optional<std::string> path;
   const auto fail = [&s, &path](OpenFailure why, int fd) {
@@ -167,7 +147,7 @@ int PosixSerialPort::doOpen(int port) {
   }
   ::ioctl(fd, TIOCEXCL);
 
-  s.savedTermios = saved;
+  s.saved = saved;
   s.handle = fd;
   s.open = 1;
   s.lastFailure = OpenFailure::None;
@@ -175,7 +155,7 @@ int PosixSerialPort::doOpen(int port) {
 }
 
 ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (!s.open) return {};
 
@@ -200,7 +180,7 @@ ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
 bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) {
   int fd = -1;
   {
-    PortSlot& s = slot(port);
+    Slot& s = slots_[port];
     const std::lock_guard lock(s.mutex);
     if (!s.open) return false;
     fd = s.handle;
@@ -213,7 +193,7 @@ bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) {
 }
 
 int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (!s.open) return 0;
 
@@ -243,27 +223,27 @@ int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
 }
 
 int PosixSerialPort::doClose(int port) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (s.open) closeSlot(s);
   return 1;
 }
 
-void PosixSerialPort::closeSlot(PortSlot& s) {
+void PosixSerialPort::closeSlot(Slot& s) {
   s.open = 0;
   setModemLines(s.handle, TIOCMBIC, TIOCM_DTR);
   ::tcflush(s.handle, TCIOFLUSH);
-  ::tcsetattr(s.handle, TCSANOW, &s.savedTermios);
+  ::tcsetattr(s.handle, TCSANOW, &s.saved);
   ::ioctl(s.handle, TIOCNXCL);
   ::flock(s.handle, LOCK_UN);
   ::close(s.handle);
   s.handle = -1;
 }
 
-OpenFailure PosixSerialPort::doLastOpenFailure(int port) const { return slot(port).lastFailure.load(); }
+OpenFailure PosixSerialPort::doLastOpenFailure(int port) const { return slots_[port].lastFailure.load(); }
 
 std::string PosixSerialPort::doLastOpenFailureDevice(int port) const {
-  const PortSlot& s = slot(port);
+  const Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   return s.lastFailure.load() == OpenFailure::None ? std::string() : s.failedDevice;
 }

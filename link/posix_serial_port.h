@@ -16,8 +16,6 @@
 
 #include <termios.h>
 
-#include <array>
-#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -26,6 +24,7 @@
 #include <vector>
 
 #include "link/port_map.h"
+#include "link/port_slot.h"
 #include "link/serial_port.h"
 
 namespace pelmora {
@@ -47,27 +46,14 @@ class PosixSerialPort final : public SerialPort {
   std::vector<PortMapping> currentMap() const;
 
  private:
-  struct PortSlot {
-    std::uint8_t portNumber = 0;
-    std::uint32_t baudRate = 0;
-    std::uint8_t byteSize = 0;
-    std::uint8_t flowControl = 0;  // 0: no hardware or software handshake
-    std::uint8_t parity = 0;       // 0: none
-    std::uint8_t stopBits = 0;     // 0: one stop bit
-    int handle = -1;
-    int open = 0;
-    termios savedTermios{};  // as found at open, restored at close
-    std::atomic<OpenFailure> lastFailure{OpenFailure::None};
-    std::string failedDevice;  // the device the last failed open tried
-    mutable std::mutex mutex;  // makes open, close, read and write of this port exclude each other
-  };
+  using Slot = PortSlot<int, -1, termios>;
 
-  PortSlot& slot(int port) { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
-  const PortSlot& slot(int port) const { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
-  static void resetSlot(PortSlot& s, int port);
-  static void closeSlot(PortSlot& s);  // the caller holds s.mutex
+  static void closeSlot(Slot& s);  // the caller holds s.mutex
 
-  int doPrepare(int port) override;
+  int doPrepare(int port) override {
+    slots_[port].prepare(port);
+    return 1;
+  }
   int doOpen(int port) override;
   ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
   int doWrite(int port, std::span<const std::uint8_t> bytes) override;
@@ -79,7 +65,7 @@ class PosixSerialPort final : public SerialPort {
   mutable std::mutex configMutex_;  // the map may be replaced, and is resolved, while another thread opens a port
   PortMapConfig config_;
   mutable std::vector<PortMapping> lastMap_;  // what the last resolution handed out
-  std::array<PortSlot, kLastPortNumber> slots_;
+  PortSlots<Slot> slots_;
 };
 
 }  // namespace pelmora

@@ -88,11 +88,11 @@ HANDLE handleOf(void* handle) { return static_cast<HANDLE>(handle); }
 }  // namespace
 
 Win32SerialPort::Win32SerialPort() {
-  for (int port = kFirstPortNumber; port <= kLastPortNumber; ++port) resetSlot(slot(port), port);
+  for (int port = kFirstPortNumber; port <= kLastPortNumber; ++port) slots_[port].reset(port);
 }
 
 Win32SerialPort::~Win32SerialPort() {
-  for (PortSlot& s : slots_) {
+  for (Slot& s : slots_) {
     const std::lock_guard lock(s.mutex);
     if (s.open) closeSlot(s);
   }
@@ -100,28 +100,8 @@ Win32SerialPort::~Win32SerialPort() {
 
 std::wstring Win32SerialPort::devicePathFor(int port) { return L"\\\\.\\COM" + std::to_wstring(port); }
 
-void Win32SerialPort::resetSlot(PortSlot& s, int port) {
-  s.portNumber = static_cast<std::uint8_t>(port);
-  s.baudRate = kBaudRate;
-  s.byteSize = 8;
-  s.flowControl = 0;
-  s.parity = 0;
-  s.stopBits = 0;
-  s.handle = nullptr;
-  s.open = 0;
-}
-
-int Win32SerialPort::doPrepare(int port) {
-  PortSlot& s = slot(port);
-  const std::lock_guard lock(s.mutex);
-  // Resetting an open slot would lose its handle (and keep the port taken
-  // until exit); an open port keeps its fixed settings anyway.
-  if (!s.open) resetSlot(s, port);
-  return 1;
-}
-
 int Win32SerialPort::doOpen(int port) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   const auto fail = [&s](OpenFailure why, HANDLE h) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
@@ -161,7 +141,7 @@ int Win32SerialPort::doOpen(int port) {
 }
 
 ReadResult Win32SerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (!s.open) return {};
 
@@ -178,7 +158,7 @@ ReadResult Win32SerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
 }
 
 int Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (!s.open) return 0;
 
@@ -194,13 +174,13 @@ int Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
 }
 
 int Win32SerialPort::doClose(int port) {
-  PortSlot& s = slot(port);
+  Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (s.open) closeSlot(s);
   return 1;
 }
 
-void Win32SerialPort::closeSlot(PortSlot& s) {
+void Win32SerialPort::closeSlot(Slot& s) {
   const HANDLE h = handleOf(s.handle);
   s.open = 0;
   ::EscapeCommFunction(h, CLRDTR);
@@ -215,7 +195,7 @@ void Win32SerialPort::closeSlot(PortSlot& s) {
   s.handle = nullptr;
 }
 
-OpenFailure Win32SerialPort::doLastOpenFailure(int port) const { return slot(port).lastFailure.load(); }
+OpenFailure Win32SerialPort::doLastOpenFailure(int port) const { return slots_[port].lastFailure.load(); }
 
 }  // namespace pelmora
 

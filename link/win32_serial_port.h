@@ -17,12 +17,11 @@
 // an open port as it is.
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <span>
 #include <string>
 
+#include "link/port_slot.h"
 #include "link/serial_port.h"
 
 namespace pelmora {
@@ -45,33 +44,21 @@ class Win32SerialPort final : public SerialPort {
     alignas(8) std::array<std::uint8_t, 32> timeouts{};
   };
 
-  struct PortSlot {
-    std::uint8_t portNumber = 0;
-    std::uint32_t baudRate = 0;
-    std::uint8_t byteSize = 0;
-    std::uint8_t flowControl = 0;  // 0: no hardware or software handshake
-    std::uint8_t parity = 0;       // 0: none
-    std::uint8_t stopBits = 0;     // 0: one stop bit
-    void* handle = nullptr;        // a HANDLE
-    int open = 0;
-    SavedLine saved;
-    std::atomic<OpenFailure> lastFailure{OpenFailure::None};
-    std::mutex mutex;  // makes open, close, read and write of this port exclude each other
-  };
+  using Slot = PortSlot<void*, nullptr, SavedLine>;
 
-  PortSlot& slot(int port) { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
-  const PortSlot& slot(int port) const { return slots_[static_cast<std::size_t>(port - kFirstPortNumber)]; }
-  static void resetSlot(PortSlot& s, int port);
-  static void closeSlot(PortSlot& s);  // the caller holds s.mutex
+  static void closeSlot(Slot& s);  // the caller holds s.mutex
 
-  int doPrepare(int port) override;
+  int doPrepare(int port) override {
+    slots_[port].prepare(port);
+    return 1;
+  }
   int doOpen(int port) override;
   ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
   int doWrite(int port, std::span<const std::uint8_t> bytes) override;
   int doClose(int port) override;
   OpenFailure doLastOpenFailure(int port) const override;
 
-  std::array<PortSlot, kLastPortNumber> slots_;
+  PortSlots<Slot> slots_;
 };
 
 }  // namespace pelmora

@@ -35,7 +35,8 @@ std::vector<int> presentComPorts() {
     if (result != ERROR_SUCCESS || type != REG_SZ) continue;
     std::string name;
     for (const wchar_t* c = data; *c != L'\0'; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
-    if (const int number = portArgumentNumber(name); SerialPort::inRange(number)) ports.push_back(number);
+    if (const std::optional<int> number = comPortNumber(name); number && SerialPort::inRange(*number))
+      ports.push_back(*number);
   }
   ::RegCloseKey(key);
   std::sort(ports.begin(), ports.end());

@@ -1,6 +1,7 @@
 #include "app/main_window_logic.h"
 
 #include <array>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -8,8 +9,10 @@
 
 #include "app/formatted_text.h"
 #include "app/open_failure_text.h"
+#include "app/utf16_text.h"
 #include "link/open_failure_detail.h"
 #include "pages/text_conversion.h"
+#include "settings/settings_elements.h"
 #include "settings/settings_file.h"
 
 namespace pelmora {
@@ -38,25 +41,6 @@ bool exchanges(std::int32_t templateId) {
   for (const std::int32_t id : kExchangedTemplates)
     if (id == templateId) return true;
   return false;
-}
-
-// File names and settings messages are UTF-8; the log pane takes UTF-16.
-std::u16string utf16(std::string_view text) {
-  std::u16string units;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const std::size_t extra = lead < 0xC0 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    std::uint32_t code = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (std::size_t k = 1; k <= extra && i + k < text.size(); ++k)
-      code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-    i += extra + 1;
-    if (code >= 0x10000) {
-      units.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-      code = 0xDC00 + ((code - 0x10000) & 0x3FF);
-    }
-    units.push_back(static_cast<char16_t>(code));
-  }
-  return units;
 }
 
 std::string fieldCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " field" : " fields"); }
@@ -126,6 +110,8 @@ void MainWindowLogic::onWriteSettings() {
   // read from one must not reach the next unasked.
   if (engine_->settingsWritable() && !engine_->trackerSameSinceRead() && !view_.confirm(kWriteElsewhereQuestion))
     return;
+  // Nor does one tracker's id, taken from its saved settings, reach another unasked.
+  if (const std::u16string question = oneTrackerQuestion(); !question.empty() && !view_.confirm(question)) return;
   startCommand();
   written_.clear();
   // The engine holds the settings lock around this save and the encode.
@@ -138,6 +124,26 @@ void MainWindowLogic::onWriteSettings() {
     written_.assign(document.bytes().begin(), document.bytes().end());
     writtenChanges_ = pendingChanges(settings_.codec, model).size();
   });
+}
+
+std::u16string MainWindowLogic::oneTrackerQuestion() {
+  if (openedFile_.empty()) return {};
+  std::vector<FieldChange> changes;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    SettingsModel edited = settings_.model;
+    exchangePages(edited, PAGE_SAVE);
+    changes = pendingChanges(settings_.codec, edited);
+  }
+  const std::span<const FieldElement> elements = settingsElements();
+  for (const FieldChange& change : changes) {
+    const int element = findElement(change.name);
+    if (element < 0 || (elements[static_cast<std::size_t>(element)].row->flags & kOneTrackerField) == 0) continue;
+    return utf16("These settings change " + change.name + " from " + change.before + " to " + change.after +
+                 " (from the file " + std::filesystem::path(openedFile_).filename().string() + "). " + change.name +
+                 " belongs to one tracker only.\n\nWrite them anyway?");
+  }
+  return {};
 }
 
 bool MainWindowLogic::trackerRead() {
@@ -180,6 +186,7 @@ void MainWindowLogic::onOpenSettings() {
     settings_.model = *shown;
     exchangePages(settings_.model, PAGE_LOAD);
   }
+  openedFile_ = *path;
   appendUtf8("Settings opened from " + *path + ": Write Settings sends them to the tracker");
 }
 
@@ -268,6 +275,7 @@ void MainWindowLogic::applyButtons(std::int32_t state) {
 
 void MainWindowLogic::settingsReady() {
   settingsLoaded_ = true;
+  openedFile_.clear();
   view_.enableWriteButton(true);
   LoadSavePages(PAGE_LOAD);
 

@@ -69,7 +69,12 @@ class MainWindowLogic final : public TrackerWindow {
   void onPortSelected();  // an entry chosen from the port chooser's list
   void onScanPorts();
   void onReadSettings();
-  // Asks first when the tracker may have changed since the read (see kWriteElsewhereQuestion).
+  // Asks first when the tracker may have changed since the read (see
+  // kWriteElsewhereQuestion), and when the write would change a field that
+  // belongs to one tracker (TrackerId) while a settings file was opened
+  // since the read: "These settings change TrackerId from "1" to "2" (from
+  // the file a.json). TrackerId belongs to one tracker only.\n\nWrite them
+  // anyway?". No answer: nothing is sent.
   void onWriteSettings();
   void onTabChanged(int index) { ShowPage(index); }
   // The context menu. Save and Compare take the pages' edits in a copy of
@@ -111,6 +116,7 @@ class MainWindowLogic final : public TrackerWindow {
   void startRead();
   void startCommand();  // the progress bar empty and following the wait again
   bool trackerRead();   // settings were read: false after saying to read first
+  std::u16string oneTrackerQuestion();  // "" when there is nothing to ask
   void finishVerify(RequestOutcome outcome);
   void appendUtf8(std::string_view text);
 
@@ -134,6 +140,7 @@ class MainWindowLogic final : public TrackerWindow {
   std::uint32_t statusBlinkCounter_ = 0;  // only its parity is shown; wraps after 136 years
   LogBound logBound_;
   bool progressFull_ = false;  // a read or write was done and no command followed
+  std::string openedFile_;     // the settings file opened last since the read; "" none
   bool verifyAfterWrite_ = true;
   bool verifying_ = false;             // the read-back after a write is outstanding
   std::vector<std::uint8_t> written_;  // the image of the write in flight or being verified

@@ -22,6 +22,10 @@ int runApply(const CommonOptions& common, const std::string& profile, const std:
   if (!document) return kExitBadInput;
   std::vector<PortTarget> targets;
   if (allPorts) {
+    if (!run.portMapProblem().empty()) {
+      std::fprintf(stderr, "--all refused: the port map could not be read (%s)\n", run.portMapProblem().c_str());
+      return kExitBadInput;
+    }
     targets = run.allPorts();
     if (targets.empty()) {
       std::fprintf(stderr, "no ports in the port map (see pelmora-cli ports)\n");

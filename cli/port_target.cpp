@@ -1,8 +1,6 @@
 #include "cli/port_target.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "link/port_name.h"
 
@@ -18,19 +16,6 @@ std::vector<PortTarget> allPortTargets(const PortMapConfig& map) {
   std::vector<PortTarget> targets;
   for (const PortMapping& mapping : presentPorts(map)) targets.push_back({comPortName(mapping.port), mapping.port, map});
   return targets;
-}
-
-UserSettings loadUserSettings() {
-  std::ifstream file(userSettingsPath());
-  if (!file) return {};
-  std::ostringstream read;
-  read << file.rdbuf();
-  const std::string text = read.str();
-  UserSettings settings{parsePortsGroup(text)};
-  for (const auto& [key, value] : readSettingsGroup(text, "Link")) {
-    if (key == "CheckReplyChecksum") settings.checkReplyChecksum = switchWord(value).value_or(true);
-  }
-  return settings;
 }
 
 }  // namespace pelmora::cli

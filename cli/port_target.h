@@ -11,6 +11,7 @@
 
 #include "link/port_map.h"
 #include "link/port_map_file.h"
+#include "link/user_settings_file.h"
 
 namespace pelmora::cli {
 
@@ -21,17 +22,10 @@ struct PortTarget {
   bool checkReplyChecksum = true;  // [Link] CheckReplyChecksum of the settings file
 };
 
-// What the tool takes from the user's settings file (the window's file):
-// the port map and the [Link] switches. Defaults when the file does not exist.
-struct UserSettings {
-  PortsGroup ports;  // ports.ignored lists the entries not used, with the reason
-  bool checkReplyChecksum = true;
-};
-UserSettings loadUserSettings();
-
-// Where that file is: ~/.config/KVL/COMM.conf ($XDG_CONFIG_HOME honoured) on
-// Linux, %APPDATA%\KVL\COMM.conf on Windows.
-std::string userSettingsPath();
+// Why --all cannot trust the ports it would take: the port map in the
+// user's settings file could not be read ("" when it was, and on Windows,
+// where ports do not come from it).
+std::string portMapProblem(const UserSettings& settings);
 
 // How ports are named here, for --help.
 const char* portNamingHelp();

@@ -7,13 +7,7 @@
 
 namespace pelmora::cli {
 
-std::string userSettingsPath() {
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && xdg[0] == '/') {
-    return std::string(xdg) + "/KVL/COMM.conf";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr ? home : "") + "/.config/KVL/COMM.conf";
-}
+std::string portMapProblem(const UserSettings& settings) { return settings.problem; }
 
 const char* portNamingHelp() {
   return R"(Ports: COMn numbers as the port map gives them (~/.config/KVL/COMM.conf and the

@@ -46,10 +46,7 @@ std::vector<int> presentComPorts() {
 
 }  // namespace
 
-std::string userSettingsPath() {
-  const char* appData = std::getenv("APPDATA");
-  return std::string(appData != nullptr ? appData : ".") + "\\KVL\\COMM.conf";
-}
+std::string portMapProblem(const UserSettings&) { return {}; }
 
 const char* portNamingHelp() {
   return R"help(Ports: COMn, Windows' own numbers (Device Manager, "Ports (COM & LPT)").

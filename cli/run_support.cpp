@@ -42,6 +42,8 @@ RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
   const UserSettings settings = loadUserSettings();
   group_ = settings.ports;
   checkReplyChecksum_ = settings.checkReplyChecksum;
+  portMapProblem_ = pelmora::cli::portMapProblem(settings);
+  if (!settings.problem.empty()) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
   if (const std::string ignored = ignoredEntriesLine(group_.ignored); !ignored.empty() && common_.verbose) {
     std::fprintf(stderr, "%s\n", ignored.c_str());
   }

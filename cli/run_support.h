@@ -26,6 +26,8 @@ class RunSupport {
   std::optional<PortTarget> resolvePort(const std::string& name);
   // Every port of the map (--all, scan).
   std::vector<PortTarget> allPorts() const;
+  // Why those may not be the ports the user means (portMapProblem); "" when they are.
+  const std::string& portMapProblem() const { return portMapProblem_; }
 
   // Where progress and results go: terminals or not, --quiet.
   ProgressMode progressMode() const;
@@ -44,6 +46,7 @@ class RunSupport {
   CommonOptions common_;
   PortsGroup group_;
   bool checkReplyChecksum_ = true;
+  std::string portMapProblem_;
   std::unique_ptr<TraceSink> trace_;
 };
 

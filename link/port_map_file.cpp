@@ -6,18 +6,12 @@
 #include <cstdio>
 #include <optional>
 
+#include "link/ini_text.h"
 #include "link/port_name.h"
 #include "link/serial_port.h"
 
 namespace pelmora {
 namespace {
-
-std::string_view trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -97,29 +91,12 @@ PortsGroup portsGroupFrom(std::span<const std::pair<std::string, std::string>> v
   return group;
 }
 
-std::vector<std::pair<std::string, std::string>> readSettingsGroup(std::string_view fileText, std::string_view group) {
+PortsGroup parsePortsGroup(std::string_view fileText) {
   std::vector<std::pair<std::string, std::string>> values;
-  bool inGroup = false;
-  while (!fileText.empty()) {
-    const std::size_t end = std::min(fileText.find('\n'), fileText.size());
-    const std::string_view line = trimmed(fileText.substr(0, end));
-    fileText.remove_prefix(std::min(end + 1, fileText.size()));
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      inGroup = trimmed(line.substr(1, line.size() - 2)) == group;
-      continue;
-    }
-    if (!inGroup || line.empty() || line.front() == ';' || line.front() == '#') continue;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      values.emplace_back(std::string(line), std::string());
-      continue;
-    }
-    values.emplace_back(std::string(trimmed(line.substr(0, equals))), literalValue(trimmed(line.substr(equals + 1))));
-  }
-  return values;
+  for (const IniEntry& entry : iniEntries(fileText))
+    if (inGroup(entry.group, "Ports")) values.emplace_back(std::string(entry.key), literalValue(entry.raw));
+  return portsGroupFrom(values);
 }
-
-PortsGroup parsePortsGroup(std::string_view fileText) { return portsGroupFrom(readSettingsGroup(fileText, "Ports")); }
 
 std::string ignoredEntriesLine(std::span<const IgnoredPortEntry> ignored) {
   if (ignored.empty()) return {};

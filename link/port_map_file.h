@@ -9,7 +9,8 @@
 // A value is taken literally from after the first "=" to the end of the line,
 // blanks around it dropped: ";", "," and "\" are part of the path. A value in
 // double quotes loses them, and inside them "\\" and "\"" stand for "\" and
-// '"' (that is how the settings library writes such a value back). Automatic
+// '"' (that is how the settings library writes such a value back). The first
+// entry of a port holds; a later one is listed as ignored. Automatic
 // takes yes/no, true/false, on/off or 1/0, in any case. Every entry that is
 // not used is listed with the reason, for the log line at start.
 
@@ -35,14 +36,10 @@ struct PortsGroup {
   std::vector<std::pair<std::string, std::string>> values;  // every key and its value as read, in file order
 };
 
-// The keys and values of one group ("Ports", "Link") of a whole settings
-// file's text, in file order, values read as described above.
-std::vector<std::pair<std::string, std::string>> readSettingsGroup(std::string_view fileText, std::string_view group);
-
 // yes/no, true/false, on/off, 1/0 in any case; nothing for another word.
 std::optional<bool> switchWord(std::string_view value);
 
-// The "[Ports]" group of a whole settings file's text.
+// The "[Ports]" group of a whole settings file's text (link/ini_text.h).
 PortsGroup parsePortsGroup(std::string_view fileText);
 
 // The same from keys and values already read (settings stored elsewhere than in a file).

@@ -3,9 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QSettings>
 #include <QString>
-#include <QVariant>
 
 #include <cstdio>
 #include <memory>
@@ -13,12 +11,11 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_port_index_store.h"
 #include "app/qt/pelmora_dlg.h"
 #include "app/qt/port_chooser.h"
-#include "app/qt/port_map_settings.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/screenshot_tour.h"
-#include "app/qt/settings_port_index_store.h"
 #include "app/qt/ui_language.h"
 #include "link/clock.h"
 #include "link/port_discovery.h"
@@ -26,6 +23,7 @@
 #include "link/port_map_file.h"
 #include "link/posix_serial_port.h"
 #include "link/trace_writer.h"
+#include "link/user_settings_file.h"
 #include "tools/simtracker/demo_images.h"
 #include "tools/simtracker/sim_tracker.h"
 
@@ -95,28 +93,20 @@ class TraceOutput {
   std::optional<TraceWriter> writer_;
 };
 
-// A yes/no entry of the user's settings: yes/no, true/false, on/off or 1/0
-// (QVariant::toBool would take "no" and "off" for yes); `absent` when the
-// entry is missing or holds another word.
-bool switchSetting(const QSettings& settings, const QString& key, bool absent) {
-  const QVariant value = settings.value(key);
-  if (!value.isValid()) return absent;
-  return switchWord(value.toString().trimmed().toStdString()).value_or(absent);
-}
-
 }  // namespace
 
 int CPelmoraApp::run(QApplication& application) {
   const Options options = parseOptions(application);
   TraceOutput trace(options.traceFile);
 
-  QSettings userSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kSettingsOrganisation),
-                         QString::fromLatin1(kSettingsApplication));
-  useLanguage(languageFromSettings(userSettings));
+  // Read here, not through QSettings, which would write the whole file back at the first save.
+  UserSettings userSettings = loadUserSettings();
+  useLanguage(chooseLanguage(QString::fromStdString(userSettings.language), QLocale::system()));
 
   std::unique_ptr<sim::SimTracker> tracker;
   PortMapConfig portMap;
   std::string ignoredEntries;
+  const std::string unusedSettings = unusedSettingsLine(userSettings);
   if (options.demo) {
     sim::SimOptions simOptions;
     simOptions.image = sim::extendedDemoImage();
@@ -136,16 +126,15 @@ int CPelmoraApp::run(QApplication& application) {
                 tracker->devicePath().c_str());
     std::fflush(stdout);
   } else {
-    PortsGroup group = readPortsGroup(userSettings);
-    portMap = std::move(group.config);
-    ignoredEntries = ignoredEntriesLine(group.ignored);
+    portMap = std::move(userSettings.ports.config);
+    ignoredEntries = ignoredEntriesLine(userSettings.ports.ignored);
   }
 
   PosixSerialPort port(portMap);
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-  SettingsPortIndexStore portIndexStore(userSettings);
+  FilePortIndexStore portIndexStore(userSettings.path);
   // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
-  const EngineOptions engineOptions{switchSetting(userSettings, QStringLiteral("Link/CheckReplyChecksum"), true)};
+  const EngineOptions engineOptions{userSettings.checkReplyChecksum};
   WindowServices services{port, portIndexStore, trace.sink(),
                           [&port, &discovery](int number) {
                             for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
@@ -154,16 +143,17 @@ int CPelmoraApp::run(QApplication& application) {
                           },
                           engineOptions, discovery.get(),
                           // [General] VerifyAfterWrite=false: no read-back after a write.
-                          switchSetting(userSettings, QStringLiteral("VerifyAfterWrite"), true)};
+                          userSettings.verifyAfterWrite};
 
   int exitCode = 0;
   {
     CPelmoraDlg window(services);
     if (auto* chooser = window.findChild<PortChooser*>())
       chooser->follow(*discovery, [&port, &discovery] { return listPorts(port.currentMap(), *discovery); });
-    if (!ignoredEntries.empty()) {
-      const QString line = QString::fromStdString(ignoredEntries);
-      window.logic().AppendLog(toU16View(line));
+    for (const std::string& line : {unusedSettings, ignoredEntries}) {
+      if (line.empty()) continue;
+      const QString text = QString::fromStdString(line);
+      window.logic().AppendLog(toU16View(text));
     }
     if (options.screenshotDir.isEmpty()) {
       window.exec();

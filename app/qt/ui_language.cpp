@@ -14,7 +14,6 @@ namespace {
 
 // One context for every text: a word reads the same on every page.
 constexpr const char* kContext = "Pelmora";
-const QString kLanguageKey = QStringLiteral("Language");
 
 UiLanguage g_language = UiLanguage::English;
 std::unique_ptr<QTranslator> g_ours;
@@ -32,10 +31,6 @@ UiLanguage chooseLanguage(const QString& setting, const QLocale& locale) {
   if (setting.compare(QLatin1String("ru"), Qt::CaseInsensitive) == 0) return UiLanguage::Russian;
   if (setting.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0) return UiLanguage::English;
   return locale.language() == QLocale::Russian ? UiLanguage::Russian : UiLanguage::English;
-}
-
-UiLanguage languageFromSettings(QSettings& settings) {
-  return chooseLanguage(settings.value(kLanguageKey).toString(), QLocale::system());
 }
 
 bool useLanguage(UiLanguage language) {

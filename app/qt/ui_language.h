@@ -6,10 +6,10 @@
 // The tracker exchange's log lines are the tool's record and stay as they are.
 //
 // The language follows the user's locale (Russian: Russian, any other:
-// English) unless [General] Language=en|ru in the settings file says otherwise.
+// English) unless [General] Language=en|ru in the user's settings file
+// (link/user_settings_file.h) says otherwise: chooseLanguage(that value, locale).
 
 #include <QLocale>
-#include <QSettings>
 #include <QString>
 
 #include <string_view>
@@ -21,7 +21,6 @@ namespace pelmora {
 enum class UiLanguage { English, Russian };
 
 UiLanguage chooseLanguage(const QString& setting, const QLocale& locale);
-UiLanguage languageFromSettings(QSettings& settings);
 
 // Installs the translations of `language` into the application, replacing
 // those of the language before. False when a translation is missing.

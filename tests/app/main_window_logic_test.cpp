@@ -21,6 +21,7 @@
 #include "link/link_engine.h"
 #include "pages/apn_page.h"
 #include "pages/misc_page.h"
+#include "pages/transport_page.h"
 #include "settings/shared_settings.h"
 #include "tests/engine/engine_fakes.h"
 #include "tools/simtracker/demo_images.h"
@@ -97,6 +98,9 @@ struct WindowHarness {
 using ::testing::ElementsAre;
 
 constexpr int kApn = 2;
+constexpr int kTransport = 4;
+
+std::u16string u16(const std::string& text) { return {text.begin(), text.end()}; }  // ASCII paths
 constexpr std::u16string_view kReadFirst = u"No tracker settings loaded: read the tracker first\r\n\r\n";
 
 TEST(MainWindowStart, PreselectsTheSavedPortWithoutOpeningItAndInitialisesTheWindow) {
@@ -240,6 +244,53 @@ TEST(MainWindowWrite, AsksFirstWhenTheTrackerMayHaveChangedSinceTheRead) {
   }
 }
 
+// A tracker id taken from an opened settings file (another tracker's,
+// saved) does not reach this tracker unasked; a typed one, or one a new read
+// replaced, is not asked about.
+TEST(MainWindowWrite, AsksBeforeAnOpenedFileChangesTheTrackerId) {
+  const std::string file = ::testing::TempDir() + "tracker-a.json";
+  const std::u16string question =
+      u"These settings change TrackerId from \"35900012345678\" to \"456\" (from the file tracker-a.json). "
+      u"TrackerId belongs to one tracker only.\n\nWrite them anyway?";
+  const struct {
+    const char* label;
+    std::string fileId;  // "": no file opened
+    bool typed;          // "456" typed on the page
+    bool readAgain;
+    bool yes;
+    std::size_t questions;
+    int writes;
+  } rows[] = {
+      {"from the file, No", "456", false, false, false, 1, 0},
+      {"from the file, Yes", "456", false, false, true, 1, 1},
+      {"the file holds this tracker's id", "35900012345678", false, false, false, 0, 1},
+      {"read again after the file", "456", false, true, false, 0, 1},
+      {"typed on the page", "", true, false, false, 0, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    WindowHarness h;
+    h.readTracker();
+    if (!row.fileId.empty()) {
+      std::ofstream(file) << R"({"pelmora-settings": 1, "fields": {"TrackerId": ")" << row.fileId << "\"}}";
+      h.view.openPath = file;
+      h.logic.onOpenSettings();
+      ASSERT_EQ(h.view.page(kTransport).text(transport::IDC_TRACKER_ID), u16(row.fileId));
+    }
+    if (row.readAgain) h.pressRead();
+    if (row.typed) h.view.page(kTransport).setText(transport::IDC_TRACKER_ID, u"456");
+    h.view.confirmAnswer = row.yes;
+    h.logic.onWriteSettings();
+    h.engine.serviceRequests();
+    EXPECT_EQ(h.view.questions.size(), row.questions);
+    if (row.questions > 0) {
+      EXPECT_EQ(h.view.questions.back(), question);
+    }
+    EXPECT_EQ(h.writeRequests, row.writes);
+    std::remove(file.c_str());
+  }
+}
+
 // Windows has no brltty to warn about: its failure reasons stop at the sentence.
 #ifdef _WIN32
 constexpr bool kBrlttyAdvice = false;
@@ -293,8 +344,6 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
 }
 
 // --- Settings files, compare and verify --------------------------------------
-
-std::u16string u16(const std::string& text) { return {text.begin(), text.end()}; }  // ASCII paths
 
 TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
   for (const auto action :

@@ -198,7 +198,9 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
     std::vector<std::string> args;
     int status;
     std::string message;
+    bool settingsFolder = false;  // the settings file replaced by a folder (last row: it stays so)
   };
+  const std::string conf = (dir_ / "KVL" / "COMM.conf").string();
   const std::vector<Case> cases = {
       {"unmapped port", {"write", "COM42", path("p.json")}, 2, "COM42: no device"},
       {"not a port", {"write", "LPT1", path("p.json")}, 2, "LPT1: not a port"},
@@ -208,8 +210,14 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
       {"damaged reply", {"write", "COM7", path("p.json")}, 1, "damaged"},
       {"incomplete image", {"write", "COM8", path("p.json")}, 1, "incomplete (100 of 3180 bytes)"},
       {"usage", {"write", "COM5"}, 2, "FILE"},
+      {"port map unreadable: --all would take every device present",
+       {"apply", path("p.json"), "--all"},
+       2,
+       "--all refused: the port map could not be read (" + conf + " is a folder, not a file)",
+       true},
   };
   for (const Case& c : cases) {
+    if (c.settingsFolder && fs::remove(conf)) fs::create_directory(conf);
     const CliRun run = cli(c.args);
     EXPECT_EQ(run.status, c.status) << c.label << "\n" << run.err;
     EXPECT_THAT(run.err + run.out, HasSubstr(c.message)) << c.label;

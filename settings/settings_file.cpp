@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "settings/atomic_file.h"
 
 namespace pelmora {
 namespace {
@@ -25,45 +21,77 @@ std::string hexWord(std::uint32_t word) {
   return text;
 }
 
-Loaded<std::vector<std::uint8_t>> readFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return SettingsError{path + ": cannot be read (" + std::strerror(errno) + ")"};
-  std::vector<std::uint8_t> data;
-  std::uint8_t chunk[4096];
-  std::size_t got = 0;
-  while (data.size() <= kMaxFileSize && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    data.insert(data.end(), chunk, chunk + got);
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (failed) return SettingsError{path + ": cannot be read (" + std::strerror(error) + ")"};
-  if (data.size() > kMaxFileSize) return SettingsError{path + ": too large for a settings file"};
-  return data;
+// JSON's blanks; a UTF-8 byte order mark may come before them.
+std::size_t firstNonBlank(std::span<const std::uint8_t> bytes) {
+  std::size_t at = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+  while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\n' || bytes[at] == '\r')) ++at;
+  return at;
 }
 
-// A temporary file beside the target, renamed over it once complete, so
-// that a crash leaves the old file or the new one, never half of one.
-std::optional<SettingsError> writeFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string temporary = path + ".part";
-  const auto failure = [&](const std::string& reason) {
-    std::remove(temporary.c_str());
-    return SettingsError{path + ": cannot be written (" + reason + ")"};
-  };
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return SettingsError{path + ": cannot be written (" + std::strerror(errno) + ")"};
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-#ifndef _WIN32
-  written = written && ::fsync(::fileno(file)) == 0;
-#endif
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written) return failure(std::strerror(error));
-  std::error_code renamed;
-  std::filesystem::rename(temporary, path, renamed);
-  if (renamed) return failure(renamed.message());
-  return std::nullopt;
+// A JSON object, whatever the file's name or size. A Basic image may start
+// with '{' too (its first field is a text), but its UTF-16 puts a zero
+// byte after it, which JSON never holds.
+bool holdsJson(std::span<const std::uint8_t> bytes) {
+  const std::size_t at = firstNonBlank(bytes);
+  return at < bytes.size() && bytes[at] == '{' && (at + 1 == bytes.size() || bytes[at + 1] != 0);
 }
 
-bool isText(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
+bool isTextControl(std::uint32_t c) { return c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
+bool isUtf8(std::span<const std::uint8_t> bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::uint8_t lead = bytes[i];
+    const std::size_t extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 4;
+    if (extra == 4 || bytes.size() - i <= extra) return false;
+    std::uint32_t cp = extra == 0 ? lead : lead & (0x3Fu >> extra);
+    for (std::size_t k = 1; k <= extra; ++k) {
+      if ((bytes[i + k] & 0xC0) != 0x80) return false;
+      cp = cp << 6 | (bytes[i + k] & 0x3Fu);
+    }
+    constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+// Text in UTF-8 or a one-byte code page: no control byte but line breaks
+// and tabs, and readable as UTF-8, or broken into lines, or mostly ASCII.
+// An image never is: its numbers and the high bytes of its ASCII texts are
+// zero bytes, its other texts' high bytes mostly controls (Cyrillic is
+// 04xx); flash never written (all FF) has no line break and no ASCII.
+bool isText(std::span<const std::uint8_t> bytes) {
+  std::size_t ascii = 0;
+  bool lineBreak = false;
+  for (const std::uint8_t b : bytes) {
+    if ((b < 0x20 && !isTextControl(b)) || b == 0x7F) return false;
+    ascii += b < 0x7F;
+    lineBreak = lineBreak || b == '\n' || b == '\r';
+  }
+  return !bytes.empty() && (lineBreak || 2 * ascii > bytes.size() || isUtf8(bytes));
+}
+
+// Text in UTF-16LE: printable units and line breaks, surrogates in pairs,
+// and not one zero unit. An image holds zero units: every number below
+// 65536 and every text shorter than its field has them.
+bool isUtf16Text(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty() || bytes.size() % 2 != 0) return false;
+  const auto unit = [&](std::size_t i) -> std::uint32_t { return bytes[2 * i] | bytes[2 * i + 1] << 8; };
+  const std::size_t units = bytes.size() / 2;
+  for (std::size_t i = 0; i < units; ++i) {
+    const std::uint32_t u = unit(i);
+    if ((u < 0x20 && !isTextControl(u)) || (u >= 0x7F && u <= 0x9F) || u >= 0xFFFE || (u >= 0xDC00 && u <= 0xDFFF))
+      return false;
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF) return false;
+      ++i;
+    }
+  }
+  return true;
+}
+
+bool isTextField(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
 
 std::size_t unitsOf(const FieldElement& e, SettingsModel& model) {
   const auto units = std::get<std::span<char16_t>>(e.row->locate(model, e.element));
@@ -111,15 +139,19 @@ Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, 
   return documentOfLayout(layout, image, source);
 }
 
+Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
+  if (formatForPath(source) == SettingsFileFormat::Json || holdsJson(bytes))
+    return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), source);
+  const std::string size = std::to_string(bytes.size()) + " bytes";
+  if (isText(bytes)) return SettingsError{source + ": " + size + " of text, not a settings image"};
+  if (isUtf16Text(bytes)) return SettingsError{source + ": " + size + " of UTF-16 text, not a settings image"};
+  return documentFromImage(bytes, source);
+}
+
 Loaded<SettingsDocument> loadSettingsFile(const std::string& path) {
-  Loaded<std::vector<std::uint8_t>> data = readFile(path);
-  if (!data) return data.error();
-  const std::vector<std::uint8_t>& bytes = *data;
-  const auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return !std::isspace(b); });
-  const bool imageSized = bytes.size() == kBasicSize || bytes.size() == kExtendedSize;
-  if (formatForPath(path) == SettingsFileFormat::Json || (!imageSized && first != bytes.end() && *first == '{'))
-    return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
-  return documentFromImage(bytes, path);
+  FileContents file = readRegularFile(path, kMaxFileSize, "settings file");
+  if (file.error) return SettingsError{file.error->message};
+  return settingsFromBytes(file.bytes, path);
 }
 
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document) {
@@ -128,11 +160,16 @@ std::optional<SettingsError> saveSettingsFile(const std::string& path, const Set
 
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document,
                                               SettingsFileFormat format) {
-  if (format == SettingsFileFormat::Json) return writeFileAtomically(path, settingsJson(document));
-  if (!document.complete())
+  std::optional<FileError> failed;
+  if (format == SettingsFileFormat::Json) {
+    failed = writeFileAtomically(path, settingsJson(document));
+  } else if (!document.complete()) {
     return SettingsError{path + ": a profile names only some fields and cannot be saved as an image"};
-  const std::span<const std::uint8_t> bytes = document.bytes();
-  return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } else {
+    failed = writeFileAtomically(path, document.bytes());
+  }
+  if (failed) return SettingsError{failed->message};
+  return std::nullopt;
 }
 
 SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model) {
@@ -157,7 +194,7 @@ std::optional<SettingsError> applySettings(const SettingsDocument& document, Lay
       return SettingsError{document.source + ": " + e.name + " is not in the " + layoutName(tracker) +
                            " layout of this tracker"};
     loadFieldElement(*e.row, e.element, document.layout, document.bytes(), result);
-    if (isText(e) && unitsOf(e, result) > at.bytes / 2u)
+    if (isTextField(e) && unitsOf(e, result) > at.bytes / 2u)
       return SettingsError{document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) +
                            " units; a " + layoutName(tracker) + " tracker keeps at most " +
                            std::to_string(at.bytes / 2u)};

@@ -61,6 +61,22 @@ std::string reason(DWORD error) {
   return message.empty() ? "system error " + std::to_string(error) : utf8Of(message);
 }
 
+// What a name leads to when it names a device ("COM1", "NUL", "\\.\COM12")
+// or a pipe ("\\.\pipe\x"), told without opening it: opening a serial
+// port may act on the line. nullptr for any other name.
+const char* deviceKindOfName(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return nullptr;
+  std::wstring full(size, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (got == 0 || got >= size) return nullptr;
+  full.resize(got);
+  static const std::wstring kDevices = L"\\\\.\\", kPipes = L"\\\\.\\pipe\\";
+  if (full.compare(0, kPipes.size(), kPipes) == 0) return "a FIFO";
+  if (full.compare(0, kDevices.size(), kDevices) == 0) return "a device";
+  return nullptr;
+}
+
 // What an opened handle is when it is not a file on a disk; nullptr for a file.
 const char* kindOtherThanFile(HANDLE handle) {
   switch (GetFileType(handle)) {
@@ -86,7 +102,11 @@ Target targetOf(const std::wstring& path) {
     target.error = std::strerror(EISDIR);
     return target;
   }
-  // Opened only to learn what it is: devices ("NUL", "COM1") have no attributes worth trusting.
+  if (const char* kind = deviceKindOfName(path)) {
+    target.error = std::string(kind) + ", not a regular file";
+    return target;
+  }
+  // Opened without access rights, only to learn what it is and where any link leads.
   const HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -189,6 +209,7 @@ FileContents readRegularFile(const std::string& path, std::size_t maxBytes, std:
   if (wide.empty()) return fail(path + ": cannot be read (" + (path.empty() ? reason(ERROR_PATH_NOT_FOUND) : "the name is not UTF-8") + ")");
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return notRegular("a directory");
+  if (const char* kind = deviceKindOfName(wide)) return notRegular(kind);
   const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return fail(path + ": cannot be read (" + reason(GetLastError()) + ")");

@@ -22,11 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string contentsOf(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Lines of `line` up to exactly `size` bytes.
 std::string textOfSize(const std::string& line, std::size_t size) {
   std::string text;
@@ -237,6 +232,11 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
 }
 
 #ifndef _WIN32
+std::string contentsOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // Saving writes a regular file or a new name, whole or not at all, and keeps
 // what the file was: its mode, a symbolic link as a link. Nothing else is
 // opened or replaced, and no temporary file is left behind.

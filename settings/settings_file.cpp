@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "settings/atomic_file.h"
+#include "settings/file_kind.h"
 
 namespace pelmora {
 namespace {
@@ -19,76 +20,6 @@ std::string hexWord(std::uint32_t word) {
   char text[9];
   std::snprintf(text, sizeof text, "%08x", word);
   return text;
-}
-
-// JSON's blanks; a UTF-8 byte order mark may come before them.
-std::size_t firstNonBlank(std::span<const std::uint8_t> bytes) {
-  std::size_t at = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
-  while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\n' || bytes[at] == '\r')) ++at;
-  return at;
-}
-
-// A JSON object, whatever the file's name or size. A Basic image may start
-// with '{' too (its first field is a text), but its UTF-16 puts a zero
-// byte after it, which JSON never holds.
-bool holdsJson(std::span<const std::uint8_t> bytes) {
-  const std::size_t at = firstNonBlank(bytes);
-  return at < bytes.size() && bytes[at] == '{' && (at + 1 == bytes.size() || bytes[at + 1] != 0);
-}
-
-bool isTextControl(std::uint32_t c) { return c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
-bool isUtf8(std::span<const std::uint8_t> bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::uint8_t lead = bytes[i];
-    const std::size_t extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 4;
-    if (extra == 4 || bytes.size() - i <= extra) return false;
-    std::uint32_t cp = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (bytes[i + k] & 0x3Fu);
-    }
-    constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
-
-// Text in UTF-8 or a one-byte code page: no control byte but line breaks
-// and tabs, and readable as UTF-8, or broken into lines, or mostly ASCII.
-// An image never is: its numbers and the high bytes of its ASCII texts are
-// zero bytes, its other texts' high bytes mostly controls (Cyrillic is
-// 04xx); flash never written (all FF) has no line break and no ASCII.
-bool isText(std::span<const std::uint8_t> bytes) {
-  std::size_t ascii = 0;
-  bool lineBreak = false;
-  for (const std::uint8_t b : bytes) {
-    if ((b < 0x20 && !isTextControl(b)) || b == 0x7F) return false;
-    ascii += b < 0x7F;
-    lineBreak = lineBreak || b == '\n' || b == '\r';
-  }
-  return !bytes.empty() && (lineBreak || 2 * ascii > bytes.size() || isUtf8(bytes));
-}
-
-// Text in UTF-16LE: printable units and line breaks, surrogates in pairs,
-// and not one zero unit. An image holds zero units: every number below
-// 65536 and every text shorter than its field has them.
-bool isUtf16Text(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty() || bytes.size() % 2 != 0) return false;
-  const auto unit = [&](std::size_t i) -> std::uint32_t { return bytes[2 * i] | bytes[2 * i + 1] << 8; };
-  const std::size_t units = bytes.size() / 2;
-  for (std::size_t i = 0; i < units; ++i) {
-    const std::uint32_t u = unit(i);
-    if ((u < 0x20 && !isTextControl(u)) || (u >= 0x7F && u <= 0x9F) || u >= 0xFFFE || (u >= 0xDC00 && u <= 0xDFFF))
-      return false;
-    if (u >= 0xD800 && u <= 0xDBFF) {
-      if (i + 1 == units || unit(i + 1) < 0xDC00 || unit(i + 1) > 0xDFFF) return false;
-      ++i;
-    }
-  }
-  return true;
 }
 
 bool isTextField(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
@@ -140,7 +71,7 @@ Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, 
 }
 
 Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
-  if (formatForPath(source) == SettingsFileFormat::Json || holdsJson(bytes))
+  if (formatForPath(source) == SettingsFileFormat::Json || holdsJsonObject(bytes))
     return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), source);
   const std::string size = std::to_string(bytes.size()) + " bytes";
   if (isText(bytes)) return SettingsError{source + ": " + size + " of text, not a settings image"};

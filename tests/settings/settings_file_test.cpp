@@ -290,13 +290,17 @@ TEST(SettingsFile, SavingWritesOnlyRegularFilesWholeAndKeepsWhatTheyWere) {
       std::ofstream(victim) << old;
       fs::create_symlink(victim, path.string() + ".part");
     }
-    const ::rlimit noLimit{RLIM_INFINITY, RLIM_INFINITY}, limit{100, RLIM_INFINITY};
-    if (c.fileSizeLimit) {
-      ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
-      ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
+    // A file-size limit makes a write fail part way, as a full disk does.
+    ::rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const ::rlimit limit{100, before.rlim_max};
+    void (*const handler)(int) = c.fileSizeLimit ? ::signal(SIGXFSZ, SIG_IGN) : nullptr;  // EFBIG, not a signal
+    if (c.fileSizeLimit) ::setrlimit(RLIMIT_FSIZE, &limit);
     const std::optional<SettingsError> error = saveSettingsFile(path.string(), document);
-    if (c.fileSizeLimit) ::setrlimit(RLIMIT_FSIZE, &noLimit);
+    if (c.fileSizeLimit) {
+      ::setrlimit(RLIMIT_FSIZE, &before);
+      ::signal(SIGXFSZ, handler);
+    }
 
     struct ::stat after {};
     const bool exists = ::stat(real.c_str(), &after) == 0;

@@ -1,7 +1,9 @@
-// parseSettingsJson on arbitrary text. It never throws or crashes, and
-// whatever it accepts writes back as JSON that reads as the same document
-// (the same fields named, the same bytes), and lays over a tracker's model
-// without touching a field the file does not name.
+// parseSettingsJson on arbitrary text. It never throws or crashes, its
+// message stays short whatever it quotes, and whatever it accepts writes
+// back as JSON that reads as the same document (the same fields named, the
+// same bytes), and lays over a tracker's model without touching a field the
+// file does not name. The same bytes as a file of any other name are read as
+// JSON or as an image, and an image read is the bytes themselves.
 
 #include <algorithm>
 #include <cstddef>
@@ -14,9 +16,19 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pelmora;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  constexpr std::size_t kLongestMessage = 1000;  // values quoted are cut to 60 characters
+
+  const Loaded<SettingsDocument> file = settingsFromBytes(std::span(data, size), "fuzz.img");
+  if (!file) {
+    FUZZ_CHECK(file.error().rfind("fuzz.img: ", 0) == 0 && file.error().size() < kLongestMessage);
+  } else if (file->complete() && file->bytes().size() == size) {
+    const std::span<const std::uint8_t> bytes = file->bytes();
+    FUZZ_CHECK(std::equal(bytes.begin(), bytes.end(), data) || text.find('{') != std::string_view::npos);
+  }
+
   const Loaded<SettingsDocument> document = parseSettingsJson(text, "fuzz.json");
   if (!document) {
-    FUZZ_CHECK(document.error().rfind("fuzz.json: ", 0) == 0);
+    FUZZ_CHECK(document.error().rfind("fuzz.json: ", 0) == 0 && document.error().size() < kLongestMessage);
     return 0;
   }
   const Loaded<SettingsDocument> again = parseSettingsJson(settingsJson(*document), "again.json");

@@ -55,6 +55,10 @@ int findElement(std::string_view name) {
 }
 
 std::string_view nearestElementName(std::string_view name) {
+  // Known names are short: the start of a long name says as much, and the
+  // comparison stays cheap whatever a file holds.
+  constexpr std::size_t kComparedCharacters = 64;
+  name = name.substr(0, kComparedCharacters);
   std::string_view best;
   std::size_t bestDistance = static_cast<std::size_t>(-1);
   for (const FieldElement& e : settingsElements()) {

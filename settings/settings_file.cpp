@@ -2,14 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "settings/atomic_file.h"
+#include "settings/file_kind.h"
 
 namespace pelmora {
 namespace {
@@ -25,45 +22,7 @@ std::string hexWord(std::uint32_t word) {
   return text;
 }
 
-Loaded<std::vector<std::uint8_t>> readFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return SettingsError{path + ": cannot be read (" + std::strerror(errno) + ")"};
-  std::vector<std::uint8_t> data;
-  std::uint8_t chunk[4096];
-  std::size_t got = 0;
-  while (data.size() <= kMaxFileSize && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-    data.insert(data.end(), chunk, chunk + got);
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (failed) return SettingsError{path + ": cannot be read (" + std::strerror(error) + ")"};
-  if (data.size() > kMaxFileSize) return SettingsError{path + ": too large for a settings file"};
-  return data;
-}
-
-// A temporary file beside the target, renamed over it once complete, so
-// that a crash leaves the old file or the new one, never half of one.
-std::optional<SettingsError> writeFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string temporary = path + ".part";
-  const auto failure = [&](const std::string& reason) {
-    std::remove(temporary.c_str());
-    return SettingsError{path + ": cannot be written (" + reason + ")"};
-  };
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return SettingsError{path + ": cannot be written (" + std::strerror(errno) + ")"};
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-#ifndef _WIN32
-  written = written && ::fsync(::fileno(file)) == 0;
-#endif
-  const int error = errno;
-  if (std::fclose(file) != 0 || !written) return failure(std::strerror(error));
-  std::error_code renamed;
-  std::filesystem::rename(temporary, path, renamed);
-  if (renamed) return failure(renamed.message());
-  return std::nullopt;
-}
-
-bool isText(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
+bool isTextField(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
 
 std::size_t unitsOf(const FieldElement& e, SettingsModel& model) {
   const auto units = std::get<std::span<char16_t>>(e.row->locate(model, e.element));
@@ -111,15 +70,19 @@ Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, 
   return documentOfLayout(layout, image, source);
 }
 
+Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
+  if (formatForPath(source) == SettingsFileFormat::Json || holdsJsonObject(bytes))
+    return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), source);
+  const std::string size = std::to_string(bytes.size()) + " bytes";
+  if (isText(bytes)) return SettingsError{source + ": " + size + " of text, not a settings image"};
+  if (isUtf16Text(bytes)) return SettingsError{source + ": " + size + " of UTF-16 text, not a settings image"};
+  return documentFromImage(bytes, source);
+}
+
 Loaded<SettingsDocument> loadSettingsFile(const std::string& path) {
-  Loaded<std::vector<std::uint8_t>> data = readFile(path);
-  if (!data) return data.error();
-  const std::vector<std::uint8_t>& bytes = *data;
-  const auto first = std::find_if(bytes.begin(), bytes.end(), [](std::uint8_t b) { return !std::isspace(b); });
-  const bool imageSized = bytes.size() == kBasicSize || bytes.size() == kExtendedSize;
-  if (formatForPath(path) == SettingsFileFormat::Json || (!imageSized && first != bytes.end() && *first == '{'))
-    return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
-  return documentFromImage(bytes, path);
+  FileContents file = readRegularFile(path, kMaxFileSize, "settings file");
+  if (file.error) return SettingsError{file.error->message};
+  return settingsFromBytes(file.bytes, path);
 }
 
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document) {
@@ -128,11 +91,16 @@ std::optional<SettingsError> saveSettingsFile(const std::string& path, const Set
 
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document,
                                               SettingsFileFormat format) {
-  if (format == SettingsFileFormat::Json) return writeFileAtomically(path, settingsJson(document));
-  if (!document.complete())
+  std::optional<FileError> failed;
+  if (format == SettingsFileFormat::Json) {
+    failed = writeFileAtomically(path, settingsJson(document));
+  } else if (!document.complete()) {
     return SettingsError{path + ": a profile names only some fields and cannot be saved as an image"};
-  const std::span<const std::uint8_t> bytes = document.bytes();
-  return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  } else {
+    failed = writeFileAtomically(path, document.bytes());
+  }
+  if (failed) return SettingsError{failed->message};
+  return std::nullopt;
 }
 
 SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model) {
@@ -157,7 +125,7 @@ std::optional<SettingsError> applySettings(const SettingsDocument& document, Lay
       return SettingsError{document.source + ": " + e.name + " is not in the " + layoutName(tracker) +
                            " layout of this tracker"};
     loadFieldElement(*e.row, e.element, document.layout, document.bytes(), result);
-    if (isText(e) && unitsOf(e, result) > at.bytes / 2u)
+    if (isTextField(e) && unitsOf(e, result) > at.bytes / 2u)
       return SettingsError{document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) +
                            " units; a " + layoutName(tracker) + " tracker keeps at most " +
                            std::to_string(at.bytes / 2u)};

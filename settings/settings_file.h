@@ -77,15 +77,26 @@ struct SettingsDocument {
 enum class SettingsFileFormat { Json, Image };
 SettingsFileFormat formatForPath(std::string_view path);  // *.json (any case): JSON; anything else: image
 
-// Files. Loading tells JSON from an image by the name (*.json) or, for
-// other names, by a first '{' in a file of no image's size. Saving writes a
-// temporary file beside the target and renames it over the target.
+// Files. Loading reads a regular file only (a directory, FIFO or device is
+// refused by name, never opened) of at most 1 MiB. It is JSON when named
+// *.json or when it holds a JSON object (first non-blank byte '{'), whatever
+// its size; otherwise an image, but never a file of text (UTF-8, a one-byte
+// code page or UTF-16): "fleet.txt: 3180 bytes of text, not a settings image".
+// Saving goes through writeFileAtomically (settings/atomic_file.h): a
+// regular file or a new name only, a new file 0600, an existing one keeping
+// its mode, a symbolic link written through, a read-only file refused.
 Loaded<SettingsDocument> loadSettingsFile(const std::string& path);
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document);
 std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document,
                                               SettingsFileFormat format);
 
-// The same in memory; `source` names the data in messages.
+// The same in memory; `source` names the data in messages (and, by its
+// name, which form it is, as for a file).
+Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source);
+// Refuses, naming the line, a key given twice in one object ("line 7:
+// \"SmsPassword\" is given twice (first at line 4)"), nesting more than 16
+// deep and a number beyond a double; a value quoted in a message is cut to
+// 60 characters.
 Loaded<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source);
 std::string settingsJson(const SettingsDocument& document);
 // One named element's value as the JSON file writes it.

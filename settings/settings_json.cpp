@@ -13,16 +13,20 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <nlohmann/json.hpp>
 
+#include "settings/echoed_value.h"
+#include "settings/json_tree.h"
 #include "settings/settings_file.h"
 
 namespace pelmora {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
 constexpr const char* kFormatKey = "pelmora-settings";
 constexpr int kFormatVersion = 1;
+// A settings file nests three deep (the file, "fields", {"hex": ...}).
+constexpr std::size_t kMaxNesting = 16;
 
 const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
 
@@ -163,6 +167,11 @@ Json elementJson(const SettingsDocument& document, const FieldElement& e) {
   return Json::object({{"hex", hexOf(bytes)}});
 }
 
+// A value as a message quotes it.
+std::string shown(const Json& value) {
+  return echoedValue(value.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
 std::string aTypeName(const Json& value) {
   const std::string name = value.type_name();
   if (value.is_null()) return name;
@@ -188,14 +197,14 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
     case FieldKind::U32:
     case FieldKind::I32: {
       if (!value.is_number()) return " must be a number, not " + aTypeName(value);
-      if (value.is_number_float()) return " must be a whole number, not " + value.dump();
+      if (value.is_number_float()) return " must be a whole number, not " + shown(value);
       const bool isSigned = e.row->kind == FieldKind::I32;
       const std::int64_t low = isSigned ? std::numeric_limits<std::int32_t>::min() : 0;
       const std::int64_t high = isSigned ? std::numeric_limits<std::int32_t>::max() : std::numeric_limits<std::uint32_t>::max();
       const bool inRange = value.is_number_unsigned() ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(high)
                                                       : value.get<std::int64_t>() >= low;
       if (!inRange)
-        return " " + value.dump() + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
+        return " " + shown(value) + " is out of range (" + std::to_string(low) + " to " + std::to_string(high) + ")";
       storeWord(bytes, static_cast<std::uint32_t>(value.get<std::int64_t>()));
       return std::nullopt;
     }
@@ -203,7 +212,7 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
       if (!value.is_number()) return " must be a number, not " + aTypeName(value);
       const double number = value.get<double>();
       if (!(std::fabs(number) <= std::numeric_limits<float>::max()))
-        return " " + value.dump() + " is out of range for a 32-bit float";
+        return " " + shown(value) + " is out of range for a 32-bit float";
       storeWord(bytes, std::bit_cast<std::uint32_t>(floatOf(number)));
       return std::nullopt;
     }
@@ -225,23 +234,17 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
   return std::nullopt;
 }
 
-// "not valid JSON at line 3, column 7: syntax error ..." from the parser's own words.
-std::string parseErrorText(const std::string& what) {
-  const std::size_t at = what.find("parse error");
-  return "not valid JSON" + (at == std::string::npos ? ": " + what : what.substr(at + 11));
-}
-
 Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
   const auto fail = [&](const std::string& what) { return SettingsError{source + ": " + what}; };
   if (!root.is_object()) return fail("not a settings file (a JSON object with \"pelmora-settings\": 1)");
   for (const auto& [key, value] : root.items()) {
     if (key != kFormatKey && key != "layout" && key != "identity" && key != "fields")
-      return fail("unknown entry \"" + key + "\" (known: \"pelmora-settings\", \"layout\", \"identity\", \"fields\")");
+      return fail("unknown entry \"" + echoedValue(key) + "\" (known: \"pelmora-settings\", \"layout\", \"identity\", \"fields\")");
   }
   const auto version = root.find(kFormatKey);
   if (version == root.end()) return fail("not a settings file (no \"pelmora-settings\" format version)");
   if (!version->is_number_integer() || version->get<std::int64_t>() != kFormatVersion)
-    return fail("settings format version " + version->dump() + " is not supported (this tool reads version 1)");
+    return fail("settings format version " + shown(*version) + " is not supported (this tool reads version 1)");
 
   SettingsDocument document;
   document.source = source;
@@ -251,7 +254,7 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
   } else if (*layout == "Basic" || *layout == "Extended") {
     document.layout = *layout == "Basic" ? Layout::Basic : Layout::Extended;
   } else {
-    return fail("layout must be \"Basic\" or \"Extended\", not " + layout->dump());
+    return fail("layout must be \"Basic\" or \"Extended\", not " + shown(*layout));
   }
   const auto fields = root.find("fields");
   if (fields == root.end()) return fail("no \"fields\" object");
@@ -264,7 +267,8 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
     for (const auto& [key, value] : section->items()) {
       const int index = findElement(key);
       if (index < 0)
-        return fail("unknown field \"" + key + "\" (nearest known: " + std::string(nearestElementName(key)) + ")");
+        return fail("unknown field \"" + echoedValue(key) + "\" (nearest known: " + std::string(nearestElementName(key)) +
+                    ")");
       const FieldElement& e = settingsElements()[static_cast<std::size_t>(index)];
       const bool isIdentity = (e.row->flags & kIdentityField) != 0;
       if (isIdentity && !inIdentity)
@@ -272,14 +276,14 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
       if (!isIdentity && inIdentity) return fail(key + " is a setting, not the tracker's identity: move it to \"fields\"");
       const Placement at = e.row->at(document.layout, e.element);
       if (at.bytes == 0 && e.row->name == "MagicNumber") {
-        if (value != kBasicMagic) return fail("MagicNumber " + value.dump() + " is not the Basic layout's");
+        if (value != kBasicMagic) return fail("MagicNumber " + shown(value) + " is not the Basic layout's");
         continue;
       }
       if (at.bytes == 0) return fail(key + " is not in the " + layoutName(document.layout) + " layout");
       const std::span<std::uint8_t> bytes = std::span(document.image).subspan(at.offset, at.bytes);
       if (std::optional<std::string> wrong = storeElement(e, value, bytes)) return fail(key + *wrong);
       if (e.row->name == "MagicNumber" && loadWord(bytes) != kExtendedMagic)
-        return fail("MagicNumber " + value.dump() + " is not the Extended layout's");
+        return fail("MagicNumber " + shown(value) + " is not the Extended layout's");
       document.named[static_cast<std::size_t>(index)] = true;
     }
   }
@@ -314,11 +318,11 @@ std::string settingsJson(const SettingsDocument& document) {
 
 Loaded<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source) {
   try {
-    return parseRoot(Json::parse(text.begin(), text.end()), source);
-  } catch (const Json::parse_error& e) {
-    return SettingsError{source + ": " + parseErrorText(e.what())};
+    const JsonTree tree = parseJsonTree(text, kMaxNesting);
+    if (!tree.error.empty()) return SettingsError{source + ": " + tree.error};
+    return parseRoot(tree.root, source);
   } catch (const std::exception& e) {
-    return SettingsError{source + ": not a settings file (" + e.what() + ")"};
+    return SettingsError{source + ": not a settings file (" + echoedValue(e.what()) + ")"};
   }
 }
 

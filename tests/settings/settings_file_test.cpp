@@ -5,8 +5,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#endif
 
 #include "tests/settings/tracker_image.h"
 
@@ -14,6 +21,23 @@ namespace pelmora {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Lines of `line` up to exactly `size` bytes.
+std::string textOfSize(const std::string& line, std::size_t size) {
+  std::string text;
+  while (text.size() < size) text += line;
+  text.resize(size);
+  return text;
+}
+
+std::string utf16Text(std::u16string_view units) {
+  std::string bytes;
+  for (const char16_t u : units) {
+    bytes.push_back(static_cast<char>(u & 0xFF));
+    bytes.push_back(static_cast<char>(u >> 8));
+  }
+  return bytes;
+}
 
 TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
   const fs::path dir = fs::temp_directory_path() / "pelmora-settings-file-test";
@@ -49,6 +73,40 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
   fs::remove_all(dir);
 }
 
+// A file is read for what it holds, not for its size: JSON of an image's
+// size is JSON; an image stays an image even where it starts like JSON or
+// holds no zero byte (flash never written).
+TEST(SettingsFile, FilesAreReadForWhatTheyHoldNotForTheirSize) {
+  const fs::path dir = fs::temp_directory_path() / "pelmora-file-kinds-test";
+  fs::create_directories(dir);
+  const std::string profile = R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})";
+  const std::string profileRead = "{\n  \"pelmora-settings\": 1,\n  \"fields\": {\n    \"SmsReportInterval\": 45\n  }\n}\n";
+  Block braced = trackerImage(false, false);
+  putText(braced, 0, u"{\"a\":1}");  // SmsPassword
+  const Block flash(3180, 0xFF);
+  struct Case {
+    std::string name, content, json;  // json: what the file reads as; empty: the image itself
+  };
+  const Case cases[] = {
+      {"fleet.txt", profile + std::string(3180 - profile.size(), ' '), profileRead},
+      {"fleet.pelmora-image", "\n\n" + profile + std::string(3384 - 2 - profile.size(), '\n'), profileRead},
+      {"fleet", profile, profileRead},
+      {"braced.img", std::string(braced.begin(), braced.end()), ""},
+      {"flash.img", std::string(flash.begin(), flash.end()), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(dir / c.name, std::ios::binary) << c.content;
+    const Loaded<SettingsDocument> file = loadSettingsFile((dir / c.name).string());
+    ASSERT_TRUE(file) << file.error().substr(0, 300);
+    if (c.json.empty())
+      EXPECT_EQ(std::string(file->bytes().begin(), file->bytes().end()), c.content);
+    else
+      EXPECT_EQ(settingsJson(*file), c.json);
+  }
+  fs::remove_all(dir);
+}
+
 // A profile changes exactly the fields it names, and the changes are listed by
 // name; a read-back differing only in the header verifies. A read-back that
 // differs in a field is named by the command line's apply test and the
@@ -80,9 +138,15 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
   fs::create_directories(dir / "locked");
   const std::string d = dir.string() + "/";
   const auto fields = [](const std::string& body) { return R"({"pelmora-settings": 1, "fields": {)" + body + "}}"; };
+  enum class Made { File, Nothing, Directory, Fifo };
   struct Case {
     std::string name, content, message;
+    Made made = Made::File;
   };
+  std::string manyUnknown = R"({"pelmora-settings": 1, "fields": {"SmsReportIntervall": 5)";
+  for (int i = 0; i < 90000; ++i) manyUnknown += ",\"k" + std::to_string(i) + "\":1";
+  manyUnknown += "}}";
+  const std::string cutX = std::string(60, 'x') + "\u2026";  // a quoted value of x's, cut to 60 characters
   const Case cases[] = {
       {"a.json", "{\n  \"fields\": {,}", "a.json: not valid JSON at line 2, column 14: syntax error while parsing "
                                           "object key - unexpected ','; expected string literal"},
@@ -99,20 +163,64 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
       {"k.json", R"({"pelmora-settings": 2, "fields": {}})", "k.json: settings format version 2 is not supported (this tool reads version 1)"},
       {"l.img", std::string(3000, '\0'), "l.img: 3000 bytes, but a Basic settings image (as its first word says) has 3180"},
       {"m.img", std::string("\x05\x00\x86\xF6", 4) + std::string(3380, '\0'), "m.img: unknown settings layout f6860005 (known: f6860000 Basic, f6860001 Extended)"},
-      {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)"},
+      {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)", Made::Nothing},
+      // Files of an image's size that are text, not images.
+      {"fleet.txt", textOfSize("imei,phone,apn\n490154203237518,+15550100,internet\n", 3180),
+       "fleet.txt: 3180 bytes of text, not a settings image"},
+      {"notes.img", textOfSize("\xcf\xe0\xf0\xee\xeb\xfc 123456\r\n", 3384), "notes.img: 3384 bytes of text, not a settings image"},
+      {"unicode.txt", utf16Text(u"\xFEFF") + textOfSize(utf16Text(u"\x041F\x0430\x0440\x043E\x043B\x044C 1234\r\n"), 3178),
+       "unicode.txt: 3180 bytes of UTF-16 text, not a settings image"},
+      // Keys given twice.
+      {"n.json", "{\"pelmora-settings\": 1,\n \"fields\": {\n  \"SmsPassword\": \"1111\",\n  \"LedsOff\": 1,\n"
+                 "  \"SmsPassword\": \"2222\"\n }\n}",
+       "n.json: line 5: \"SmsPassword\" is given twice (first at line 3)"},
+      {"o.json", "{\"pelmora-settings\": 1,\n\"fields\": {\"LedsOff\": 1},\n\"fields\": {\"LedsOff\": 0}}",
+       "o.json: line 3: \"fields\" is given twice (first at line 2)"},
+      {"p.json", "{\"pelmora-settings\": 1, \"fields\": {}, \"pelmora-settings\": 1}",
+       "p.json: line 1: \"pelmora-settings\" is given twice (first at line 1)"},
+      {"q.json", fields(R"("Opaque4": {"hex": "01020304", "hex": "05060708"})"), "q.json: line 1: \"hex\" is given twice (first at line 1)"},
+      // Nesting, numbers beyond a double, values too long to quote whole, many keys.
+      {"r.json", fields("\n\"SmsPassword\": " + std::string(50000, '[') + std::string(50000, ']')),
+       "r.json: line 2: nested more than 16 levels deep"},
+      {"s.json", fields("\n\n\"LowPowerAlarmVoltage\": 1e400"), "s.json: line 3: LowPowerAlarmVoltage 1e400 is out of range"},
+      {"t.json", fields(R"("SmsReportInterval": -)" + std::string(400000, '9')),
+       "t.json: line 1: SmsReportInterval -" + std::string(59, '9') + "\u2026 is out of range"},
+      {"u.json", R"({"pelmora-settings": 1, "fields": {}, "layout": ")" + std::string(1000000, 'x') + "\"}",
+       "u.json: layout must be \"Basic\" or \"Extended\", not \"" + std::string(59, 'x') + "\u2026"},
+      {"v.json", R"({"pelmora-settings": 1, ")" + std::string(1000000, 'x') + "\": 1}",
+       "v.json: unknown entry \"" + cutX + "\" (known: \"pelmora-settings\", \"layout\", \"identity\", \"fields\")"},
+      {"w.json", R"({"pelmora-settings": 1, "fields": {"SmsPassword": "1", "SmsPassword": ")" + std::string(1000000, 'x') + "\"}}",
+       "w.json: line 1: \"SmsPassword\" is given twice (first at line 1)"},
+      {"x.json", "{\n\"fields\": {\"" + std::string(1000000, 'x') + "}}",
+       "x.json: not valid JSON at line 2, column 1000015: syntax error while parsing object key - invalid string: "
+       "missing closing quote; last read: '\"" + std::string(59, 'x') + "\u2026'; expected string literal"},
+      {"y.json", manyUnknown, R"(y.json: unknown field "SmsReportIntervall" (nearest known: SmsReportInterval))"},
+      // What is not a file.
+      {"folder.json", "", "folder.json: is a directory, not a settings file", Made::Directory},
+#ifndef _WIN32
+      {"pipe.json", "", "pipe.json: is a FIFO, not a settings file", Made::Fifo},
+#endif
   };
   SettingsCodec codec;
   SettingsModel model;
   ASSERT_EQ(codec.decodeSettingsBlock(trackerImage(false, false), model), DecodeResult::Decoded);
   const Block before(codec.encodeSettingsBlock(model).begin(), codec.encodeSettingsBlock(model).end());
   for (const Case& c : cases) {
-    const std::string path = (c.name == "missing.json" ? d : "") + c.name;
-    if (c.name != "missing.json") std::ofstream(path, std::ios::binary) << c.content;
+    SCOPED_TRACE(c.name);
+    const std::string path = (c.made == Made::Nothing ? d : "") + c.name;
+    if (c.made == Made::File) std::ofstream(path, std::ios::binary) << c.content;
+    if (c.made == Made::Directory) fs::create_directory(path);
+#ifndef _WIN32
+    if (c.made == Made::Fifo) {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    }
+#endif
     Loaded<SettingsDocument> file = loadSettingsFile(path);
     Loaded<SettingsModel> shown = file ? laidOverRead(codec, *file) : file.error();
     EXPECT_FALSE(shown);
-    EXPECT_EQ(shown.error(), c.message);
-    std::remove(path.c_str());
+    // Compared whole, shown clipped: a message that quotes a megabyte is a failure, not a megabyte of log.
+    EXPECT_TRUE(shown.error() == c.message) << shown.error().substr(0, 300) << "\nexpected " << c.message.substr(0, 300);
+    fs::remove_all(path);
   }
   EXPECT_EQ(Block(codec.encodeSettingsBlock(model).begin(), codec.encodeSettingsBlock(model).end()), before);
   const std::optional<SettingsError> unwritable = saveSettingsFile(d + "locked", *documentFromImage(before, "x"));
@@ -122,6 +230,106 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
   fs::remove_all(dir);
 }
+
+#ifndef _WIN32
+std::string contentsOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Saving writes a regular file or a new name, whole or not at all, and keeps
+// what the file was: its mode, a symbolic link as a link. Nothing else is
+// opened or replaced, and no temporary file is left behind.
+TEST(SettingsFile, SavingWritesOnlyRegularFilesWholeAndKeepsWhatTheyWere) {
+  const fs::path dir = fs::temp_directory_path() / "pelmora-save-targets-test";
+  const fs::path outside = fs::temp_directory_path() / "pelmora-save-targets-outside";
+  fs::remove_all(dir);
+  fs::remove_all(outside);
+  fs::create_directories(dir);
+  fs::create_directories(outside);
+  const Block image = trackerImage(false, false);
+  const SettingsDocument document = *documentFromImage(image, "read");
+  const std::string saved(image.begin(), image.end()), old = "old contents";
+  enum class Plant { Nothing, File, Fifo, LinkToFile, LinkToNothing, LinkAtOldTemporaryName };
+  struct Case {
+    std::string label;
+    std::string target;  // a name in dir, or an absolute path
+    Plant plant;
+    ::mode_t mode;        // of the planted file; after a save, what the written file must have
+    std::string message;  // after the target as given; empty: saved
+    bool fileSizeLimit = false;
+  };
+  const Case cases[] = {
+      {"new file", "new.img", Plant::Nothing, 0600, ""},
+      {"mode kept", "secret.img", Plant::File, 0600, ""},
+      {"group mode kept", "shared.img", Plant::File, 0640, ""},
+      {"link written through", "link.img", Plant::LinkToFile, 0640, ""},
+      {"planted link", "planted.img", Plant::LinkAtOldTemporaryName, 0600, ""},
+      {"read-only", "locked.img", Plant::File, 0444, ": cannot be written (read-only)"},
+      {"FIFO", "pipe.img", Plant::Fifo, 0600, ": cannot be written (a FIFO, not a regular file)"},
+      {"dangling link", "dangling.img", Plant::LinkToNothing, 0, ": cannot be written (a symbolic link to a file that does not exist)"},
+      {"device", "/dev/null", Plant::Nothing, 0, ": cannot be written (a device, not a regular file)"},
+      {"full device", "/dev/full", Plant::Nothing, 0, ": cannot be written (a device, not a regular file)"},
+      {"write fails", "big.img", Plant::File, 0600, ": cannot be written (File too large)", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    const fs::path path = c.target[0] == '/' ? fs::path(c.target) : dir / c.target;
+    const fs::path real = c.plant == Plant::LinkToFile ? outside / "real.img" : path;
+    const fs::path victim = outside / "victim";
+    if (c.plant == Plant::File || c.plant == Plant::LinkToFile) {
+      std::ofstream(real, std::ios::binary) << old;
+      fs::permissions(real, static_cast<fs::perms>(c.mode));
+    }
+    if (c.plant == Plant::LinkToFile) fs::create_symlink(real, path);
+    if (c.plant == Plant::LinkToNothing) fs::create_symlink(outside / "nothing", path);
+    if (c.plant == Plant::Fifo) {
+      ASSERT_EQ(::mkfifo(path.c_str(), c.mode), 0);
+    }
+    if (c.plant == Plant::LinkAtOldTemporaryName) {
+      std::ofstream(victim) << old;
+      fs::create_symlink(victim, path.string() + ".part");
+    }
+    // A file-size limit makes a write fail part way, as a full disk does.
+    ::rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const ::rlimit limit{100, before.rlim_max};
+    void (*const handler)(int) = c.fileSizeLimit ? ::signal(SIGXFSZ, SIG_IGN) : nullptr;  // EFBIG, not a signal
+    if (c.fileSizeLimit) ::setrlimit(RLIMIT_FSIZE, &limit);
+    const std::optional<SettingsError> error = saveSettingsFile(path.string(), document);
+    if (c.fileSizeLimit) {
+      ::setrlimit(RLIMIT_FSIZE, &before);
+      ::signal(SIGXFSZ, handler);
+    }
+
+    struct ::stat after {};
+    const bool exists = ::stat(real.c_str(), &after) == 0;
+    if (c.message.empty()) {
+      EXPECT_FALSE(error) << error->message;
+      EXPECT_EQ(contentsOf(real), saved);
+      EXPECT_EQ(after.st_mode & 07777, c.mode);
+    } else {
+      ASSERT_TRUE(error);
+      EXPECT_EQ(error->message, path.string() + c.message);
+      // What was there is still there, as it was.
+      if (c.plant == Plant::File) {
+        EXPECT_EQ(contentsOf(real), old);
+        EXPECT_EQ(after.st_mode & 07777, c.mode);
+      }
+      EXPECT_TRUE(c.plant != Plant::Fifo || (exists && S_ISFIFO(after.st_mode)));
+      EXPECT_TRUE(c.target[0] != '/' || (exists && S_ISCHR(after.st_mode)));
+    }
+    EXPECT_TRUE((c.plant != Plant::LinkToFile && c.plant != Plant::LinkToNothing) || fs::is_symlink(path));
+    EXPECT_TRUE(c.plant != Plant::LinkAtOldTemporaryName || contentsOf(victim) == old);
+  }
+  // Nothing but what was planted and saved: no temporary file anywhere.
+  for (const fs::path& folder : {dir, outside})
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+      EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+  fs::remove_all(dir);
+  fs::remove_all(outside);
+}
+#endif
 
 }  // namespace
 }  // namespace pelmora

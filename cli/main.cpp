@@ -24,11 +24,11 @@ namespace {
 
 using namespace pelmora::cli;
 
-constexpr const char* kExitStatusHelp = R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified,
-the state of a write unknown) or an output (-o, --report, --trace, standard output) was lost;
-2 bad usage or bad input refused with no tracker written (a bad file or profile, an unknown, busy or
-unusable port, a whole file from another tracker without --yes); 130 interrupted (Ctrl-C): a write
-already on its way was finished and verified, and where each tracker stands was said.)";
+constexpr const char* kExitStatusHelp =
+    R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified, a write left unknown)
+or an output was lost (-o, --report, --trace, standard output); 2 bad usage or bad input, refused
+with no tracker written (a bad file or profile, an unknown, busy or unusable port, a whole file
+from another tracker without --yes); 130 interrupted: a write on its way was finished and verified.)";
 
 // Standard output takes the results: a full disk or a closed pipe there is
 // a lost output like any other.

@@ -7,6 +7,11 @@
 #include "cli/shown_text.h"
 
 namespace pelmora::cli {
+namespace {
+
+std::atomic<bool> outputLost{false};  // any output of this process
+
+}  // namespace
 
 std::unique_ptr<StreamOutput> StreamOutput::open(const std::string& path, const char* mode, std::string_view what) {
   if (path == "-") return std::unique_ptr<StreamOutput>(new StreamOutput(stderr, path, what));
@@ -30,24 +35,22 @@ StreamOutput::StreamOutput(std::FILE* out, std::string path, std::string_view wh
 
 StreamOutput::~StreamOutput() { close(); }
 
+void StreamOutput::noteLoss() {
+  int none = 0;
+  lostErrno_.compare_exchange_strong(none, errno != 0 ? errno : -1);  // the first reason stays
+}
+
 bool StreamOutput::writeLine(std::string_view line) {
+  errno = 0;
   if (std::fwrite(line.data(), 1, line.size(), out_) != line.size() || std::fputc('\n', out_) == EOF ||
-      std::fflush(out_) != 0) {
-    int expected = 0;
-    lostErrno_.compare_exchange_strong(expected, errno != 0 ? errno : -1);
-  }
+      std::fflush(out_) != 0)
+    noteLoss();
   return lostErrno_.load() == 0;
 }
 
 void StreamOutput::check() {
-  if (std::ferror(out_) == 0) return;
-  int expected = 0;
-  lostErrno_.compare_exchange_strong(expected, errno != 0 ? errno : -1);
+  if (std::ferror(out_) != 0) noteLoss();
 }
-
-namespace {
-std::atomic<bool> outputLost{false};
-}  // namespace
 
 bool StreamOutput::anyLost() { return outputLost.load(); }
 
@@ -55,13 +58,9 @@ bool StreamOutput::close() {
   if (closed_) return lostErrno_.load() == 0;
   closed_ = true;
   errno = 0;
-  const bool flushed = std::fflush(out_) == 0 && std::ferror(out_) == 0;
-  int expected = 0;
-  if (!flushed) lostErrno_.compare_exchange_strong(expected, errno != 0 ? errno : -1);
-  if (out_ != stderr && std::fclose(out_) != 0) {
-    expected = 0;
-    lostErrno_.compare_exchange_strong(expected, errno != 0 ? errno : -1);
-  }
+  if (std::fflush(out_) != 0 || std::ferror(out_) != 0) noteLoss();
+  errno = 0;
+  if (out_ != stderr && std::fclose(out_) != 0) noteLoss();
   const int lost = lostErrno_.load();
   if (lost == 0) return true;
   outputLost.store(true);

@@ -37,6 +37,7 @@ class StreamOutput {
 
  private:
   StreamOutput(std::FILE* out, std::string path, std::string_view what);
+  void noteLoss();  // keeps errno as the reason, unless one is kept already
 
   std::FILE* out_;
   std::string path_;  // as the user wrote it

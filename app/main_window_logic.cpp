@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "app/formatted_text.h"
-#include "app/open_failure_text.h"
 #include "app/utf16_text.h"
 #include "link/open_failure_detail.h"
+#include "link/open_failure_text.h"
+#include "link/port_name.h"
 #include "pages/text_conversion.h"
 #include "settings/settings_elements.h"
 #include "settings/settings_file.h"
@@ -79,7 +80,7 @@ void MainWindowLogic::onPortSelected() {
     detail.failure = engine_->lastOpenFailure(port);
     if (discovery_ != nullptr)
       detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
-    if (const std::string reason = openFailureReason(detail, port); !reason.empty()) appendUtf8(reason);
+    if (const std::string reason = openFailureReason(detail, comPortName(port)); !reason.empty()) appendUtf8(reason);
   }
   // Stored whatever the outcome.
   SavePortIndex(view_.selectedPort());

@@ -7,21 +7,30 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
+#include "cli/shown_text.h"
+#include "cli/stream_output.h"
 #include "cli/tracker_job.h"
 #include "link/port_map.h"
 
 namespace pelmora::cli {
 
-int runApply(const CommonOptions& common, const std::string& profile, const std::vector<std::string>& ports,
-             bool allPorts, const std::string& reportFile, bool dryRun) {
+int runApply(const CommonOptions& common, const ApplyOptions& options) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   // Everything the user gave is checked before any tracker is touched.
-  const std::optional<SettingsDocument> document = run.loadFile(profile);
+  for (const std::string& port : options.ports) {
+    if (argumentsSwapped(port, options.profile)) {
+      std::fprintf(stderr, "%s is a file and %s a port: arguments swapped? usage: pelmora-cli apply PROFILE PORT...\n",
+                   shown(port).c_str(), shown(options.profile).c_str());
+      return kExitBadInput;
+    }
+  }
+  const std::optional<SettingsDocument> document = run.loadFile(options.profile);
   if (!document) return kExitBadInput;
   std::vector<PortTarget> targets;
-  if (allPorts) {
+  if (options.allPorts) {
     if (!run.portMapProblem().empty()) {
       std::fprintf(stderr, "--all refused: the port map could not be read (%s)\n", run.portMapProblem().c_str());
       return kExitBadInput;
@@ -32,53 +41,49 @@ int runApply(const CommonOptions& common, const std::string& profile, const std:
       return kExitBadInput;
     }
   }
-  for (const std::string& name : ports) {
-    std::optional<PortTarget> target = run.resolvePort(name);
+  for (const std::string& name : options.ports) {
+    std::optional<PortTarget> target = run.resolvePort(name, targets);
     if (!target) return kExitBadInput;
     for (const PortTarget& earlier : targets) {
-      if (earlier.number == target->number) {
-        std::fprintf(stderr, "%s: named twice (also as %s)\n", name.c_str(), earlier.name.c_str());
+      if (sameTarget(earlier, *target)) {
+        std::fprintf(stderr, "%s: named twice (also as %s)\n", shown(name).c_str(), shown(earlier.name).c_str());
         return kExitBadInput;
       }
     }
     targets.push_back(std::move(*target));
   }
   if (const std::vector<std::string> own = oneTrackerFields(*document); targets.size() > 1 && !own.empty()) {
-    std::fprintf(stderr, "%s: %s belongs to one tracker only and cannot go to %zu trackers\n", profile.c_str(),
-                 own.front().c_str(), targets.size());
+    std::fprintf(stderr, "%s: %s belongs to one tracker only and cannot go to %zu trackers\n",
+                 shown(options.profile).c_str(), own.front().c_str(), targets.size());
     return kExitBadInput;
   }
-  std::FILE* report = nullptr;
-  if (!reportFile.empty() && (report = std::fopen(reportFile.c_str(), "w")) == nullptr) {
-    std::fprintf(stderr, "%s: cannot write the report there\n", reportFile.c_str());
+  std::unique_ptr<StreamOutput> report;
+  if (!options.reportFile.empty() && !(report = StreamOutput::open(options.reportFile, "w", "report")))
     return kExitBadInput;
-  }
 
   std::vector<std::string> names;
-  for (const PortTarget& target : targets) names.push_back(target.name);
+  for (const PortTarget& target : targets) names.push_back(shown(target.name));
   ProgressBoard board(names, run.progressMode());
+  const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
   std::vector<TrackerOutcome> outcomes(targets.size());
   std::mutex reportLock;  // one tracker's lines at a time, in the same order on standard output and in the report
   {
     std::vector<std::jthread> workers;
     for (std::size_t i = 0; i < targets.size(); ++i) {
       workers.emplace_back([&, i] {
-        TrackerJob job(targets[i], run.hooks(board, i));
-        outcomes[i] = job.provision(*document, dryRun);
+        JobHooks hooks = run.hooks(board, i, &interrupts);
+        hooks.acceptOtherTrackerId = options.yes;
+        TrackerJob job(targets[i], hooks);
+        outcomes[i] = job.provision(*document, options.dryRun);
         const std::lock_guard<std::mutex> hold(reportLock);
         board.finish(i, outcomeLine(outcomes[i]));
-        if (report != nullptr) {
-          std::fprintf(report, "%s\n", outcomeJsonLine(outcomes[i]).c_str());
-          std::fflush(report);
-        }
+        if (report) report->writeLine(outcomeJsonLine(outcomes[i]));
       });
     }
   }
-  if (report != nullptr && std::fclose(report) != 0) {
-    std::fprintf(stderr, "%s: the report could not be written whole\n", reportFile.c_str());
-    return kExitBadInput;
-  }
-  return combinedStatus(outcomes);
+  // A lost report is said once every tracker is done; main then exits 1.
+  if (report) report->close();
+  return run.jobsStatus(outcomes, interrupts);
 }
 
 }  // namespace pelmora::cli

@@ -2,23 +2,14 @@
 // by field.
 
 #include <cstdio>
-#include <filesystem>
 #include <variant>
 
 #include "cli/commands.h"
 #include "cli/run_support.h"
 #include "cli/tracker_job.h"
-#include "link/port_name.h"
 
 namespace pelmora::cli {
 namespace {
-
-// "COM5", or a path to a character device: a tracker; anything else: a file.
-bool namesPort(const std::string& name) {
-  if (comPortNumber(name)) return true;
-  std::error_code error;
-  return std::filesystem::is_character_file(name, error);
-}
 
 // The settings `name` stands for, or the exit status after printing why.
 std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::string& name) {
@@ -34,12 +25,12 @@ std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::strin
 
 }  // namespace
 
-int runDiff(const CommonOptions& common, const std::string& first, const std::string& second) {
+int runDiff(const CommonOptions& common, const DiffOptions& options) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
-  const auto a = settingsOf(run, first);
+  const auto a = settingsOf(run, options.first);
   if (const int* status = std::get_if<int>(&a)) return *status;
-  const auto b = settingsOf(run, second);
+  const auto b = settingsOf(run, options.second);
   if (const int* status = std::get_if<int>(&b)) return *status;
 
   const std::vector<FieldChange> changes = compareSettings(std::get<SettingsDocument>(a), std::get<SettingsDocument>(b));

@@ -4,25 +4,28 @@
 
 #include "cli/commands.h"
 #include "cli/run_support.h"
+#include "cli/shown_text.h"
 #include "cli/tracker_job.h"
 
 namespace pelmora::cli {
 
-int runRead(const CommonOptions& common, const std::string& port, const std::string& output) {
+int runRead(const CommonOptions& common, const ReadOptions& options) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   SettingsDocument document;
   TrackerOutcome outcome;
-  if (const std::optional<ExitStatus> failed = run.readTracker(port, document, &outcome)) return *failed;
-  if (output == "-") {
-    std::printf("%s", settingsJson(document).c_str());
+  if (const std::optional<ExitStatus> failed = run.readTracker(options.port, document, &outcome)) return *failed;
+  if (options.output == "-") {
+    std::printf("%s", settingsJson(document).c_str());  // main checks that standard output took it
     return kExitDone;
   }
-  if (const std::optional<SettingsError> error = saveSettingsFile(output, document)) {
+  if (const std::optional<SettingsError> error = saveSettingsFile(options.output, document)) {
+    // The tracker was read, but its copy is lost: a failure, not bad input.
     std::fprintf(stderr, "%s\n", error->message.c_str());
-    return kExitBadInput;
+    return kExitTrackerFailed;
   }
-  if (!common.quiet) std::fprintf(stderr, "%s  saved to %s\n", outcomeLine(outcome).c_str(), output.c_str());
+  if (!common.quiet)
+    std::fprintf(stderr, "%s  saved to %s\n", outcomeLine(outcome).c_str(), shown(options.output).c_str());
   return kExitDone;
 }
 

@@ -4,30 +4,42 @@
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
+#include "cli/shown_text.h"
 #include "cli/tracker_job.h"
 
 namespace pelmora::cli {
 
-int runWrite(const CommonOptions& common, const std::string& port, const std::string& file, bool dryRun) {
+int runWrite(const CommonOptions& common, const WriteOptions& options) {
   RunSupport run(common);
   if (!run.openTrace()) return kExitBadInput;
   // Everything the user gave is checked before the tracker is touched.
-  const std::optional<SettingsDocument> document = run.loadFile(file);
+  if (argumentsSwapped(options.port, options.file)) {
+    std::fprintf(stderr, "%s is a file and %s a port: arguments swapped? usage: pelmora-cli write PORT FILE\n",
+                 shown(options.port).c_str(), shown(options.file).c_str());
+    return kExitBadInput;
+  }
+  const std::optional<SettingsDocument> document = run.loadFile(options.file);
   if (!document) return kExitBadInput;
-  const std::optional<PortTarget> target = run.resolvePort(port);
+  const std::optional<PortTarget> target = run.resolvePort(options.port);
   if (!target) return kExitBadInput;
 
-  ProgressBoard board({target->name}, run.progressMode());
-  JobHooks hooks = run.hooks(board, 0);
-  hooks.changes = [&](const std::vector<FieldChange>& changes) {
-    if (changes.empty()) board.print(target->name + ": no changes");
-    for (const FieldChange& change : changes) board.print(describeChange(change));
-  };
-  TrackerJob job(*target, hooks);
-  const TrackerOutcome outcome = job.provision(*document, dryRun);
-  board.finish(0, outcomeLine(outcome));
-  return outcome.status;
+  ProgressBoard board({shown(target->name)}, run.progressMode());
+  const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
+  std::vector<TrackerOutcome> outcomes(1);
+  {
+    JobHooks hooks = run.hooks(board, 0, &interrupts);
+    hooks.changes = [&](const std::vector<FieldChange>& changes) {
+      if (changes.empty()) board.print(shown(target->name) + ": no changes");
+      for (const FieldChange& change : changes) board.print(describeChange(change));
+    };
+    hooks.acceptOtherTrackerId = options.yes;
+    TrackerJob job(*target, hooks);
+    outcomes[0] = job.provision(*document, options.dryRun);
+  }  // the job's engine has ended: nothing traces any more
+  board.finish(0, outcomeLine(outcomes[0]));
+  return run.jobsStatus(outcomes, interrupts);
 }
 
 }  // namespace pelmora::cli

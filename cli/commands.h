@@ -1,6 +1,7 @@
 #pragma once
 // The commands of pelmora-cli, one file each. Every command returns its
-// exit status (exit_status.h) and prints its own messages.
+// exit status (exit_status.h) and prints its own messages. Each command has
+// its own options; only CommonOptions are shared.
 
 #include <string>
 #include <vector>
@@ -13,11 +14,36 @@ struct CommonOptions {
   bool verbose = false;   // the engine's log lines too
 };
 
-int runRead(const CommonOptions& common, const std::string& port, const std::string& output);
-int runWrite(const CommonOptions& common, const std::string& port, const std::string& file, bool dryRun);
-int runApply(const CommonOptions& common, const std::string& profile, const std::vector<std::string>& ports,
-             bool allPorts, const std::string& reportFile, bool dryRun);
-int runDiff(const CommonOptions& common, const std::string& first, const std::string& second);
+struct ReadOptions {
+  std::string port;
+  std::string output;  // "-": JSON on standard output
+};
+
+struct WriteOptions {
+  std::string port;
+  std::string file;
+  bool dryRun = false;
+  bool yes = false;  // write a whole file from another tracker (its TrackerId) all the same
+};
+
+struct ApplyOptions {
+  std::string profile;
+  std::vector<std::string> ports;
+  bool allPorts = false;
+  std::string reportFile;
+  bool dryRun = false;
+  bool yes = false;
+};
+
+struct DiffOptions {
+  std::string first;
+  std::string second;
+};
+
+int runRead(const CommonOptions& common, const ReadOptions& options);
+int runWrite(const CommonOptions& common, const WriteOptions& options);
+int runApply(const CommonOptions& common, const ApplyOptions& options);
+int runDiff(const CommonOptions& common, const DiffOptions& options);
 int runScan(const CommonOptions& common, bool json);
 int runPorts(const CommonOptions& common, bool json);
 

@@ -3,13 +3,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/port_target.h"
+#include "cli/stream_output.h"
 
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION "unknown"
@@ -19,8 +24,21 @@ namespace {
 
 using namespace pelmora::cli;
 
-constexpr const char* kExitStatusHelp = R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified);
-2 bad usage or bad input (a bad file or profile, an unknown or unusable port).)";
+constexpr const char* kExitStatusHelp =
+    R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified, a write left unknown)
+or an output was lost (-o, --report, --trace, standard output); 2 bad usage or bad input, refused
+with no tracker written (a bad file or profile, an unknown, busy or unusable port, a whole file
+from another tracker without --yes); 130 interrupted: a write on its way was finished and verified.)";
+
+// Standard output takes the results: a full disk or a closed pipe there is
+// a lost output like any other.
+bool standardOutputWhole() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return true;
+  std::fprintf(stderr, "standard output: the results could not be written whole%s%s%s\n", errno != 0 ? " (" : "",
+               errno != 0 ? std::strerror(errno) : "", errno != 0 ? ")" : "");
+  return false;
+}
 
 }  // namespace
 
@@ -37,39 +55,67 @@ int main(int argc, char** argv) {
   app.add_flag("-q,--quiet", common.quiet, "Print results only, no progress");
   app.add_flag("-v,--verbose", common.verbose, "Print the link's log lines too");
 
-  std::string port, file, output, profile, reportFile, first, second;
-  std::vector<std::string> ports;
-  bool dryRun = false, allPorts = false, json = false;
+  // Each command, its own options, and what runs it: a command without a
+  // line here never runs.
+  struct Command {
+    CLI::App* parser;
+    std::function<int()> run;
+  };
+  std::vector<Command> commands;
 
+  ReadOptions readOptions;
   CLI::App* read = app.add_subcommand("read", "Read a tracker's settings into a file");
-  read->add_option("PORT", port, "COMn or a device path")->required();
-  read->add_option("-o,--output", output,
+  read->add_option("PORT", readOptions.port, "COMn or a device path")->required();
+  read->add_option("-o,--output", readOptions.output,
                    "Settings file: .json for JSON, any other name for the raw image, - for JSON on standard output")
       ->required()
       ->type_name("FILE");
+  commands.push_back({read, [&] { return runRead(common, readOptions); }});
 
+  WriteOptions writeOptions;
   CLI::App* write = app.add_subcommand(
       "write", "Lay a settings file, image or profile over a tracker's settings, write them, read back and verify");
-  write->add_option("PORT", port, "COMn or a device path")->required();
-  write->add_option("FILE", file, "Settings file (.json), image, or profile")->required();
-  write->add_flag("-n,--dry-run", dryRun, "Print what would change and stop");
+  write->add_option("PORT", writeOptions.port, "COMn or a device path")->required();
+  write->add_option("FILE", writeOptions.file, "Settings file (.json), image, or profile")->required();
+  write->add_flag("-n,--dry-run", writeOptions.dryRun, "Print what would change and stop");
+  write->add_flag("-y,--yes", writeOptions.yes,
+                  "Write a whole settings file from another tracker (its TrackerId differs) all the same");
+  commands.push_back({write, [&] { return runWrite(common, writeOptions); }});
 
+  ApplyOptions applyOptions;
   CLI::App* apply = app.add_subcommand("apply", "Write a profile to many trackers at once, each verified");
-  apply->add_option("PROFILE", profile, "Profile or settings file (.json) or image")->required();
-  apply->add_option("PORT", ports, "COMn numbers or device paths");
-  apply->add_flag("--all", allPorts, "Every port of the port map");
-  apply->add_option("--report", reportFile, "Also write one JSON line per tracker to FILE")->type_name("FILE");
-  apply->add_flag("-n,--dry-run", dryRun, "Print what would change on each tracker and stop");
+  apply->add_option("PROFILE", applyOptions.profile, "Profile or settings file (.json) or image")->required();
+  apply->add_option("PORT", applyOptions.ports, "COMn numbers or device paths");
+  apply->add_flag("--all", applyOptions.allPorts, "Every port of the port map");
+  apply->add_option("--report", applyOptions.reportFile,
+                    "Also write one JSON line per tracker to FILE (a file, or a device or pipe such as /dev/stdout)")
+      ->type_name("FILE");
+  apply->add_flag("-n,--dry-run", applyOptions.dryRun, "Print what would change on each tracker and stop");
+  apply->add_flag("-y,--yes", applyOptions.yes,
+                  "Write a whole settings file from another tracker (its TrackerId differs) all the same");
+  commands.push_back({apply, [&]() -> int {
+                        if (applyOptions.ports.empty() == !applyOptions.allPorts) {
+                          std::fprintf(stderr, "pelmora-cli apply: name the ports or give --all (not both)\n");
+                          return kExitBadInput;
+                        }
+                        return runApply(common, applyOptions);
+                      }});
 
+  DiffOptions diffOptions;
   CLI::App* diff = app.add_subcommand("diff", "Compare two settings files, or a file and a tracker, field by field");
-  diff->add_option("A", first, "Settings file, image, or port")->required();
-  diff->add_option("B", second, "Settings file, image, or port")->required();
+  diff->add_option("A", diffOptions.first, "Settings file, image, or port")->required();
+  diff->add_option("B", diffOptions.second, "Settings file, image, or port")->required();
+  commands.push_back({diff, [&] { return runDiff(common, diffOptions); }});
 
+  bool scanJson = false;
   CLI::App* scan = app.add_subcommand("scan", "Find the ports with a tracker, all ports at once");
-  scan->add_flag("--json", json, "One JSON object per port found");
+  scan->add_flag("--json", scanJson, "One JSON object per port found");
+  commands.push_back({scan, [&] { return runScan(common, scanJson); }});
 
-  CLI::App* portsCommand = app.add_subcommand("ports", "List the port map with each port's adapter");
-  portsCommand->add_flag("--json", json, "As a JSON array");
+  bool portsJson = false;
+  CLI::App* ports = app.add_subcommand("ports", "List the port map with each port's adapter");
+  ports->add_flag("--json", portsJson, "As a JSON array");
+  commands.push_back({ports, [&] { return runPorts(common, portsJson); }});
 
   try {
     app.parse(argc, argv);
@@ -84,14 +130,13 @@ int main(int argc, char** argv) {
     return kExitBadInput;
   }
 
-  if (apply->parsed() && ports.empty() == !allPorts) {
-    std::fprintf(stderr, "pelmora-cli apply: name the ports or give --all (not both)\n");
+  const auto chosen = std::find_if(commands.begin(), commands.end(), [](const Command& c) { return c.parser->parsed(); });
+  if (chosen == commands.end()) {
+    std::fprintf(stderr, "pelmora-cli: no command to run (see pelmora-cli --help)\n");
     return kExitBadInput;
   }
-  if (read->parsed()) return runRead(common, port, output);
-  if (write->parsed()) return runWrite(common, port, file, dryRun);
-  if (apply->parsed()) return runApply(common, profile, ports, allPorts, reportFile, dryRun);
-  if (diff->parsed()) return runDiff(common, first, second);
-  if (scan->parsed()) return runScan(common, json);
-  return runPorts(common, json);
+  int status = chosen->run();
+  // Every output was checked as it closed; one that lost anything makes the run a failure.
+  if (!standardOutputWhole() || StreamOutput::anyLost()) status = std::max(status, static_cast<int>(kExitTrackerFailed));
+  return status;
 }

@@ -6,6 +6,7 @@
 // COM5 and the map is not used (port_target_windows.cpp).
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,23 @@ const char* portNamingHelp();
 // "COM5" in any case, or "5": 5; 0 for anything else.
 int portArgumentNumber(const std::string& name);
 
-// `error` says what is wrong with `name` when the result is empty.
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error);
+// True when `name` stands for a port rather than a file: "COM5" in any
+// case, or the path of a character device.
+bool namesPort(const std::string& name);
+// A file argument that names a port where the port argument is a file that
+// exists: the two were given the wrong way round.
+bool argumentsSwapped(const std::string& port, const std::string& file);
+
+// `error` says what is wrong with `name` when the result is empty. `earlier`
+// are the targets the same command resolved before: a device path the map
+// does not know gets a number none of them (and no map entry) has.
+std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
+                                            std::span<const PortTarget> earlier = {});
+
+// The same port named twice: the same device however it was written (a
+// link and its target, a path and the map's number for it); on Windows the
+// same number.
+bool sameTarget(const PortTarget& a, const PortTarget& b);
 
 // The ports there are, for ports, --all and scan: the port map's on Linux,
 // the COM ports Windows lists on Windows.

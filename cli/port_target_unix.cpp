@@ -1,8 +1,11 @@
 // Ports on Linux: numbers of the user's port map, or device paths.
 #include "cli/port_target.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
+#include "cli/shown_text.h"
 #include "link/serial_port.h"
 
 namespace pelmora::cli {
@@ -14,21 +17,29 @@ const char* portNamingHelp() {
 serial devices present; see `pelmora-cli ports`), or a device path such as /dev/ttyUSB0.)";
 }
 
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
+std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
+                                            std::span<const PortTarget> earlier) {
   if (!name.empty() && name[0] == '/') {
+    if (std::error_code ignored; std::filesystem::is_directory(name, ignored)) {
+      error = shown(name) + ": is a directory, not a serial device";
+      return std::nullopt;
+    }
     // A path already in the map keeps its number; any other goes to a
-    // number no entry uses, ahead of the automatic part.
+    // number no entry and no earlier target uses, ahead of the automatic part.
     for (const PortMapping& mapping : resolvePortMap(map)) {
       if (sameDevice(mapping.devicePath, name)) return PortTarget{name, mapping.port, map, true};
     }
+    const auto taken = [&](int n) {
+      return std::any_of(map.explicitEntries.begin(), map.explicitEntries.end(),
+                         [n](const auto& entry) { return entry.first == n; }) ||
+             std::any_of(earlier.begin(), earlier.end(), [n](const PortTarget& target) { return target.number == n; });
+    };
     PortTarget target{name, 0, map};
     for (int n = kFirstPortNumber; n <= kLastPortNumber && target.number == 0; ++n) {
-      bool taken = false;
-      for (const auto& entry : map.explicitEntries) taken = taken || entry.first == n;
-      if (!taken) target.number = n;
+      if (!taken(n)) target.number = n;
     }
     if (target.number == 0) {
-      error = name + ": every port number is taken by the port map";
+      error = shown(name) + ": every port number is taken by the port map";
       return std::nullopt;
     }
     target.map.explicitEntries.insert(target.map.explicitEntries.begin(), {target.number, name});
@@ -36,15 +47,22 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
   }
   const int number = portArgumentNumber(name);
   if (!SerialPort::inRange(number)) {
-    error = name + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
+    error = shown(name) + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
             std::to_string(kLastPortNumber) + " or a device path such as /dev/ttyUSB0)";
     return std::nullopt;
   }
   if (!findPortMapping(map, number)) {
-    error = name + ": no device behind this number (see pelmora-cli ports)";
+    error = shown(name) + ": no device behind this number (see pelmora-cli ports)";
     return std::nullopt;
   }
   return PortTarget{name, number, map};
+}
+
+bool sameTarget(const PortTarget& a, const PortTarget& b) {
+  const std::optional<PortMapping> first = findPortMapping(a.map, a.number);
+  const std::optional<PortMapping> second = findPortMapping(b.map, b.number);
+  if (!first || !second) return a.number == b.number && !first && !second;
+  return first->devicePath == second->devicePath || sameDevice(first->devicePath, second->devicePath);
 }
 
 std::vector<PortMapping> presentPorts(const PortMapConfig& map) { return resolvePortMap(map); }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "cli/shown_text.h"
 #include "link/port_name.h"
 #include "link/serial_port.h"
 
@@ -54,15 +55,18 @@ Settings: %APPDATA%\KVL\COMM.conf ([Link] CheckReplyChecksum), optional.)help";
 }
 
 // Any number in range: a COM port without a device fails at open, and says so.
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error) {
+std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
+                                            std::span<const PortTarget>) {
   const int number = portArgumentNumber(name);
   if (!SerialPort::inRange(number)) {
-    error = name + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
+    error = shown(name) + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
             std::to_string(kLastPortNumber) + ", as the device manager shows it)";
     return std::nullopt;
   }
   return PortTarget{name, number, map};
 }
+
+bool sameTarget(const PortTarget& a, const PortTarget& b) { return a.number == b.number; }
 
 std::vector<PortMapping> presentPorts(const PortMapConfig&) {
   std::vector<PortMapping> ports;

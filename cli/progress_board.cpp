@@ -63,4 +63,12 @@ void ProgressBoard::print(const std::string& line) {
   if (above) drawBoard();
 }
 
+void ProgressBoard::note(const std::string& line) {
+  const std::lock_guard<std::mutex> hold(lock_);
+  if (mode_.live) eraseBoard();
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+  if (mode_.live) drawBoard();
+}
+
 }  // namespace pelmora::cli

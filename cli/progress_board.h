@@ -34,6 +34,8 @@ class ProgressBoard {
   void finish(std::size_t row, const std::string& line, bool toOutput = true);
   // A line of results on standard output, above the board.
   void print(const std::string& line);
+  // A line for the user on standard error (even with --quiet), above the board.
+  void note(const std::string& line);
 
  private:
   void setRow(std::size_t row, std::string text);  // the caller holds lock_

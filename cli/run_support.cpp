@@ -8,6 +8,8 @@
 
 #include <cstdio>
 
+#include "cli/shown_text.h"
+
 namespace pelmora::cli {
 namespace {
 
@@ -19,19 +21,17 @@ bool isTerminal(std::FILE* stream) {
 #endif
 }
 
-// Owns the stream and the clock of a trace written to a file.
+// The clock of a trace written to a file, and the check after each line.
 class FileTrace final : public TraceSink {
  public:
-  explicit FileTrace(std::FILE* out) : out_(out), writer_(clock_, out) {}
-  ~FileTrace() override {
-    if (out_ != stderr) std::fclose(out_);
+  explicit FileTrace(StreamOutput& out) : out_(out), writer_(clock_, out.stream()) {}
+  void trace(std::string_view message) override {
+    writer_.trace(message);
+    out_.check();
   }
-  FileTrace(const FileTrace&) = delete;
-  FileTrace& operator=(const FileTrace&) = delete;
-  void trace(std::string_view message) override { writer_.trace(message); }
 
  private:
-  std::FILE* out_;
+  StreamOutput& out_;
   SystemClock clock_;
   TraceWriter writer_;
 };
@@ -51,18 +51,23 @@ RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
 
 bool RunSupport::openTrace() {
   if (common_.traceFile.empty()) return true;
-  std::FILE* out = common_.traceFile == "-" ? stderr : std::fopen(common_.traceFile.c_str(), "a");
-  if (out == nullptr) {
-    std::fprintf(stderr, "%s: cannot write the trace there\n", common_.traceFile.c_str());
-    return false;
-  }
-  trace_ = std::make_unique<FileTrace>(out);
+  traceFile_ = StreamOutput::open(common_.traceFile, "a", "trace");
+  if (!traceFile_) return false;
+  trace_ = std::make_unique<FileTrace>(*traceFile_);
   return true;
 }
 
-std::optional<PortTarget> RunSupport::resolvePort(const std::string& name) {
+int RunSupport::jobsStatus(const std::vector<TrackerOutcome>& outcomes, const InterruptCatcher& interrupts) const {
+  if (!interrupts.requested()) return combinedStatus(outcomes);
+  std::fprintf(stderr, "interrupted; where each tracker stands:\n");
+  for (const TrackerOutcome& outcome : outcomes)
+    std::fprintf(stderr, "  %s  %s\n", shown(outcome.port).c_str(), standing(outcome).c_str());
+  return kExitInterrupted;
+}
+
+std::optional<PortTarget> RunSupport::resolvePort(const std::string& name, std::span<const PortTarget> earlier) {
   std::string error;
-  std::optional<PortTarget> target = resolvePortTarget(name, group_.config, error);
+  std::optional<PortTarget> target = resolvePortTarget(name, group_.config, error, earlier);
   if (!target) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return std::nullopt;
@@ -81,9 +86,11 @@ ProgressMode RunSupport::progressMode() const {
   return {!common_.quiet && isTerminal(stderr), isTerminal(stdout), common_.quiet};
 }
 
-JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row) const {
+JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row, const InterruptCatcher* interrupts) const {
   JobHooks hooks;
   hooks.progress = [&board, row](const std::string& stage, std::uint32_t ms) { board.update(row, stage, ms); };
+  hooks.notice = [&board](const std::string& line) { board.note(line); };
+  if (interrupts != nullptr) hooks.stopRequested = [interrupts] { return interrupts->requested(); };
   hooks.trace = trace_.get();
   hooks.verbose = common_.verbose;
   return hooks;
@@ -108,7 +115,7 @@ std::optional<ExitStatus> RunSupport::readTracker(const std::string& port, Setti
   board.finish(0, outcomeLine(read), false);
   if (outcome != nullptr) *outcome = read;
   if (read.failure.empty()) return std::nullopt;
-  std::fprintf(stderr, "%s: %s\n", read.port.c_str(), read.failure.c_str());
+  std::fprintf(stderr, "%s: %s\n", shown(read.port).c_str(), read.failure.c_str());
   return read.status;
 }
 

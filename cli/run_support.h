@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/interrupt_catcher.h"
 #include "cli/port_target.h"
 #include "cli/progress_board.h"
+#include "cli/stream_output.h"
 #include "cli/tracker_job.h"
 #include "link/trace_writer.h"
 
@@ -22,8 +24,13 @@ class RunSupport {
 
   // Opens --trace FILE; false after printing why (exit 2).
   bool openTrace();
-  // The target, or nullopt after printing why (exit 2).
-  std::optional<PortTarget> resolvePort(const std::string& name);
+  // The status of a command that worked on trackers: their combined
+  // status, or after an interrupt where each tracker stands and 130. (A
+  // trace that lost lines is said when it closes; main then exits 1.)
+  int jobsStatus(const std::vector<TrackerOutcome>& outcomes, const InterruptCatcher& interrupts) const;
+  // The target, or nullopt after printing why (exit 2). `earlier`: the
+  // targets resolved before for the same command.
+  std::optional<PortTarget> resolvePort(const std::string& name, std::span<const PortTarget> earlier = {});
   // Every port of the map (--all, scan).
   std::vector<PortTarget> allPorts() const;
   // Why those may not be the ports the user means (portMapProblem); "" when they are.
@@ -31,7 +38,8 @@ class RunSupport {
 
   // Where progress and results go: terminals or not, --quiet.
   ProgressMode progressMode() const;
-  JobHooks hooks(ProgressBoard& board, std::size_t row) const;
+  // With `interrupts`, the job stops starting requests once one came.
+  JobHooks hooks(ProgressBoard& board, std::size_t row, const InterruptCatcher* interrupts = nullptr) const;
 
   // The settings file, image or profile at `path`; otherwise prints why
   // (exit 2).
@@ -47,7 +55,8 @@ class RunSupport {
   PortsGroup group_;
   bool checkReplyChecksum_ = true;
   std::string portMapProblem_;
-  std::unique_ptr<TraceSink> trace_;
+  std::unique_ptr<StreamOutput> traceFile_;
+  std::unique_ptr<TraceSink> trace_;  // writes to traceFile_
 };
 
 }  // namespace pelmora::cli

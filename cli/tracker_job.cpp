@@ -3,15 +3,46 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "app/open_failure_text.h"
+#include "cli/shown_text.h"
+#include "link/open_failure_text.h"
 #include "link/port_discovery.h"
 #include "link/system_serial_port.h"
 
 namespace pelmora::cli {
 namespace {
 
-// The text of an identity element as the settings file writes it, or "".
-std::string identityText(const SettingsDocument& document, std::string_view name) {
+constexpr const char* kInterruptedText = "interrupted before writing";
+constexpr const char* kWriteUnansweredText = "no reply: the tracker may hold the new settings; read it again";
+
+// How a request that did not end done is told. A settings reply that was
+// not loaded is told in the engine's own words when it gave some.
+struct OutcomeText {
+  RequestOutcome outcome;
+  const char* text;
+  bool replyNotLoaded;
+};
+constexpr OutcomeText kOutcomeTexts[] = {
+    {RequestOutcome::Refused, "the tracker refused the settings (Fail to write setting to tracker!)", false},
+    {RequestOutcome::NoReply, "no reply from the tracker", false},
+    {RequestOutcome::NoSettings, "no settings to write", false},
+    {RequestOutcome::NotSent, "not sent: the port did not take the request, or the tracker went away", false},
+    {RequestOutcome::Damaged, "damaged", true},
+    {RequestOutcome::Incomplete, "incomplete", true},
+    {RequestOutcome::UnknownLayout, "of an unknown layout", true},
+};
+
+std::string whyNot(RequestOutcome outcome, const std::string& detail = {}) {
+  for (const OutcomeText& entry : kOutcomeTexts) {
+    if (entry.outcome != outcome) continue;
+    if (!entry.replyNotLoaded) return entry.text;
+    return std::string("the tracker's settings reply was ") + (detail.empty() ? entry.text : detail.c_str()) +
+           ", not loaded";
+  }
+  return {};
+}
+
+// The text of an element as the settings file writes it, or "".
+std::string elementText(const SettingsDocument& document, std::string_view name) {
   const int element = findElement(name);
   if (element < 0 || !document.named[static_cast<std::size_t>(element)]) return {};
   const auto value =
@@ -22,6 +53,11 @@ std::string identityText(const SettingsDocument& document, std::string_view name
 void fail(TrackerOutcome& outcome, ExitStatus status, std::string why) {
   outcome.status = status;
   outcome.failure = std::move(why);
+}
+
+void stop(TrackerOutcome& outcome) {
+  outcome.interrupted = true;
+  fail(outcome, kExitInterrupted, kInterruptedText);
 }
 
 // The engine's log lines are ASCII.
@@ -40,7 +76,7 @@ TrackerJob::TrackerJob(PortTarget target, JobHooks hooks)
     if (hooks_.progress) hooks_.progress(stage_.load(), ms);
   };
   if (hooks_.verbose) {
-    sessionHooks.log = [name = target_.name](std::u16string_view line) {
+    sessionHooks.log = [name = shown(target_.name)](std::u16string_view line) {
       std::fprintf(stderr, "%s: %s\n", name.c_str(), narrow(line).c_str());
     };
   }
@@ -53,59 +89,59 @@ void TrackerJob::enter(const char* stage) {
   if (hooks_.progress) hooks_.progress(stage, 0);
 }
 
-std::string TrackerJob::whyNot(RequestOutcome outcome) const {
-  // The engine has said it in its log, just before it reported the end.
-  const std::vector<std::u16string> log = session_->log();
-  const auto said = [&](std::u16string_view part) -> std::string {
-    for (auto line = log.rbegin(); line != log.rend(); ++line)
-      if (line->find(part) != std::u16string::npos) return narrow(*line);
-    return {};
-  };
-  switch (outcome) {
-    case RequestOutcome::Refused:
-      return "the tracker refused the settings (Fail to write setting to tracker!)";
-    case RequestOutcome::NoReply:
-      return "no reply from the tracker";
-    case RequestOutcome::NoSettings:
-      return "no settings to write";
-    case RequestOutcome::Damaged:
-    case RequestOutcome::Incomplete:
-    case RequestOutcome::UnknownLayout:
-      return said(u"not loaded");
-    case RequestOutcome::NotSent:
-      return "not sent: the port did not take the request, or the tracker went away";
-    case RequestOutcome::Done:
-      break;
-  }
-  return {};
-}
-
 TrackerOutcome TrackerJob::read(SettingsDocument& document) {
   TrackerOutcome outcome;
   outcome.port = target_.name;
+  const TrackerSession::GiveUp giveUp = [this] { return stopRequested(); };
+  if (stopRequested()) {
+    stop(outcome);
+    return outcome;
+  }
   enter("handshake");
   if (!session_->open(target_.number)) {
     const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
     const OpenFailureDetail detail = explainOpenFailure(
         port_->lastOpenFailure(target_.number), port_->lastOpenFailureDevice(target_.number), *discovery);
-    fail(outcome, kExitBadInput, openFailureReason(detail, target_.number));
+    fail(outcome, kExitBadInput, openFailureReason(detail, shown(target_.name)));
     return outcome;
   }
-  if (!session_->waitForTracker(kHandshakeTimeoutMs)) {
-    fail(outcome, kExitTrackerFailed, "no tracker answering");
+  if (!session_->waitForTracker(kHandshakeTimeoutMs, giveUp)) {
+    if (stopRequested()) {
+      stop(outcome);
+    } else {
+      fail(outcome, kExitTrackerFailed, "no tracker answering");
+    }
     return outcome;
   }
   enter("reading");
-  const TrackerSession::ReadResult read = session_->read();
+  const TrackerSession::ReadResult read = session_->read(giveUp);
+  if (read.givenUp) {
+    stop(outcome);
+    return outcome;
+  }
   if (read.outcome != RequestOutcome::Done) {
-    fail(outcome, kExitTrackerFailed, whyNot(read.outcome));
+    fail(outcome, kExitTrackerFailed, whyNot(read.outcome, read.detail));
     return outcome;
   }
   codec_.decodeSettingsBlock(read.image, model_);
   document = documentFromTracker(codec_, model_);
-  outcome.imei = identityText(document, "Imei");
-  outcome.firmware = identityText(document, "RomVersion");
+  outcome.imei = elementText(document, "Imei");
+  outcome.firmware = elementText(document, "RomVersion");
   return outcome;
+}
+
+std::string TrackerJob::otherTrackerLine(const SettingsDocument& document, const SettingsDocument& read) const {
+  if (!document.complete()) return {};
+  const std::string fileId = elementText(document, "TrackerId");
+  const std::string trackerId = elementText(read, "TrackerId");
+  if (fileId == trackerId) return {};
+  const auto imei = [](const SettingsDocument& d) {
+    const std::string text = elementText(d, "Imei");
+    return text.empty() ? std::string("none") : shown(text);
+  };
+  return "TrackerId differs: the file has \"" + shown(fileId) + "\", the tracker \"" +
+         shown(trackerId) + "\" (IMEI " + imei(document) + " in the file, " + imei(read) +
+         " on the tracker): the file comes from another tracker";
 }
 
 TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryRun) {
@@ -121,24 +157,37 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
   const std::vector<FieldChange> changes = pendingChanges(codec_, *wanted);
   for (const FieldChange& change : changes) outcome.changedFields.push_back(change.name);
   if (hooks_.changes) hooks_.changes(changes);
+  const std::string otherTracker = otherTrackerLine(document, read);
+  if (!otherTracker.empty() && !dryRun && !hooks_.acceptOtherTrackerId) {
+    fail(outcome, kExitBadInput, otherTracker + "; nothing written (--yes writes it all the same)");
+    return outcome;
+  }
+  if (!otherTracker.empty() && hooks_.notice) hooks_.notice(shown(target_.name) + ": " + otherTracker);
   if (dryRun) return outcome;
   if (changes.empty()) {
     outcome.verified = true;  // the tracker already holds what the document says
     return outcome;
   }
+  if (stopRequested()) {
+    stop(outcome);
+    return outcome;
+  }
 
+  // From here on the job goes to the end whatever the user asks: a write on
+  // its way is finished, read back and verified.
   const SettingsDocument image = documentFromTracker(codec_, *wanted);
   const std::vector<std::uint8_t> written(image.bytes().begin(), image.bytes().end());
   enter("writing");
   if (const RequestOutcome result = session_->write(written); result != RequestOutcome::Done) {
-    fail(outcome, kExitTrackerFailed, "write: " + whyNot(result));
+    outcome.writeUnanswered = result == RequestOutcome::NoReply;
+    fail(outcome, kExitTrackerFailed, outcome.writeUnanswered ? kWriteUnansweredText : "write: " + whyNot(result));
     return outcome;
   }
   outcome.written = true;
   enter("reading back");
   const TrackerSession::ReadResult back = session_->read();
   if (back.outcome != RequestOutcome::Done) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.outcome));
+    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.outcome, back.detail));
     return outcome;
   }
   const Loaded<std::vector<FieldChange>> wrong = verifyWrite(written, back.image);

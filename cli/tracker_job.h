@@ -27,8 +27,17 @@ struct JobHooks {
   std::function<void(const std::string& stage, std::uint32_t elapsedMs)> progress;
   // What the write will change, once known (before anything is written).
   std::function<void(const std::vector<FieldChange>&)> changes;
+  // A line the user should see before anything is written (a whole file
+  // from another tracker); from the job's thread.
+  std::function<void(const std::string&)> notice;
+  // True once the user asked to stop (an interrupt): the job starts no new
+  // request, but a write already on its way is finished and verified.
+  std::function<bool()> stopRequested;
   TraceSink* trace = nullptr;
   bool verbose = false;
+  // Write a whole settings file whose TrackerId differs from the tracker's
+  // (--yes); without it such a write is refused, nothing written.
+  bool acceptOtherTrackerId = false;
 };
 
 class TrackerJob {
@@ -45,9 +54,10 @@ class TrackerJob {
 
  private:
   void enter(const char* stage);
-
-  // Why a request ended otherwise than done, in the engine's words.
-  std::string whyNot(RequestOutcome outcome) const;
+  bool stopRequested() const { return hooks_.stopRequested && hooks_.stopRequested(); }
+  // What to say about a whole file from another tracker, or "" when the
+  // document is no whole file or the TrackerIds agree.
+  std::string otherTrackerLine(const SettingsDocument& document, const SettingsDocument& read) const;
 
   PortTarget target_;
   JobHooks hooks_;

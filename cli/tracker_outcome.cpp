@@ -3,22 +3,33 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
+#include "cli/shown_text.h"
+
 namespace pelmora::cli {
 
 std::string outcomeLine(const TrackerOutcome& outcome) {
-  std::string line = outcome.port;
+  std::string line = shown(outcome.port);
   if (!outcome.imei.empty()) line += "  IMEI " + outcome.imei;
   if (!outcome.firmware.empty()) line += "  firmware " + outcome.firmware;
   if (outcome.written || !outcome.changedFields.empty()) {
     const std::size_t n = outcome.changedFields.size();
     line += "  " + std::to_string(n) + (n == 1 ? " field changed" : " fields changed");
   }
-  if (!outcome.failure.empty()) {
+  if (outcome.interrupted) {
+    line += "  " + outcome.failure;
+  } else if (!outcome.failure.empty()) {
     line += "  failed: " + outcome.failure;
   } else if (outcome.verified) {
     line += "  verified";
   }
   return line;
+}
+
+std::string standing(const TrackerOutcome& outcome) {
+  if (outcome.writeUnanswered) return "unknown: the write got no reply";
+  if (outcome.written) return outcome.verified ? "written and verified" : "written, not verified";
+  if (outcome.interrupted) return "interrupted before writing";
+  return outcome.verified ? "unchanged: it holds these settings already" : "not written";
 }
 
 std::string outcomeJsonLine(const TrackerOutcome& outcome) {
@@ -27,9 +38,10 @@ std::string outcomeJsonLine(const TrackerOutcome& outcome) {
   record["imei"] = outcome.imei;
   record["firmware"] = outcome.firmware;
   record["changed"] = outcome.changedFields;
-  record["written"] = outcome.written;
+  record["written"] = outcome.writeUnanswered ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(outcome.written);
   record["verified"] = outcome.verified;
   record["ok"] = outcome.failure.empty();
+  record["state"] = standing(outcome);
   if (!outcome.failure.empty()) record["failure"] = outcome.failure;
   // Invalid UTF-8 in a tracker's text must not end the report.
   return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -37,7 +49,12 @@ std::string outcomeJsonLine(const TrackerOutcome& outcome) {
 
 ExitStatus combinedStatus(const std::vector<TrackerOutcome>& outcomes) {
   ExitStatus worst = kExitDone;
-  for (const TrackerOutcome& outcome : outcomes) worst = std::max(worst, outcome.status);
+  bool touched = false;  // a tracker was written, or may have been
+  for (const TrackerOutcome& outcome : outcomes) {
+    worst = std::max(worst, outcome.status);
+    touched = touched || outcome.written || outcome.writeUnanswered;
+  }
+  if (worst == kExitBadInput && touched) return kExitTrackerFailed;
   return worst;
 }
 

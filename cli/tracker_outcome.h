@@ -15,8 +15,10 @@ struct TrackerOutcome {
   std::string imei;      // empty when the tracker was never read
   std::string firmware;
   std::vector<std::string> changedFields;  // field names, as the settings files spell them
-  bool written = false;
+  bool written = false;         // the tracker acknowledged a write
+  bool writeUnanswered = false;  // a write went out and no reply came: the tracker may hold it
   bool verified = false;
+  bool interrupted = false;  // an interrupt stopped the job before it wrote
   std::string failure;  // empty on success; otherwise what went wrong, in plain words
   ExitStatus status = kExitDone;
 };
@@ -25,10 +27,17 @@ struct TrackerOutcome {
 // "COM6  failed: no tracker answering"
 std::string outcomeLine(const TrackerOutcome& outcome);
 
-// One JSON object on one line, for a report file.
+// Where the tracker stands now, in a few words: "written and verified",
+// "interrupted before writing", "not written", ...
+std::string standing(const TrackerOutcome& outcome);
+
+// One JSON object on one line, for a report file. "written" is null when a
+// write got no reply; "state" is standing().
 std::string outcomeJsonLine(const TrackerOutcome& outcome);
 
-// The worst status of all outcomes: 0 only when every tracker succeeded.
+// The status of a command over many trackers: 130 after an interrupt; 0
+// when every tracker succeeded; 2 only when input was refused and no
+// tracker was written (or may have been); 1 otherwise.
 ExitStatus combinedStatus(const std::vector<TrackerOutcome>& outcomes);
 
 }  // namespace pelmora::cli

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 namespace pelmora {
 namespace {
@@ -21,6 +22,18 @@ constexpr int kScanChecksPerPort = 6;
 // A frame goes to the port in pieces, so that a port change waits at most
 // for one piece (half a second at 9600 baud), not for a whole settings image.
 constexpr std::size_t kWritePiece = 512;
+
+// What the engine hands a front beside a log line, formatted the same way.
+std::string textf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string textf(const char* format, ...) {
+  char text[128];
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  if (n < 0) return {};
+  return std::string(text, std::min(static_cast<std::size_t>(n), sizeof text - 1));
+}
 
 }  // namespace
 
@@ -530,6 +543,8 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
         settingsWritable_.store(false);
         postLogf("Settings reply damaged (checksum %04x, expected %04x), tracker's setting not loaded!",
                  checksum.carried, checksum.computed);
+        window_.settingsNotLoaded(RequestOutcome::Damaged, textf("damaged (checksum %04x, expected %04x)",
+                                                                 checksum.carried, checksum.computed));
         window_.requestFinished(ReadSettings, RequestOutcome::Damaged);
         return;
       }
@@ -585,11 +600,14 @@ void LinkEngine::handleSettingsReply(const TrackerReply& reply) {
       settingsWritable_.store(false);
       postLogf("Tracker's setting incomplete (%u of %zu bytes), not loaded!", reply.dataLength,
                settingsLayoutSize(layoutWord));
+      window_.settingsNotLoaded(RequestOutcome::Incomplete, textf("incomplete (%u of %zu bytes)", reply.dataLength,
+                                                                  settingsLayoutSize(layoutWord)));
       window_.requestFinished(ReadSettings, RequestOutcome::Incomplete);
       return;
     default:
       settingsWritable_.store(false);
       postLogf("Unknown setting layout %x, tracker's setting not loaded!", layoutWord);
+      window_.settingsNotLoaded(RequestOutcome::UnknownLayout, textf("of an unknown layout %x", layoutWord));
       window_.requestFinished(ReadSettings, RequestOutcome::UnknownLayout);
       return;
   }

@@ -2,7 +2,7 @@
 // The facts behind a failed open, looked up when asked for: who holds a busy
 // device, whether the user is in the device's group, which USB adapters are
 // plugged in without a serial device although brltty is known to take them.
-// Plain values; app/open_failure_text.h puts them in words.
+// Plain values; link/open_failure_text.h puts them in words.
 
 #include <cstdint>
 #include <string>

@@ -44,6 +44,10 @@ class TrackerWindow {
   virtual void settingsReady() = 0;
   // A read (ReadSettings) or write (WriteSettings) request ended, after its log line.
   virtual void requestFinished(std::int32_t /*type*/, RequestOutcome /*outcome*/) {}
+  // A settings reply was not loaded (Damaged, Incomplete, UnknownLayout): what
+  // was wrong with it, "incomplete (100 of 3180 bytes)". Comes just before
+  // requestFinished(ReadSettings, outcome), so a front need not read the log.
+  virtual void settingsNotLoaded(RequestOutcome /*outcome*/, std::string_view /*why*/) {}
 };
 
 }  // namespace pelmora

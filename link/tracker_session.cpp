@@ -1,5 +1,7 @@
 #include "link/tracker_session.h"
 
+#include <chrono>
+
 namespace pelmora {
 namespace {
 
@@ -26,18 +28,42 @@ void TrackerSession::Listener::requestFinished(std::int32_t type, RequestOutcome
   finished_.notify_all();
 }
 
+void TrackerSession::Listener::settingsNotLoaded(RequestOutcome, std::string_view why) {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (awaited_ == ReadSettings && !done_) notLoaded_ = why;
+}
+
 void TrackerSession::Listener::expect(std::int32_t type) {
   std::lock_guard<std::mutex> hold(lock_);
   awaited_ = type;
   done_ = false;
+  notLoaded_.clear();
 }
 
-RequestOutcome TrackerSession::Listener::wait(std::int32_t type) {
+std::optional<RequestOutcome> TrackerSession::Listener::wait(std::int32_t type, const GiveUp& giveUp) {
   // Every request ends: with its reply, its deadline or a refusal.
   std::unique_lock<std::mutex> hold(lock_);
-  finished_.wait(hold, [&] { return done_ && awaited_ == type; });
+  const auto ended = [&] { return done_ && awaited_ == type; };
+  if (!giveUp) {
+    finished_.wait(hold, ended);
+  } else {
+    while (!finished_.wait_for(hold, std::chrono::milliseconds(kPollMs), ended)) {
+      hold.unlock();
+      const bool stop = giveUp();  // the caller's code runs without the lock
+      hold.lock();
+      if (stop && !ended()) {
+        awaited_ = 0;  // a late end of this request is ignored
+        return std::nullopt;
+      }
+    }
+  }
   awaited_ = 0;
   return outcome_;
+}
+
+std::string TrackerSession::Listener::notLoaded() const {
+  std::lock_guard<std::mutex> hold(lock_);
+  return notLoaded_;
 }
 
 std::vector<std::u16string> TrackerSession::Listener::log() const {
@@ -55,12 +81,12 @@ TrackerSession::~TrackerSession() { engine_.shutdown(); }
 
 bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
 
-bool TrackerSession::waitForTracker(std::uint32_t limitMs) {
+bool TrackerSession::waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp) {
   const std::uint64_t start = clock_.nowMs();
   std::uint64_t nextHandshake = start + kHandshakePeriodMs;
   while (!engine_.trackerOnline()) {
     const std::uint64_t now = clock_.nowMs();
-    if (now - start >= limitMs) return false;
+    if (now - start >= limitMs || (giveUp && giveUp())) return false;
     if (now >= nextHandshake) {
       engine_.runHandshake();
       nextHandshake += kHandshakePeriodMs;
@@ -70,12 +96,17 @@ bool TrackerSession::waitForTracker(std::uint32_t limitMs) {
   return true;
 }
 
-TrackerSession::ReadResult TrackerSession::read() {
+TrackerSession::ReadResult TrackerSession::read(const GiveUp& giveUp) {
   listener_.expect(ReadSettings);
   engine_.requestReadSettings();
   ReadResult result;
-  result.outcome = listener_.wait(ReadSettings);
-  if (result.outcome != RequestOutcome::Done) return result;
+  const std::optional<RequestOutcome> outcome = listener_.wait(ReadSettings, giveUp);
+  result.givenUp = !outcome;
+  result.outcome = outcome.value_or(RequestOutcome::NotSent);
+  if (result.outcome != RequestOutcome::Done) {
+    result.detail = listener_.notLoaded();
+    return result;
+  }
   std::lock_guard<std::mutex> hold(settings_.lock);
   const std::span<const std::uint8_t> image = settings_.codec.readImage();
   result.image.assign(image.begin(), image.end());
@@ -87,7 +118,7 @@ RequestOutcome TrackerSession::write(std::span<const std::uint8_t> image) {
   if (!engine_.loadSettings(image)) return RequestOutcome::NoSettings;
   listener_.expect(WriteSettings);
   engine_.requestWriteSettings(nullptr);
-  return listener_.wait(WriteSettings);
+  return *listener_.wait(WriteSettings);
 }
 
 std::vector<std::u16string> TrackerSession::log() const { return listener_.log(); }

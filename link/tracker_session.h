@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -35,19 +36,27 @@ class TrackerSession {
                  SessionHooks hooks = {});
   ~TrackerSession();  // ends the engine's thread
 
+  // Asked every 20 ms while a wait that may be given up goes on: true ends
+  // the wait (a front that was asked to stop). Empty: never.
+  using GiveUp = std::function<bool()>;
+
   // The port opened (its handshake is on its way).
   bool open(int port);
-  // A tracker answered a handshake within `limitMs` (one handshake a second).
-  bool waitForTracker(std::uint32_t limitMs);
+  // A tracker answered a handshake within `limitMs` (one handshake a second);
+  // false as well when `giveUp` ended the wait.
+  bool waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp = {});
 
   struct ReadResult {
     RequestOutcome outcome = RequestOutcome::NotSent;
+    std::string detail;               // Damaged, Incomplete, UnknownLayout: the engine's "incomplete (100 of 3180 bytes)"
+    bool givenUp = false;             // `giveUp` ended the wait first (outcome NotSent); the engine ends the request itself
     std::vector<std::uint8_t> image;  // as the tracker sent it, when Done
     SettingsModel model;              // decoded from it, when Done
   };
-  ReadResult read();
+  ReadResult read(const GiveUp& giveUp = {});
   // Writes `image` (3180 or 3384 bytes; an Extended header goes as zeros).
-  // NoSettings for an image the codec refuses.
+  // NoSettings for an image the codec refuses. Never given up: once a write
+  // is on its way the caller learns how it ended.
   RequestOutcome write(std::span<const std::uint8_t> image);
 
   // Every line the engine logged, in order.
@@ -60,9 +69,12 @@ class TrackerSession {
     void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
     void settingsReady() override {}
     void requestFinished(std::int32_t type, RequestOutcome outcome) override;
+    void settingsNotLoaded(RequestOutcome outcome, std::string_view why) override;
 
     void expect(std::int32_t type);  // before the request goes out
-    RequestOutcome wait(std::int32_t type);
+    // How the request ended, or nothing when `giveUp` said so first.
+    std::optional<RequestOutcome> wait(std::int32_t type, const GiveUp& giveUp = {});
+    std::string notLoaded() const;  // what settingsNotLoaded said about the awaited read
     std::vector<std::u16string> log() const;
 
    private:
@@ -72,6 +84,7 @@ class TrackerSession {
     std::int32_t awaited_ = 0;
     bool done_ = false;
     RequestOutcome outcome_ = RequestOutcome::NotSent;
+    std::string notLoaded_;
     std::vector<std::u16string> log_;
   };
 

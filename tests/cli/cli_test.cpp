@@ -4,6 +4,7 @@
 // the tracker's own record.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +33,7 @@ using sim::SimBehaviour;
 using sim::SimOptions;
 using sim::SimTracker;
 using ::testing::HasSubstr;
+using ::testing::Not;
 using Bytes = std::vector<std::uint8_t>;
 
 struct CliRun {
@@ -67,7 +69,8 @@ class Cli : public ::testing::Test {
   }
 
   // Trackers on COM5, COM6, ... in the order given; no other port exists.
-  void startTrackers(const std::vector<std::pair<Bytes, SimBehaviour>>& trackers) {
+  // Those from `unmapped` on are reached by their device path alone.
+  void startTrackers(const std::vector<std::pair<Bytes, SimBehaviour>>& trackers, std::size_t unmapped = 99) {
     std::string conf = "[Ports]\nAutomatic=no\n";
     for (const auto& [image, behaviour] : trackers) {
       SimOptions options;
@@ -75,15 +78,18 @@ class Cli : public ::testing::Test {
       options.behaviour = behaviour;
       trackers_.push_back(std::make_unique<SimTracker>(options));
       ASSERT_TRUE(trackers_.back()->start()) << trackers_.back()->errorText();
-      conf += "COM" + std::to_string(4 + trackers_.size()) + "=" + trackers_.back()->devicePath() + "\n";
+      if (trackers_.size() <= unmapped)
+        conf += "COM" + std::to_string(4 + trackers_.size()) + "=" + trackers_.back()->devicePath() + "\n";
     }
     writeText(dir_ / "KVL" / "COMM.conf", conf);
   }
 
   SimTracker& tracker(int com) { return *trackers_.at(static_cast<std::size_t>(com - 5)); }
 
-  CliRun cli(const std::vector<std::string>& args) {
-    CliRun run;
+  CliRun cli(const std::vector<std::string>& args) { return finish(launch(args)); }
+
+  // The program started, its output going to files; finish() waits for it.
+  pid_t launch(const std::vector<std::string>& args) {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
     const pid_t pid = fork();
     if (pid == 0) {
@@ -98,15 +104,37 @@ class Cli : public ::testing::Test {
       execv(PELMORA_CLI, argv.data());
       _exit(127);
     }
+    return pid;
+  }
+
+  CliRun finish(pid_t pid) {
+    CliRun run;
     int status = 0;
     waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readText(out);
-    run.err = readText(err);
+    run.out = readText(dir_ / "stdout");
+    run.err = readText(dir_ / "stderr");
     return run;
   }
 
+  // The report's records by port.
+  std::map<std::string, nlohmann::json> report(const fs::path& file) const {
+    std::istringstream lines(readText(file));
+    std::map<std::string, nlohmann::json> byPort;
+    for (std::string line; std::getline(lines, line);) {
+      const auto record = nlohmann::json::parse(line);
+      byPort[record["port"]] = record;
+    }
+    return byPort;
+  }
+
   fs::path path(const std::string& name) const { return dir_ / name; }
+
+  // A byte of what the tracker on COMn stored from a write; -1 before any.
+  int writtenByte(int com, std::size_t offset) {
+    const Bytes written = tracker(com).writtenImage();
+    return offset < written.size() ? written[offset] : -1;
+  }
 
   fs::path dir_;
   std::vector<std::unique_ptr<SimTracker>> trackers_;
@@ -137,44 +165,179 @@ TEST_F(Cli, ReadsToAnImageAndToJsonAndDiffsAgainstIt) {
   EXPECT_EQ(tracker(5).counters().writeSettings, 0u);
 }
 
-// Five trackers at once: one silent, one refusing writes, one that says it
-// stored a write but did not. The other two are verified, the report has a line for each, and the status is 1. The write
-// differs from what was read in the profile's field (Extended offset 88,
-// Basic 20) and in the header alone.
+// Six trackers at once: one silent, one refusing writes, one that says it
+// stored a write but did not, one that never answers a write. The other two
+// are verified, the report has a line for each with where it stands, and the
+// status is 1. The write differs from what was read in the profile's field
+// (Extended offset 88, Basic 20) and in the header alone.
 TEST_F(Cli, AppliesToManyTrackersAndReportsEach) {
-  SimBehaviour silent = fast(), refusing = fast(), forgetting = fast();
+  SimBehaviour silent = fast(), refusing = fast(), forgetting = fast(), unanswering = fast();
   silent.silent = true;
   refusing.refuseWrites = true;
   forgetting.forgetWrites = true;
+  unanswering.ignoreWrites = true;
   startTrackers({{sim::extendedDemoImage(), fast()},
                  {sim::basicDemoImage(), silent},
                  {sim::basicDemoImage(), refusing},
                  {sim::basicDemoImage(), fast()},
-                 {sim::basicDemoImage(), forgetting}});
+                 {sim::basicDemoImage(), forgetting},
+                 {sim::basicDemoImage(), unanswering}});
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
 
-  const CliRun run = cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "COM9", "--report", path("r.jsonl")});
+  const CliRun run =
+      cli({"apply", path("p.json"), "COM5", "COM6", "COM7", "COM8", "COM9", "COM10", "--report", path("r.jsonl")});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_THAT(run.out, HasSubstr("1 field changed  verified"));
-  std::istringstream report(readText(path("r.jsonl")));
-  std::map<std::string, nlohmann::json> byPort;
-  for (std::string line; std::getline(report, line);) {
-    const auto record = nlohmann::json::parse(line);
-    byPort[record["port"]] = record;
-  }
-  ASSERT_EQ(byPort.size(), 5u);
+  std::map<std::string, nlohmann::json> byPort = report(path("r.jsonl"));
+  ASSERT_EQ(byPort.size(), 6u);
   EXPECT_TRUE(byPort["COM5"]["verified"]);
+  EXPECT_EQ(byPort["COM5"]["state"], "written and verified");
   EXPECT_TRUE(byPort["COM8"]["verified"]);
   EXPECT_EQ(byPort["COM6"]["failure"], "no tracker answering");
+  EXPECT_EQ(byPort["COM6"]["state"], "not written");
   EXPECT_FALSE(byPort["COM7"]["verified"]);
   EXPECT_EQ(byPort["COM9"]["failure"], "not verified: the tracker holds other values in SmsReportInterval");
+  EXPECT_EQ(byPort["COM9"]["state"], "written, not verified");
+  // The write reached the tracker and no reply came: nobody knows what it holds.
+  EXPECT_EQ(tracker(10).counters().writeSettings, 1u);
+  EXPECT_TRUE(byPort["COM10"]["written"].is_null());
+  EXPECT_EQ(byPort["COM10"]["state"], "unknown: the write got no reply");
+  EXPECT_EQ(byPort["COM10"]["failure"], "no reply: the tracker may hold the new settings; read it again");
   Bytes expected = sim::extendedDemoImage();
   std::fill_n(expected.begin(), 68, 0);  // the header goes out as zeros
   expected[88] = 45;
   EXPECT_EQ(tracker(5).writtenImage(), expected);
-  EXPECT_EQ(tracker(8).writtenImage()[20], 45);  // Basic offset
+  EXPECT_EQ(writtenByte(8, 20), 45);  // Basic offset
   EXPECT_EQ(tracker(6).counters().writeSettings, 0u);
   EXPECT_TRUE(tracker(7).writtenImage().empty());
+}
+
+// A tracker that refuses the profile fails alone (1: another was written),
+// and two device paths outside the port map are two trackers, while one
+// device named twice is refused before anything is sent.
+TEST_F(Cli, ApplyTellsTrackersApartAndFailsOnlyTheOneThatRefuses) {
+  startTrackers({{sim::extendedDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()}},
+                2);
+  // 80 units: the Extended layout keeps 100, the Basic one 64.
+  writeText(path("apn.json"),
+            R"({"pelmora-settings": 1, "fields": {"ApnName": ")" + std::string(80, 'a') + R"("}})");
+  writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+
+  const CliRun mixed = cli({"apply", path("apn.json"), "COM5", "COM6", "--report", path("r.jsonl")});
+  EXPECT_EQ(mixed.status, 1) << mixed.err;
+  EXPECT_EQ(tracker(5).counters().writeSettings, 1u);
+  EXPECT_EQ(tracker(6).counters().writeSettings, 0u);
+  EXPECT_THAT(report(path("r.jsonl"))["COM6"]["failure"].get<std::string>(), HasSubstr("ApnName"));
+
+  const CliRun twice = cli({"apply", path("p.json"), tracker(7).devicePath(), tracker(7).devicePath()});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_THAT(twice.err, HasSubstr("named twice"));
+  EXPECT_EQ(tracker(7).counters().bytesReceived, 0u);
+
+  const CliRun paths = cli({"apply", path("p.json"), tracker(7).devicePath(), tracker(8).devicePath()});
+  EXPECT_EQ(paths.status, 0) << paths.err;
+  EXPECT_EQ(writtenByte(7, 20), 45);
+  EXPECT_EQ(writtenByte(8, 20), 45);
+}
+
+// A whole settings file read from one tracker, written to another, would
+// give it the first one's TrackerId: said before anything is written, and
+// written only with --yes.
+TEST_F(Cli, AWholeFileFromAnotherTrackerIsWrittenOnlyWithYes) {
+  Bytes other = sim::extendedDemoImage();
+  const auto putText = [&](std::size_t offset, std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) other[offset + 2 * i] = static_cast<std::uint8_t>(text[i]);
+  };
+  putText(1104, "35900099999999");   // TrackerId, Extended offset
+  putText(3320, "490154203237526");  // IMEI
+  startTrackers({{sim::extendedDemoImage(), fast()}, {other, fast()}});
+  ASSERT_EQ(cli({"read", "COM5", "-o", path("first.json")}).status, 0);
+
+  const CliRun refused = cli({"write", "COM6", path("first.json")});
+  EXPECT_EQ(refused.status, 2);
+  for (const char* part : {"TrackerId", "35900012345678", "35900099999999", "490154203237518", "490154203237526"})
+    EXPECT_THAT(refused.out + refused.err, HasSubstr(part));
+  EXPECT_EQ(tracker(6).counters().writeSettings, 0u);
+
+  const CliRun yes = cli({"write", "--yes", "COM6", path("first.json")});
+  EXPECT_EQ(yes.status, 0) << yes.err;
+  EXPECT_THAT(yes.err, HasSubstr("TrackerId differs"));
+  EXPECT_EQ(writtenByte(6, 1104 + 2 * 6), '1');  // 359000[1]2345678: the first tracker's id
+}
+
+// An output that loses lines (a full device) fails the run once the
+// trackers are done with; one that cannot be an output at all is refused
+// before any tracker is touched.
+TEST_F(Cli, ALostOutputIsAFailureAfterTheTrackersAreDone) {
+  startTrackers({{sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()},
+                 {sim::basicDemoImage(), fast()}});
+  writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+  struct Case {
+    const char* label;
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"report", {"apply", path("p.json"), "COM5", "--report", "/dev/full"}, 1,
+       "/dev/full: the report could not be written whole (No space left on device)"},
+      {"trace", {"--trace", "/dev/full", "write", "COM6", path("p.json")}, 1,
+       "/dev/full: the trace could not be written whole"},
+      {"settings file", {"read", "COM7", "-o", path("missing/t.json")}, 1, "t.json: cannot be written"},
+      {"report in a directory", {"apply", path("p.json"), "COM8", "--report", dir_}, 2,
+       "cannot write the report there (a directory)"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = cli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.label << "\n" << run.err;
+    EXPECT_THAT(run.err, HasSubstr(c.message)) << c.label;
+  }
+  EXPECT_EQ(writtenByte(5, 20), 45);
+  EXPECT_EQ(writtenByte(6, 20), 45);
+  EXPECT_EQ(tracker(8).counters().bytesReceived, 0u);
+}
+
+// Ctrl-C while one tracker's write is on the line and another is still
+// being read: the write is finished and verified, the other is left before
+// writing, each is reported, and the status is 130. A second interrupt
+// ends the program at once.
+TEST_F(Cli, AnInterruptFinishesTheWriteOnTheLineAndSaysWhereEachTrackerStands) {
+  SimBehaviour slow = fast(), unread = fast(), unanswering = fast();
+  slow.replyDelayMs = 300;  // the write is still on the line when the interrupt comes
+  unread.ignoreReads = true;
+  unanswering.ignoreWrites = true;
+  startTrackers({{sim::basicDemoImage(), slow}, {sim::basicDemoImage(), unread}, {sim::basicDemoImage(), unanswering}});
+  writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+
+  const pid_t once = launch({"apply", path("p.json"), "COM5", "COM6", "--report", path("r.jsonl")});
+  ASSERT_TRUE(tracker(5).waitFor([](const sim::SimCounters& c) { return c.writeSettings == 1; },
+                                 std::chrono::seconds(20)));
+  kill(once, SIGINT);
+  const CliRun interrupted = finish(once);
+  EXPECT_EQ(interrupted.status, 130) << interrupted.err;
+  std::map<std::string, nlohmann::json> byPort = report(path("r.jsonl"));
+  EXPECT_EQ(byPort["COM5"]["state"], "written and verified");
+  EXPECT_EQ(byPort["COM6"]["state"], "interrupted before writing");
+  EXPECT_EQ(tracker(5).counters().readSettings, 2u);  // read, and read back after the interrupt
+  EXPECT_EQ(tracker(6).counters().writeSettings, 0u);
+  EXPECT_THAT(interrupted.err, HasSubstr("COM6  interrupted before writing"));
+
+  // The write to COM7 is never answered: only a second interrupt ends the wait for it.
+  const pid_t twice = launch({"write", "COM7", path("p.json")});
+  ASSERT_TRUE(tracker(7).waitFor([](const sim::SimCounters& c) { return c.writeSettings == 1; },
+                                 std::chrono::seconds(20)));
+  kill(twice, SIGINT);
+  for (int i = 0; i < 2000 && readText(path("stderr")).find("interrupted:") == std::string::npos; ++i) usleep(5000);
+  kill(twice, SIGINT);
+  const CliRun stopped = finish(twice);
+  EXPECT_EQ(stopped.status, 130);
+  EXPECT_THAT(stopped.err, HasSubstr("interrupt again to stop at once"));
+  EXPECT_THAT(stopped.err, Not(HasSubstr("where each tracker stands")));
 }
 
 // Every bad input: one message naming what is wrong, the documented status,
@@ -215,6 +378,14 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
        2,
        "--all refused: the port map could not be read (" + conf + " is a folder, not a file)",
        true},
+      {"a directory as the port", {"write", dir_, path("p.json")}, 2, "is a directory, not a serial device"},
+      {"a device path named as written", {"write", "/dev/pelmora-none", path("p.json")}, 2,
+       "The device of /dev/pelmora-none does not exist"},
+      {"swapped, a number", {"write", path("p.json"), "COM9"}, 2,
+       "arguments swapped? usage: pelmora-cli write PORT FILE"},
+      {"swapped, a device", {"write", path("p.json"), "/dev/null"}, 2, "arguments swapped?"},
+      {"a long name cut", {"write", "LPT" + std::string(100, 'x'), path("p.json")}, 2,
+       "LPT" + std::string(54, 'x') + "...: not a port"},
   };
   for (const Case& c : cases) {
     if (c.settingsFolder && fs::remove(conf)) fs::create_directory(conf);
@@ -223,6 +394,7 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
     EXPECT_THAT(run.err + run.out, HasSubstr(c.message)) << c.label;
   }
   for (int com = 5; com <= 9; ++com) EXPECT_EQ(tracker(com).counters().writeSettings, 0u) << "COM" << com;
+  EXPECT_EQ(tracker(9).counters().bytesReceived, 0u);  // named only where it was refused
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-#include "app/open_failure_text.h"
+#include "link/open_failure_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -8,18 +9,18 @@ namespace {
 
 struct FailureLine {
   OpenFailure failure;
-  const char* format;  // one %d: the port number
+  const char* format;  // one %.*s: the port's name
 };
 
 constexpr std::array kLines{
-    FailureLine{OpenFailure::OutOfRange, "COM%d is not a port that can be opened; the ports start at COM1."},
-    FailureLine{OpenFailure::NotMapped, "No device is mapped to COM%d."},
-    FailureLine{OpenFailure::NoSuchDevice, "The device of COM%d does not exist (no such device): is it plugged in?"},
-    FailureLine{OpenFailure::Busy, "COM%d is busy: it is in use by another program."},
+    FailureLine{OpenFailure::OutOfRange, "%.*s is not a port that can be opened; the ports start at COM1."},
+    FailureLine{OpenFailure::NotMapped, "No device is mapped to %.*s."},
+    FailureLine{OpenFailure::NoSuchDevice, "The device of %.*s does not exist (no such device): is it plugged in?"},
+    FailureLine{OpenFailure::Busy, "%.*s is busy: it is in use by another program."},
     FailureLine{OpenFailure::AccessDenied,
-                "Permission denied on COM%d: add your user to the dialout group, then log in again."},
-    FailureLine{OpenFailure::NotATerminal, "The device of COM%d is not a serial device."},
-    FailureLine{OpenFailure::Other, "COM%d could not be opened; the system did not say why."},
+                "Permission denied on %.*s: add your user to the dialout group, then log in again."},
+    FailureLine{OpenFailure::NotATerminal, "The device of %.*s is not a serial device."},
+    FailureLine{OpenFailure::Other, "%.*s could not be opened; the system did not say why."},
 };
 
 const char* formatFor(OpenFailure failure) {
@@ -83,11 +84,11 @@ std::string missingDetail(const OpenFailureDetail& detail) {
 
 }  // namespace
 
-std::string openFailureReason(const OpenFailureDetail& detail, int port) {
+std::string openFailureReason(const OpenFailureDetail& detail, std::string_view port) {
   const char* format = formatFor(detail.failure);
   if (format == nullptr) return {};
-  char sentence[160];
-  std::snprintf(sentence, sizeof sentence, format, port);
+  char sentence[256];
+  std::snprintf(sentence, sizeof sentence, format, static_cast<int>(std::min<std::size_t>(port.size(), 120)), port.data());
   switch (detail.failure) {
     case OpenFailure::Busy:
       return sentence + busyDetail(detail);

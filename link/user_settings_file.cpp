@@ -1,11 +1,10 @@
 #include "link/user_settings_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "link/ini_text.h"
+#include "settings/atomic_file.h"
 
 namespace pelmora {
 namespace {
@@ -17,29 +16,16 @@ struct FileText {
   std::string problem;  // why the file cannot be used
 };
 
-// The whole file, or why it cannot be used as a settings file; never blocks
-// on a fifo or a device, which are no settings files.
+// The whole file ("" when absent), or why it cannot be used as a settings
+// file; never opens a FIFO or a device, which are no settings files.
 FileText readSettingsText(const std::string& path) {
   std::error_code error;
-  const fs::file_status status = fs::status(path, error);
-  if (status.type() == fs::file_type::not_found) return {};
-  if (error) return {{}, path + " cannot be read (" + error.message() + ")"};
-  if (fs::is_directory(status)) return {{}, path + " is a folder, not a file"};
-  if (!fs::is_regular_file(status)) return {{}, path + " is not a regular file"};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return {{}, path + " cannot be read (" + std::generic_category().message(errno) + ")"};
-  FileText read;
-  char buffer[8192];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0 && read.text.size() <= kMaxUserSettingsBytes)
-    read.text.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return {{}, path + " cannot be read"};
-  if (read.text.size() > kMaxUserSettingsBytes)
-    return {{}, path + " is too large for a settings file (over " + std::to_string(kMaxUserSettingsBytes) + " bytes)"};
+  if (fs::symlink_status(path, error).type() == fs::file_type::not_found) return {};
+  FileContents file = readRegularFile(path, kMaxUserSettingsBytes, "settings file");
+  if (file.error) return {{}, file.error->message};
+  FileText read{std::string(file.bytes.begin(), file.bytes.end()), {}};
   if (const std::size_t nul = read.text.find('\0'); nul != std::string::npos)
-    return {{}, path + " is not a text file (a NUL byte at byte " + std::to_string(nul) + ")"};
+    return {{}, path + ": not a text file (a NUL byte at byte " + std::to_string(nul) + ")"};
   return read;
 }
 
@@ -85,7 +71,12 @@ std::optional<std::string> setUserSetting(const std::string& path, std::string_v
   if (!file.problem.empty()) return file.problem;
   const std::string changed = withIniValue(file.text, group, key, value);
   if (changed == file.text) return std::nullopt;
-  return replaceFileContents(path, changed);
+  std::error_code made;
+  if (const std::filesystem::path folder = std::filesystem::path(path).parent_path(); !folder.empty())
+    std::filesystem::create_directories(folder, made);
+  // Not secret, and readable by the user's other tools as before.
+  if (const std::optional<FileError> error = writeFileAtomically(path, changed, 0644)) return error->message;
+  return std::nullopt;
 }
 
 }  // namespace pelmora

@@ -35,7 +35,7 @@ struct UserSettings {
   bool verifyAfterWrite = true;          // [General] VerifyAfterWrite
   std::string language;                  // [General] Language as written; "" when absent
   std::optional<std::string> portIndex;  // [General] COMM; nothing when absent or not one text
-  std::string problem;                   // "<path> is a folder, not a file"; "" when the file was used or is absent
+  std::string problem;                   // "<path>: is a directory, not a settings file"; "" when the file was used or is absent
 };
 
 // A settings file larger than this is not one.
@@ -58,12 +58,5 @@ std::string unusedSettingsLine(const UserSettings& settings);
 // be used (as above) or not be written; the file is then as it was.
 std::optional<std::string> setUserSetting(const std::string& path, std::string_view group, std::string_view key,
                                           std::string_view value);
-
-// Writes `contents` to a new file beside `path` and renames it over `path`,
-// so that the file is whole, old or new, whatever happens. The new file is
-// created exclusively (nothing planted at its name is followed) and takes
-// the mode of the file it replaces; `path` a link: the file it leads to is
-// replaced. The reason when it did not.
-std::optional<std::string> replaceFileContents(const std::string& path, std::string_view contents);
 
 }  // namespace pelmora

@@ -376,7 +376,7 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
       {"port map unreadable: --all would take every device present",
        {"apply", path("p.json"), "--all"},
        2,
-       "--all refused: the port map could not be read (" + conf + " is a folder, not a file)",
+       "--all refused: the port map could not be read (" + conf + ": is a directory, not a settings file)",
        true},
       {"a directory as the port", {"write", dir_, path("p.json")}, 2, "is a directory, not a serial device"},
       {"a device path named as written", {"write", "/dev/pelmora-none", path("p.json")}, 2,

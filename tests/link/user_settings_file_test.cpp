@@ -102,9 +102,9 @@ TEST(UserSettingsFile, AFileThatCannotBeUsedIsNotUsedSaysWhyAndIsNotWritten) {
     std::string content;  // "": a folder
     std::string problem;  // after the path
   } rows[] = {
-      {"a folder", "", " is a folder, not a file"},
-      {"binary", kept + std::string("\0\x01\x02", 3), " is not a text file (a NUL byte at byte 37)"},
-      {"too large", kept + std::string(kMaxUserSettingsBytes, ';'), " is too large for a settings file (over 1048576 bytes)"},
+      {"a folder", "", ": is a directory, not a settings file"},
+      {"binary", kept + std::string("\0\x01\x02", 3), ": not a text file (a NUL byte at byte 37)"},
+      {"too large", kept + std::string(kMaxUserSettingsBytes, ';'), ": too large for a settings file"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -124,7 +124,7 @@ TEST(UserSettingsFile, AFileThatCannotBeUsedIsNotUsedSaysWhyAndIsNotWritten) {
     EXPECT_TRUE(fs::is_directory(path) == row.content.empty());
   }
   EXPECT_EQ(unusedSettingsLine(loadUserSettings("/")),
-            "Settings file not used: / is a folder, not a file; its port map and every other setting take their "
+            "Settings file not used: /: is a directory, not a settings file; its port map and every other setting take their "
             "defaults");
   EXPECT_EQ(unusedSettingsLine(loadUserSettings("/nonexistent/COMM.conf")), "");
 }

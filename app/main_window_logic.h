@@ -121,12 +121,12 @@ class MainWindowLogic final : public TrackerWindow {
   LinkEngine* engine_ = nullptr;  // set by initialise
 
   // The pages, constructed in this order and destroyed in the reverse one.
-  CDLGAPN apn_;
-  CDlgSMSTrack smsTrack_;
-  CDlgAgps agps_;
-  CDlgBtnBinding keyBinding_;
-  CDlgTransport transport_;
-  CDlgGeneral misc_;
+  ApnPage apn_;
+  SmsTrackPage smsTrack_;
+  AgpsPage agps_;
+  KeyBindingPage keyBinding_;
+  TransportPage transport_;
+  MiscPage misc_;
   PageTable pageTable_;
 
   bool settingsLoaded_ = false;  // set by the first settings image, never cleared (Write follows the engine's settingsWritable)

@@ -13,14 +13,14 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
-void CDlgAgps::OnInitDialog(PageControls& controls) {
+void AgpsPage::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);
   controls.limitText(IDC_AGPS_SMS_NUMBER, 20);
   // The port is stored as text: no more digits than the field holds.
   controls.limitText(IDC_AGPS_PORT, static_cast<int>(decltype(SettingsModel::AgpsPort)::capacity));
 }
 
-void CDlgAgps::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void AgpsPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeAgps(controls, model, direction, texts_);
 }
 

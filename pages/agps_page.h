@@ -20,9 +20,9 @@ const DialogTemplate& PageTemplate();
 // Reads texts through the page's `texts`.
 void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
 
-class CDlgAgps final : public SettingsPage {
+class AgpsPage final : public SettingsPage {
  public:
-  CDlgAgps() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
+  AgpsPage() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -14,13 +14,13 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
   ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
-void CDLGAPN::OnInitDialog(PageControls& controls) {
+void ApnPage::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);
   controls.limitText(IDC_APN_PASSWORD, 60);
   controls.limitText(IDC_APN_USER, 60);
 }
 
-void CDLGAPN::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void ApnPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeApn(controls, model, direction, texts_);
 }
 

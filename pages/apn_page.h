@@ -22,9 +22,9 @@ const DialogTemplate& PageTemplate();
 // Reads texts through the page's `texts`.
 void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
 
-class CDLGAPN final : public SettingsPage {
+class ApnPage final : public SettingsPage {
  public:
-  CDLGAPN() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
+  ApnPage() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -30,7 +30,7 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
   }
 }
 
-void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
+void KeyBindingPage::OnInitDialog(PageControls& controls) {
   for (const KeyBindingRow& row : KeyBindingRows) {
     controls.limitText(row.phoneEdit, kNumberLimit);
     controls.limitText(row.smsEdit, kNumberLimit);
@@ -38,7 +38,7 @@ void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
   }
 }
 
-void CDlgBtnBinding::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void KeyBindingPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeKeyBinding(controls, model, direction, texts_);
 }
 

@@ -51,9 +51,9 @@ const DialogTemplate& PageTemplate();
 void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
                         ControlText& texts);
 
-class CDlgBtnBinding final : public SettingsPage {
+class KeyBindingPage final : public SettingsPage {
  public:
-  CDlgBtnBinding() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
+  KeyBindingPage() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -71,14 +71,14 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
 }
 
-void CDlgGeneral::OnInitDialog(PageControls& controls) {
+void MiscPage::OnInitDialog(PageControls& controls) {
   for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);
   controls.selectItem(IDC_TIME_ZONE, kInitialTimeZone);
   for (const std::u16string_view text : OverspeedTexts) controls.addString(IDC_OVERSPEED, text);
   controls.limitText(IDC_WIRETAP_NUMBER, kWiretapLimit);
 }
 
-void CDlgGeneral::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void MiscPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeMisc(controls, model, direction, texts_, boxes_);
 }
 

@@ -87,9 +87,9 @@ const DialogTemplate& EnglishTemplate();  // 140
 void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts,
                   misc::CheckBoxMemory& boxes);
 
-class CDlgGeneral final : public SettingsPage {
+class MiscPage final : public SettingsPage {
  public:
-  CDlgGeneral() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
+  MiscPage() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 

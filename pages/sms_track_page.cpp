@@ -12,13 +12,13 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
   ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
-void CDlgSMSTrack::OnInitDialog(PageControls& controls) {
+void SmsTrackPage::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
   controls.limitText(IDC_SMS_PHONE, 20);
 }
 
-void CDlgSMSTrack::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void SmsTrackPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeSmsTrack(controls, model, direction, texts_);
 }
 

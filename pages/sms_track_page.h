@@ -20,9 +20,9 @@ const DialogTemplate& PageTemplate();
 void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
                       ControlText& texts);
 
-class CDlgSMSTrack final : public SettingsPage {
+class SmsTrackPage final : public SettingsPage {
  public:
-  CDlgSMSTrack() : SettingsPage(sms_track::PageTemplate(), sms_track::IDD_SMS_TRACK) {}
+  SmsTrackPage() : SettingsPage(sms_track::PageTemplate(), sms_track::IDD_SMS_TRACK) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -32,7 +32,7 @@ void OnTcpTrackClicked(PageControls& controls) {
   controls.setText(IDC_TCP_TRACK_VALUE, controls.checkState(IDC_TCP_TRACK) == 1 ? u"1" : u"0");
 }
 
-void CDlgTransport::OnInitDialog(PageControls& controls) {
+void TransportPage::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_TRACKER_ID, 14);
   controls.limitText(IDC_HTTP_DOMAIN, 32);
   // The port is stored as text: no more digits than the field holds.
@@ -42,11 +42,11 @@ void CDlgTransport::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_TCP_TRACK_VALUE, kNumberEditLimit);
 }
 
-void CDlgTransport::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+void TransportPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeTransport(controls, model, direction, texts_);
 }
 
-void CDlgTransport::onCommand(PageControls& controls, int controlId) {
+void TransportPage::onCommand(PageControls& controls, int controlId) {
   if (controlId == IDC_TCP_TRACK) OnTcpTrackClicked(controls);
 }
 

@@ -35,9 +35,9 @@ void ExchangeTransport(PageControls& controls, SettingsModel& model, ExchangeDir
 // After the check box toggled itself: the hidden value becomes "1" or "0".
 void OnTcpTrackClicked(PageControls& controls);
 
-class CDlgTransport final : public SettingsPage {
+class TransportPage final : public SettingsPage {
  public:
-  CDlgTransport() : SettingsPage(transport::PageTemplate(), transport::IDD_TRANSPORT) {}
+  TransportPage() : SettingsPage(transport::PageTemplate(), transport::IDD_TRANSPORT) {}
   void OnInitDialog(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
   void onCommand(PageControls& controls, int controlId) override;

@@ -42,12 +42,12 @@ class AllPages {
   FakePageControls& controls(PageIndex page) { return *controls_[page]; }
 
  private:
-  CDlgSMSTrack sms_;
-  CDlgBtnBinding keys_;
-  CDLGAPN apn_;
-  CDlgAgps agps_;
-  CDlgTransport transport_;
-  CDlgGeneral misc_;
+  SmsTrackPage sms_;
+  KeyBindingPage keys_;
+  ApnPage apn_;
+  AgpsPage agps_;
+  TransportPage transport_;
+  MiscPage misc_;
   std::array<SettingsPage*, 6> pages_{&sms_, &keys_, &apn_, &agps_, &transport_, &misc_};
   std::vector<std::unique_ptr<FakePageControls>> controls_;
 };

@@ -31,7 +31,7 @@ constexpr std::array kButtonsTable{
 };
 
 // The templates whose pages exchange with the model; a row with any other
-// template id is skipped by LoadSavePages.
+// template id is skipped by loadSavePages.
 constexpr std::array<std::int32_t, 6> kExchangedTemplates{129, 130, 131, 132, 138, 155};
 
 bool exchanges(std::int32_t templateId) {
@@ -73,8 +73,8 @@ MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSe
 
 void MainWindowLogic::initialise(LinkEngine& engine) {
   engine_ = &engine;
-  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->OnInitDialog(view_.pageControls(i));
-  ShowPage(0);
+  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->initialise(view_.pageControls(i));
+  showPage(0);
   for (int i = 0; i < kPortEntryCount; ++i) view_.addPortEntry(FormattedText("COM%d", i).view());
   engine.startCommunication();
   selectPortEntry(restorePortIndex());  // preselected only: nothing is opened at start
@@ -98,7 +98,7 @@ void MainWindowLogic::onPortSelected() {
     if (const std::string reason = openFailureReason(detail, port); !reason.empty()) appendUtf8(reason);
   }
   // Stored whatever the outcome.
-  SavePortIndex(view_.selectedPort());
+  savePortIndex(view_.selectedPort());
 }
 
 void MainWindowLogic::onScanPorts() {
@@ -146,7 +146,7 @@ bool MainWindowLogic::trackerRead() {
     std::lock_guard<std::mutex> hold(settings_.lock);
     read = settings_.codec.hasImage();
   }
-  if (!read) AppendLog(kReadFirstText);
+  if (!read) appendLog(kReadFirstText);
   return read;
 }
 
@@ -222,7 +222,7 @@ void MainWindowLogic::onTimerTick() {
 void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
   switch (kind) {
     case TRACKER_EVENT_LOG:
-      AppendLog(text);
+      appendLog(text);
       return;
     case TRACKER_EVENT_SELECT_PORT:
       // Neither stored nor opened; and only the port still open: a port the
@@ -269,7 +269,7 @@ void MainWindowLogic::applyButtons(std::int32_t state) {
 void MainWindowLogic::settingsReady() {
   settingsLoaded_ = true;
   view_.enableWriteButton(true);
-  LoadSavePages(PAGE_LOAD);
+  loadSavePages(PAGE_LOAD);
 
   FixedText<32> romVersion;
   FixedText<32> imei;
@@ -316,11 +316,11 @@ void MainWindowLogic::finishVerify(RequestOutcome outcome) {
   appendUtf8(text);
 }
 
-void MainWindowLogic::appendUtf8(std::string_view text) { AppendLog(utf16(text)); }
+void MainWindowLogic::appendUtf8(std::string_view text) { appendLog(utf16(text)); }
 
 // --- Operations of the window ------------------------------------------------
 
-void MainWindowLogic::LoadSavePages(ExchangeDirection direction) {
+void MainWindowLogic::loadSavePages(ExchangeDirection direction) {
   std::lock_guard<std::mutex> hold(settings_.lock);
   exchangePages(settings_.model, direction);
 }
@@ -332,13 +332,13 @@ void MainWindowLogic::exchangePages(SettingsModel& model, ExchangeDirection dire
   }
 }
 
-void MainWindowLogic::ShowPage(int index) {
+void MainWindowLogic::showPage(int index) {
   for (int i = 0; i < PageTable::size(); ++i) view_.setPageVisible(i, i == index);
 }
 
-void MainWindowLogic::SavePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
+void MainWindowLogic::savePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
 
-void MainWindowLogic::AppendLog(std::u16string_view text) {
+void MainWindowLogic::appendLog(std::u16string_view text) {
   // Only an entry longer than the whole bound is cut, to the bound.
   const std::u16string_view entry = text.substr(0, LogBound::kMaxUnits - kLogSeparator.size());
   if (const std::size_t drop = logBound_.add(entry.size() + kLogSeparator.size()); drop != 0)

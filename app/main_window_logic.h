@@ -71,7 +71,7 @@ class MainWindowLogic final : public TrackerWindow {
   void onReadSettings();
   // Asks first when the tracker may have changed since the read (see kWriteElsewhereQuestion).
   void onWriteSettings();
-  void onTabChanged(int index) { ShowPage(index); }
+  void onTabChanged(int index) { showPage(index); }
   // The context menu. Save and Compare take the pages' edits in a copy of
   // the model; Open lays a file over the last read and shows it, and nothing
   // reaches the tracker until "Write Settings".
@@ -94,12 +94,12 @@ class MainWindowLogic final : public TrackerWindow {
 
   // --- Operations of the window ---------------------------------------------
   // Every page, in table order, exchanges with the model under the settings lock.
-  void LoadSavePages(ExchangeDirection direction);
+  void loadSavePages(ExchangeDirection direction);
   // Page `index` visible, every other hidden; -1 hides them all.
-  void ShowPage(int index);
-  void SavePortIndex(int index);
+  void showPage(int index);
+  void savePortIndex(int index);
   // `text`, then an empty line.
-  void AppendLog(std::u16string_view text);
+  void appendLog(std::u16string_view text);
 
   bool settingsLoaded() const { return settingsLoaded_; }
 

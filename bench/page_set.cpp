@@ -16,7 +16,7 @@ PageSet::PageSet() {
   };
   for (std::size_t i = 0; i < kPageCount; ++i) {
     pages_[i].controls = std::make_unique<FakePageControls>(pages[i]->dialogTemplate());
-    pages[i]->OnInitDialog(*pages_[i].controls);
+    pages[i]->initialise(*pages_[i].controls);
     pages_[i].page = std::move(pages[i]);
   }
 }

@@ -13,7 +13,7 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
-void AgpsPage::OnInitDialog(PageControls& controls) {
+void AgpsPage::initialise(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);
   controls.limitText(IDC_AGPS_SMS_NUMBER, 20);
   // The port is stored as text: no more digits than the field holds.

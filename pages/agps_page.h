@@ -23,7 +23,7 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
 class AgpsPage final : public SettingsPage {
  public:
   AgpsPage() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
-  void OnInitDialog(PageControls& controls) override;
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

@@ -14,7 +14,7 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
   ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
-void ApnPage::OnInitDialog(PageControls& controls) {
+void ApnPage::initialise(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);
   controls.limitText(IDC_APN_PASSWORD, 60);
   controls.limitText(IDC_APN_USER, 60);

@@ -25,7 +25,7 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
 class ApnPage final : public SettingsPage {
  public:
   ApnPage() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
-  void OnInitDialog(PageControls& controls) override;
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

@@ -30,7 +30,7 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
   }
 }
 
-void KeyBindingPage::OnInitDialog(PageControls& controls) {
+void KeyBindingPage::initialise(PageControls& controls) {
   for (const KeyBindingRow& row : KeyBindingRows) {
     controls.limitText(row.phoneEdit, kNumberLimit);
     controls.limitText(row.smsEdit, kNumberLimit);

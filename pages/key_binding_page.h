@@ -54,7 +54,7 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
 class KeyBindingPage final : public SettingsPage {
  public:
   KeyBindingPage() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
-  void OnInitDialog(PageControls& controls) override;
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

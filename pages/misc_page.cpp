@@ -71,7 +71,7 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
   ExchangeText(controls, texts, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
 }
 
-void MiscPage::OnInitDialog(PageControls& controls) {
+void MiscPage::initialise(PageControls& controls) {
   for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);
   controls.selectItem(IDC_TIME_ZONE, kInitialTimeZone);
   for (const std::u16string_view text : OverspeedTexts) controls.addString(IDC_OVERSPEED, text);

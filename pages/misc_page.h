@@ -90,7 +90,7 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
 class MiscPage final : public SettingsPage {
  public:
   MiscPage() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
-  void OnInitDialog(PageControls& controls) override;
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 
  private:

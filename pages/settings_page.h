@@ -19,7 +19,7 @@ class SettingsPage {
   // The template the page class names (140 for Misc, else the same).
   int classTemplateId() const { return classTemplateId_; }
   // Text limits, chooser contents, initial selection.
-  virtual void OnInitDialog(PageControls& controls) = 0;
+  virtual void initialise(PageControls& controls) = 0;
   virtual void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) = 0;
   // A click on one of the page's controls.
   virtual void onCommand(PageControls& /*controls*/, int /*controlId*/) {}

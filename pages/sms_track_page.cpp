@@ -12,7 +12,7 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
   ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
-void SmsTrackPage::OnInitDialog(PageControls& controls) {
+void SmsTrackPage::initialise(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
   controls.limitText(IDC_SMS_PHONE, 20);

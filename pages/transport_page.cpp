@@ -32,7 +32,7 @@ void OnTcpTrackClicked(PageControls& controls) {
   controls.setText(IDC_TCP_TRACK_VALUE, controls.checkState(IDC_TCP_TRACK) == 1 ? u"1" : u"0");
 }
 
-void TransportPage::OnInitDialog(PageControls& controls) {
+void TransportPage::initialise(PageControls& controls) {
   controls.limitText(IDC_TRACKER_ID, 14);
   controls.limitText(IDC_HTTP_DOMAIN, 32);
   // The port is stored as text: no more digits than the field holds.

@@ -163,7 +163,7 @@ int CPelmoraApp::run(QApplication& application) {
       chooser->follow(*discovery, [&port, &discovery] { return listPorts(port.currentMap(), *discovery); });
     if (!ignoredEntries.empty()) {
       const QString line = QString::fromStdString(ignoredEntries);
-      window.logic().AppendLog(toU16View(line));
+      window.logic().appendLog(toU16View(line));
     }
     if (options.screenshotDir.isEmpty()) {
       window.exec();

@@ -33,7 +33,7 @@ class AllPages {
   AllPages() {
     for (SettingsPage* page : pages_) {
       controls_.push_back(std::make_unique<FakePageControls>(page->dialogTemplate()));
-      page->OnInitDialog(*controls_.back());
+      page->initialise(*controls_.back());
     }
   }
   void exchange(SettingsModel& model, ExchangeDirection direction) {

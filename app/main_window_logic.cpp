@@ -30,16 +30,6 @@ constexpr std::array kButtonsTable{
     ButtonsRow{BUTTONS_SETTINGS_READ, ButtonChange::Enable, ButtonChange::Unchanged},
 };
 
-// The templates whose pages exchange with the model; a row with any other
-// template id is skipped by loadSavePages.
-constexpr std::array<std::int32_t, 6> kExchangedTemplates{129, 130, 131, 132, 138, 155};
-
-bool exchanges(std::int32_t templateId) {
-  for (const std::int32_t id : kExchangedTemplates)
-    if (id == templateId) return true;
-  return false;
-}
-
 // File names and settings messages are UTF-8; the log pane takes UTF-16.
 std::u16string utf16(std::string_view text) {
   std::u16string units;
@@ -326,10 +316,7 @@ void MainWindowLogic::loadSavePages(ExchangeDirection direction) {
 }
 
 void MainWindowLogic::exchangePages(SettingsModel& model, ExchangeDirection direction) {
-  for (int i = 0; i < PageTable::size(); ++i) {
-    const PageEntry& row = pageTable_[i];
-    if (exchanges(row.templateId)) row.page->exchange(view_.pageControls(i), model, direction);
-  }
+  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->exchange(view_.pageControls(i), model, direction);
 }
 
 void MainWindowLogic::showPage(int index) {

@@ -22,7 +22,7 @@ void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirectio
 
 class AgpsPage final : public SettingsPage {
  public:
-  AgpsPage() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
+  AgpsPage() : SettingsPage(agps::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -24,7 +24,7 @@ void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection
 
 class ApnPage final : public SettingsPage {
  public:
-  ApnPage() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
+  ApnPage() : SettingsPage(apn::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

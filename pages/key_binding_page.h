@@ -53,7 +53,7 @@ void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDi
 
 class KeyBindingPage final : public SettingsPage {
  public:
-  KeyBindingPage() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
+  KeyBindingPage() : SettingsPage(key_binding::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // "Misc": time zone, overspeed alarm, wiretap number and eight on/off
-// features. The window is made from template 155 (Russian texts); the
-// class names its English twin 140, which is never shown.
+// features. The page is made from template 155 (Russian texts); the window
+// shows its English twin 140 in English.
 
 #include <array>
 #include <cstdint>
@@ -89,7 +89,7 @@ void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirectio
 
 class MiscPage final : public SettingsPage {
  public:
-  MiscPage() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
+  MiscPage() : SettingsPage(misc::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 

@@ -16,8 +16,6 @@ class SettingsPage {
   virtual ~SettingsPage() = default;
   // The template the page window is created from (155 for Misc).
   const DialogTemplate& dialogTemplate() const { return dialogTemplate_; }
-  // The template the page class names (140 for Misc, else the same).
-  int classTemplateId() const { return classTemplateId_; }
   // Text limits, chooser contents, initial selection.
   virtual void initialise(PageControls& controls) = 0;
   virtual void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) = 0;
@@ -25,13 +23,12 @@ class SettingsPage {
   virtual void onCommand(PageControls& /*controls*/, int /*controlId*/) {}
 
  protected:
-  SettingsPage(const DialogTemplate& shown, int classId) : dialogTemplate_(shown), classTemplateId_(classId) {}
+  explicit SettingsPage(const DialogTemplate& shown) : dialogTemplate_(shown) {}
 
   ControlText texts_;  // the page's own text slots for its exchange
 
  private:
   const DialogTemplate& dialogTemplate_;
-  int classTemplateId_;
 };
 
 }  // namespace pelmora

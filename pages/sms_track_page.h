@@ -22,7 +22,7 @@ void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDire
 
 class SmsTrackPage final : public SettingsPage {
  public:
-  SmsTrackPage() : SettingsPage(sms_track::PageTemplate(), sms_track::IDD_SMS_TRACK) {}
+  SmsTrackPage() : SettingsPage(sms_track::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -37,7 +37,7 @@ void OnTcpTrackClicked(PageControls& controls);
 
 class TransportPage final : public SettingsPage {
  public:
-  TransportPage() : SettingsPage(transport::PageTemplate(), transport::IDD_TRANSPORT) {}
+  TransportPage() : SettingsPage(transport::PageTemplate()) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
   void onCommand(PageControls& controls, int controlId) override;

@@ -82,11 +82,6 @@ class CPelmoraDlg final : public QDialog, private MainView {
   const QString& logText() const { return logText_; }
   MainWindowLogic& logic() { return logic_; }
   LinkEngine& engine() { return engine_; }
-  // What the engine's threads call.
-  TrackerWindow& notifications() { return notifications_; }
-  // "Save Settings As…", "Open Settings…", "Compare with Tracker…": in the
-  // context menu, and their shortcuts work anywhere in the window.
-  std::span<QAction* const> settingsFileActions() const { return fileActions_; }
 
  protected:
   void done(int result) override;

@@ -95,13 +95,6 @@ void QtPageControls::limitText(int id, int maxChars) {
   if (TypingValidator* validator = typingValidatorOf(control->widget)) validator->setLimit(maxChars);
 }
 
-int QtPageControls::textLimit(int id) const {
-  const Control* control = find(id);
-  if (control == nullptr) return 0;
-  const TypingValidator* validator = typingValidatorOf(control->widget);
-  return validator == nullptr ? 0 : validator->limit();
-}
-
 void QtPageControls::addString(int id, std::u16string_view item) {
   const Control* control = find(id);
   if (control == nullptr) return;

@@ -31,8 +31,6 @@ class QtPageControls final : public PageControls {
   int checkState(int id) const override;
 
   QWidget* widget(int id) const;
-  // The typing limit of an edit; 0 for a control that takes no typing limit.
-  int textLimit(int id) const;
 
  private:
   struct Control {

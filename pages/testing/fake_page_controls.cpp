@@ -120,11 +120,6 @@ std::u16string FakePageControls::text(int id) const {
   return control == nullptr ? std::u16string() : control->text;
 }
 
-int FakePageControls::textLimit(int id) const {
-  const Control* control = find(id);
-  return control == nullptr ? 0 : control->limit;
-}
-
 std::size_t FakePageControls::itemCount(int id) const {
   const Control* control = find(id);
   return control == nullptr ? 0 : control->items.size();

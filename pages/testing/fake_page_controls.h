@@ -48,7 +48,6 @@ class FakePageControls final : public PageControls {
 
   // For checks.
   std::u16string text(int id) const;
-  int textLimit(int id) const;  // 0 for a control that takes no typing
   std::size_t itemCount(int id) const;
   std::u16string itemText(int id, std::size_t index) const;
 

@@ -6,13 +6,6 @@ namespace pelmora {
 
 using namespace agps;
 
-void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts) {
-  ExchangeText(controls, texts, IDC_AGPS_NAME, model.AgpsName, direction);
-  ExchangeText(controls, texts, IDC_AGPS_SERVER_IP, model.AgpsServerIp, direction);
-  ExchangeText(controls, texts, IDC_AGPS_PORT, model.AgpsPort, direction);
-  ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
-}
-
 void AgpsPage::initialise(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);
   controls.limitText(IDC_AGPS_SMS_NUMBER, 20);
@@ -21,7 +14,10 @@ void AgpsPage::initialise(PageControls& controls) {
 }
 
 void AgpsPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeAgps(controls, model, direction, texts_);
+  ExchangeText(controls, IDC_AGPS_NAME, model.AgpsName, direction);
+  ExchangeText(controls, IDC_AGPS_SERVER_IP, model.AgpsServerIp, direction);
+  ExchangeText(controls, IDC_AGPS_PORT, model.AgpsPort, direction);
+  ExchangeText(controls, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
 }  // namespace pelmora

@@ -6,14 +6,6 @@ namespace pelmora {
 
 using namespace apn;
 
-void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts) {
-  ExchangeText(controls, texts, IDC_APN_NAME, model.ApnName, direction);
-  ExchangeText(controls, texts, IDC_APN_USER, model.ApnUser, direction);
-  ExchangeText(controls, texts, IDC_APN_PASSWORD, model.ApnPassword, direction);
-  ExchangeText(controls, texts, IDC_APN_DNS1, model.PrimaryDns, direction);
-  ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
-}
-
 void ApnPage::initialise(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);
   controls.limitText(IDC_APN_PASSWORD, 60);
@@ -21,7 +13,11 @@ void ApnPage::initialise(PageControls& controls) {
 }
 
 void ApnPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeApn(controls, model, direction, texts_);
+  ExchangeText(controls, IDC_APN_NAME, model.ApnName, direction);
+  ExchangeText(controls, IDC_APN_USER, model.ApnUser, direction);
+  ExchangeText(controls, IDC_APN_PASSWORD, model.ApnPassword, direction);
+  ExchangeText(controls, IDC_APN_DNS1, model.PrimaryDns, direction);
+  ExchangeText(controls, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
 }  // namespace pelmora

@@ -6,7 +6,6 @@
 
 #include <array>
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -46,10 +45,6 @@ inline constexpr std::array<KeyBindingRow, 4> KeyBindingRows{{
 
 const DialogTemplate& PageTemplate();
 }  // namespace key_binding
-
-// Reads texts through the page's `texts`.
-void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                        ControlText& texts);
 
 class KeyBindingPage final : public SettingsPage {
  public:

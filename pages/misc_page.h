@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -82,11 +81,6 @@ const DialogTemplate& PageTemplate();     // 155
 const DialogTemplate& EnglishTemplate();  // 140
 }  // namespace misc
 
-// Reads texts through the page's `texts`; `boxes` is the page's memory of
-// its check boxes.
-void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts,
-                  misc::CheckBoxMemory& boxes);
-
 class MiscPage final : public SettingsPage {
  public:
   MiscPage() : SettingsPage(misc::PageTemplate()) {}
@@ -94,7 +88,7 @@ class MiscPage final : public SettingsPage {
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 
  private:
-  misc::CheckBoxMemory boxes_;
+  misc::CheckBoxMemory boxes_;  // what each check box last exchanged
 };
 
 }  // namespace pelmora

@@ -3,7 +3,6 @@
 // made from, the initialisation of its controls, and the exchange of its
 // controls with the model in either direction.
 
-#include "pages/control_text.h"
 #include "pages/dialog_template.h"
 #include "pages/exchange_direction.h"
 #include "pages/page_controls.h"
@@ -24,8 +23,6 @@ class SettingsPage {
 
  protected:
   explicit SettingsPage(const DialogTemplate& shown) : dialogTemplate_(shown) {}
-
-  ControlText texts_;  // the page's own text slots for its exchange
 
  private:
   const DialogTemplate& dialogTemplate_;

@@ -6,12 +6,6 @@ namespace pelmora {
 
 using namespace sms_track;
 
-void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                      ControlText& texts) {
-  ExchangeText(controls, texts, IDC_SMS_PASSWORD, model.SmsPassword, direction, kDefaultPasswordText);
-  ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
-}
-
 void SmsTrackPage::initialise(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
@@ -19,7 +13,8 @@ void SmsTrackPage::initialise(PageControls& controls) {
 }
 
 void SmsTrackPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeSmsTrack(controls, model, direction, texts_);
+  ExchangeText(controls, IDC_SMS_PASSWORD, model.SmsPassword, direction, kDefaultPasswordText);
+  ExchangeNumber(controls, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
 }  // namespace pelmora

@@ -5,7 +5,6 @@
 // came unless the box is clicked. A hidden HTTP group carries its two
 // fields through a read and a write.
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -27,10 +26,6 @@ inline constexpr int IDC_HTTP_INTERVAL_UNIT = 1043;
 
 const DialogTemplate& PageTemplate();
 }  // namespace transport
-
-// Reads texts through the page's `texts`.
-void ExchangeTransport(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                       ControlText& texts);
 
 // After the check box toggled itself: the hidden value becomes "1" or "0".
 void OnTcpTrackClicked(PageControls& controls);

@@ -5,9 +5,8 @@
 // it only through GuiThreadWindow.
 //
 // Closing it (Escape, the close box) stops the link first: notifications
-// are no longer taken, the engine's threads are asked to end, and events
-// are processed until they have, since a sender may be waiting for the
-// window at that moment.
+// are no longer taken, which releases every engine thread waiting for the
+// window, and the engine's threads are ended and joined.
 
 #include <QDialog>
 #include <QPixmap>

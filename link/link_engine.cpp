@@ -175,6 +175,7 @@ bool LinkEngine::noticePortChange() {
   outstandingRead_ = {};
   outstandingWrite_ = {};
   requestDeadlineMs_ = 0;
+  damagedInARow_ = 0;
   if (onlineShown_.load() != 0) reportOffline();
   return true;
 }
@@ -519,6 +520,7 @@ void LinkEngine::communicationPass() {
 void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame) {
   const FrameChecksum checksum = frameChecksum(frame);
   const bool damaged = options_.checkReplyChecksum && !checksum.matches();
+  countDamaged(damaged);
   switch (reply.type) {
     case ReadSettings:
       if (!outstandingRead_.active) {
@@ -568,6 +570,16 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
       return;
   }
   tracef(trace_, "reply checksum %04x, expected %04x: dropped", checksum.carried, checksum.computed);
+}
+
+// A tracker whose every reply fails the check looks silent: say once, at
+// the second in a row on a port, that it answers and how to accept it.
+void LinkEngine::countDamaged(bool damaged) {
+  damagedInARow_ = damaged ? damagedInARow_ + 1 : 0;
+  if (damagedInARow_ != 2) return;
+  postLogf("Tracker on port %d answers, but its reply checksums do not match: to accept them, set [Link] "
+           "CheckReplyChecksum=false in ~/.config/KVL/COMM.conf (%%APPDATA%%\\KVL\\COMM.conf on Windows)",
+           currentPort_.load());
 }
 
 void LinkEngine::handleSettingsReply(const TrackerReply& reply) {

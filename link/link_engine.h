@@ -163,6 +163,7 @@ class LinkEngine {
 
   void handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame);
   void handleSettingsReply(const TrackerReply& reply);
+  void countDamaged(bool damaged);
   void reportOffline();
   void restoreButtons();
   bool noticePortChange();  // true when the port changed since the last call
@@ -201,6 +202,8 @@ class LinkEngine {
   // Communication thread only.
   std::uint64_t requestDeadlineMs_ = 0;  // 7000 ms after the last read or write request went out
   std::uint32_t seenEpoch_ = 1;          // the port epoch the on-line state was last reported for
+  // Damaged replies in a row on this port epoch; two in a row say once how to turn the check off.
+  std::uint32_t damagedInARow_ = 0;
   Outstanding outstandingRead_;
   Outstanding outstandingWrite_;
   FrameBuffer sendFrame_{};

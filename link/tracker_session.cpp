@@ -8,9 +8,9 @@ constexpr std::uint32_t kPollMs = 20;
 
 }  // namespace
 
-void TrackerSession::Listener::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  if (kind == TRACKER_EVENT_PROGRESS && hooks_.progress && value > 0) hooks_.progress(static_cast<std::uint32_t>(value));
-  if (kind != TRACKER_EVENT_LOG) return;
+void TrackerSession::Listener::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
+  if (kind == TrackerEvent::Progress && hooks_.progress && value > 0) hooks_.progress(static_cast<std::uint32_t>(value));
+  if (kind != TrackerEvent::Log) return;
   if (hooks_.log) hooks_.log(text);
   std::lock_guard<std::mutex> hold(lock_);
   log_.emplace_back(text);

@@ -57,7 +57,7 @@ class TrackerSession {
   class Listener final : public TrackerWindow {
    public:
     explicit Listener(SessionHooks hooks) : hooks_(std::move(hooks)) {}
-    void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+    void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
     void settingsReady() override {}
     void requestFinished(std::int32_t type, RequestOutcome outcome) override;
 

@@ -143,6 +143,11 @@ void LinkEngine::changePort(int port) {
   portEpoch_.fetch_add(1);
   trackerOnline_.store(0);
   requests_.wakeup().raise();  // the engine's thread leaves the old port's wait at once
+  onlineChanged_.raise();
+}
+
+void LinkEngine::setOnline(bool online) {
+  if (trackerOnline_.exchange(online ? 1 : 0) != (online ? 1 : 0)) onlineChanged_.raise();
 }
 
 ScanLink::Opened LinkEngine::openPort(int port, const ScanState* scan) {
@@ -257,7 +262,7 @@ void LinkEngine::communicationPass() {
   if (received == Received::TimedOut) {
     tracef(trace_, "got Gspt Data overtime!");
     notifier_.log(u"Send command time out!");
-    trackerOnline_.store(0);
+    setOnline(false);
     if (notifier_.onlineShown()) reportOffline();
     pauseBetweenPasses();
     return;
@@ -305,7 +310,7 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
       // Raised after the on-line report, so that a scan waiting for it
       // always logs "Tracker is on port" after "Tracker is on line".
       std::lock_guard<std::mutex> hold(portLock_);
-      if (portEpoch_.load() == seenEpoch_) trackerOnline_.store(1);
+      if (portEpoch_.load() == seenEpoch_) setOnline(true);
       return;
     }
     case WriteSettings:

@@ -114,6 +114,9 @@ class LinkEngine final : private ScanLink {
   // --- Shared link state --------------------------------------------------
   int currentPort() const { return currentPort_.load(); }
   bool trackerOnline() const { return trackerOnline_.load() != 0; }
+  // Raised when the tracker goes on or off line and at every port change,
+  // for one thread outside that waits for either (a TrackerSession).
+  Wakeup& onlineChanged() { return onlineChanged_; }
   std::uint32_t replyTimeoutMs() const { return replyTimeoutMs_.load(); }
   int scanStopFlag() const { return scan_.stopFlag(); }
   // The last read was decoded and no refused one followed: a write may go out.
@@ -139,6 +142,7 @@ class LinkEngine final : private ScanLink {
   bool noticePortChange();  // true when the port changed since the last call
   void portDisconnected(int port);
   void changePort(int port);  // the caller holds portLock_
+  void setOnline(bool online);
   void pauseBetweenPasses();
   void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
   // A handshake or read built here, or the write request `writeFrame`, to the current port.
@@ -159,6 +163,7 @@ class LinkEngine final : private ScanLink {
   std::atomic<std::uint32_t> replyTimeoutMs_{5000};
   RequestQueue requests_;
   std::atomic<int> trackerOnline_{0};
+  Wakeup onlineChanged_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> communicationStarted_{false};
 

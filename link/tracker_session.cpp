@@ -1,10 +1,11 @@
 #include "link/tracker_session.h"
 
+#include <algorithm>
+
 namespace pelmora {
 namespace {
 
 constexpr std::uint32_t kHandshakePeriodMs = 1000;
-constexpr std::uint32_t kPollMs = 20;
 
 }  // namespace
 
@@ -58,16 +59,20 @@ bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
 bool TrackerSession::waitForTracker(std::uint32_t limitMs) {
   const std::uint64_t start = clock_.nowMs();
   std::uint64_t nextHandshake = start + kHandshakePeriodMs;
-  while (!engine_.trackerOnline()) {
+  for (;;) {
+    // Cleared before the look, so that a change after it ends the sleep below.
+    engine_.onlineChanged().clear();
+    if (engine_.trackerOnline()) return true;
+    if (engine_.currentPort() == kNoPort) return false;  // the port hung up (or was never opened)
     const std::uint64_t now = clock_.nowMs();
     if (now - start >= limitMs) return false;
     if (now >= nextHandshake) {
       engine_.runHandshake();
       nextHandshake += kHandshakePeriodMs;
     }
-    clock_.sleepMs(kPollMs);
+    clock_.sleepOrWake(static_cast<std::uint32_t>(std::min(nextHandshake, start + limitMs) - now),
+                       engine_.onlineChanged());
   }
-  return true;
 }
 
 TrackerSession::ReadResult TrackerSession::read() {

@@ -37,7 +37,8 @@ class TrackerSession {
 
   // The port opened (its handshake is on its way).
   bool open(int port);
-  // A tracker answered a handshake within `limitMs` (one handshake a second).
+  // A tracker answered a handshake within `limitMs` (one handshake a second);
+  // true as soon as it has, false as soon as the port has hung up.
   bool waitForTracker(std::uint32_t limitMs);
 
   struct ReadResult {

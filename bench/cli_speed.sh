@@ -7,8 +7,12 @@
 #          that every run really writes
 #   scan   20 ports: 1 tracker, 5 silent trackers, 7 pseudo-terminals with
 #          nobody behind them, 7 paths that do not exist
+#   read   `read COM5 -o -` from one tracker, against the line time of the
+#          bytes the simulated line carries (its replies)
+#   write  `write COM5 PROFILE` (read, write, read back) to one tracker, two
+#          profiles in turn so that every run really writes; the same yardstick
 #
-#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan]
+#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan|read|write]
 #
 # Environment: PELMORA_CLI (build/cli/pelmora-cli), PELMORA_SIM
 # (build/tools/pelmora-simtracker). Prints one line per run and a summary
@@ -27,7 +31,7 @@ while [ $# -gt 0 ]; do
     --trackers) trackers=$2; shift 2 ;;
     --baud) baud=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan|read|write]" >&2; exit 2 ;;
   esac
 done
 
@@ -43,6 +47,7 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/KVL"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}' >"$work/profile.json"
+echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 46}}' >"$work/profile-other.json"
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -159,5 +164,46 @@ if [ -z "$only" ] || [ "$only" = scan ]; then
   awk -v m="$ms" 'BEGIN { printf "against one handshake wait (4000 ms): %.3f (target <= 1.2): %s\n", m / 4000, m / 4000 <= 1.2 ? "met" : "MISSED" }'
   stop_all
 fi
+
+# One tracker for every run of $1 (read or write): each run from start to
+# exit against the line time of the replies the simulator paces, 10 bits a
+# byte (a pseudo-terminal carries the tool's requests at once). A read is
+# the handshake reply and the settings reply (18 + 3401 bytes); a write
+# reads, writes and reads back (18 + 3401 + 18 + 3401 bytes).
+time_exchange() {
+  local what=$1 reply_bytes run start end status profile
+  start_tracker "$work/tracker"
+  wait_for_links "$work/tracker"
+  write_map "$work/tracker"
+  [ "$what" = read ] && reply_bytes=3419 || reply_bytes=6838
+  : >"$work/$what"
+  for run in $(seq "$runs"); do
+    [ $((run % 2)) -eq 0 ] && profile=$work/profile.json || profile=$work/profile-other.json
+    status=0
+    start=$(now_ms)
+    if [ "$what" = read ]; then
+      "$cli" read --quiet COM5 -o - >"$work/out" 2>&1 || status=$?
+    else
+      "$cli" write --quiet COM5 "$profile" >"$work/out" 2>&1 || status=$?
+    fi
+    end=$(now_ms)
+    if [ "$status" -ne 0 ] || { [ "$what" = write ] && ! grep -q "1 field changed  verified" "$work/out"; }; then
+      echo "$what failed (exit $status):" >&2
+      cat "$work/out" >&2
+      exit 1
+    fi
+    echo $((end - start)) >>"$work/$what"
+    echo "run $run: $what: $((end - start)) ms (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  stop_all
+  echo "$what: $(summary <"$work/$what")"
+  awk -v m="$(median <"$work/$what")" -v b="$reply_bytes" -v baud="$baud" 'BEGIN { line = b * 10000 / baud
+    printf "against %.1f ms of line: %+.2f %% (target: within 0.5 %%): %s\n", line, (m / line - 1) * 100,
+      m <= line * 1.005 ? "met" : "MISSED" }'
+}
+
+for what in read write; do
+  if [ -z "$only" ] || [ "$only" = "$what" ]; then time_exchange "$what"; fi
+done
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -57,7 +57,7 @@ void GuiThreadWindow::stopAccepting() {
   ran_.notify_all();
 }
 
-void GuiThreadWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+void GuiThreadWindow::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
   deliver([kind, value, text = std::u16string(text)](TrackerWindow& window) {
     window.trackerEvent(kind, value, text);
   });

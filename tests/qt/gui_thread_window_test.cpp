@@ -26,7 +26,7 @@ constexpr int kLinesEach = 400;
 // The window's side: what each sender's log lines said, in order. Sender i
 // sends value i; only the window's thread writes here.
 struct RecordingWindow final : TrackerWindow {
-  void trackerEvent(int /*kind*/, std::int32_t value, std::u16string_view text) override {
+  void trackerEvent(TrackerEvent /*kind*/, std::int32_t value, std::u16string_view text) override {
     lines[static_cast<std::size_t>(value)].emplace_back(text);
   }
   void settingsReady() override {}
@@ -50,7 +50,7 @@ TEST(GuiThreadWindow, AnyNumberOfSendersWaitForTheWindowUntilItStopsAccepting) {
       for (int line = 0; line < kLinesEach; ++line) {
         const std::size_t before = seen.size();
         std::u16string text = lineText(i, line);
-        handOver.trackerEvent(TRACKER_EVENT_LOG, static_cast<std::int32_t>(i), text);
+        handOver.trackerEvent(TrackerEvent::Log, static_cast<std::int32_t>(i), text);
         text.assign(text.size(), u'#');  // the window keeps its own copy
         // Before the stop the window has run the notification by the time the send returns.
         if (!stopping.load() && seen.size() != before + 1) ++returnedUnrun[i];

@@ -28,8 +28,6 @@ constexpr int kFormatVersion = 1;
 // A settings file nests three deep (the file, "fields", {"hex": ...}).
 constexpr std::size_t kMaxNesting = 16;
 
-const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
-
 std::span<const std::uint8_t> elementBytes(const SettingsDocument& document, const FieldElement& e) {
   const Placement at = e.row->at(document.layout, e.element);
   return document.bytes().subspan(at.offset, at.bytes);
@@ -234,6 +232,15 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
   return std::nullopt;
 }
 
+// "\"Basic\" or \"Extended\"": the names a file may give as its layout.
+std::string knownLayoutNames() {
+  std::string names;
+  const std::span<const LayoutInfo> layouts = settingsLayouts();
+  for (std::size_t i = 0; i < layouts.size(); ++i)
+    names += (i == 0 ? "" : i + 1 == layouts.size() ? " or " : ", ") + ("\"" + std::string(layouts[i].name) + "\"");
+  return names;
+}
+
 Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
   const auto fail = [&](const std::string& what) { return SettingsError{source + ": " + what}; };
   if (!root.is_object()) return fail("not a settings file (a JSON object with \"pelmora-settings\": 1)");
@@ -249,13 +256,16 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
   SettingsDocument document;
   document.source = source;
   const auto layout = root.find("layout");
+  const LayoutInfo* named =
+      layout != root.end() && layout->is_string() ? layoutNamed(layout->get_ref<const std::string&>()) : nullptr;
   if (layout == root.end()) {
     document.layoutGiven = false;
-  } else if (*layout == "Basic" || *layout == "Extended") {
-    document.layout = *layout == "Basic" ? Layout::Basic : Layout::Extended;
+  } else if (named != nullptr) {
+    document.layout = named->id;
   } else {
-    return fail("layout must be \"Basic\" or \"Extended\", not " + shown(*layout));
+    return fail("layout must be " + knownLayoutNames() + ", not " + shown(*layout));
   }
+  const LayoutInfo& shape = layoutInfo(document.layout);
   const auto fields = root.find("fields");
   if (fields == root.end()) return fail("no \"fields\" object");
   const auto identity = root.find("identity");
@@ -275,15 +285,18 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
         return fail(key + " is the tracker's identity, which is never applied; it belongs in \"identity\"");
       if (!isIdentity && inIdentity) return fail(key + " is a setting, not the tracker's identity: move it to \"fields\"");
       const Placement at = e.row->at(document.layout, e.element);
-      if (at.bytes == 0 && e.row->name == "MagicNumber") {
-        if (value != kBasicMagic) return fail("MagicNumber " + shown(value) + " is not the Basic layout's");
+      const bool isMagic = e.row->name == "MagicNumber";
+      const auto notTheMagic = [&] {
+        return fail("MagicNumber " + shown(value) + " is not the " + std::string(shape.name) + " layout's");
+      };
+      if (at.bytes == 0 && isMagic) {
+        if (value != shape.magic) return notTheMagic();
         continue;
       }
-      if (at.bytes == 0) return fail(key + " is not in the " + layoutName(document.layout) + " layout");
+      if (at.bytes == 0) return fail(key + " is not in the " + std::string(shape.name) + " layout");
       const std::span<std::uint8_t> bytes = std::span(document.image).subspan(at.offset, at.bytes);
       if (std::optional<std::string> wrong = storeElement(e, value, bytes)) return fail(key + *wrong);
-      if (e.row->name == "MagicNumber" && loadWord(bytes) != kExtendedMagic)
-        return fail("MagicNumber " + shown(value) + " is not the Extended layout's");
+      if (isMagic && loadWord(bytes) != shape.magic) return notTheMagic();
       document.named[static_cast<std::size_t>(index)] = true;
     }
   }
@@ -301,10 +314,12 @@ std::string elementValueJson(const SettingsDocument& document, std::size_t eleme
 std::string settingsJson(const SettingsDocument& document) {
   Json root;
   root[kFormatKey] = kFormatVersion;
-  if (document.layoutGiven) root["layout"] = layoutName(document.layout);
+  const LayoutInfo& shape = layoutInfo(document.layout);
+  if (document.layoutGiven) root["layout"] = shape.name;
   Json identity = Json::object();
   Json fields = Json::object();
-  if (document.layout == Layout::Basic && document.complete()) identity["MagicNumber"] = kBasicMagic;
+  // The image does not hold an implied magic; a whole file names it all the same.
+  if (shape.magicImplied && document.complete()) identity["MagicNumber"] = shape.magic;
   const std::span<const FieldElement> elements = settingsElements();
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const FieldElement& e = elements[i];

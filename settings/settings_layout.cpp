@@ -179,6 +179,15 @@ void storeFieldElement(const FieldRow& row, std::size_t element, Layout layout, 
              row.locate(readOnly(model), element));
 }
 
+std::vector<std::uint8_t> imageOfModel(const SettingsModel& model, Layout layout) {
+  SettingsModel laidOut = model;
+  laidOut.MagicNumber = layoutInfo(layout).magic;
+  std::vector<std::uint8_t> image(layoutInfo(layout).size, 0);
+  for (const FieldRow& row : kFields)
+    for (std::size_t element = 0; element < row.count; ++element) storeFieldElement(row, element, layout, laidOut, image);
+  return image;
+}
+
 bool sameFieldElement(const FieldRow& row, std::size_t element, const SettingsModel& a, const SettingsModel& b) {
   const FieldRef x = row.locate(readOnly(a), element);
   const FieldRef y = row.locate(readOnly(b), element);

@@ -21,6 +21,7 @@
 #include <span>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "settings/settings_model.h"
 
@@ -130,6 +131,11 @@ void loadFieldElement(const FieldRow& row, std::size_t element, Layout layout, s
                       SettingsModel& model);
 void storeFieldElement(const FieldRow& row, std::size_t element, Layout layout, const SettingsModel& model,
                        std::span<std::uint8_t> image);
+
+// A whole image of `layout` holding every element of `model`, with the
+// layout's own magic (where the image carries one) whatever MagicNumber
+// holds: for images made rather than read, such as the simulated tracker's.
+std::vector<std::uint8_t> imageOfModel(const SettingsModel& model, Layout layout);
 
 // Whether two models hold the same value in one element (floats by their
 // bits, texts by all their units).

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/formatted_text.h"
+#include "link/formatted_text.h"
 #include "link/open_failure_detail.h"
 #include "link/open_failure_text.h"
 #include "link/port_name.h"

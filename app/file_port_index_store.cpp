@@ -1,7 +1,7 @@
 #include "app/file_port_index_store.h"
 
-#include "app/utf16_text.h"
 #include "link/user_settings_file.h"
+#include "settings/utf.h"
 
 namespace pelmora {
 namespace {
@@ -14,7 +14,7 @@ constexpr std::string_view kValueName = "COMM";
 std::optional<std::u16string> FilePortIndexStore::readPortIndex() {
   const std::optional<std::string> value = loadUserSettings(path_).portIndex;
   if (!value) return std::nullopt;
-  const std::u16string text = utf16(*value);
+  const std::u16string text = utf16FromUtf8(*value);
   if (2 * (text.size() + 1) > kMaxValueBytes) return std::nullopt;
   return text;
 }

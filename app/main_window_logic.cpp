@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/formatted_text.h"
-#include "app/utf16_text.h"
+#include "link/formatted_text.h"
 #include "link/open_failure_detail.h"
 #include "link/open_failure_text.h"
 #include "link/port_name.h"
 #include "pages/text_conversion.h"
 #include "settings/settings_elements.h"
 #include "settings/settings_file.h"
+#include "settings/utf.h"
 
 namespace pelmora {
 namespace {
@@ -130,9 +130,9 @@ std::u16string MainWindowLogic::oneTrackerQuestion() {
   for (const FieldChange& change : changes) {
     const int element = findElement(change.name);
     if (element < 0 || (elements[static_cast<std::size_t>(element)].row->flags & kOneTrackerField) == 0) continue;
-    return utf16("These settings change " + change.name + " from " + change.before + " to " + change.after +
-                 " (from the file " + std::filesystem::path(openedFile_).filename().string() + "). " + change.name +
-                 " belongs to one tracker only.\n\nWrite them anyway?");
+    return utf16FromUtf8("These settings change " + change.name + " from " + change.before + " to " + change.after +
+                         " (from the file " + std::filesystem::path(openedFile_).filename().string() + "). " +
+                         change.name + " belongs to one tracker only.\n\nWrite them anyway?");
   }
   return {};
 }
@@ -191,7 +191,7 @@ void MainWindowLogic::onCompareWithTracker() {
     changes = pendingChanges(settings_.codec, edited);
   }
   std::vector<std::u16string> lines;
-  for (const FieldChange& change : changes) lines.push_back(utf16(describeChange(change)));
+  for (const FieldChange& change : changes) lines.push_back(utf16FromUtf8(describeChange(change)));
   if (lines.empty()) lines.emplace_back(kNoChangesText);
   view_.showChanges(lines);
 }
@@ -315,7 +315,7 @@ void MainWindowLogic::finishVerify(RequestOutcome outcome) {
   appendUtf8(text);
 }
 
-void MainWindowLogic::appendUtf8(std::string_view text) { appendLog(utf16(text)); }
+void MainWindowLogic::appendUtf8(std::string_view text) { appendLog(utf16FromUtf8(text)); }
 
 // --- Operations of the window ------------------------------------------------
 

@@ -1,16 +1,17 @@
 #include "bench/bench_images.h"
 
+#include "settings/settings_layout.h"
 #include "tools/simtracker/demo_images.h"
 
 namespace pelmora::bench {
 
 const BenchImage& basicImage() {
-  static const BenchImage image{"Basic", sim::basicDemoImage()};
+  static const BenchImage image{layoutInfo(Layout::Basic).name, sim::basicDemoImage()};
   return image;
 }
 
 const BenchImage& extendedImage() {
-  static const BenchImage image{"Extended", sim::extendedDemoImage()};
+  static const BenchImage image{layoutInfo(Layout::Extended).name, sim::extendedDemoImage()};
   return image;
 }
 

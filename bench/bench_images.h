@@ -11,7 +11,7 @@
 namespace pelmora::bench {
 
 struct BenchImage {
-  std::string_view name;  // "Basic" or "Extended"
+  std::string_view name;  // the layout's name
   std::vector<std::uint8_t> bytes;
 };
 

@@ -7,6 +7,7 @@
 #include "link/open_failure_text.h"
 #include "link/port_discovery.h"
 #include "link/system_serial_port.h"
+#include "settings/utf.h"
 
 namespace pelmora::cli {
 namespace {
@@ -60,13 +61,6 @@ void stop(TrackerOutcome& outcome) {
   fail(outcome, kExitInterrupted, kInterruptedText);
 }
 
-// The engine's log lines are ASCII.
-std::string narrow(std::u16string_view text) {
-  std::string out;
-  for (const char16_t unit : text) out.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
-  return out;
-}
-
 }  // namespace
 
 TrackerJob::TrackerJob(PortTarget target, JobHooks hooks)
@@ -77,7 +71,7 @@ TrackerJob::TrackerJob(PortTarget target, JobHooks hooks)
   };
   if (hooks_.verbose) {
     sessionHooks.log = [name = shown(target_.name)](std::u16string_view line) {
-      std::fprintf(stderr, "%s: %s\n", name.c_str(), narrow(line).c_str());
+      std::fprintf(stderr, "%s: %s\n", name.c_str(), utf8FromUtf16(line).c_str());
     };
   }
   session_ = std::make_unique<TrackerSession>(*port_, clock_, hooks_.trace,

@@ -4,16 +4,15 @@
 //
 // For a block of a known layout at least as long as the layout, the bytes
 // written back equal the block received (cut to the layout's size)
-// everywhere but in the Extended header, which goes out as zeros; bytes
+// everywhere but in the layout's header, which goes out as zeros; bytes
 // after a text's terminator included. Nothing of the earlier tracker's image
 // reaches the write.
-// A block tagged 0xF686 with an unknown lower half, or shorter than its
+// A block tagged 0xF686 whose word names no layout, or shorter than its
 // layout, is refused: the layout and the image read stay those of the
 // earlier tracker, whose image the next write, made from the unchanged
 // model, still carries.
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,18 +26,16 @@ namespace {
 
 using namespace pelmora;
 
-constexpr std::size_t kExtendedHeaderSize = 68;
-
 std::uint32_t firstWord(std::span<const std::uint8_t> data) {
   std::uint32_t word = 0;
   for (std::size_t i = 0; i < 4; ++i) word |= std::uint32_t{i < data.size() ? data[i] : std::uint8_t{0}} << (8 * i);
   return word;
 }
 
-// The image a write sends: `block` cut to the layout, the Extended header cleared.
-std::vector<std::uint8_t> asWritten(std::span<const std::uint8_t> block, Layout layout) {
-  std::vector<std::uint8_t> image(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(layoutSize(layout)));
-  if (layout == Layout::Extended) std::fill_n(image.begin(), kExtendedHeaderSize, std::uint8_t{0});
+// The image a write sends: `block` cut to the layout, its header cleared.
+std::vector<std::uint8_t> asWritten(std::span<const std::uint8_t> block, const LayoutInfo& layout) {
+  std::vector<std::uint8_t> image(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(layout.size));
+  std::fill_n(image.begin(), layout.headerSize, std::uint8_t{0});
   return image;
 }
 
@@ -49,13 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static SettingsCodec codec;
   static SettingsModel model;
   std::uint32_t word = firstWord(block);
-  if ((word >> 16) != 0xF686u) word = kBasicMagic;
-  const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
-  // An earlier tracker of the other layout, every byte of its image set.
-  const Layout earlierLayout = layout == Layout::Basic ? Layout::Extended : Layout::Basic;
+  if ((word >> 16) != kLayoutTag) word = magicImpliedLayout().magic;
+  const LayoutInfo* layout = layoutOfMagic(word);  // nullptr: refused
+  // An earlier tracker of another layout, every byte of its image set.
+  const std::span<const LayoutInfo> layouts = settingsLayouts();
+  const LayoutInfo& earlierLayout = layout == &layouts[0] ? layouts[1] : layouts[0];
   static std::vector<std::uint8_t> earlier;
-  earlier.assign(layoutSize(earlierLayout), 0xA5);
-  if (earlierLayout == Layout::Extended) std::copy_n(std::array<std::uint8_t, 4>{0x01, 0x00, 0x86, 0xF6}.begin(), 4, earlier.begin());
+  earlier.assign(earlierLayout.size, 0xA5);
+  if (!earlierLayout.magicImplied)
+    for (std::size_t i = 0; i < 4; ++i) earlier[i] = static_cast<std::uint8_t>(earlierLayout.magic >> (8 * i));
   codec.decodeSettingsBlock(earlier, model);
 
   const std::uint32_t earlierWord = codec.LayoutMagic();
@@ -72,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(model.MagicNumber == word);
   }
   const std::span<const std::uint8_t> written = codec.encodeSettingsBlock(model);
-  const std::vector<std::uint8_t> expected = refused ? asWritten(earlier, earlierLayout) : asWritten(block, layout);
+  const std::vector<std::uint8_t> expected = refused ? asWritten(earlier, earlierLayout) : asWritten(block, *layout);
   FUZZ_CHECK(std::equal(written.begin(), written.end(), expected.begin(), expected.end()));
   return 0;
 }

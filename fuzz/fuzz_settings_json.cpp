@@ -38,11 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const std::uint8_t> a = document->bytes(), b = again->bytes();
   FUZZ_CHECK(std::equal(a.begin(), a.end(), b.begin(), b.end()));
 
-  for (const Layout tracker : {Layout::Basic, Layout::Extended}) {
+  for (const LayoutInfo& tracker : settingsLayouts()) {
     SettingsModel model;
     model.SmsReportInterval = 0xA5A5A5A5u;
     const SettingsModel before = model;
-    const bool refused = applySettings(*document, tracker, model).has_value();
+    const bool refused = applySettings(*document, tracker.id, model).has_value();
     const std::span<const FieldElement> elements = settingsElements();
     for (std::size_t i = 0; i < elements.size(); ++i) {
       const bool applied = document->named[i] && !(elements[i].row->flags & kIdentityField);

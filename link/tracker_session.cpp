@@ -7,6 +7,8 @@ namespace pelmora {
 namespace {
 
 constexpr std::uint32_t kHandshakePeriodMs = 1000;
+// How often a wait that may be given up asks whether to.
+constexpr std::uint32_t kGiveUpPollMs = 100;
 
 }  // namespace
 
@@ -47,7 +49,7 @@ std::optional<RequestOutcome> TrackerSession::Listener::wait(std::int32_t type, 
   if (!giveUp) {
     finished_.wait(hold, ended);
   } else {
-    while (!finished_.wait_for(hold, std::chrono::milliseconds(kPollMs), ended)) {
+    while (!finished_.wait_for(hold, std::chrono::milliseconds(kGiveUpPollMs), ended)) {
       hold.unlock();
       const bool stop = giveUp();  // the caller's code runs without the lock
       hold.lock();

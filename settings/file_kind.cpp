@@ -1,6 +1,9 @@
 #include "settings/file_kind.h"
 
 #include <cstddef>
+#include <string_view>
+
+#include "settings/utf.h"
 
 namespace pelmora {
 namespace {
@@ -13,24 +16,6 @@ std::size_t firstNonBlank(std::span<const std::uint8_t> bytes) {
 }
 
 bool isTextControl(std::uint32_t c) { return c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF.
-bool isUtf8(std::span<const std::uint8_t> bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::uint8_t lead = bytes[i];
-    const std::size_t extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2 : (lead & 0xF8) == 0xF0 ? 3 : 4;
-    if (extra == 4 || bytes.size() - i <= extra) return false;
-    std::uint32_t cp = extra == 0 ? lead : lead & (0x3Fu >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-      if ((bytes[i + k] & 0xC0) != 0x80) return false;
-      cp = cp << 6 | (bytes[i + k] & 0x3Fu);
-    }
-    constexpr std::uint32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    i += extra + 1;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -47,7 +32,8 @@ bool isText(std::span<const std::uint8_t> bytes) {
     ascii += b < 0x7F;
     lineBreak = lineBreak || b == '\n' || b == '\r';
   }
-  return !bytes.empty() && (lineBreak || 2 * ascii > bytes.size() || isUtf8(bytes));
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  return !bytes.empty() && (lineBreak || 2 * ascii > bytes.size() || isWellFormedUtf8(text));
 }
 
 bool isUtf16Text(std::span<const std::uint8_t> bytes) {

@@ -14,8 +14,6 @@ namespace {
 // Far more than any settings file; a bigger one is not one.
 constexpr std::size_t kMaxFileSize = 1 << 20;
 
-const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
-
 std::string hexWord(std::uint32_t word) {
   char text[9];
   std::snprintf(text, sizeof text, "%08x", word);
@@ -59,15 +57,17 @@ SettingsFileFormat formatForPath(std::string_view path) {
 
 Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, const std::string& source) {
   const std::uint32_t word = settingsLayoutWord(image);
-  const std::size_t size = settingsLayoutSize(word);
-  if (size == 0)
-    return SettingsError{source + ": unknown settings layout " + hexWord(word) +
-                         " (known: f6860000 Basic, f6860001 Extended)"};
-  const Layout layout = word == kBasicMagic ? Layout::Basic : Layout::Extended;
-  if (image.size() != size)
-    return SettingsError{source + ": " + std::to_string(image.size()) + " bytes, but a " + layoutName(layout) +
-                         " settings image (as its first word says) has " + std::to_string(size)};
-  return documentOfLayout(layout, image, source);
+  const LayoutInfo* layout = layoutOfMagic(word);
+  if (layout == nullptr) {
+    std::string known;
+    for (const LayoutInfo& l : settingsLayouts())
+      known += (known.empty() ? "" : ", ") + hexWord(l.magic) + " " + std::string(l.name);
+    return SettingsError{source + ": unknown settings layout " + hexWord(word) + " (known: " + known + ")"};
+  }
+  if (image.size() != layout->size)
+    return SettingsError{source + ": " + std::to_string(image.size()) + " bytes, but a " + std::string(layout->name) +
+                         " settings image (as its first word says) has " + std::to_string(layout->size)};
+  return documentOfLayout(layout->id, image, source);
 }
 
 Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
@@ -104,9 +104,10 @@ std::optional<SettingsError> saveSettingsFile(const std::string& path, const Set
 }
 
 SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model) {
-  const Layout layout = codec.LayoutMagic() == kBasicMagic ? Layout::Basic : Layout::Extended;
+  if (!codec.hasImage()) return SettingsDocument{};
+  const Layout layout = codec.imageLayout()->id;
   SettingsDocument document = documentOfLayout(layout, codec.readImage(), "tracker");
-  const std::span<std::uint8_t> image = std::span(document.image).first(layoutSize(layout));
+  const std::span<std::uint8_t> image = std::span(document.image).first(layoutInfo(layout).size);
   for (const FieldElement& e : settingsElements()) {
     if ((e.row->flags & kHeaderField) || sameFieldElement(*e.row, e.element, model, codec.readModel())) continue;
     storeFieldElement(*e.row, e.element, layout, model, image);
@@ -122,12 +123,12 @@ std::optional<SettingsError> applySettings(const SettingsDocument& document, Lay
     if (!document.named[i] || (e.row->flags & kIdentityField)) continue;
     const Placement at = e.row->at(tracker, e.element);
     if (at.bytes == 0)
-      return SettingsError{document.source + ": " + e.name + " is not in the " + layoutName(tracker) +
-                           " layout of this tracker"};
+      return SettingsError{document.source + ": " + e.name + " is not in the " +
+                           std::string(layoutInfo(tracker).name) + " layout of this tracker"};
     loadFieldElement(*e.row, e.element, document.layout, document.bytes(), result);
     if (isTextField(e) && unitsOf(e, result) > at.bytes / 2u)
       return SettingsError{document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) +
-                           " units; a " + layoutName(tracker) + " tracker keeps at most " +
+                           " units; a " + std::string(layoutInfo(tracker).name) + " tracker keeps at most " +
                            std::to_string(at.bytes / 2u)};
   }
   model = result;
@@ -138,8 +139,7 @@ Loaded<SettingsModel> laidOverRead(const SettingsCodec& codec, const SettingsDoc
   if (!codec.hasImage())
     return SettingsError{document.source + ": no tracker settings read yet; read the tracker first"};
   SettingsModel model = codec.readModel();
-  const Layout layout = codec.LayoutMagic() == kBasicMagic ? Layout::Basic : Layout::Extended;
-  if (std::optional<SettingsError> error = applySettings(document, layout, model)) return *error;
+  if (std::optional<SettingsError> error = applySettings(document, codec.imageLayout()->id, model)) return *error;
   return model;
 }
 

@@ -63,13 +63,13 @@ class Loaded {
 // in one layout. An image file, a whole JSON file and a tracker's read name
 // every field; a profile names some.
 struct SettingsDocument {
-  Layout layout = Layout::Extended;  // the shape of `image`
-  bool layoutGiven = true;           // false: a profile that names no layout (kept in the Extended shape)
-  std::array<std::uint8_t, kExtendedSize> image{};
+  Layout layout = kWidestLayout;  // the shape of `image`
+  bool layoutGiven = true;        // false: a profile that names no layout (kept in the widest shape)
+  std::array<std::uint8_t, kMaxImageSize> image{};
   std::vector<bool> named = std::vector<bool>(settingsElements().size(), false);  // by element index
   std::string source;  // the file, for messages
 
-  std::span<const std::uint8_t> bytes() const { return std::span(image).first(layoutSize(layout)); }
+  std::span<const std::uint8_t> bytes() const { return std::span(image).first(layoutInfo(layout).size); }
   // Every element of the layout named, identity included: it can be an image.
   bool complete() const;
 };
@@ -104,7 +104,7 @@ std::string elementValueJson(const SettingsDocument& document, std::size_t eleme
 Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, const std::string& source);
 
 // The image last read with the model's changes laid over it, header kept
-// (empty before any read: check codec.hasImage()).
+// (a document naming nothing before any read: check codec.hasImage()).
 SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model);
 
 // Sets exactly the fields the document names, identity never, in a model

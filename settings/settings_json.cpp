@@ -17,6 +17,7 @@
 #include "settings/echoed_value.h"
 #include "settings/json_tree.h"
 #include "settings/settings_file.h"
+#include "settings/utf.h"
 
 namespace pelmora {
 namespace {
@@ -27,8 +28,6 @@ constexpr const char* kFormatKey = "pelmora-settings";
 constexpr int kFormatVersion = 1;
 // A settings file nests three deep (the file, "fields", {"hex": ...}).
 constexpr std::size_t kMaxNesting = 16;
-
-const char* layoutName(Layout layout) { return layout == Layout::Basic ? "Basic" : "Extended"; }
 
 std::span<const std::uint8_t> elementBytes(const SettingsDocument& document, const FieldElement& e) {
   const Placement at = e.row->at(document.layout, e.element);
@@ -68,65 +67,16 @@ bool fromHex(std::string_view text, std::span<std::uint8_t> bytes) {
   return true;
 }
 
-void appendUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | cp >> 6));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | cp >> 12));
-    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | cp >> 18));
-    out.push_back(static_cast<char>(0x80 | (cp >> 12 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // The text as UTF-8 when a string keeps the field's bytes exactly: zeros
 // after its first zero unit, and no lone surrogate.
 std::optional<std::string> plainText(std::span<const std::uint8_t> bytes) {
-  std::size_t units = 0;
-  while (units < bytes.size() / 2 && (bytes[2 * units] | bytes[2 * units + 1]) != 0) ++units;
-  for (std::size_t b = 2 * units; b < bytes.size(); ++b)
-    if (bytes[b] != 0) return std::nullopt;
-  std::string text;
-  for (std::size_t i = 0; i < units; ++i) {
-    std::uint32_t cp = bytes[2 * i] | bytes[2 * i + 1] << 8;
-    if (cp >= 0xDC00 && cp <= 0xDFFF) return std::nullopt;
-    if (cp >= 0xD800 && cp <= 0xDBFF) {
-      if (i + 1 == units) return std::nullopt;
-      const std::uint32_t low = bytes[2 * i + 2] | bytes[2 * i + 3] << 8;
-      if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-      ++i;
-    }
-    appendUtf8(text, cp);
-  }
-  return text;
-}
-
-// UTF-8 to UTF-16; the parser has already refused malformed UTF-8.
-std::u16string utf16Of(const std::string& text) {
   std::u16string units;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const int extra = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-    std::uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < text.size(); ++k)
-      cp = cp << 6 | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
-    i += static_cast<std::size_t>(extra) + 1;
-    if (cp >= 0x10000) {
-      units.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      units.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      units.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return units;
+  for (std::size_t i = 0; i < bytes.size() / 2 && (bytes[2 * i] | bytes[2 * i + 1]) != 0; ++i)
+    units.push_back(static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
+  for (std::size_t b = 2 * units.size(); b < bytes.size(); ++b)
+    if (bytes[b] != 0) return std::nullopt;
+  if (!isWellFormedUtf16(units)) return std::nullopt;
+  return utf8FromUtf16(units);
 }
 
 // The double whose shortest text is that of the float, so that the file
@@ -218,7 +168,8 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
     }
     case FieldKind::Text: {
       if (!value.is_string()) return " must be a string, not " + aTypeName(value);
-      const std::u16string units = utf16Of(value.get_ref<const std::string&>());
+      // The parser has refused malformed UTF-8 already.
+      const std::u16string units = utf16FromUtf8(value.get_ref<const std::string&>());
       if (units.find(u'\0') != std::u16string::npos)
         return std::string(" holds a zero character: write the field as {\"hex\": \"...\"}");
       if (units.size() > bytes.size() / 2)
@@ -232,6 +183,15 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
     }
   }
   return std::nullopt;
+}
+
+// "\"Basic\" or \"Extended\"": the names a file may give as its layout.
+std::string knownLayoutNames() {
+  std::string names;
+  const std::span<const LayoutInfo> layouts = settingsLayouts();
+  for (std::size_t i = 0; i < layouts.size(); ++i)
+    names += (i == 0 ? "" : i + 1 == layouts.size() ? " or " : ", ") + ("\"" + std::string(layouts[i].name) + "\"");
+  return names;
 }
 
 Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
@@ -249,13 +209,16 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
   SettingsDocument document;
   document.source = source;
   const auto layout = root.find("layout");
+  const LayoutInfo* named =
+      layout != root.end() && layout->is_string() ? layoutNamed(layout->get_ref<const std::string&>()) : nullptr;
   if (layout == root.end()) {
     document.layoutGiven = false;
-  } else if (*layout == "Basic" || *layout == "Extended") {
-    document.layout = *layout == "Basic" ? Layout::Basic : Layout::Extended;
+  } else if (named != nullptr) {
+    document.layout = named->id;
   } else {
-    return fail("layout must be \"Basic\" or \"Extended\", not " + shown(*layout));
+    return fail("layout must be " + knownLayoutNames() + ", not " + shown(*layout));
   }
+  const LayoutInfo& shape = layoutInfo(document.layout);
   const auto fields = root.find("fields");
   if (fields == root.end()) return fail("no \"fields\" object");
   const auto identity = root.find("identity");
@@ -275,15 +238,18 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
         return fail(key + " is the tracker's identity, which is never applied; it belongs in \"identity\"");
       if (!isIdentity && inIdentity) return fail(key + " is a setting, not the tracker's identity: move it to \"fields\"");
       const Placement at = e.row->at(document.layout, e.element);
-      if (at.bytes == 0 && e.row->name == "MagicNumber") {
-        if (value != kBasicMagic) return fail("MagicNumber " + shown(value) + " is not the Basic layout's");
+      const bool isMagic = e.row->name == "MagicNumber";
+      const auto notTheMagic = [&] {
+        return fail("MagicNumber " + shown(value) + " is not the " + std::string(shape.name) + " layout's");
+      };
+      if (at.bytes == 0 && isMagic) {
+        if (value != shape.magic) return notTheMagic();
         continue;
       }
-      if (at.bytes == 0) return fail(key + " is not in the " + layoutName(document.layout) + " layout");
+      if (at.bytes == 0) return fail(key + " is not in the " + std::string(shape.name) + " layout");
       const std::span<std::uint8_t> bytes = std::span(document.image).subspan(at.offset, at.bytes);
       if (std::optional<std::string> wrong = storeElement(e, value, bytes)) return fail(key + *wrong);
-      if (e.row->name == "MagicNumber" && loadWord(bytes) != kExtendedMagic)
-        return fail("MagicNumber " + shown(value) + " is not the Extended layout's");
+      if (isMagic && loadWord(bytes) != shape.magic) return notTheMagic();
       document.named[static_cast<std::size_t>(index)] = true;
     }
   }
@@ -301,10 +267,12 @@ std::string elementValueJson(const SettingsDocument& document, std::size_t eleme
 std::string settingsJson(const SettingsDocument& document) {
   Json root;
   root[kFormatKey] = kFormatVersion;
-  if (document.layoutGiven) root["layout"] = layoutName(document.layout);
+  const LayoutInfo& shape = layoutInfo(document.layout);
+  if (document.layoutGiven) root["layout"] = shape.name;
   Json identity = Json::object();
   Json fields = Json::object();
-  if (document.layout == Layout::Basic && document.complete()) identity["MagicNumber"] = kBasicMagic;
+  // The image does not hold an implied magic; a whole file names it all the same.
+  if (shape.magicImplied && document.complete()) identity["MagicNumber"] = shape.magic;
   const std::span<const FieldElement> elements = settingsElements();
   for (std::size_t i = 0; i < elements.size(); ++i) {
     const FieldElement& e = elements[i];

@@ -7,77 +7,100 @@
 namespace pelmora {
 namespace {
 
+constexpr bool layoutTableIsSound() {
+  int implied = 0;
+  for (std::size_t i = 0; i < kLayoutCount; ++i) {
+    const LayoutInfo& layout = kLayoutTable[i];
+    if (static_cast<std::size_t>(layout.id) != i || layout.magic >> 16 != kLayoutTag) return false;
+    if (layout.headerSize >= layout.size) return false;
+    if (layoutOfMagic(layout.magic) != &layout || layoutNamed(layout.name) != &layout) return false;  // unique
+    implied += layout.magicImplied ? 1 : 0;
+  }
+  return implied == 1;
+}
+static_assert(layoutTableIsSound(), "rows in enum order, tagged unique magics and names, one implied magic");
+
 template <std::size_t N>
 FieldRef text(FixedText<N>& field) {
   return std::span<char16_t>(field.storage());
 }
 
-constexpr std::array<Placement, 2> both(std::uint16_t basic, std::uint16_t extended, std::uint16_t bytes) {
-  return {Placement{basic, bytes}, Placement{extended, bytes}};
+constexpr int kAbsent = -1;
+
+// A row's placements, one per layout in kLayoutTable's order: the offset of
+// element 0, or kAbsent where the layout lacks the field.
+template <class... Offsets>
+constexpr std::array<Placement, kLayoutCount> bytesAt(std::uint16_t bytes, Offsets... offsets) {
+  static_assert(sizeof...(Offsets) == kLayoutCount, "an offset (or kAbsent) for every layout");
+  return {(offsets == kAbsent ? Placement{} : Placement{static_cast<std::uint16_t>(offsets), bytes})...};
 }
-constexpr std::array<Placement, 2> extendedOnly(std::uint16_t extended, std::uint16_t bytes) {
-  return {Placement{}, Placement{extended, bytes}};
+// The same where the width differs between layouts.
+template <class... Placements>
+constexpr std::array<Placement, kLayoutCount> each(Placements... placements) {
+  static_assert(sizeof...(Placements) == kLayoutCount, "a placement for every layout");
+  return {placements...};
 }
 
 using K = FieldKind;
 using M = SettingsModel;
 using I = std::size_t;
 
-// Offsets as the tracker lays them out. Extended offsets are the Basic ones
-// plus 68 up to ApnName and plus 140 after it.
+// Offsets as the tracker lays them out: bytesAt(bytes, Basic, Extended).
+// Extended offsets are the Basic ones plus 68 up to ApnName and plus 140
+// after it.
 const FieldRow kFields[] = {
-    {"MagicNumber", K::U32, 1, 0, extendedOnly(0, 4), kHeaderField | kIdentityField, [](M& m, I) -> FieldRef { return &m.MagicNumber; }},
-    {"RomVersion", K::Text, 1, 0, extendedOnly(4, 64), kHeaderField | kIdentityField, [](M& m, I) { return text(m.RomVersion); }},
-    {"SmsPassword", K::Text, 1, 0, both(0, 68, 20), 0, [](M& m, I) { return text(m.SmsPassword); }},
-    {"SmsReportInterval", K::U32, 1, 0, both(20, 88, 4), 0, [](M& m, I) -> FieldRef { return &m.SmsReportInterval; }},
-    {"Opaque1", K::Text, 1, 0, both(24, 92, 44), 0, [](M& m, I) { return text(m.Opaque1); }},
-    {"KeySlot[].Word", K::U32, 5, 92, both(68, 136, 4), 0, [](M& m, I i) -> FieldRef { return &m.KeySlot[i].Word; }},
-    {"KeySlot[].SmsNumber", K::Text, 5, 92, both(72, 140, 44), 0, [](M& m, I i) { return text(m.KeySlot[i].SmsNumber); }},
-    {"KeySlot[].PhoneNumber", K::Text, 5, 92, both(116, 184, 44), 0, [](M& m, I i) { return text(m.KeySlot[i].PhoneNumber); }},
-    {"LowPowerAlarmEnabled", K::U32, 1, 0, both(528, 596, 4), 0, [](M& m, I) -> FieldRef { return &m.LowPowerAlarmEnabled; }},
-    {"LowPowerAlarmVoltage", K::F32, 1, 0, both(532, 600, 4), 0, [](M& m, I) -> FieldRef { return &m.LowPowerAlarmVoltage; }},
-    {"OverspeedAlarmEnabled", K::U32, 1, 0, both(536, 604, 4), 0, [](M& m, I) -> FieldRef { return &m.OverspeedAlarmEnabled; }},
-    {"OverspeedIndex", K::U32, 1, 0, both(540, 608, 4), 0, [](M& m, I) -> FieldRef { return &m.OverspeedIndex; }},
-    {"Opaque2", K::U32, 3, 4, both(544, 612, 4), 0, [](M& m, I i) -> FieldRef { return &m.Opaque2[i]; }},
-    {"Opaque3", K::Text, 1, 0, both(556, 624, 200), 0, [](M& m, I) { return text(m.Opaque3); }},
-    {"Opaque4", K::U32, 1, 0, both(756, 824, 4), 0, [](M& m, I) -> FieldRef { return &m.Opaque4; }},
-    {"Opaque5", K::Text, 1, 0, both(760, 828, 200), 0, [](M& m, I) { return text(m.Opaque5); }},
-    {"CallLocationReport", K::U32, 1, 0, both(960, 1028, 4), 0, [](M& m, I) -> FieldRef { return &m.CallLocationReport; }},
-    {"NmeaGprmcFormat", K::U32, 1, 0, both(964, 1032, 4), 0, [](M& m, I) -> FieldRef { return &m.NmeaGprmcFormat; }},
-    {"AutoHangUp", K::U32, 1, 0, both(968, 1036, 4), 0, [](M& m, I) -> FieldRef { return &m.AutoHangUp; }},
-    {"PowerOnSosSms", K::U32, 1, 0, both(972, 1040, 4), 0, [](M& m, I) -> FieldRef { return &m.PowerOnSosSms; }},
-    {"LowVoltageShutdown", K::U32, 1, 0, both(976, 1044, 4), 0, [](M& m, I) -> FieldRef { return &m.LowVoltageShutdown; }},
-    {"BlindAreaAlert", K::U32, 1, 0, both(980, 1048, 4), 0, [](M& m, I) -> FieldRef { return &m.BlindAreaAlert; }},
-    {"LedsOff", K::U32, 1, 0, both(984, 1052, 4), 0, [](M& m, I) -> FieldRef { return &m.LedsOff; }},
-    {"Opaque6", K::U32, 1, 0, both(988, 1056, 4), 0, [](M& m, I) -> FieldRef { return &m.Opaque6; }},
-    {"Opaque7", K::Text, 1, 0, both(992, 1060, 44), 0, [](M& m, I) { return text(m.Opaque7); }},
-    {"TrackerId", K::Text, 1, 0, both(1036, 1104, 44), kOneTrackerField, [](M& m, I) { return text(m.TrackerId); }},
+    {"MagicNumber", K::U32, 1, 0, bytesAt(4, kAbsent, 0), kHeaderField | kIdentityField, [](M& m, I) -> FieldRef { return &m.MagicNumber; }},
+    {"RomVersion", K::Text, 1, 0, bytesAt(64, kAbsent, 4), kHeaderField | kIdentityField, [](M& m, I) { return text(m.RomVersion); }},
+    {"SmsPassword", K::Text, 1, 0, bytesAt(20, 0, 68), 0, [](M& m, I) { return text(m.SmsPassword); }},
+    {"SmsReportInterval", K::U32, 1, 0, bytesAt(4, 20, 88), 0, [](M& m, I) -> FieldRef { return &m.SmsReportInterval; }},
+    {"Opaque1", K::Text, 1, 0, bytesAt(44, 24, 92), 0, [](M& m, I) { return text(m.Opaque1); }},
+    {"KeySlot[].Word", K::U32, 5, 92, bytesAt(4, 68, 136), 0, [](M& m, I i) -> FieldRef { return &m.KeySlot[i].Word; }},
+    {"KeySlot[].SmsNumber", K::Text, 5, 92, bytesAt(44, 72, 140), 0, [](M& m, I i) { return text(m.KeySlot[i].SmsNumber); }},
+    {"KeySlot[].PhoneNumber", K::Text, 5, 92, bytesAt(44, 116, 184), 0, [](M& m, I i) { return text(m.KeySlot[i].PhoneNumber); }},
+    {"LowPowerAlarmEnabled", K::U32, 1, 0, bytesAt(4, 528, 596), 0, [](M& m, I) -> FieldRef { return &m.LowPowerAlarmEnabled; }},
+    {"LowPowerAlarmVoltage", K::F32, 1, 0, bytesAt(4, 532, 600), 0, [](M& m, I) -> FieldRef { return &m.LowPowerAlarmVoltage; }},
+    {"OverspeedAlarmEnabled", K::U32, 1, 0, bytesAt(4, 536, 604), 0, [](M& m, I) -> FieldRef { return &m.OverspeedAlarmEnabled; }},
+    {"OverspeedIndex", K::U32, 1, 0, bytesAt(4, 540, 608), 0, [](M& m, I) -> FieldRef { return &m.OverspeedIndex; }},
+    {"Opaque2", K::U32, 3, 4, bytesAt(4, 544, 612), 0, [](M& m, I i) -> FieldRef { return &m.Opaque2[i]; }},
+    {"Opaque3", K::Text, 1, 0, bytesAt(200, 556, 624), 0, [](M& m, I) { return text(m.Opaque3); }},
+    {"Opaque4", K::U32, 1, 0, bytesAt(4, 756, 824), 0, [](M& m, I) -> FieldRef { return &m.Opaque4; }},
+    {"Opaque5", K::Text, 1, 0, bytesAt(200, 760, 828), 0, [](M& m, I) { return text(m.Opaque5); }},
+    {"CallLocationReport", K::U32, 1, 0, bytesAt(4, 960, 1028), 0, [](M& m, I) -> FieldRef { return &m.CallLocationReport; }},
+    {"NmeaGprmcFormat", K::U32, 1, 0, bytesAt(4, 964, 1032), 0, [](M& m, I) -> FieldRef { return &m.NmeaGprmcFormat; }},
+    {"AutoHangUp", K::U32, 1, 0, bytesAt(4, 968, 1036), 0, [](M& m, I) -> FieldRef { return &m.AutoHangUp; }},
+    {"PowerOnSosSms", K::U32, 1, 0, bytesAt(4, 972, 1040), 0, [](M& m, I) -> FieldRef { return &m.PowerOnSosSms; }},
+    {"LowVoltageShutdown", K::U32, 1, 0, bytesAt(4, 976, 1044), 0, [](M& m, I) -> FieldRef { return &m.LowVoltageShutdown; }},
+    {"BlindAreaAlert", K::U32, 1, 0, bytesAt(4, 980, 1048), 0, [](M& m, I) -> FieldRef { return &m.BlindAreaAlert; }},
+    {"LedsOff", K::U32, 1, 0, bytesAt(4, 984, 1052), 0, [](M& m, I) -> FieldRef { return &m.LedsOff; }},
+    {"Opaque6", K::U32, 1, 0, bytesAt(4, 988, 1056), 0, [](M& m, I) -> FieldRef { return &m.Opaque6; }},
+    {"Opaque7", K::Text, 1, 0, bytesAt(44, 992, 1060), 0, [](M& m, I) { return text(m.Opaque7); }},
+    {"TrackerId", K::Text, 1, 0, bytesAt(44, 1036, 1104), kOneTrackerField, [](M& m, I) { return text(m.TrackerId); }},
     // The only field whose width differs: Basic keeps the first 64 units.
-    {"ApnName", K::Text, 1, 0, {Placement{1080, 128}, Placement{1148, 200}}, 0, [](M& m, I) { return text(m.ApnName); }},
-    {"ApnUser", K::Text, 1, 0, both(1208, 1348, 128), 0, [](M& m, I) { return text(m.ApnUser); }},
-    {"ApnPassword", K::Text, 1, 0, both(1336, 1476, 128), 0, [](M& m, I) { return text(m.ApnPassword); }},
-    {"PrimaryDns", K::Text, 1, 0, both(1464, 1604, 128), 0, [](M& m, I) { return text(m.PrimaryDns); }},
-    {"SecondaryDns", K::Text, 1, 0, both(1592, 1732, 128), 0, [](M& m, I) { return text(m.SecondaryDns); }},
-    {"ServerIp", K::Text, 1, 0, both(1720, 1860, 44), 0, [](M& m, I) { return text(m.ServerIp); }},
-    {"ServerPort", K::Text, 1, 0, both(1764, 1904, 44), 0, [](M& m, I) { return text(m.ServerPort); }},
-    {"TcpReportInterval", K::U32, 1, 0, both(1808, 1948, 4), 0, [](M& m, I) -> FieldRef { return &m.TcpReportInterval; }},
-    {"TcpTrackEnabled", K::U32, 1, 0, both(1812, 1952, 4), 0, [](M& m, I) -> FieldRef { return &m.TcpTrackEnabled; }},
-    {"Opaque8", K::U32, 8, 4, both(1816, 1956, 4), 0, [](M& m, I i) -> FieldRef { return &m.Opaque8[i]; }},
-    {"WiretapNumber", K::Text, 1, 0, both(1848, 1988, 44), 0, [](M& m, I) { return text(m.WiretapNumber); }},
-    {"TimeZoneMinutes", K::I32, 1, 0, both(1892, 2032, 4), 0, [](M& m, I) -> FieldRef { return &m.TimeZoneMinutes; }},
-    {"HttpReportInterval", K::U32, 1, 0, both(1896, 2036, 4), 0, [](M& m, I) -> FieldRef { return &m.HttpReportInterval; }},
-    {"Opaque9", K::U32, 1, 0, both(1900, 2040, 4), 0, [](M& m, I) -> FieldRef { return &m.Opaque9; }},
-    {"SosMessage", K::Text, 5, 104, both(1904, 2044, 104), 0, [](M& m, I i) { return text(m.SosMessage[i]); }},
-    {"Opaque10", K::Text, 1, 0, both(2424, 2564, 84), 0, [](M& m, I) { return text(m.Opaque10); }},
-    {"Opaque11", K::Text, 3, 44, both(2508, 2648, 44), 0, [](M& m, I i) { return text(m.Opaque11[i]); }},
-    {"AgpsName", K::Text, 1, 0, both(2640, 2780, 44), 0, [](M& m, I) { return text(m.AgpsName); }},
-    {"AgpsServerIp", K::Text, 1, 0, both(2684, 2824, 44), 0, [](M& m, I) { return text(m.AgpsServerIp); }},
-    {"AgpsPort", K::Text, 1, 0, both(2728, 2868, 44), 0, [](M& m, I) { return text(m.AgpsPort); }},
-    {"AgpsSmsNumber", K::Text, 1, 0, both(2772, 2912, 44), 0, [](M& m, I) { return text(m.AgpsSmsNumber); }},
-    {"Opaque12", K::U32, 20, 4, both(2816, 2956, 4), 0, [](M& m, I i) -> FieldRef { return &m.Opaque12[i]; }},
-    {"Opaque13", K::Text, 5, 44, both(2896, 3036, 44), 0, [](M& m, I i) { return text(m.Opaque13[i]); }},
-    {"HttpServerDomain", K::Text, 1, 0, both(3116, 3256, 64), 0, [](M& m, I) { return text(m.HttpServerDomain); }},
-    {"Imei", K::Text, 1, 0, extendedOnly(3320, 64), kIdentityField, [](M& m, I) { return text(m.Imei); }},
+    {"ApnName", K::Text, 1, 0, each(Placement{1080, 128}, Placement{1148, 200}), 0, [](M& m, I) { return text(m.ApnName); }},
+    {"ApnUser", K::Text, 1, 0, bytesAt(128, 1208, 1348), 0, [](M& m, I) { return text(m.ApnUser); }},
+    {"ApnPassword", K::Text, 1, 0, bytesAt(128, 1336, 1476), 0, [](M& m, I) { return text(m.ApnPassword); }},
+    {"PrimaryDns", K::Text, 1, 0, bytesAt(128, 1464, 1604), 0, [](M& m, I) { return text(m.PrimaryDns); }},
+    {"SecondaryDns", K::Text, 1, 0, bytesAt(128, 1592, 1732), 0, [](M& m, I) { return text(m.SecondaryDns); }},
+    {"ServerIp", K::Text, 1, 0, bytesAt(44, 1720, 1860), 0, [](M& m, I) { return text(m.ServerIp); }},
+    {"ServerPort", K::Text, 1, 0, bytesAt(44, 1764, 1904), 0, [](M& m, I) { return text(m.ServerPort); }},
+    {"TcpReportInterval", K::U32, 1, 0, bytesAt(4, 1808, 1948), 0, [](M& m, I) -> FieldRef { return &m.TcpReportInterval; }},
+    {"TcpTrackEnabled", K::U32, 1, 0, bytesAt(4, 1812, 1952), 0, [](M& m, I) -> FieldRef { return &m.TcpTrackEnabled; }},
+    {"Opaque8", K::U32, 8, 4, bytesAt(4, 1816, 1956), 0, [](M& m, I i) -> FieldRef { return &m.Opaque8[i]; }},
+    {"WiretapNumber", K::Text, 1, 0, bytesAt(44, 1848, 1988), 0, [](M& m, I) { return text(m.WiretapNumber); }},
+    {"TimeZoneMinutes", K::I32, 1, 0, bytesAt(4, 1892, 2032), 0, [](M& m, I) -> FieldRef { return &m.TimeZoneMinutes; }},
+    {"HttpReportInterval", K::U32, 1, 0, bytesAt(4, 1896, 2036), 0, [](M& m, I) -> FieldRef { return &m.HttpReportInterval; }},
+    {"Opaque9", K::U32, 1, 0, bytesAt(4, 1900, 2040), 0, [](M& m, I) -> FieldRef { return &m.Opaque9; }},
+    {"SosMessage", K::Text, 5, 104, bytesAt(104, 1904, 2044), 0, [](M& m, I i) { return text(m.SosMessage[i]); }},
+    {"Opaque10", K::Text, 1, 0, bytesAt(84, 2424, 2564), 0, [](M& m, I) { return text(m.Opaque10); }},
+    {"Opaque11", K::Text, 3, 44, bytesAt(44, 2508, 2648), 0, [](M& m, I i) { return text(m.Opaque11[i]); }},
+    {"AgpsName", K::Text, 1, 0, bytesAt(44, 2640, 2780), 0, [](M& m, I) { return text(m.AgpsName); }},
+    {"AgpsServerIp", K::Text, 1, 0, bytesAt(44, 2684, 2824), 0, [](M& m, I) { return text(m.AgpsServerIp); }},
+    {"AgpsPort", K::Text, 1, 0, bytesAt(44, 2728, 2868), 0, [](M& m, I) { return text(m.AgpsPort); }},
+    {"AgpsSmsNumber", K::Text, 1, 0, bytesAt(44, 2772, 2912), 0, [](M& m, I) { return text(m.AgpsSmsNumber); }},
+    {"Opaque12", K::U32, 20, 4, bytesAt(4, 2816, 2956), 0, [](M& m, I i) -> FieldRef { return &m.Opaque12[i]; }},
+    {"Opaque13", K::Text, 5, 44, bytesAt(44, 2896, 3036), 0, [](M& m, I i) { return text(m.Opaque13[i]); }},
+    {"HttpServerDomain", K::Text, 1, 0, bytesAt(64, 3116, 3256), 0, [](M& m, I) { return text(m.HttpServerDomain); }},
+    {"Imei", K::Text, 1, 0, bytesAt(64, kAbsent, 3320), kIdentityField, [](M& m, I) { return text(m.Imei); }},
 };
 
 std::uint32_t loadU32(std::span<const std::uint8_t> bytes) {
@@ -154,6 +177,15 @@ void storeFieldElement(const FieldRow& row, std::size_t element, Layout layout, 
                  [&](std::span<char16_t> units) { storeText(bytes, units); },
              },
              row.locate(readOnly(model), element));
+}
+
+std::vector<std::uint8_t> imageOfModel(const SettingsModel& model, Layout layout) {
+  SettingsModel laidOut = model;
+  laidOut.MagicNumber = layoutInfo(layout).magic;
+  std::vector<std::uint8_t> image(layoutInfo(layout).size, 0);
+  for (const FieldRow& row : kFields)
+    for (std::size_t element = 0; element < row.count; ++element) storeFieldElement(row, element, layout, laidOut, image);
+  return image;
 }
 
 bool sameFieldElement(const FieldRow& row, std::size_t element, const SettingsModel& a, const SettingsModel& b) {

@@ -380,10 +380,13 @@ TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNoth
     std::string content;
     std::u16string log;  // after the file's path
     std::u16string apnShown;
+    std::u16string nameShown = {};  // the file's name in the log, when not ASCII
   } rows[] = {
       {dir + "ui.json", SettingsFileFormat::Json, "", opened, u"saved.apn"},
       {dir + "ui_typo.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
        u": unknown field \"ApnNme\" (nearest known: ApnName)", u"kept.apn"},
+      {dir + "fleet\xC3\xA9\xFF.json", {}, R"({"pelmora-settings": 1, "fields": {"ApnNme": "x"}})",
+       u": unknown field \"ApnNme\" (nearest known: ApnName)", u"kept.apn", u"fleet\u00E9\uFFFD.json"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
@@ -401,7 +404,8 @@ TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNoth
     h.view.page(kApn).setText(apn::IDC_APN_NAME, u"kept.apn");
     h.view.openPath = row.file;
     h.logic.onOpenSettings();
-    expected += (row.log == opened ? u"Settings opened from " : u"") + u16(row.file) + row.log + u"\r\n\r\n";
+    const std::u16string shownPath = row.nameShown.empty() ? u16(row.file) : u16(dir) + row.nameShown;
+    expected += (row.log == opened ? u"Settings opened from " : u"") + shownPath + row.log + u"\r\n\r\n";
     EXPECT_EQ(h.view.log, expected);
     EXPECT_EQ(h.view.page(kApn).text(apn::IDC_APN_NAME), row.apnShown);
     const std::u16string_view inModel = row.log == opened ? row.apnShown : h.settings.codec.readModel().ApnName.view();

@@ -133,6 +133,55 @@ TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   EXPECT_TRUE(verifyWrite(sent, readBack)->empty());
 }
 
+// A layout word or name that no layout has is refused by every reader: the
+// image file, the JSON file's "layout" and identity, and the block decode,
+// which keeps the tracker read before.
+TEST(SettingsFile, UnknownLayoutsAreRefusedByEveryReader) {
+  const auto image = [](std::uint32_t word, std::size_t size) {
+    Block b(size, 0);
+    putWord(b, 0, word);
+    return b;
+  };
+  const auto json = [](const std::string& entries) {
+    const std::string text = R"({"pelmora-settings": 1, )" + entries + R"(, "fields": {}})";
+    return Block(text.begin(), text.end());
+  };
+  const std::string known = " (known: f6860000 Basic, f6860001 Extended)";
+  struct Case {
+    std::string source;
+    Block bytes;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"next.img", image(0xF6860002u, 3384), "next.img: unknown settings layout f6860002" + known},
+      {"last.img", image(0xF686FFFFu, 3180), "last.img: unknown settings layout f686ffff" + known},
+      {"short.img", image(0xF6860005u, 4), "short.img: unknown settings layout f6860005" + known},
+      {"name.json", json(R"("layout": "Compact")"), R"(name.json: layout must be "Basic" or "Extended", not "Compact")"},
+      {"case.json", json(R"("layout": "basic")"), R"(case.json: layout must be "Basic" or "Extended", not "basic")"},
+      {"word.json", json(R"("layout": 4135976962)"), R"(word.json: layout must be "Basic" or "Extended", not 4135976962)"},
+      {"magic.json", json(R"("layout": "Extended", "identity": {"MagicNumber": 4135976962})"),
+       "magic.json: MagicNumber 4135976962 is not the Extended layout's"},
+      {"implied.json", json(R"("layout": "Basic", "identity": {"MagicNumber": 4135976961})"),
+       "implied.json: MagicNumber 4135976961 is not the Basic layout's"},
+  };
+  SettingsCodec codec;
+  SettingsModel model;
+  const Block earlier = trackerImage(true, true);
+  ASSERT_EQ(codec.decodeSettingsBlock(earlier, model), DecodeResult::Decoded);
+  const SettingsModel before = model;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source);
+    const Loaded<SettingsDocument> file = settingsFromBytes(c.bytes, c.source);
+    EXPECT_FALSE(file);
+    EXPECT_EQ(file.error(), c.message);
+    if (formatForPath(c.source) == SettingsFileFormat::Json) continue;
+    EXPECT_EQ(codec.decodeSettingsBlock(c.bytes, model), DecodeResult::UnknownLayout);
+    EXPECT_EQ(codec.LayoutMagic(), 0xF6860001u);
+    EXPECT_EQ(Block(codec.readImage().begin(), codec.readImage().end()), earlier);
+    EXPECT_TRUE(model.KeySlot == before.KeySlot && model.Imei == before.Imei);
+  }
+}
+
 TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
   const fs::path dir = fs::temp_directory_path() / "pelmora-bad-input-test";
   fs::create_directories(dir / "locked");
@@ -162,7 +211,6 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
       {"j.json", fields(R"("Opaque4": {"hex": "0102"})"), "j.json: Opaque4 hex must have 8 digits (4 bytes), not 4"},
       {"k.json", R"({"pelmora-settings": 2, "fields": {}})", "k.json: settings format version 2 is not supported (this tool reads version 1)"},
       {"l.img", std::string(3000, '\0'), "l.img: 3000 bytes, but a Basic settings image (as its first word says) has 3180"},
-      {"m.img", std::string("\x05\x00\x86\xF6", 4) + std::string(3380, '\0'), "m.img: unknown settings layout f6860005 (known: f6860000 Basic, f6860001 Extended)"},
       {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)", Made::Nothing},
       // Files of an image's size that are text, not images.
       {"fleet.txt", textOfSize("imei,phone,apn\n490154203237518,+15550100,internet\n", 3180),

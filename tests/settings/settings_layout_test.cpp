@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,49 @@ TEST(SettingsLayout, EachFieldDecodesFromItsOwnBytes) {
       }
     }
     EXPECT_EQ(basic, model.RomVersion.empty() && model.Imei.empty());
+  }
+}
+
+// The layouts as the tracker has them, written out apart from the code's
+// table; every byte of each belongs to exactly one field element, the header
+// to the header fields, and the widest layout holds every field at least as
+// wide as any other (a profile keeps its values in that shape).
+TEST(SettingsLayout, LayoutsAreTheTrackersAndEachByteBelongsToOneField) {
+  struct PinnedLayout {
+    const char* name;
+    std::uint32_t magic;
+    std::size_t size, header;
+    bool implied;
+  };
+  const PinnedLayout pinned[] = {{"Basic", 0xF6860000u, 3180, 0, true}, {"Extended", 0xF6860001u, 3384, 68, false}};
+  ASSERT_EQ(settingsLayouts().size(), std::size(pinned));
+  for (const LayoutInfo& layout : settingsLayouts()) {
+    const PinnedLayout& p = pinned[static_cast<std::size_t>(layout.id)];
+    SCOPED_TRACE(p.name);
+    EXPECT_EQ(layout.name, p.name);
+    EXPECT_EQ(layout.magic, p.magic);
+    EXPECT_EQ(layout.size, p.size);
+    EXPECT_EQ(layout.headerSize, p.header);
+    EXPECT_EQ(layout.magicImplied, p.implied);
+    const auto magicRow = std::find_if(settingsFields().begin(), settingsFields().end(),
+                                       [](const FieldRow& row) { return row.name == "MagicNumber"; });
+    const Placement magic = magicRow->at(layout.id, 0);  // the layout word, first when carried
+    EXPECT_EQ(magic.bytes, p.implied ? 0 : 4);
+    EXPECT_EQ(magic.offset, 0);
+    std::vector<int> owners(layout.size, 0);
+    for (const FieldRow& row : settingsFields()) {
+      for (std::size_t i = 0; i < row.count; ++i) {
+        const Placement at = row.at(layout.id, i);
+        ASSERT_LE(at.offset + at.bytes, layout.size) << row.name;
+        for (std::size_t b = at.offset; b < at.offset + at.bytes; ++b) ++owners[b];
+        const bool inHeader = at.offset + at.bytes <= layout.headerSize, pastHeader = at.offset >= layout.headerSize;
+        if (at.bytes != 0) {
+          EXPECT_TRUE((row.flags & kHeaderField) ? inHeader : pastHeader) << row.name;
+        }
+        EXPECT_GE(row.at(kWidestLayout, i).bytes, at.bytes) << row.name;
+      }
+    }
+    EXPECT_EQ(std::count(owners.begin(), owners.end(), 1), static_cast<std::ptrdiff_t>(layout.size));
   }
 }
 

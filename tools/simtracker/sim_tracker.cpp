@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "link/packet.h"
+#include "settings/settings_codec.h"
 #include "tools/simtracker/demo_images.h"
 
 namespace pelmora::sim {
@@ -23,9 +24,7 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr std::uint16_t kReadCommand = 0x8801;
 constexpr std::uint16_t kWriteCommand = 0x8802;
 constexpr std::uint16_t kHandshakeCommand = 0x8803;
-constexpr std::size_t kMaxImageSize = kMaxFrameSize - kFrameOverhead;
-constexpr std::size_t kExtendedHeaderSize = 68;
-constexpr std::array<std::uint8_t, 4> kExtendedMagic = {0x01, 0x00, 0x86, 0xF6};
+constexpr std::size_t kMaxReplyImageSize = kMaxFrameSize - kFrameOverhead;
 constexpr std::array<std::uint8_t, 4> kUnknownMagic = {0x05, 0x00, 0x86, 0xF6};
 constexpr std::size_t kSmallestPacedWrite = 16;  // fewer wake-ups at low speeds
 // Before a hang-up in the middle of a reply: the line must read empty this
@@ -78,7 +77,7 @@ int msUntil(SteadyClock::time_point when, SteadyClock::time_point now) {
 SimTracker::SimTracker(SimOptions options) : options_(std::move(options)) {
   behaviour_ = options_.behaviour;
   image_ = options_.image;
-  if (image_.empty() || image_.size() > kMaxImageSize) image_ = basicDemoImage();
+  if (image_.empty() || image_.size() > kMaxReplyImageSize) image_ = basicDemoImage();
 }
 
 SimTracker::~SimTracker() { stop(); }
@@ -158,7 +157,7 @@ SimBehaviour SimTracker::behaviour() const {
 }
 
 bool SimTracker::setImage(std::vector<std::uint8_t> image) {
-  if (image.empty() || image.size() > kMaxImageSize) return false;
+  if (image.empty() || image.size() > kMaxReplyImageSize) return false;
   const std::lock_guard lock(mutex_);
   image_ = std::move(image);
   return true;
@@ -424,11 +423,11 @@ void SimTracker::storeWrittenImage(std::span<const std::uint8_t> data, bool take
   {
     const std::lock_guard lock(mutex_);
     written_.assign(data.begin(), data.end());
-    // A write of the tracker's own layout becomes its settings; an Extended
-    // tracker keeps its magic and firmware text (a written block has zeros there).
+    // A write of the tracker's own layout becomes its settings; the tracker
+    // keeps its header, magic and firmware text (a written block has zeros there).
     if (takeAsSettings && !data.empty() && data.size() == image_.size()) {
-      const bool extended = image_.size() > kExtendedHeaderSize && std::equal(kExtendedMagic.begin(), kExtendedMagic.end(), image_.begin());
-      const std::size_t from = extended ? kExtendedHeaderSize : 0;
+      const LayoutInfo* layout = layoutOfMagic(settingsLayoutWord(image_));
+      const std::size_t from = layout != nullptr && layout->headerSize < image_.size() ? layout->headerSize : 0;
       std::copy(data.begin() + static_cast<std::ptrdiff_t>(from), data.end(), image_.begin() + static_cast<std::ptrdiff_t>(from));
     }
   }

@@ -28,6 +28,7 @@
 #include "link/posix_serial_port.h"
 #include "settings/settings_codec.h"
 #include "settings/shared_settings.h"
+#include "settings/utf.h"
 #include "tools/simtracker/demo_images.h"
 #include "tools/simtracker/sim_tracker.h"
 
@@ -47,7 +48,7 @@ class CountingWindow final : public TrackerWindow {
     if (kind == TrackerEvent::Progress) return;
     std::string key;
     if (kind == TrackerEvent::Log) {
-      for (const char16_t unit : text) key.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+      key = utf8FromUtf16(text);
     } else {
       key = (kind == TrackerEvent::Buttons ? "buttons:" : "select:") + std::to_string(value);
     }

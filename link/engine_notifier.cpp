@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdarg>
-#include <cstdio>
+#include <optional>
+#include <string_view>
+
+#include "link/formatted_text.h"
+#include "settings/utf.h"
 
 namespace pelmora {
 namespace {
@@ -29,26 +33,21 @@ constexpr std::array kEndWords{
 }  // namespace
 
 void EngineNotifier::logf(const char* format, ...) {
-  char narrow[256];
+  std::array<char, 256> text;
   va_list args;
   va_start(args, format);
-  const int n = std::vsnprintf(narrow, sizeof narrow, format, args);
+  const std::optional<std::string_view> line = vformatInto(text, format, args);
   va_end(args);
-  if (n < 0) return;
-  const std::size_t length = std::min(static_cast<std::size_t>(n), sizeof narrow - 1);
-  char16_t wide[sizeof narrow];
-  for (std::size_t i = 0; i < length; ++i) wide[i] = static_cast<char16_t>(static_cast<unsigned char>(narrow[i]));
-  log(std::u16string_view(wide, length));
+  if (line) log(utf16FromUtf8(*line));
 }
 
 void EngineNotifier::notLoaded(RequestOutcome outcome, const char* format, ...) {
-  char why[128];
+  std::array<char, 128> why;
   va_list args;
   va_start(args, format);
-  const int n = std::vsnprintf(why, sizeof why, format, args);
+  const std::optional<std::string_view> text = vformatInto(why, format, args);
   va_end(args);
-  if (n < 0) return;
-  window_.settingsNotLoaded(outcome, std::string_view(why, std::min(static_cast<std::size_t>(n), sizeof why - 1)));
+  if (text) window_.settingsNotLoaded(outcome, *text);
 }
 
 void EngineNotifier::reportOnline() {

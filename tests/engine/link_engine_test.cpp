@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "settings/settings_layout.h"
 #include "tests/engine/engine_fakes.h"
 
 namespace pelmora {
@@ -16,13 +17,11 @@ using ::testing::ElementsAre;
 using ::testing::Pair;
 using Events = std::vector<std::string>;
 
+// An Extended image whose SmsPassword is one unit, the rest zeros.
 Bytes extendedBlock(char16_t password) {
-  Bytes b(3384, 0);
-  b[0] = 0x01;
-  b[2] = 0x86;
-  b[3] = 0xF6;
-  b[68] = static_cast<std::uint8_t>(password);  // SmsPassword, one unit
-  return b;
+  SettingsModel model;
+  model.SmsPassword.assign(std::u16string(1, password));
+  return imageOfModel(model, Layout::Extended);
 }
 
 class LinkEngineTest : public ::testing::Test {

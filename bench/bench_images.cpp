@@ -1,6 +1,6 @@
 #include "bench/bench_images.h"
 
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 namespace pelmora::bench {
 

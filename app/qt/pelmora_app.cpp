@@ -24,8 +24,8 @@
 #include "link/posix_serial_port.h"
 #include "link/trace_writer.h"
 #include "link/user_settings_file.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace pelmora {
 namespace {

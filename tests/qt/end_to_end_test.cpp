@@ -16,9 +16,9 @@
 #include <tuple>
 #include <vector>
 
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 #include "tests/qt/window_support.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
 
 namespace pelmora::testing {
 namespace {

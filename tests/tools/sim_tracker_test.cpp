@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "link/posix_serial_port.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 #include "tests/engine/engine_fakes.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
 
 namespace pelmora::sim {
 namespace {

@@ -28,8 +28,8 @@
 #include "link/posix_serial_port.h"
 #include "settings/settings_codec.h"
 #include "settings/shared_settings.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace {
 

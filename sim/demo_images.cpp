@@ -1,4 +1,4 @@
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 #include <array>
 #include <cstddef>
@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "tools/simtracker/image_builder.h"
+#include "sim/image_builder.h"
 
 namespace pelmora::sim {
 namespace {

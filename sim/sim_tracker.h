@@ -29,8 +29,8 @@
 #include <thread>
 #include <vector>
 
-#include "tools/simtracker/pseudo_terminal.h"
-#include "tools/simtracker/request_framer.h"
+#include "sim/pseudo_terminal.h"
+#include "sim/request_framer.h"
 
 namespace pelmora::sim {
 

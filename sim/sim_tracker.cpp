@@ -1,4 +1,4 @@
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/sim_tracker.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "link/packet.h"
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 namespace pelmora::sim {
 namespace {

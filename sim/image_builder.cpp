@@ -1,4 +1,4 @@
-#include "tools/simtracker/image_builder.h"
+#include "sim/image_builder.h"
 
 #include <algorithm>
 #include <bit>

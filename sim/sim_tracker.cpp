@@ -7,26 +7,17 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <limits>
 #include <span>
 #include <utility>
 
-#include "link/packet.h"
-#include "sim/demo_images.h"
+#include "sim/line_pace.h"
 
 namespace pelmora::sim {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
-constexpr std::uint16_t kReadCommand = 0x8801;
-constexpr std::uint16_t kWriteCommand = 0x8802;
-constexpr std::uint16_t kHandshakeCommand = 0x8803;
-constexpr std::size_t kMaxImageSize = kMaxFrameSize - kFrameOverhead;
-constexpr std::size_t kExtendedHeaderSize = 68;
-constexpr std::array<std::uint8_t, 4> kExtendedMagic = {0x01, 0x00, 0x86, 0xF6};
-constexpr std::array<std::uint8_t, 4> kUnknownMagic = {0x05, 0x00, 0x86, 0xF6};
 constexpr std::size_t kSmallestPacedWrite = 16;  // fewer wake-ups at low speeds
 // Before a hang-up in the middle of a reply: the line must read empty this
 // long (bytes reach the slave's queue a little after the write), but the
@@ -34,38 +25,6 @@ constexpr std::size_t kSmallestPacedWrite = 16;  // fewer wake-ups at low speeds
 constexpr auto kReadSettle = std::chrono::milliseconds(50);
 constexpr auto kLongestHangUpWait = std::chrono::seconds(3);
 constexpr auto kHangUpPoll = std::chrono::milliseconds(5);
-
-// A "$$" frame with the given id bytes (from the request), command and data.
-std::vector<std::uint8_t> replyFrame(std::span<const std::uint8_t> id, std::uint16_t command,
-                                     std::span<const std::uint8_t> data, bool badChecksum) {
-  const std::size_t length = data.size() + kFrameOverhead;
-  std::vector<std::uint8_t> frame;
-  frame.reserve(length);
-  frame.assign({'$', '$', static_cast<std::uint8_t>(length >> 8), static_cast<std::uint8_t>(length & 0xFF)});
-  frame.insert(frame.end(), id.begin(), id.end());
-  frame.push_back(static_cast<std::uint8_t>(command >> 8));
-  frame.push_back(static_cast<std::uint8_t>(command & 0xFF));
-  frame.insert(frame.end(), data.begin(), data.end());
-  std::uint16_t crc = crc16(frame);
-  if (badChecksum) crc = static_cast<std::uint16_t>(~crc);
-  frame.insert(frame.end(), {static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc & 0xFF), '\r', '\n'});
-  return frame;
-}
-
-// Deterministic line noise that can never start a frame.
-std::uint8_t noiseByte(std::size_t i) {
-  const auto b = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
-  return (b == '$' || b == '@') ? 0x00 : b;
-}
-
-const char* requestName(std::uint16_t command) {
-  switch (command) {
-    case kHandshakeCommand: return "handshake";
-    case kReadCommand: return "read settings";
-    case kWriteCommand: return "write settings";
-    default: return "unknown command";
-  }
-}
 
 int msUntil(SteadyClock::time_point when, SteadyClock::time_point now) {
   if (when <= now) return 0;
@@ -75,11 +34,7 @@ int msUntil(SteadyClock::time_point when, SteadyClock::time_point now) {
 
 }  // namespace
 
-SimTracker::SimTracker(SimOptions options) : options_(std::move(options)) {
-  behaviour_ = options_.behaviour;
-  image_ = options_.image;
-  if (image_.empty() || image_.size() > kMaxImageSize) image_ = basicDemoImage();
-}
+SimTracker::SimTracker(SimOptions options) : linkPath_(options.linkPath), answers_(options) {}
 
 SimTracker::~SimTracker() { stop(); }
 
@@ -123,7 +78,7 @@ void SimTracker::stop() {
   wake();
   thread_.join();
   closeLine();
-  if (!options_.linkPath.empty()) removeSymlink(options_.linkPath);
+  if (!linkPath_.empty()) removeSymlink(linkPath_);
   ::close(wakeRead_);
   ::close(wakeWrite_);
   wakeRead_ = wakeWrite_ = -1;
@@ -145,28 +100,8 @@ std::string SimTracker::devicePath() const {
 }
 
 void SimTracker::setBehaviour(const SimBehaviour& behaviour) {
-  {
-    const std::lock_guard lock(mutex_);
-    behaviour_ = behaviour;
-  }
+  answers_.setBehaviour(behaviour);
   wake();  // a shorter delay may let a waiting reply go now
-}
-
-SimBehaviour SimTracker::behaviour() const {
-  const std::lock_guard lock(mutex_);
-  return behaviour_;
-}
-
-bool SimTracker::setImage(std::vector<std::uint8_t> image) {
-  if (image.empty() || image.size() > kMaxImageSize) return false;
-  const std::lock_guard lock(mutex_);
-  image_ = std::move(image);
-  return true;
-}
-
-std::vector<std::uint8_t> SimTracker::image() const {
-  const std::lock_guard lock(mutex_);
-  return image_;
 }
 
 void SimTracker::hangUp() {
@@ -197,27 +132,10 @@ bool SimTracker::comeBack() {
   return actionsDone_ >= mine && lastComeBackOk_;
 }
 
-SimCounters SimTracker::counters() const {
-  const std::lock_guard lock(mutex_);
-  return counters_;
-}
-
-bool SimTracker::waitFor(const std::function<bool(const SimCounters&)>& done, std::chrono::milliseconds limit) const {
-  std::unique_lock lock(mutex_);
-  return changed_.wait_for(lock, limit, [&] { return done(counters_); });
-}
-
-std::vector<std::uint8_t> SimTracker::writtenImage() const {
-  const std::lock_guard lock(mutex_);
-  return written_;
-}
-
-bool SimTracker::saveWrittenImage(const std::string& path) const { return saveImageFile(path, writtenImage()); }
-
 bool SimTracker::openLine(std::string& error) {
   if (!line_.create(error)) return false;
-  if (!options_.linkPath.empty() && !pointSymlink(options_.linkPath, line_.slavePath())) {
-    error = "cannot point " + options_.linkPath + " at " + line_.slavePath();
+  if (!linkPath_.empty() && !pointSymlink(linkPath_, line_.slavePath())) {
+    error = "cannot point " + linkPath_ + " at " + line_.slavePath();
     line_.close();
     return false;
   }
@@ -228,7 +146,7 @@ bool SimTracker::openLine(std::string& error) {
 
 void SimTracker::closeLine() {
   line_.close();
-  framer_.clear();
+  answers_.clearPartial();
   jobs_.clear();
   tx_ = {};
   const std::lock_guard lock(mutex_);
@@ -241,18 +159,13 @@ void SimTracker::wake() {
   if (wakeWrite_ >= 0 && ::write(wakeWrite_, &byte, 1) < 0) return;
 }
 
-void SimTracker::logLine(std::string_view line) {
-  if (options_.log) options_.log(line);
-}
-
 void SimTracker::run() {
   for (;;) {
-    std::uint32_t delayMs = 0;
     {
       const std::lock_guard lock(mutex_);
       if (stopRequested_) break;
-      delayMs = behaviour_.replyDelayMs;
     }
+    const std::uint32_t delayMs = answers_.behaviour().replyDelayMs;
     performActions();
 
     // The next reply starts once the line is free and its delay has passed.
@@ -302,14 +215,11 @@ void SimTracker::performActions() {
     const bool wasOpen = line_.isOpen();
     closeLine();
     if (action == Action::HangUp) {
-      if (wasOpen) {
-        const std::lock_guard lock(mutex_);
-        ++counters_.hangUps;
-      }
-      logLine("hung up");
+      if (wasOpen) answers_.countHangUp();
+      answers_.log("hung up");
     } else {
       comeBackOk = openLine(error);
-      logLine(comeBackOk ? "came back on " + line_.slavePath() : "cannot come back: " + error);
+      answers_.log(comeBackOk ? "came back on " + line_.slavePath() : "cannot come back: " + error);
     }
   }
   {
@@ -325,115 +235,25 @@ void SimTracker::receive() {
   std::array<std::uint8_t, 4096> buffer{};
   ssize_t got = 0;
   while ((got = ::read(line_.master(), buffer.data(), buffer.size())) > 0) {
-    framer_.append(std::span(buffer).first(static_cast<std::size_t>(got)));
-    const std::lock_guard lock(mutex_);
-    counters_.bytesReceived += static_cast<std::uint64_t>(got);
+    for (ReceivedRequest& request : answers_.receive(std::span(buffer).first(static_cast<std::size_t>(got))))
+      jobs_.push_back({std::move(request), SteadyClock::now()});
   }
-  while (std::optional<ReceivedRequest> request = framer_.next()) {
-    bool answer = false;
-    {
-      const std::lock_guard lock(mutex_);
-      if (!request->checksumOk) {
-        ++counters_.badChecksums;
-      } else {
-        switch (request->command) {
-          case kHandshakeCommand: ++counters_.handshakes; answer = true; break;
-          case kReadCommand: ++counters_.readSettings; answer = true; break;
-          case kWriteCommand: ++counters_.writeSettings; answer = true; break;
-          default: ++counters_.unknownCommands; break;
-        }
-      }
-    }
-    char line[96];
-    std::snprintf(line, sizeof line, "request: %s, %zu bytes%s", requestName(request->command), request->frame.size(),
-                  request->checksumOk ? "" : ", wrong checksum (ignored)");
-    logLine(line);
-    if (answer) jobs_.push_back({std::move(*request), SteadyClock::now()});
-  }
-  changed_.notify_all();
 }
 
 void SimTracker::startReply(Job& job) {
-  SimBehaviour behaviour;
-  {
-    const std::lock_guard lock(mutex_);
-    behaviour = behaviour_;
-    if (behaviour.silent) ++counters_.repliesSuppressed;
-  }
-  const bool ignored = (behaviour.ignoreReads && job.request.command == kReadCommand) ||
-                       (behaviour.ignoreWrites && job.request.command == kWriteCommand);
-  if (behaviour.silent || ignored) {
-    if (ignored) {
-      const std::lock_guard lock(mutex_);
-      ++counters_.repliesSuppressed;
-    }
-    changed_.notify_all();
-    logLine("silent: no reply");
-    return;
-  }
-
-  const std::vector<std::uint8_t> reply = replyTo(job.request, behaviour);
+  std::optional<Answer> answer = answers_.answer(job.request);
+  if (!answer) return;
   tx_ = {};
-  if (behaviour.echo) tx_.bytes = job.request.frame;
-  for (std::size_t i = 0; i < behaviour.noiseBytes; ++i) tx_.bytes.push_back(noiseByte(i));
-  const std::size_t replyStart = tx_.bytes.size();
-  tx_.bytes.insert(tx_.bytes.end(), reply.begin(), reply.end());
-  if (job.request.command == kReadCommand) {
+  tx_.bytes = std::move(answer->bytes);
+  if (job.request.command == kReadSettingsCommand) {
     const std::lock_guard lock(mutex_);
     if (hangUpDuringSettings_) {
-      tx_.hangUpAt = replyStart + std::min(*hangUpDuringSettings_, reply.size());
+      tx_.hangUpAt = answer->replyStart + std::min(*hangUpDuringSettings_, tx_.bytes.size() - answer->replyStart);
       hangUpDuringSettings_.reset();
     }
   }
-  tx_.behaviour = behaviour;
+  tx_.behaviour = answer->behaviour;
   tx_.started = tx_.nextWriteAt = SteadyClock::now();
-
-  char line[96];
-  std::snprintf(line, sizeof line, "reply: %s, %zu bytes", requestName(job.request.command), reply.size());
-  logLine(line);
-}
-
-std::vector<std::uint8_t> SimTracker::replyTo(const ReceivedRequest& request, const SimBehaviour& behaviour) {
-  const std::span<const std::uint8_t> id = std::span(request.frame).subspan(4, 7);
-  std::vector<std::uint8_t> data;
-  switch (request.command) {
-    case kHandshakeCommand:
-      data = {0x01};
-      break;
-    case kReadCommand:
-      data = image();
-      if (behaviour.unknownLayout) std::copy_n(kUnknownMagic.begin(), std::min(data.size(), kUnknownMagic.size()), data.begin());
-      if (behaviour.shortImage && *behaviour.shortImage < data.size()) data.resize(*behaviour.shortImage);
-      break;
-    case kWriteCommand:
-      if (behaviour.refuseWrites) {
-        data = {0x00};
-      } else {
-        storeWrittenImage(request.data(), !behaviour.forgetWrites);
-        data = {0x01};
-      }
-      break;
-    default:
-      break;
-  }
-  const bool damaged = behaviour.badChecksum || (behaviour.badSettingsChecksum && request.command == kReadCommand);
-  return replyFrame(id, request.command, data, damaged);
-}
-
-void SimTracker::storeWrittenImage(std::span<const std::uint8_t> data, bool takeAsSettings) {
-  {
-    const std::lock_guard lock(mutex_);
-    written_.assign(data.begin(), data.end());
-    // A write of the tracker's own layout becomes its settings; an Extended
-    // tracker keeps its magic and firmware text (a written block has zeros there).
-    if (takeAsSettings && !data.empty() && data.size() == image_.size()) {
-      const bool extended = image_.size() > kExtendedHeaderSize && std::equal(kExtendedMagic.begin(), kExtendedMagic.end(), image_.begin());
-      const std::size_t from = extended ? kExtendedHeaderSize : 0;
-      std::copy(data.begin() + static_cast<std::ptrdiff_t>(from), data.end(), image_.begin() + static_cast<std::ptrdiff_t>(from));
-    }
-  }
-  if (!options_.saveWritesTo.empty() && !saveImageFile(options_.saveWritesTo, writtenImage()))
-    logLine("cannot save the written image to " + options_.saveWritesTo);
 }
 
 int SimTracker::sendSome(SteadyClock::time_point now) {
@@ -450,21 +270,13 @@ int SimTracker::sendSome(SteadyClock::time_point now) {
       const bool read = tx_.readSince && now - *tx_.readSince >= kReadSettle;
       if (!read && now - *tx_.cutSince < kLongestHangUpWait) return static_cast<int>(kHangUpPoll.count());
       closeLine();
-      {
-        const std::lock_guard lock(mutex_);
-        ++counters_.hangUps;
-      }
-      changed_.notify_all();
-      logLine("hung up during the settings reply");
+      answers_.countHangUp();
+      answers_.log("hung up during the settings reply");
       return -1;
     }
     if (tx_.sent >= tx_.bytes.size()) {
       tx_ = {};
-      {
-        const std::lock_guard lock(mutex_);
-        ++counters_.repliesSent;
-      }
-      changed_.notify_all();
+      answers_.countReplySent();
       return -1;
     }
     if (now < tx_.nextWriteAt) return msUntil(tx_.nextWriteAt, now);
@@ -474,13 +286,12 @@ int SimTracker::sendSome(SteadyClock::time_point now) {
     const std::size_t most = b.writeSize ? std::min(b.writeSize, remaining) : remaining;
     std::size_t piece = most;
     if (b.baud > 0) {
-      // 10 bits per byte: the line carries baud / 10 bytes a second.
       const auto elapsedUs = std::chrono::duration_cast<std::chrono::microseconds>(now - tx_.started).count();
-      const auto allowedTotal = static_cast<std::size_t>(static_cast<unsigned long long>(elapsedUs) * b.baud / 10'000'000ULL);
+      const auto allowedTotal = static_cast<std::size_t>(bytesCarried(static_cast<std::uint64_t>(elapsedUs), b.baud));
       const std::size_t allowed = allowedTotal > tx_.sent ? allowedTotal - tx_.sent : 0;
       const std::size_t least = b.writeSize ? most : std::min(kSmallestPacedWrite, remaining);
       if (allowed < least) {
-        const auto due = tx_.started + std::chrono::microseconds((tx_.sent + least) * 10'000'000ULL / b.baud);
+        const auto due = tx_.started + std::chrono::microseconds(usToCarry(tx_.sent + least, b.baud));
         return std::max(1, msUntil(due, now));
       }
       piece = std::min(most, allowed);
@@ -492,10 +303,7 @@ int SimTracker::sendSome(SteadyClock::time_point now) {
       return -1;
     }
     tx_.sent += static_cast<std::size_t>(written);
-    {
-      const std::lock_guard lock(mutex_);
-      ++counters_.writeCalls;
-    }
+    answers_.countWriteCall();
     if (b.writeGapMs > 0) tx_.nextWriteAt = now + std::chrono::milliseconds(b.writeGapMs);
     now = SteadyClock::now();
   }

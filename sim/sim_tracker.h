@@ -3,14 +3,7 @@
 // benchmarks and the demo. Point the tool at devicePath() (or at the stable
 // link path) and it talks to this tracker as to a real one.
 //
-// Answers, each a "$$" frame carrying the request's tracker id:
-//   Handshake      0x8803  one data byte 0x01
-//   ReadSettings   0x8801  the settings image as data
-//   WriteSettings  0x8802  one data byte 0x01; the written image is stored and
-//                          becomes what the next read returns (an Extended
-//                          image keeps its own magic and firmware text)
-// Only "@@" requests with a correct checksum and a known command are answered.
-// Replies go out one at a time, paced like a serial line at `baud` with 10
+// It answers as RequestAnswerer (request_answerer.h) says. Replies go out one at a time, paced like a serial line at `baud` with 10
 // bits per byte (3.4 KB take about 3.5 s at 9600); requests that arrive while
 // a reply is under way are answered afterwards, in order.
 //
@@ -30,49 +23,9 @@
 #include <vector>
 
 #include "sim/pseudo_terminal.h"
-#include "sim/request_framer.h"
+#include "sim/request_answerer.h"
 
 namespace pelmora::sim {
-
-// How the tracker misbehaves. A change applies from the next reply on.
-struct SimBehaviour {
-  std::uint32_t baud = 9600;              // pacing of replies; 0 = as fast as the line takes them
-  bool silent = false;                    // answer nothing (requests are still counted)
-  std::uint32_t replyDelayMs = 0;         // start a reply no sooner than this after its request came
-  bool echo = false;                      // send each request back before its reply
-  std::size_t noiseBytes = 0;             // this many noise bytes (never '$' or '@') before each reply
-  std::size_t writeSize = 0;              // hand replies to the line in writes of at most this many bytes (0: any)
-  std::uint32_t writeGapMs = 0;           // pause after each such write
-  bool badChecksum = false;               // replies carry a wrong checksum
-  bool badSettingsChecksum = false;       // settings replies carry a wrong checksum
-  bool ignoreReads = false;               // no reply to ReadSettings (handshakes still answered)
-  bool ignoreWrites = false;              // no reply to WriteSettings, and nothing stored
-  bool refuseWrites = false;              // write replies carry status 0x00, and nothing is stored
-  bool forgetWrites = false;              // write replies carry status 0x01, but the settings stay as they were
-  bool unknownLayout = false;             // settings replies start 05 00 86 F6 instead of the image's first word
-  std::optional<std::size_t> shortImage;  // settings replies carry only the image's first n bytes
-};
-
-struct SimCounters {
-  std::uint64_t handshakes = 0;       // requests seen, by type
-  std::uint64_t readSettings = 0;
-  std::uint64_t writeSettings = 0;
-  std::uint64_t unknownCommands = 0;  // well-formed requests with another command (not answered)
-  std::uint64_t badChecksums = 0;     // requests with a wrong checksum (not answered)
-  std::uint64_t bytesReceived = 0;    // everything that came in, garbage included
-  std::uint64_t repliesSent = 0;      // replies sent in full
-  std::uint64_t repliesSuppressed = 0;  // requests left unanswered (silent, or reads or writes ignored)
-  std::uint64_t writeCalls = 0;       // writes made to the line (echo and noise included)
-  std::uint64_t hangUps = 0;
-};
-
-struct SimOptions {
-  std::vector<std::uint8_t> image;  // what ReadSettings returns; empty = the Basic demo image
-  std::string linkPath;             // if set: a symbolic link kept pointing at the current slave
-  std::string saveWritesTo;         // if set: every stored written image is also saved to this file
-  SimBehaviour behaviour;
-  std::function<void(std::string_view)> log;  // one line per request and reply, from the tracker's thread
-};
 
 class SimTracker {
  public:
@@ -90,13 +43,13 @@ class SimTracker {
 
   // The slave device, e.g. "/dev/pts/3"; empty while hung up.
   std::string devicePath() const;
-  const std::string& linkPath() const { return options_.linkPath; }
+  const std::string& linkPath() const { return linkPath_; }
 
   void setBehaviour(const SimBehaviour& behaviour);
-  SimBehaviour behaviour() const;
+  SimBehaviour behaviour() const { return answers_.behaviour(); }
   // False (nothing changed) for an empty image or one above 4079 bytes.
-  bool setImage(std::vector<std::uint8_t> image);
-  std::vector<std::uint8_t> image() const;
+  bool setImage(std::vector<std::uint8_t> image) { return answers_.setImage(std::move(image)); }
+  std::vector<std::uint8_t> image() const { return answers_.image(); }
 
   // Closes the master at once, like a pulled cable: the tool sees a hang-up.
   // Pending requests are dropped. Returns when done.
@@ -109,12 +62,14 @@ class SimTracker {
   // Also works while not hung up. Returns when done; false if no pseudo-terminal could be made.
   bool comeBack();
 
-  SimCounters counters() const;
-  // Waits until `done` holds for the counters or `limit` passes; returns whether it held.
-  bool waitFor(const std::function<bool(const SimCounters&)>& done, std::chrono::milliseconds limit) const;
-  // The data of the last stored WriteSettings request (empty before any).
-  std::vector<std::uint8_t> writtenImage() const;
-  bool saveWrittenImage(const std::string& path) const;
+  // What reached the tracker: see RequestAnswerer.
+  const RequestAnswerer& record() const { return answers_; }
+  SimCounters counters() const { return answers_.counters(); }
+  bool waitFor(const std::function<bool(const SimCounters&)>& done, std::chrono::milliseconds limit) const {
+    return answers_.waitFor(done, limit);
+  }
+  std::vector<std::uint8_t> writtenImage() const { return answers_.writtenImage(); }
+  bool saveWrittenImage(const std::string& path) const { return answers_.saveWrittenImage(path); }
 
  private:
   enum class Action { HangUp, ComeBack };
@@ -141,34 +96,27 @@ class SimTracker {
   void receive();
   void startReply(Job& job);
   int sendSome(std::chrono::steady_clock::time_point now);  // returns the poll timeout in ms
-  std::vector<std::uint8_t> replyTo(const ReceivedRequest& request, const SimBehaviour& behaviour);
-  void storeWrittenImage(std::span<const std::uint8_t> data, bool takeAsSettings);
-  void logLine(std::string_view line);
   void wake();
 
-  SimOptions options_;
+  const std::string linkPath_;
+  RequestAnswerer answers_;  // its own lock guards the record
 
   // Touched by the tracker's thread only (and by start/stop around it).
   PseudoTerminal line_;
-  RequestFramer framer_;
   std::deque<Job> jobs_;
   Transmission tx_;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;
   std::thread thread_;
 
-  // Guards everything below, shared between the tracker's thread and callers.
+  // Guards everything below, the line's state shared between the tracker's thread and callers.
   mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;  // counters changed, actions done, or the thread ended
+  mutable std::condition_variable changed_;  // actions done, or the thread ended
   bool running_ = false;
   bool stopRequested_ = false;
   std::string devicePath_;
   std::string error_;
-  SimBehaviour behaviour_;
-  std::vector<std::uint8_t> image_;
-  std::vector<std::uint8_t> written_;
   std::optional<std::size_t> hangUpDuringSettings_;
-  SimCounters counters_;
   std::deque<Action> actions_;
   std::uint64_t actionsRequested_ = 0;
   std::uint64_t actionsDone_ = 0;

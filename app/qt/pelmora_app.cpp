@@ -21,11 +21,11 @@
 #include "link/port_discovery.h"
 #include "link/port_map.h"
 #include "link/port_map_file.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "link/trace_writer.h"
 #include "link/user_settings_file.h"
 #include "sim/demo_images.h"
-#include "sim/sim_tracker.h"
+#include "sim/loopback_serial_port.h"
 
 namespace pelmora {
 namespace {
@@ -103,8 +103,7 @@ int CPelmoraApp::run(QApplication& application) {
   UserSettings userSettings = loadUserSettings();
   useLanguage(chooseLanguage(QString::fromStdString(userSettings.language), QLocale::system()));
 
-  std::unique_ptr<sim::SimTracker> tracker;
-  PortMapConfig portMap;
+  std::unique_ptr<SerialPort> port;
   std::string ignoredEntries;
   const std::string unusedSettings = unusedSettingsLine(userSettings);
   if (options.demo) {
@@ -115,30 +114,30 @@ int CPelmoraApp::run(QApplication& application) {
         tracef(sink, "Simulated tracker: %.*s", static_cast<int>(line.size()), line.data());
       };
     }
-    tracker = std::make_unique<sim::SimTracker>(std::move(simOptions));
-    if (!tracker->start()) {
-      std::fprintf(stderr, "pelmora: the simulated tracker did not start: %s\n", tracker->errorText().c_str());
-      return 1;
-    }
-    portMap.explicitEntries.emplace_back(kDemoPort, tracker->devicePath());
-    portMap.automatic = false;
-    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d (%s)\n", kDemoPort,
-                tracker->devicePath().c_str());
+    port = std::make_unique<sim::LoopbackSerialPort>(kDemoPort, simOptions);
+    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d\n", kDemoPort);
     std::fflush(stdout);
   } else {
-    portMap = std::move(userSettings.ports.config);
+    port = makeSystemSerialPort(userSettings.ports.config);
     ignoredEntries = ignoredEntriesLine(userSettings.ports.ignored);
   }
 
-  PosixSerialPort port(portMap);
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
+  // The simulated tracker is no device: what the system says of devices does not describe it.
+  const auto listing = [&port, &discovery, demo = options.demo] {
+    std::vector<PortListing> ports;
+    for (const PortMapping& mapping : port->currentMap())
+      ports.push_back({mapping.port, mapping.devicePath, mapping.explicitEntry,
+                       demo ? PortDescription{mapping.devicePath, {}, std::nullopt} : discovery->describe(mapping.devicePath)});
+    return ports;
+  };
   FilePortIndexStore portIndexStore(userSettings.path);
   // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
   const EngineOptions engineOptions{userSettings.checkReplyChecksum};
-  WindowServices services{port, portIndexStore, trace.sink(),
-                          [&port, &discovery](int number) {
-                            for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
-                              if (listing.port == number) return QString::fromStdString(describePortListing(listing));
+  WindowServices services{*port, portIndexStore, trace.sink(),
+                          [&listing](int number) {
+                            for (const PortListing& entry : listing())
+                              if (entry.port == number) return QString::fromStdString(describePortListing(entry));
                             return QStringLiteral("COM%1: no device").arg(number);
                           },
                           engineOptions, discovery.get(),
@@ -148,8 +147,8 @@ int CPelmoraApp::run(QApplication& application) {
   int exitCode = 0;
   {
     CPelmoraDlg window(services);
-    if (auto* chooser = window.findChild<PortChooser*>())
-      chooser->follow(*discovery, [&port, &discovery] { return listPorts(port.currentMap(), *discovery); });
+    if (auto* chooser = window.findChild<PortChooser*>(); chooser != nullptr && !options.demo)
+      chooser->follow(*discovery, listing);
     for (const std::string& line : {unusedSettings, ignoredEntries}) {
       if (line.empty()) continue;
       const QString text = QString::fromStdString(line);
@@ -163,7 +162,6 @@ int CPelmoraApp::run(QApplication& application) {
       exitCode = tour.succeeded() ? 0 : 1;
     }
   }
-  if (tracker) tracker->stop();
   return exitCode;
 }
 

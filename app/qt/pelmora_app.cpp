@@ -17,12 +17,11 @@
 #include "app/qt/qt_text.h"
 #include "app/qt/screenshot_tour.h"
 #include "app/qt/ui_language.h"
-#include "link/clock.h"
 #include "link/port_discovery.h"
 #include "link/port_map.h"
 #include "link/port_map_file.h"
 #include "link/system_serial_port.h"
-#include "link/trace_writer.h"
+#include "link/trace_file.h"
 #include "link/user_settings_file.h"
 #include "sim/demo_images.h"
 #include "sim/loopback_serial_port.h"
@@ -46,7 +45,7 @@ Options parseOptions(QApplication& application) {
   const QCommandLineOption demo(QStringLiteral("demo"),
                                 QStringLiteral("Run against a simulated tracker on COM3; no tracker needed."));
   const QCommandLineOption trace(QStringLiteral("trace"),
-                                 QStringLiteral("Write the diagnostic trace to <file> (\"-\": standard error)."),
+                                 QStringLiteral("Write the diagnostic trace to <file>, appended (\"-\": standard error)."),
                                  QStringLiteral("file"));
   const QCommandLineOption screenshots(
       QStringLiteral("screenshots"),
@@ -63,41 +62,13 @@ Options parseOptions(QApplication& application) {
   return options;
 }
 
-// Where the trace goes; closes its file at the end.
-class TraceOutput {
- public:
-  explicit TraceOutput(const QString& destination) {
-    if (destination.isEmpty()) return;
-    if (destination == QStringLiteral("-")) {
-      stream_ = stderr;
-    } else {
-      stream_ = std::fopen(QFile::encodeName(destination).constData(), "w");
-      owned_ = stream_ != nullptr;
-      if (stream_ == nullptr) std::fprintf(stderr, "pelmora: cannot write the trace to %s\n", qPrintable(destination));
-    }
-    if (stream_ != nullptr) writer_.emplace(clock_, stream_);
-  }
-  ~TraceOutput() {
-    writer_.reset();
-    if (owned_) std::fclose(stream_);
-  }
-  TraceOutput(const TraceOutput&) = delete;
-  TraceOutput& operator=(const TraceOutput&) = delete;
-
-  TraceSink* sink() { return writer_ ? &*writer_ : nullptr; }
-
- private:
-  SystemClock clock_;
-  std::FILE* stream_ = nullptr;
-  bool owned_ = false;
-  std::optional<TraceWriter> writer_;
-};
-
 }  // namespace
 
 int CPelmoraApp::run(QApplication& application) {
   const Options options = parseOptions(application);
-  TraceOutput trace(options.traceFile);
+  // Without the trace when it cannot be written (the reason is on standard error).
+  const std::unique_ptr<TraceFile> trace =
+      options.traceFile.isEmpty() ? nullptr : TraceFile::open(QFile::encodeName(options.traceFile).toStdString(), "pelmora");
 
   // Read here, not through QSettings, which would write the whole file back at the first save.
   UserSettings userSettings = loadUserSettings();
@@ -109,7 +80,7 @@ int CPelmoraApp::run(QApplication& application) {
   if (options.demo) {
     sim::SimOptions simOptions;
     simOptions.image = sim::extendedDemoImage();
-    if (TraceSink* sink = trace.sink()) {
+    if (TraceSink* sink = trace.get()) {
       simOptions.log = [sink](std::string_view line) {
         tracef(sink, "Simulated tracker: %.*s", static_cast<int>(line.size()), line.data());
       };
@@ -134,7 +105,7 @@ int CPelmoraApp::run(QApplication& application) {
   FilePortIndexStore portIndexStore(userSettings.path);
   // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
   const EngineOptions engineOptions{userSettings.checkReplyChecksum};
-  WindowServices services{*port, portIndexStore, trace.sink(),
+  WindowServices services{*port, portIndexStore, trace.get(),
                           [&listing](int number) {
                             for (const PortListing& entry : listing())
                               if (entry.port == number) return QString::fromStdString(describePortListing(entry));

@@ -20,9 +20,6 @@ class LogBound {
   // always the oldest entries, whole.
   std::size_t add(std::size_t units);
 
-  std::size_t units() const { return units_; }
-  std::size_t entries() const { return count_; }
-
  private:
   std::array<std::uint32_t, kMaxEntries> lengths_{};
   std::size_t first_ = 0;  // ring index of the oldest entry

@@ -34,16 +34,6 @@ constexpr std::array kButtonsTable{
     ButtonsRow{BUTTONS_SETTINGS_READ, ButtonChange::Enable, ButtonChange::Unchanged},
 };
 
-// The templates whose pages exchange with the model; a row with any other
-// template id is skipped by LoadSavePages.
-constexpr std::array<std::int32_t, 6> kExchangedTemplates{129, 130, 131, 132, 138, 155};
-
-bool exchanges(std::int32_t templateId) {
-  for (const std::int32_t id : kExchangedTemplates)
-    if (id == templateId) return true;
-  return false;
-}
-
 std::string fieldCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " field" : " fields"); }
 
 }  // namespace
@@ -58,8 +48,8 @@ MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSe
 
 void MainWindowLogic::initialise(LinkEngine& engine) {
   engine_ = &engine;
-  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->OnInitDialog(view_.pageControls(i));
-  ShowPage(0);
+  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->initialise(view_.pageControls(i));
+  showPage(0);
   for (int i = 0; i < kPortEntryCount; ++i) view_.addPortEntry(FormattedText("COM%d", i).view());
   engine.startCommunication();
   selectPortEntry(restorePortIndex());  // preselected only: nothing is opened at start
@@ -83,7 +73,7 @@ void MainWindowLogic::onPortSelected() {
     if (const std::string reason = openFailureReason(detail, comPortName(port)); !reason.empty()) appendUtf8(reason);
   }
   // Stored whatever the outcome.
-  SavePortIndex(view_.selectedPort());
+  savePortIndex(view_.selectedPort());
 }
 
 void MainWindowLogic::onScanPorts() {
@@ -153,7 +143,7 @@ bool MainWindowLogic::trackerRead() {
     std::lock_guard<std::mutex> hold(settings_.lock);
     read = settings_.codec.hasImage();
   }
-  if (!read) AppendLog(kReadFirstText);
+  if (!read) appendLog(kReadFirstText);
   return read;
 }
 
@@ -230,7 +220,7 @@ void MainWindowLogic::onTimerTick() {
 void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
   switch (kind) {
     case TRACKER_EVENT_LOG:
-      AppendLog(text);
+      appendLog(text);
       return;
     case TRACKER_EVENT_SELECT_PORT:
       // Neither stored nor opened; and only the port still open: a port the
@@ -278,7 +268,7 @@ void MainWindowLogic::settingsReady() {
   settingsLoaded_ = true;
   openedFile_.clear();
   view_.enableWriteButton(true);
-  LoadSavePages(PAGE_LOAD);
+  loadSavePages(PAGE_LOAD);
 
   FixedText<32> romVersion;
   FixedText<32> imei;
@@ -325,29 +315,26 @@ void MainWindowLogic::finishVerify(RequestOutcome outcome) {
   appendUtf8(text);
 }
 
-void MainWindowLogic::appendUtf8(std::string_view text) { AppendLog(utf16(text)); }
+void MainWindowLogic::appendUtf8(std::string_view text) { appendLog(utf16(text)); }
 
 // --- Operations of the window ------------------------------------------------
 
-void MainWindowLogic::LoadSavePages(ExchangeDirection direction) {
+void MainWindowLogic::loadSavePages(ExchangeDirection direction) {
   std::lock_guard<std::mutex> hold(settings_.lock);
   exchangePages(settings_.model, direction);
 }
 
 void MainWindowLogic::exchangePages(SettingsModel& model, ExchangeDirection direction) {
-  for (int i = 0; i < PageTable::size(); ++i) {
-    const PageEntry& row = pageTable_[i];
-    if (exchanges(row.templateId)) row.page->exchange(view_.pageControls(i), model, direction);
-  }
+  for (int i = 0; i < PageTable::size(); ++i) pageTable_[i].page->exchange(view_.pageControls(i), model, direction);
 }
 
-void MainWindowLogic::ShowPage(int index) {
+void MainWindowLogic::showPage(int index) {
   for (int i = 0; i < PageTable::size(); ++i) view_.setPageVisible(i, i == index);
 }
 
-void MainWindowLogic::SavePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
+void MainWindowLogic::savePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
 
-void MainWindowLogic::AppendLog(std::u16string_view text) {
+void MainWindowLogic::appendLog(std::u16string_view text) {
   // Only an entry longer than the whole bound is cut, to the bound.
   const std::u16string_view entry = text.substr(0, LogBound::kMaxUnits - kLogSeparator.size());
   if (const std::size_t drop = logBound_.add(entry.size() + kLogSeparator.size()); drop != 0)

@@ -76,7 +76,7 @@ class MainWindowLogic final : public TrackerWindow {
   // the file a.json). TrackerId belongs to one tracker only.\n\nWrite them
   // anyway?". No answer: nothing is sent.
   void onWriteSettings();
-  void onTabChanged(int index) { ShowPage(index); }
+  void onTabChanged(int index) { showPage(index); }
   // The context menu. Save and Compare take the pages' edits in a copy of
   // the model; Open lays a file over the last read and shows it, and nothing
   // reaches the tracker until "Write Settings".
@@ -99,12 +99,12 @@ class MainWindowLogic final : public TrackerWindow {
 
   // --- Operations of the window ---------------------------------------------
   // Every page, in table order, exchanges with the model under the settings lock.
-  void LoadSavePages(ExchangeDirection direction);
+  void loadSavePages(ExchangeDirection direction);
   // Page `index` visible, every other hidden; -1 hides them all.
-  void ShowPage(int index);
-  void SavePortIndex(int index);
+  void showPage(int index);
+  void savePortIndex(int index);
   // `text`, then an empty line.
-  void AppendLog(std::u16string_view text);
+  void appendLog(std::u16string_view text);
 
   bool settingsLoaded() const { return settingsLoaded_; }
 
@@ -127,12 +127,12 @@ class MainWindowLogic final : public TrackerWindow {
   LinkEngine* engine_ = nullptr;  // set by initialise
 
   // The pages, constructed in this order and destroyed in the reverse one.
-  CDLGAPN apn_;
-  CDlgSMSTrack smsTrack_;
-  CDlgAgps agps_;
-  CDlgBtnBinding keyBinding_;
-  CDlgTransport transport_;
-  CDlgGeneral misc_;
+  ApnPage apn_;
+  SmsTrackPage smsTrack_;
+  AgpsPage agps_;
+  KeyBindingPage keyBinding_;
+  TransportPage transport_;
+  MiscPage misc_;
   PageTable pageTable_;
 
   bool settingsLoaded_ = false;  // set by the first settings image, never cleared (Write follows the engine's settingsWritable)

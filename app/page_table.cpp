@@ -9,18 +9,16 @@ namespace {
 
 struct PageRow {
   std::u16string_view title;
-  std::int32_t templateId;
   int tabIcon;
 };
 
-// "Misc" is created from 155, whatever template its class names.
 constexpr std::array<PageRow, PageTable::kRowCount> kRows{{
-    {u"Sms Track", 129, IDI_SMS_TRACK_TAB},
-    {u"Key Binding", 132, IDI_KEY_BINDING_TAB},
-    {u"APN", 130, IDI_APN_TAB},
-    {u"AGPS", 131, IDI_AGPS_TAB},
-    {u"Transport", 138, IDI_TRANSPORT_TAB},
-    {u"Misc", 155, IDI_MISC_TAB},
+    {u"Sms Track", IDI_SMS_TRACK_TAB},
+    {u"Key Binding", IDI_KEY_BINDING_TAB},
+    {u"APN", IDI_APN_TAB},
+    {u"AGPS", IDI_AGPS_TAB},
+    {u"Transport", IDI_TRANSPORT_TAB},
+    {u"Misc", IDI_MISC_TAB},
 }};
 
 }  // namespace
@@ -37,7 +35,6 @@ PageTable::PageTable(SettingsPage& smsTrack, SettingsPage& keyBinding, SettingsP
     PageEntry& entry = rows_[i];
     const std::size_t n = std::min(kRows[i].title.size(), entry.title.size() - 1);
     std::copy_n(kRows[i].title.begin(), n, entry.title.begin());
-    entry.templateId = kRows[i].templateId;
     entry.tabIcon = kRows[i].tabIcon;
     entry.page = pages[i];
   }

@@ -1,10 +1,8 @@
 #pragma once
-// The six tab pages in tab order: title, the template the page window is
-// created from, the tab's icon and the page object, which the main window
-// owns. Each window has its own table.
+// The six tab pages in tab order: title, the tab's icon and the page
+// object, which the main window owns. Each window has its own table.
 
 #include <array>
-#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -16,7 +14,6 @@ inline constexpr std::size_t kPageTitleUnits = 100;  // terminator included
 
 struct PageEntry {
   std::array<char16_t, kPageTitleUnits> title{};
-  std::int32_t templateId = 0;
   int tabIcon = 0;
   SettingsPage* page = nullptr;  // not owned
 

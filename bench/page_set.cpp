@@ -11,12 +11,12 @@ namespace pelmora::bench {
 
 PageSet::PageSet() {
   std::array<std::unique_ptr<SettingsPage>, kPageCount> pages = {
-      std::make_unique<CDlgSMSTrack>(), std::make_unique<CDlgBtnBinding>(), std::make_unique<CDLGAPN>(),
-      std::make_unique<CDlgAgps>(),     std::make_unique<CDlgTransport>(),  std::make_unique<CDlgGeneral>(),
+      std::make_unique<SmsTrackPage>(), std::make_unique<KeyBindingPage>(), std::make_unique<ApnPage>(),
+      std::make_unique<AgpsPage>(),     std::make_unique<TransportPage>(),  std::make_unique<MiscPage>(),
   };
   for (std::size_t i = 0; i < kPageCount; ++i) {
     pages_[i].controls = std::make_unique<FakePageControls>(pages[i]->dialogTemplate());
-    pages[i]->OnInitDialog(*pages_[i].controls);
+    pages[i]->initialise(*pages_[i].controls);
     pages_[i].page = std::move(pages[i]);
   }
 }

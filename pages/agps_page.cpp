@@ -6,22 +6,18 @@ namespace pelmora {
 
 using namespace agps;
 
-void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts) {
-  ExchangeText(controls, texts, IDC_AGPS_NAME, model.AgpsName, direction);
-  ExchangeText(controls, texts, IDC_AGPS_SERVER_IP, model.AgpsServerIp, direction);
-  ExchangeText(controls, texts, IDC_AGPS_PORT, model.AgpsPort, direction);
-  ExchangeText(controls, texts, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
-}
-
-void CDlgAgps::OnInitDialog(PageControls& controls) {
+void AgpsPage::initialise(PageControls& controls) {
   controls.limitText(IDC_AGPS_NAME, 20);
   controls.limitText(IDC_AGPS_SMS_NUMBER, 20);
   // The port is stored as text: no more digits than the field holds.
   controls.limitText(IDC_AGPS_PORT, static_cast<int>(decltype(SettingsModel::AgpsPort)::capacity));
 }
 
-void CDlgAgps::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeAgps(controls, model, direction, texts_);
+void AgpsPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeText(controls, IDC_AGPS_NAME, model.AgpsName, direction);
+  ExchangeText(controls, IDC_AGPS_SERVER_IP, model.AgpsServerIp, direction);
+  ExchangeText(controls, IDC_AGPS_PORT, model.AgpsPort, direction);
+  ExchangeText(controls, IDC_AGPS_SMS_NUMBER, model.AgpsSmsNumber, direction);
 }
 
 }  // namespace pelmora

@@ -2,7 +2,6 @@
 // "AGPS": the assisted-GPS service name, the address and port of its
 // server, and an SMS number. The port travels as the digits typed.
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -17,13 +16,10 @@ inline constexpr int IDC_AGPS_SMS_NUMBER = 1010;
 const DialogTemplate& PageTemplate();
 }  // namespace agps
 
-// Reads texts through the page's `texts`.
-void ExchangeAgps(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
-
-class CDlgAgps final : public SettingsPage {
+class AgpsPage final : public SettingsPage {
  public:
-  CDlgAgps() : SettingsPage(agps::PageTemplate(), agps::IDD_AGPS) {}
-  void OnInitDialog(PageControls& controls) override;
+  AgpsPage() : SettingsPage(agps::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

@@ -6,22 +6,18 @@ namespace pelmora {
 
 using namespace apn;
 
-void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts) {
-  ExchangeText(controls, texts, IDC_APN_NAME, model.ApnName, direction);
-  ExchangeText(controls, texts, IDC_APN_USER, model.ApnUser, direction);
-  ExchangeText(controls, texts, IDC_APN_PASSWORD, model.ApnPassword, direction);
-  ExchangeText(controls, texts, IDC_APN_DNS1, model.PrimaryDns, direction);
-  ExchangeText(controls, texts, IDC_APN_DNS2, model.SecondaryDns, direction);
-}
-
-void CDLGAPN::OnInitDialog(PageControls& controls) {
+void ApnPage::initialise(PageControls& controls) {
   controls.limitText(IDC_APN_NAME, 90);
   controls.limitText(IDC_APN_PASSWORD, 60);
   controls.limitText(IDC_APN_USER, 60);
 }
 
-void CDLGAPN::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeApn(controls, model, direction, texts_);
+void ApnPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeText(controls, IDC_APN_NAME, model.ApnName, direction);
+  ExchangeText(controls, IDC_APN_USER, model.ApnUser, direction);
+  ExchangeText(controls, IDC_APN_PASSWORD, model.ApnPassword, direction);
+  ExchangeText(controls, IDC_APN_DNS1, model.PrimaryDns, direction);
+  ExchangeText(controls, IDC_APN_DNS2, model.SecondaryDns, direction);
 }
 
 }  // namespace pelmora

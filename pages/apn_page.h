@@ -2,7 +2,6 @@
 // "APN": the access point name, its user name and password, and two DNS
 // servers as dotted text. "Port" is on the page but exchanged with nothing.
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -19,13 +18,10 @@ inline constexpr int IDC_APN_PORT = 1027;  // in the template only
 const DialogTemplate& PageTemplate();
 }  // namespace apn
 
-// Reads texts through the page's `texts`.
-void ExchangeApn(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts);
-
-class CDLGAPN final : public SettingsPage {
+class ApnPage final : public SettingsPage {
  public:
-  CDLGAPN() : SettingsPage(apn::PageTemplate(), apn::IDD_APN) {}
-  void OnInitDialog(PageControls& controls) override;
+  ApnPage() : SettingsPage(apn::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

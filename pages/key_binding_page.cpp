@@ -18,19 +18,7 @@ const ButtonSlots& SlotsOf(TrackerButton button) {
 
 }  // namespace
 
-void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                        ControlText& texts) {
-  for (const KeyBindingRow& row : KeyBindingRows) {
-    const ButtonSlots& slots = SlotsOf(row.button);
-    KeySlotRecord& key = model.KeySlot[static_cast<std::size_t>(slots.keySlot)];
-    ExchangeText(controls, texts, row.phoneEdit, key.PhoneNumber, direction);
-    ExchangeText(controls, texts, row.smsEdit, key.SmsNumber, direction);
-    ExchangeText(controls, texts, row.messageEdit, model.SosMessage[static_cast<std::size_t>(slots.messageSlot)],
-                 direction);
-  }
-}
-
-void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
+void KeyBindingPage::initialise(PageControls& controls) {
   for (const KeyBindingRow& row : KeyBindingRows) {
     controls.limitText(row.phoneEdit, kNumberLimit);
     controls.limitText(row.smsEdit, kNumberLimit);
@@ -38,8 +26,14 @@ void CDlgBtnBinding::OnInitDialog(PageControls& controls) {
   }
 }
 
-void CDlgBtnBinding::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeKeyBinding(controls, model, direction, texts_);
+void KeyBindingPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  for (const KeyBindingRow& row : KeyBindingRows) {
+    const ButtonSlots& slots = SlotsOf(row.button);
+    KeySlotRecord& key = model.KeySlot[static_cast<std::size_t>(slots.keySlot)];
+    ExchangeText(controls, row.phoneEdit, key.PhoneNumber, direction);
+    ExchangeText(controls, row.smsEdit, key.SmsNumber, direction);
+    ExchangeText(controls, row.messageEdit, model.SosMessage[static_cast<std::size_t>(slots.messageSlot)], direction);
+  }
 }
 
 }  // namespace pelmora

@@ -6,7 +6,6 @@
 
 #include <array>
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -47,14 +46,10 @@ inline constexpr std::array<KeyBindingRow, 4> KeyBindingRows{{
 const DialogTemplate& PageTemplate();
 }  // namespace key_binding
 
-// Reads texts through the page's `texts`.
-void ExchangeKeyBinding(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                        ControlText& texts);
-
-class CDlgBtnBinding final : public SettingsPage {
+class KeyBindingPage final : public SettingsPage {
  public:
-  CDlgBtnBinding() : SettingsPage(key_binding::PageTemplate(), key_binding::IDD_KEY_BINDING) {}
-  void OnInitDialog(PageControls& controls) override;
+  KeyBindingPage() : SettingsPage(key_binding::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

@@ -63,23 +63,18 @@ void ExchangeOverspeed(PageControls& controls, SettingsModel& model, ExchangeDir
 
 }  // namespace
 
-void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts,
-                  CheckBoxMemory& boxes) {
-  ExchangeTimeZone(controls, model, direction);
-  ExchangeCheckBoxes(controls, model, direction, boxes);
-  ExchangeOverspeed(controls, model, direction);
-  ExchangeText(controls, texts, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
-}
-
-void CDlgGeneral::OnInitDialog(PageControls& controls) {
+void MiscPage::initialise(PageControls& controls) {
   for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);
   controls.selectItem(IDC_TIME_ZONE, kInitialTimeZone);
   for (const std::u16string_view text : OverspeedTexts) controls.addString(IDC_OVERSPEED, text);
   controls.limitText(IDC_WIRETAP_NUMBER, kWiretapLimit);
 }
 
-void CDlgGeneral::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeMisc(controls, model, direction, texts_, boxes_);
+void MiscPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeTimeZone(controls, model, direction);
+  ExchangeCheckBoxes(controls, model, direction, boxes_);
+  ExchangeOverspeed(controls, model, direction);
+  ExchangeText(controls, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
 }
 
 }  // namespace pelmora

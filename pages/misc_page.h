@@ -1,13 +1,12 @@
 #pragma once
 // "Misc": time zone, overspeed alarm, wiretap number and eight on/off
-// features. The window is made from template 155 (Russian texts); the
-// class names its English twin 140, which is never shown.
+// features. The page is made from template 155 (Russian texts); the window
+// shows its English twin 140 in English.
 
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -82,19 +81,14 @@ const DialogTemplate& PageTemplate();     // 155
 const DialogTemplate& EnglishTemplate();  // 140
 }  // namespace misc
 
-// Reads texts through the page's `texts`; `boxes` is the page's memory of
-// its check boxes.
-void ExchangeMisc(PageControls& controls, SettingsModel& model, ExchangeDirection direction, ControlText& texts,
-                  misc::CheckBoxMemory& boxes);
-
-class CDlgGeneral final : public SettingsPage {
+class MiscPage final : public SettingsPage {
  public:
-  CDlgGeneral() : SettingsPage(misc::PageTemplate(), misc::IDD_MISC_EN) {}
-  void OnInitDialog(PageControls& controls) override;
+  MiscPage() : SettingsPage(misc::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 
  private:
-  misc::CheckBoxMemory boxes_;
+  misc::CheckBoxMemory boxes_;  // what each check box last exchanged
 };
 
 }  // namespace pelmora

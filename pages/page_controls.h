@@ -13,10 +13,8 @@ class PageControls {
  public:
   virtual ~PageControls() = default;
 
-  virtual bool hasControl(int id) const = 0;
-
-  // The control's whole text, into `out` (reusing its capacity).
-  virtual void readText(int id, std::u16string& out) const = 0;
+  // The control's whole text.
+  virtual std::u16string text(int id) const = 0;
   // Shows `text` whole, even beyond the typing limit.
   virtual void setText(int id, std::u16string_view text) = 0;
   // The most characters the user can type; does not cut a text already shown.

@@ -8,9 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-#include "pages/control_text.h"
 #include "pages/exchange_direction.h"
 #include "pages/page_controls.h"
 #include "pages/text_conversion.h"
@@ -35,24 +35,23 @@ void StoreText(FixedText<N>& field, std::u16string_view text) {
 
 // A text field. On save an empty text stores `whenEmpty` instead.
 template <std::size_t N>
-void ExchangeText(PageControls& controls, ControlText& texts, int id, FixedText<N>& field,
-                  ExchangeDirection direction, std::u16string_view whenEmpty = {}) {
+void ExchangeText(PageControls& controls, int id, FixedText<N>& field, ExchangeDirection direction,
+                  std::u16string_view whenEmpty = {}) {
   if (direction == PAGE_LOAD) {
     controls.setText(id, field.view());
     return;
   }
-  const std::u16string_view text = texts.read(controls, id);
-  StoreText(field, text.empty() ? whenEmpty : text);
+  const std::u16string text = controls.text(id);
+  StoreText(field, text.empty() ? whenEmpty : std::u16string_view(text));
 }
 
 // An unsigned field, shown as the unsigned decimal a digits-only edit can
 // take back, and stored as TextToUnsigned of the text.
-inline void ExchangeNumber(PageControls& controls, ControlText& texts, int id, std::uint32_t& field,
-                           ExchangeDirection direction) {
+inline void ExchangeNumber(PageControls& controls, int id, std::uint32_t& field, ExchangeDirection direction) {
   if (direction == PAGE_LOAD)
     controls.setText(id, IntText(field).view());
   else
-    field = TextToUnsigned(texts.read(controls, id));
+    field = TextToUnsigned(controls.text(id));
 }
 
 }  // namespace pelmora

@@ -3,7 +3,6 @@
 // made from, the initialisation of its controls, and the exchange of its
 // controls with the model in either direction.
 
-#include "pages/control_text.h"
 #include "pages/dialog_template.h"
 #include "pages/exchange_direction.h"
 #include "pages/page_controls.h"
@@ -16,22 +15,17 @@ class SettingsPage {
   virtual ~SettingsPage() = default;
   // The template the page window is created from (155 for Misc).
   const DialogTemplate& dialogTemplate() const { return dialogTemplate_; }
-  // The template the page class names (140 for Misc, else the same).
-  int classTemplateId() const { return classTemplateId_; }
   // Text limits, chooser contents, initial selection.
-  virtual void OnInitDialog(PageControls& controls) = 0;
+  virtual void initialise(PageControls& controls) = 0;
   virtual void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) = 0;
   // A click on one of the page's controls.
   virtual void onCommand(PageControls& /*controls*/, int /*controlId*/) {}
 
  protected:
-  SettingsPage(const DialogTemplate& shown, int classId) : dialogTemplate_(shown), classTemplateId_(classId) {}
-
-  ControlText texts_;  // the page's own text slots for its exchange
+  explicit SettingsPage(const DialogTemplate& shown) : dialogTemplate_(shown) {}
 
  private:
   const DialogTemplate& dialogTemplate_;
-  int classTemplateId_;
 };
 
 }  // namespace pelmora

@@ -6,20 +6,15 @@ namespace pelmora {
 
 using namespace sms_track;
 
-void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                      ControlText& texts) {
-  ExchangeText(controls, texts, IDC_SMS_PASSWORD, model.SmsPassword, direction, kDefaultPasswordText);
-  ExchangeNumber(controls, texts, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
-}
-
-void CDlgSMSTrack::OnInitDialog(PageControls& controls) {
+void SmsTrackPage::initialise(PageControls& controls) {
   controls.limitText(IDC_SMS_PASSWORD, 6);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
   controls.limitText(IDC_SMS_PHONE, 20);
 }
 
-void CDlgSMSTrack::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeSmsTrack(controls, model, direction, texts_);
+void SmsTrackPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeText(controls, IDC_SMS_PASSWORD, model.SmsPassword, direction, kDefaultPasswordText);
+  ExchangeNumber(controls, IDC_SMS_INTERVAL, model.SmsReportInterval, direction);
 }
 
 }  // namespace pelmora

@@ -2,7 +2,6 @@
 // "Sms Track": the tracker's SMS password and the interval of its SMS
 // position reports, in minutes.
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -16,14 +15,10 @@ inline constexpr int IDC_SMS_PHONE = 1015;  // shown and limited, exchanged with
 const DialogTemplate& PageTemplate();
 }  // namespace sms_track
 
-// Reads texts through the page's `texts`.
-void ExchangeSmsTrack(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                      ControlText& texts);
-
-class CDlgSMSTrack final : public SettingsPage {
+class SmsTrackPage final : public SettingsPage {
  public:
-  CDlgSMSTrack() : SettingsPage(sms_track::PageTemplate(), sms_track::IDD_SMS_TRACK) {}
-  void OnInitDialog(PageControls& controls) override;
+  SmsTrackPage() : SettingsPage(sms_track::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };
 

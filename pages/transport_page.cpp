@@ -9,30 +9,18 @@ using namespace transport;
 namespace {
 
 // The box is checked exactly when the value's text begins with "1".
-void ShowTrackState(PageControls& controls, ControlText& texts) {
-  const std::u16string_view value = texts.read(controls, IDC_TCP_TRACK_VALUE);
+void ShowTrackState(PageControls& controls) {
+  const std::u16string value = controls.text(IDC_TCP_TRACK_VALUE);
   controls.setCheck(IDC_TCP_TRACK, !value.empty() && value.front() == u'1' ? 1 : 0);
 }
 
 }  // namespace
 
-void ExchangeTransport(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                       ControlText& texts) {
-  ExchangeText(controls, texts, IDC_HTTP_DOMAIN, model.HttpServerDomain, direction);
-  ExchangeNumber(controls, texts, IDC_HTTP_INTERVAL, model.HttpReportInterval, direction);
-  ExchangeText(controls, texts, IDC_TRACKER_ID, model.TrackerId, direction, kDefaultPasswordText);
-  ExchangeText(controls, texts, IDC_TCP_SERVER_IP, model.ServerIp, direction);
-  ExchangeText(controls, texts, IDC_TCP_PORT, model.ServerPort, direction);
-  ExchangeNumber(controls, texts, IDC_TCP_INTERVAL, model.TcpReportInterval, direction);
-  ExchangeNumber(controls, texts, IDC_TCP_TRACK_VALUE, model.TcpTrackEnabled, direction);
-  ShowTrackState(controls, texts);
-}
-
 void OnTcpTrackClicked(PageControls& controls) {
   controls.setText(IDC_TCP_TRACK_VALUE, controls.checkState(IDC_TCP_TRACK) == 1 ? u"1" : u"0");
 }
 
-void CDlgTransport::OnInitDialog(PageControls& controls) {
+void TransportPage::initialise(PageControls& controls) {
   controls.limitText(IDC_TRACKER_ID, 14);
   controls.limitText(IDC_HTTP_DOMAIN, 32);
   // The port is stored as text: no more digits than the field holds.
@@ -42,11 +30,18 @@ void CDlgTransport::OnInitDialog(PageControls& controls) {
   controls.limitText(IDC_TCP_TRACK_VALUE, kNumberEditLimit);
 }
 
-void CDlgTransport::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  ExchangeTransport(controls, model, direction, texts_);
+void TransportPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
+  ExchangeText(controls, IDC_HTTP_DOMAIN, model.HttpServerDomain, direction);
+  ExchangeNumber(controls, IDC_HTTP_INTERVAL, model.HttpReportInterval, direction);
+  ExchangeText(controls, IDC_TRACKER_ID, model.TrackerId, direction, kDefaultPasswordText);
+  ExchangeText(controls, IDC_TCP_SERVER_IP, model.ServerIp, direction);
+  ExchangeText(controls, IDC_TCP_PORT, model.ServerPort, direction);
+  ExchangeNumber(controls, IDC_TCP_INTERVAL, model.TcpReportInterval, direction);
+  ExchangeNumber(controls, IDC_TCP_TRACK_VALUE, model.TcpTrackEnabled, direction);
+  ShowTrackState(controls);
 }
 
-void CDlgTransport::onCommand(PageControls& controls, int controlId) {
+void TransportPage::onCommand(PageControls& controls, int controlId) {
   if (controlId == IDC_TCP_TRACK) OnTcpTrackClicked(controls);
 }
 

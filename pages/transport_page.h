@@ -5,7 +5,6 @@
 // came unless the box is clicked. A hidden HTTP group carries its two
 // fields through a read and a write.
 
-#include "pages/control_text.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -28,17 +27,13 @@ inline constexpr int IDC_HTTP_INTERVAL_UNIT = 1043;
 const DialogTemplate& PageTemplate();
 }  // namespace transport
 
-// Reads texts through the page's `texts`.
-void ExchangeTransport(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
-                       ControlText& texts);
-
 // After the check box toggled itself: the hidden value becomes "1" or "0".
 void OnTcpTrackClicked(PageControls& controls);
 
-class CDlgTransport final : public SettingsPage {
+class TransportPage final : public SettingsPage {
  public:
-  CDlgTransport() : SettingsPage(transport::PageTemplate(), transport::IDD_TRANSPORT) {}
-  void OnInitDialog(PageControls& controls) override;
+  TransportPage() : SettingsPage(transport::PageTemplate()) {}
+  void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
   void onCommand(PageControls& controls, int controlId) override;
 };

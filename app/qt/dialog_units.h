@@ -24,8 +24,6 @@ class DialogUnits {
  public:
   explicit DialogUnits(const QFont& font);
 
-  int baseX() const { return baseX_; }
-  int baseY() const { return baseY_; }
   int x(int units) const;
   int y(int units) const;
   QRect rect(const DialogRect& r) const { return {x(r.x), y(r.y), x(r.width), y(r.height)}; }

@@ -4,64 +4,71 @@
 #include <QEvent>
 #include <QThread>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 namespace pelmora {
 
-template <typename Call>
-void GuiThreadWindow::deliver(const Call& call) {
-  if (!accepting_.load()) return;
+void GuiThreadWindow::deliver(Notification notification) {
   if (QThread::currentThread() == thread()) {
-    call();
+    if (accepting_.load()) notification(window_);
     return;
   }
-  Handover handover{[](const void* c) { (*static_cast<const Call*>(c))(); }, &call};
-  {
-    std::unique_lock<std::mutex> hold(lock_);
-    changed_.wait(hold, [this] { return waitingCount_ < waiting_.size(); });
-    waiting_[waitingCount_++] = &handover;
-  }
-  // Only a wake-up: the event carries nothing.
-  QCoreApplication::postEvent(this, new QEvent(QEvent::User));
   std::unique_lock<std::mutex> hold(lock_);
-  changed_.wait(hold, [&] { return handover.done; });
+  if (!accepting_.load()) return;
+  const std::uint64_t ticket = ++lastTicket_;
+  queue_.push_back({ticket, std::move(notification)});
+  hold.unlock();
+  QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+  hold.lock();
+  ran_.wait(hold, [&] { return doneTicket_ >= ticket; });
 }
 
-bool GuiThreadWindow::event(QEvent* event) {
-  // Whatever the event, what was handed over runs now (an extra run finds nothing).
-  runHandedOver();
-  return QObject::event(event);
+void GuiThreadWindow::customEvent(QEvent* /*wakeUp*/) {
+  // Not even the event's type is read here: Qt hands the event over under
+  // locks ThreadSanitizer cannot see. A wake-up that finds the queue empty
+  // was for notifications already run.
+  runQueued();
 }
 
-void GuiThreadWindow::runHandedOver() {
-  std::array<Handover*, kMaxSenders> taken{};
-  std::size_t count = 0;
+void GuiThreadWindow::runQueued() {
+  std::unique_lock<std::mutex> hold(lock_);
+  while (!queue_.empty()) {
+    Queued next = std::move(queue_.front());
+    queue_.pop_front();
+    hold.unlock();
+    // Without the lock: the window may send notifications of its own from this thread.
+    next.notification(window_);
+    hold.lock();
+    doneTicket_ = std::max(doneTicket_, next.ticket);
+    ran_.notify_all();
+  }
+}
+
+void GuiThreadWindow::stopAccepting() {
+  std::deque<Queued> dropped;
   {
     std::lock_guard<std::mutex> hold(lock_);
-    taken = waiting_;
-    count = waitingCount_;
-    waitingCount_ = 0;
+    accepting_.store(false);
+    dropped.swap(queue_);
+    doneTicket_ = lastTicket_;
   }
-  changed_.notify_all();  // room for more senders
-  // Run without the lock: a call may send notifications of its own from this thread.
-  for (std::size_t i = 0; i < count; ++i)
-    if (accepting_.load()) taken[i]->run(taken[i]->call);
-  {
-    std::lock_guard<std::mutex> hold(lock_);
-    for (std::size_t i = 0; i < count; ++i) taken[i]->done = true;
-  }
-  changed_.notify_all();
+  ran_.notify_all();
 }
 
 void GuiThreadWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  // `text` lives until this call returns, which is after the window ran.
-  deliver([&] { window_.trackerEvent(kind, value, text); });
+  deliver([kind, value, text = std::u16string(text)](TrackerWindow& window) {
+    window.trackerEvent(kind, value, text);
+  });
 }
 
 void GuiThreadWindow::settingsReady() {
-  deliver([&] { window_.settingsReady(); });
+  deliver([](TrackerWindow& window) { window.settingsReady(); });
 }
 
 void GuiThreadWindow::requestFinished(std::int32_t type, RequestOutcome outcome) {
-  deliver([&] { window_.requestFinished(type, outcome); });
+  deliver([type, outcome](TrackerWindow& window) { window.requestFinished(type, outcome); });
 }
 
 }  // namespace pelmora

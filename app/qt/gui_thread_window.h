@@ -1,24 +1,29 @@
 #pragma once
 // The link engine's notifications, delivered on the window's thread and
-// synchronously, as the engine expects: a call from that thread goes
-// straight to the window; a call from a worker is handed over and the
-// worker waits until the window's thread has run it.
+// synchronously, as the engine expects (link/tracker_events.h). A call on
+// the window's thread goes straight to the window. A call from any other
+// thread becomes a notification that owns a copy of everything it says
+// (the log text included); it joins a queue that the window's thread runs
+// in order, and the sender waits until its own notification has run. Any
+// number of threads may send at once.
 //
-// The hand-over uses a standard mutex and condition variable, and the Qt
-// event posted to this object only wakes the window's thread: the
-// synchronisation stays visible to ThreadSanitizer, which cannot see into
-// Qt's own locks.
+// The queue and the waits use a standard mutex and condition variable; the
+// Qt event posted to this object only wakes the window's thread and carries
+// nothing. The hand-over thus stays visible to ThreadSanitizer, which
+// cannot see into Qt's own locks (Qt::BlockingQueuedConnection would hide
+// it).
 //
-// stopAccepting() makes every later notification return at once without
-// reaching the window, and every handed-over one that has not run yet do
-// nothing: at shutdown the senders must not wait on a window that is going.
+// stopAccepting() drops what is queued, releases every waiting sender and
+// makes every later notification return at once without reaching the
+// window: from then on no sender waits for the window's thread.
 
 #include <QObject>
 
-#include <array>
 #include <atomic>
 #include <condition_variable>
-#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
 #include <mutex>
 
 #include "link/tracker_events.h"
@@ -34,30 +39,30 @@ class GuiThreadWindow final : public QObject, public TrackerWindow {
   void settingsReady() override;
   void requestFinished(std::int32_t type, RequestOutcome outcome) override;
 
-  void stopAccepting() { accepting_.store(false); }
+  // On the window's thread, when the window is going.
+  void stopAccepting();
 
  protected:
-  bool event(QEvent* event) override;
+  // The wake-ups, the only custom events this object gets.
+  void customEvent(QEvent* wakeUp) override;
 
  private:
-  // One sender's call, on its stack until the window's thread has run it.
-  struct Handover {
-    void (*run)(const void* call);
-    const void* call;
-    bool done = false;
+  using Notification = std::function<void(TrackerWindow&)>;
+  struct Queued {
+    std::uint64_t ticket;
+    Notification notification;
   };
-  static constexpr std::size_t kMaxSenders = 8;  // the communication thread and scans: a few at most
 
-  template <typename Call>
-  void deliver(const Call& call);
-  void runHandedOver();
+  void deliver(Notification notification);
+  void runQueued();
 
   TrackerWindow& window_;
-  std::atomic<bool> accepting_{true};
-  std::mutex lock_;  // waiting_ and every Handover::done
-  std::condition_variable changed_;
-  std::array<Handover*, kMaxSenders> waiting_{};
-  std::size_t waitingCount_ = 0;
+  std::atomic<bool> accepting_{true};  // changed under lock_, so that no sender queues after the stop
+  std::mutex lock_;                    // the queue and the two tickets
+  std::condition_variable ran_;
+  std::deque<Queued> queue_;
+  std::uint64_t lastTicket_ = 0;  // given to the notification queued last
+  std::uint64_t doneTicket_ = 0;  // the notifications up to this ticket have run or were dropped
 };
 
 }  // namespace pelmora

@@ -123,7 +123,7 @@ int CPelmoraApp::run(QApplication& application) {
     for (const std::string& line : {unusedSettings, ignoredEntries}) {
       if (line.empty()) continue;
       const QString text = QString::fromStdString(line);
-      window.logic().AppendLog(toU16View(text));
+      window.logic().appendLog(toU16View(text));
     }
     if (options.screenshotDir.isEmpty()) {
       window.exec();

@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTextCursor>
-#include <QThread>
 
 #include <algorithm>
 
@@ -240,14 +239,9 @@ void CPelmoraDlg::shutDownLink() {
   if (linkStopped_) return;
   linkStopped_ = true;
   statusTimer_.stop();
+  // From here no engine thread waits for this one, so joining them cannot wait on the window.
   notifications_.stopAccepting();
-  engine_.requestStop();
-  // A sender may be waiting for this thread: keep running its calls (which
-  // now do nothing) until every thread has ended.
-  while (!engine_.tryJoinAll()) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
-    QThread::msleep(5);
-  }
+  engine_.shutdown();
 }
 
 void CPelmoraDlg::done(int result) {

@@ -5,9 +5,8 @@
 // it only through GuiThreadWindow.
 //
 // Closing it (Escape, the close box) stops the link first: notifications
-// are no longer taken, the engine's threads are asked to end, and events
-// are processed until they have, since a sender may be waiting for the
-// window at that moment.
+// are no longer taken, which releases every engine thread waiting for the
+// window, and the engine's threads are ended and joined.
 
 #include <QDialog>
 #include <QPixmap>
@@ -82,11 +81,6 @@ class CPelmoraDlg final : public QDialog, private MainView {
   const QString& logText() const { return logText_; }
   MainWindowLogic& logic() { return logic_; }
   LinkEngine& engine() { return engine_; }
-  // What the engine's threads call.
-  TrackerWindow& notifications() { return notifications_; }
-  // "Save Settings As…", "Open Settings…", "Compare with Tracker…": in the
-  // context menu, and their shortcuts work anywhere in the window.
-  std::span<QAction* const> settingsFileActions() const { return fileActions_; }
 
  protected:
   void done(int result) override;

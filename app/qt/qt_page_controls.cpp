@@ -47,19 +47,16 @@ const QtPageControls::Control* QtPageControls::find(int id) const {
   return nullptr;
 }
 
-bool QtPageControls::hasControl(int id) const { return find(id) != nullptr; }
-
 QWidget* QtPageControls::widget(int id) const {
   const Control* control = find(id);
   return control == nullptr ? nullptr : control->widget;
 }
 
-void QtPageControls::readText(int id, std::u16string& out) const {
-  out.clear();
+std::u16string QtPageControls::text(int id) const {
   const Control* control = find(id);
-  if (control == nullptr) return;
+  if (control == nullptr) return {};
   const QString text = widgetText(control->widget);
-  out.assign(toU16View(text));
+  return std::u16string(toU16View(text));
 }
 
 void QtPageControls::setText(int id, std::u16string_view text) {
@@ -93,13 +90,6 @@ void QtPageControls::limitText(int id, int maxChars) {
   const Control* control = find(id);
   if (control == nullptr) return;
   if (TypingValidator* validator = typingValidatorOf(control->widget)) validator->setLimit(maxChars);
-}
-
-int QtPageControls::textLimit(int id) const {
-  const Control* control = find(id);
-  if (control == nullptr) return 0;
-  const TypingValidator* validator = typingValidatorOf(control->widget);
-  return validator == nullptr ? 0 : validator->limit();
 }
 
 void QtPageControls::addString(int id, std::u16string_view item) {

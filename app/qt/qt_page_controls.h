@@ -20,8 +20,7 @@ class QtPageControls final : public PageControls {
   // The controls with an id among `built`; the widgets must outlive this.
   explicit QtPageControls(std::span<const BuiltControl> built);
 
-  bool hasControl(int id) const override;
-  void readText(int id, std::u16string& out) const override;
+  std::u16string text(int id) const override;
   void setText(int id, std::u16string_view text) override;
   void limitText(int id, int maxChars) override;
   void addString(int id, std::u16string_view item) override;
@@ -31,8 +30,6 @@ class QtPageControls final : public PageControls {
   int checkState(int id) const override;
 
   QWidget* widget(int id) const;
-  // The typing limit of an edit; 0 for a control that takes no typing limit.
-  int textLimit(int id) const;
 
  private:
   struct Control {

@@ -10,7 +10,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
-#include <QVariant>
 
 #include <algorithm>
 #include <array>
@@ -27,7 +26,6 @@
 namespace pelmora {
 namespace {
 
-constexpr const char* kControlIdProperty = "pelmoraControlId";
 constexpr int kMinimumVisibleChoices = 10;
 
 bool has(const TemplateItem& item, std::uint32_t style) { return (item.style & style) != 0; }
@@ -225,7 +223,6 @@ std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* p
   for (const TemplateItem& item : dialog.items) {
     QWidget* widget = hooks.make ? hooks.make(item, parent) : nullptr;
     if (widget == nullptr) widget = makeDefault(item, parent);
-    widget->setProperty(kControlIdProperty, item.id);
     widget->setGeometry(placement(item, widget, units));
     if (has(item, StyleHidden)) widget->hide();
     if (has(item, StyleNotStored)) {
@@ -239,11 +236,6 @@ std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* p
   for (const BuiltControl& control : built)
     if (control.item->kind == ItemKind::GroupBox) control.widget->lower();
   return built;
-}
-
-int controlIdOf(const QWidget* widget) {
-  const QVariant id = widget->property(kControlIdProperty);
-  return id.isValid() ? id.toInt() : kNoId;
 }
 
 }  // namespace pelmora

@@ -49,7 +49,4 @@ struct TemplateHooks {
 std::vector<BuiltControl> buildTemplate(const DialogTemplate& dialog, QWidget* parent, const DialogUnits& units,
                                         const TemplateHooks& hooks = {});
 
-// The control id a built widget carries (kNoId for items without one).
-int controlIdOf(const QWidget* widget);
-
 }  // namespace pelmora

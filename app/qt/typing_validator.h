@@ -20,7 +20,6 @@ class TypingValidator final : public QValidator {
   TypingValidator(QLineEdit* edit, bool digitsOnly);
 
   void setLimit(int maxChars) { limit_ = maxChars; }
-  int limit() const { return limit_; }
   bool digitsOnly() const { return digitsOnly_; }
 
   // Sets the edit's text from the program: shown whole, never judged.

@@ -50,7 +50,6 @@ class FakeMainView final : public MainView {
 
   void setIdentityText(IdentityField field, std::u16string_view text) override {
     identity[static_cast<std::size_t>(field)] = text;
-    identityOrder.push_back(field);
   }
 
   void setPageVisible(int index, bool visible) override { pageVisible.at(static_cast<std::size_t>(index)) = visible; }
@@ -92,7 +91,6 @@ class FakeMainView final : public MainView {
   std::vector<std::u16string> portEntries;
   int selectedPortIndex = -1;
   std::array<std::u16string, 3> identity;
-  std::vector<IdentityField> identityOrder;
   std::array<bool, PageTable::kRowCount> pageVisible{};
   std::vector<FakePageControls> pages;
   std::vector<std::u16string> questions;  // asked through confirm(), in order

@@ -29,15 +29,9 @@ const FakePageControls::Control* FakePageControls::find(int id) const {
   return it == controls_.end() ? nullptr : &*it;
 }
 
-bool FakePageControls::hasControl(int id) const { return find(id) != nullptr; }
-
-void FakePageControls::readText(int id, std::u16string& out) const {
+std::u16string FakePageControls::text(int id) const {
   const Control* control = find(id);
-  if (control == nullptr) {
-    out.clear();
-    return;
-  }
-  out.assign(control->text);
+  return control == nullptr ? std::u16string() : control->text;
 }
 
 void FakePageControls::setText(int id, std::u16string_view text) {
@@ -113,16 +107,6 @@ void FakePageControls::click(int id) {
   Control* control = find(id);
   if (control != nullptr && control->kind == ItemKind::CheckBox && (control->style & StyleHidden) == 0)
     control->check = 1 - control->check;
-}
-
-std::u16string FakePageControls::text(int id) const {
-  const Control* control = find(id);
-  return control == nullptr ? std::u16string() : control->text;
-}
-
-int FakePageControls::textLimit(int id) const {
-  const Control* control = find(id);
-  return control == nullptr ? 0 : control->limit;
 }
 
 std::size_t FakePageControls::itemCount(int id) const {

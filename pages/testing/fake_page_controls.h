@@ -27,8 +27,7 @@ class FakePageControls final : public PageControls {
 
   explicit FakePageControls(const DialogTemplate& dialog);
 
-  bool hasControl(int id) const override;
-  void readText(int id, std::u16string& out) const override;
+  std::u16string text(int id) const override;
   void setText(int id, std::u16string_view text) override;
   void limitText(int id, int maxChars) override;
   void addString(int id, std::u16string_view item) override;
@@ -47,8 +46,6 @@ class FakePageControls final : public PageControls {
   void click(int id);
 
   // For checks.
-  std::u16string text(int id) const;
-  int textLimit(int id) const;  // 0 for a control that takes no typing
   std::size_t itemCount(int id) const;
   std::u16string itemText(int id, std::size_t index) const;
 

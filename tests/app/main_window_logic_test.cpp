@@ -177,9 +177,9 @@ TEST(MainWindowStatusLight, BlinksWhileTheStateHoldsAndShowsAChangeAtOnce) {
 
 TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOneMebibyte) {
   WindowHarness h;
-  h.logic.AppendLog(u"A");
+  h.logic.appendLog(u"A");
   h.logic.trackerEvent(TRACKER_EVENT_LOG, 0, u"B");
-  h.logic.AppendLog(u"C\r\n");
+  h.logic.appendLog(u"C\r\n");
   EXPECT_EQ(h.view.log, u"A\r\n\r\nB\r\n\r\nC\r\n\r\n\r\n");
   // After "first", `times` entries; what is kept is whole entries, so its size tells them.
   const struct {
@@ -196,8 +196,8 @@ TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOn
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     WindowHarness filled;
-    filled.logic.AppendLog(u"first");
-    for (int i = 0; i < row.times; ++i) filled.logic.AppendLog(row.entry);
+    filled.logic.appendLog(u"first");
+    for (int i = 0; i < row.times; ++i) filled.logic.appendLog(row.entry);
     EXPECT_EQ(filled.view.log.size(), row.kept);
   }
 }

@@ -33,7 +33,7 @@ class AllPages {
   AllPages() {
     for (SettingsPage* page : pages_) {
       controls_.push_back(std::make_unique<FakePageControls>(page->dialogTemplate()));
-      page->OnInitDialog(*controls_.back());
+      page->initialise(*controls_.back());
     }
   }
   void exchange(SettingsModel& model, ExchangeDirection direction) {
@@ -42,12 +42,12 @@ class AllPages {
   FakePageControls& controls(PageIndex page) { return *controls_[page]; }
 
  private:
-  CDlgSMSTrack sms_;
-  CDlgBtnBinding keys_;
-  CDLGAPN apn_;
-  CDlgAgps agps_;
-  CDlgTransport transport_;
-  CDlgGeneral misc_;
+  SmsTrackPage sms_;
+  KeyBindingPage keys_;
+  ApnPage apn_;
+  AgpsPage agps_;
+  TransportPage transport_;
+  MiscPage misc_;
   std::array<SettingsPage*, 6> pages_{&sms_, &keys_, &apn_, &agps_, &transport_, &misc_};
   std::vector<std::unique_ptr<FakePageControls>> controls_;
 };

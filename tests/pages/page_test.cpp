@@ -14,11 +14,11 @@ namespace pelmora::test {
 namespace {
 
 using namespace misc;
-using MiscPage = PageTest<CDlgGeneral>;
-using KeyBindingPage = PageTest<CDlgBtnBinding>;
-using TransportPage = PageTest<CDlgTransport>;
+using MiscPageTest = PageTest<MiscPage>;
+using KeyBindingPageTest = PageTest<KeyBindingPage>;
+using TransportPageTest = PageTest<TransportPage>;
 
-TEST_F(MiscPage, InitialisationFillsTheChoosers) {
+TEST_F(MiscPageTest, InitialisationFillsTheChoosers) {
   ASSERT_EQ(controls.itemCount(IDC_TIME_ZONE), 25u);
   for (const auto& [index, zone] :
        {std::pair{0u, u"GMT-12"}, {11u, u"GMT-1"}, {12u, u"UTC"}, {13u, u"GMT+1"}, {24u, u"GMT+12"}})
@@ -33,7 +33,7 @@ TEST_F(MiscPage, InitialisationFillsTheChoosers) {
   EXPECT_EQ(model.TimeZoneMinutes, 480);
 }
 
-TEST_F(MiscPage, TimeZoneStoresTheOffsetOfTheChosenItem) {
+TEST_F(MiscPageTest, TimeZoneStoresTheOffsetOfTheChosenItem) {
   for (const auto& [zone, minutes] : {std::pair{u"UTC", 0}, {u"GMT-12", -720}, {u"GMT+12", 720}, {u"GMT-5", -300}}) {
     controls.selectItem(IDC_TIME_ZONE, ItemIndex(controls, IDC_TIME_ZONE, zone));
     save();
@@ -56,7 +56,7 @@ TEST_F(MiscPage, TimeZoneStoresTheOffsetOfTheChosenItem) {
   EXPECT_EQ(model.TimeZoneMinutes, -300);
 }
 
-TEST_F(MiscPage, OverspeedStoresItemAndSwitch) {
+TEST_F(MiscPageTest, OverspeedStoresItemAndSwitch) {
   struct Row {
     const char* label;
     std::uint32_t enabled, index;  // loaded
@@ -88,7 +88,7 @@ TEST_F(MiscPage, OverspeedStoresItemAndSwitch) {
   }
 }
 
-TEST_F(MiscPage, EachCheckBoxStoresIntoItsOwnField) {
+TEST_F(MiscPageTest, EachCheckBoxStoresIntoItsOwnField) {
   struct Box {
     int id;
     std::uint32_t SettingsModel::*field;
@@ -109,7 +109,7 @@ TEST_F(MiscPage, EachCheckBoxStoresIntoItsOwnField) {
   }
 }
 
-TEST_F(MiscPage, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
+TEST_F(MiscPageTest, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
   model.LedsOff = 5;
   load();
   EXPECT_EQ(controls.checkState(IDC_LEDS_OFF), 1);  // unchanged it goes back: see the all-pages test
@@ -129,7 +129,7 @@ TEST_F(MiscPage, ACheckBoxValueOtherThanOneGoesBackUnlessChanged) {
   EXPECT_EQ(model.LedsOff, 5u);
 }
 
-TEST_F(KeyBindingPage, EachRowSavesIntoItsSlots) {
+TEST_F(KeyBindingPageTest, EachRowSavesIntoItsSlots) {
   struct Row {
     std::u16string button;
     int phone, sms, message;  // the row's edits
@@ -157,7 +157,7 @@ TEST_F(KeyBindingPage, EachRowSavesIntoItsSlots) {
 
 // The hidden value goes back as it came unless the box is clicked (see the
 // all-pages test); the box is checked when the value's text starts with 1.
-TEST_F(TransportPage, TcpTrackBoxShowsItsValueAndAClickSetsIt) {
+TEST_F(TransportPageTest, TcpTrackBoxShowsItsValueAndAClickSetsIt) {
   for (const auto& [loaded, checked] : {std::pair{12u, 1}, {2u, 0}, {4294967295u, 0}}) {
     model.TcpTrackEnabled = loaded;
     load();

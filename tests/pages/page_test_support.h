@@ -24,11 +24,11 @@ void PrintTo(const FixedText<N>& text, std::ostream* os) {
 namespace test {
 
 // A page whose window was just created: controls from its template,
-// OnInitDialog done, and a model of its own.
+// initialised, and a model of its own.
 template <class Page>
 class PageTest : public ::testing::Test {
  protected:
-  PageTest() { page.OnInitDialog(controls); }
+  PageTest() { page.initialise(controls); }
 
   void load() { page.exchange(controls, model, PAGE_LOAD); }
   void save() { page.exchange(controls, model, PAGE_SAVE); }

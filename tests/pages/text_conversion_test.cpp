@@ -6,9 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "pages/control_text.h"
-#include "pages/testing/fake_page_controls.h"
-
 namespace pelmora {
 namespace {
 
@@ -29,27 +26,6 @@ TEST(TextToInt, ParsesLikeStrtolInBase10) {
       {std::u16string(5000, u'9'), kMax},  // texts of any length
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToInt(text), value) << Printable(text);
-}
-
-TEST(ControlText, KeepsATextForFiftyReadsAndSkipsAbsentControls) {
-  constexpr TemplateItem kItems[] = {
-      {1, ItemKind::Edit, StyleNone, {}, {}},
-      {2, ItemKind::Edit, StyleNone, {}, {}},
-  };
-  const DialogTemplate dialog{0, {}, 0, 0, {}, 0, kItems};
-  FakePageControls controls(dialog);
-  controls.setText(1, u"first");
-  controls.setText(2, u"other");  // same length: a reused slot keeps its buffer
-
-  ControlText texts;
-  EXPECT_EQ(texts.read(controls, 99), u"");
-  const std::u16string_view first = texts.read(controls, 1);
-  EXPECT_EQ(first, u"first");
-  for (int i = 0; i < 100; ++i) EXPECT_EQ(texts.read(controls, 99), u"");
-  for (int i = 0; i < ControlText::kSlotCount - 1; ++i) EXPECT_EQ(texts.read(controls, 2), u"other");
-  EXPECT_EQ(first, u"first") << "49 further reads leave the text alone";
-  texts.read(controls, 2);
-  EXPECT_EQ(first, u"other") << "the 50th further read reuses its slot";
 }
 
 }  // namespace

@@ -25,9 +25,7 @@ bool TestWindow::showActive() {
 bool TestWindow::waitFor(const std::function<bool()>& done, int limitMs) { return QTest::qWaitFor(done, limitMs); }
 
 QString TestWindow::pageText(int page, int id) {
-  std::u16string text;
-  window->controlsOf(page).readText(id, text);
-  return toQString(text);
+  return toQString(window->controlsOf(page).text(id));
 }
 
 void TestWindow::showTab(int index) { window->pageTabs()->tabBar()->setCurrentIndex(index); }

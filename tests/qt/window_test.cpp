@@ -274,7 +274,7 @@ TEST(QtWindow, LogPaneDropsWhatTheLogicDropsAndNoMore) {
   // Entries that carry line breaks of their own, until the bound (512 Ki
   // units) drops the oldest: 13 entries of about 40010 units fit, 7 to 19.
   const QString line = QString(40000, QLatin1Char('x'));
-  for (int i = 0; i < 20; ++i) t.window->logic().AppendLog(toU16View(QStringLiteral("%1\r\n%2\r\n").arg(i).arg(line)));
+  for (int i = 0; i < 20; ++i) t.window->logic().appendLog(toU16View(QStringLiteral("%1\r\n%2\r\n").arg(i).arg(line)));
   const QString kept = t.window->logText();
   EXPECT_TRUE(kept.startsWith(QStringLiteral("7\r\n"))) << kept.left(10).toStdString();
   EXPECT_TRUE(kept.endsWith(QStringLiteral("19\r\n") + line + QStringLiteral("\r\n\r\n\r\n")));

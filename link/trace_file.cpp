@@ -5,7 +5,8 @@
 namespace pelmora {
 namespace {
 
-constexpr const char* kAppend = "a";
+// Binary: the lines carry their own CR LF, which Windows' text mode would make CR CR LF.
+constexpr const char* kAppend = "ab";
 
 // "2026-05-03 14:22:05", local time; "" when the system cannot say.
 std::string localDateTime() {

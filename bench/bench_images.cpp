@@ -1,7 +1,7 @@
 #include "bench/bench_images.h"
 
 #include "settings/settings_layout.h"
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 namespace pelmora::bench {
 

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "bench/harness_rig.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace pelmora::bench {
 namespace {

@@ -12,11 +12,10 @@ PortMapConfig explicitPorts(std::vector<std::pair<int, std::string>> entries) {
 Rig::Rig(const HarnessOptions& options, PortMapConfig ports)
     : phaseLowUs_(options.phaseLowMs * 1000),
       phaseHighUs_(options.phaseHighMs * 1000),
-      traceFile_(options.tracePath.empty() ? nullptr : std::fopen(options.tracePath.c_str(), "a")),
-      traceWriter_(clock_, traceFile_.get()),
+      trace_(options.tracePath.empty() ? nullptr : TraceFile::open(options.tracePath, "pelmora-harness")),
       serial_(std::move(ports)),
       paced_(serial_, options.baud),
-      engine_(paced_, clock_, window_, settings_, traceFile_ ? &traceWriter_ : nullptr) {
+      engine_(paced_, clock_, window_, settings_, trace_.get()) {
   engine_.startCommunication();
   ui_.emplace(engine_);
 }

@@ -4,7 +4,6 @@
 // mapping off, so no real device is ever opened), the line paced in the
 // tool's direction, and the window's thread with its one-second timer.
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <random>
@@ -19,7 +18,7 @@
 #include "link/clock.h"
 #include "link/link_engine.h"
 #include "link/posix_serial_port.h"
-#include "link/trace_writer.h"
+#include "link/trace_file.h"
 #include "settings/shared_settings.h"
 
 namespace pelmora::bench {
@@ -50,15 +49,10 @@ class Rig {
   bool openAndWaitOnline(int port, std::chrono::seconds limit);
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-
   int phaseLowUs_;
   int phaseHighUs_;
   SystemClock clock_;
-  std::unique_ptr<std::FILE, FileCloser> traceFile_;
-  TraceWriter traceWriter_;
+  std::unique_ptr<TraceFile> trace_;  // none without --trace
   PosixSerialPort serial_;
   PacedSerialPort paced_;
   HarnessWindow window_;

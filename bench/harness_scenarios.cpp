@@ -8,9 +8,9 @@
 #include "bench/harness_rig.h"
 #include "bench/page_set.h"
 #include "link/packet.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/pseudo_terminal.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/pseudo_terminal.h"
+#include "sim/sim_tracker.h"
 
 namespace pelmora::bench {
 namespace {

@@ -9,10 +9,10 @@
 #include "cli/commands.h"
 #include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
-#include "cli/shown_text.h"
-#include "cli/stream_output.h"
 #include "cli/tracker_job.h"
 #include "link/port_map.h"
+#include "link/shown_text.h"
+#include "link/stream_output.h"
 
 namespace pelmora::cli {
 

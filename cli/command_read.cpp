@@ -4,8 +4,8 @@
 
 #include "cli/commands.h"
 #include "cli/run_support.h"
-#include "cli/shown_text.h"
 #include "cli/tracker_job.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 

@@ -6,8 +6,8 @@
 #include "cli/commands.h"
 #include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
-#include "cli/shown_text.h"
 #include "cli/tracker_job.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 

@@ -14,7 +14,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/port_target.h"
-#include "cli/stream_output.h"
+#include "link/stream_output.h"
 
 #ifndef PELMORA_VERSION
 #define PELMORA_VERSION "unknown"
@@ -137,6 +137,6 @@ int main(int argc, char** argv) {
   }
   int status = chosen->run();
   // Every output was checked as it closed; one that lost anything makes the run a failure.
-  if (!standardOutputWhole() || StreamOutput::anyLost()) status = std::max(status, static_cast<int>(kExitTrackerFailed));
+  if (!standardOutputWhole() || pelmora::StreamOutput::anyLost()) status = std::max(status, static_cast<int>(kExitTrackerFailed));
   return status;
 }

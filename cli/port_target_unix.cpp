@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "cli/shown_text.h"
 #include "link/serial_port.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 

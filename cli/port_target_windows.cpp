@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "cli/shown_text.h"
 #include "link/port_name.h"
 #include "link/serial_port.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 namespace {

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "cli/shown_text.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 namespace {
@@ -20,21 +20,6 @@ bool isTerminal(std::FILE* stream) {
   return isatty(fileno(stream)) != 0;
 #endif
 }
-
-// The clock of a trace written to a file, and the check after each line.
-class FileTrace final : public TraceSink {
- public:
-  explicit FileTrace(StreamOutput& out) : out_(out), writer_(clock_, out.stream()) {}
-  void trace(std::string_view message) override {
-    writer_.trace(message);
-    out_.check();
-  }
-
- private:
-  StreamOutput& out_;
-  SystemClock clock_;
-  TraceWriter writer_;
-};
 
 }  // namespace
 
@@ -51,10 +36,8 @@ RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
 
 bool RunSupport::openTrace() {
   if (common_.traceFile.empty()) return true;
-  traceFile_ = StreamOutput::open(common_.traceFile, "a", "trace");
-  if (!traceFile_) return false;
-  trace_ = std::make_unique<FileTrace>(*traceFile_);
-  return true;
+  trace_ = TraceFile::open(common_.traceFile, "pelmora-cli");
+  return trace_ != nullptr;
 }
 
 int RunSupport::jobsStatus(const std::vector<TrackerOutcome>& outcomes, const InterruptCatcher& interrupts) const {

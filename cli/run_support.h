@@ -12,9 +12,8 @@
 #include "cli/interrupt_catcher.h"
 #include "cli/port_target.h"
 #include "cli/progress_board.h"
-#include "cli/stream_output.h"
 #include "cli/tracker_job.h"
-#include "link/trace_writer.h"
+#include "link/trace_file.h"
 
 namespace pelmora::cli {
 
@@ -55,8 +54,7 @@ class RunSupport {
   PortsGroup group_;
   bool checkReplyChecksum_ = true;
   std::string portMapProblem_;
-  std::unique_ptr<StreamOutput> traceFile_;
-  std::unique_ptr<TraceSink> trace_;  // writes to traceFile_
+  std::unique_ptr<TraceFile> trace_;
 };
 
 }  // namespace pelmora::cli

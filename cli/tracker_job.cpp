@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "cli/shown_text.h"
 #include "link/open_failure_text.h"
 #include "link/port_discovery.h"
+#include "link/shown_text.h"
 #include "link/system_serial_port.h"
 #include "settings/utf.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "cli/shown_text.h"
+#include "link/shown_text.h"
 
 namespace pelmora::cli {
 

@@ -100,7 +100,7 @@ PortMapConfig PosixSerialPort::portMap() const {
   return config_;
 }
 
-std::vector<PortMapping> PosixSerialPort::currentMap() const {
+std::vector<PortMapping> PosixSerialPort::doCurrentMap() const {
   const std::lock_guard lock(configMutex_);
   lastMap_ = resolvePortMap(config_, lastMap_);
   return lastMap_;

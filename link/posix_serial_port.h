@@ -41,9 +41,6 @@ class PosixSerialPort final : public SerialPort {
   PortMapConfig portMap() const;
   // The device that an open of `port` would use now.
   std::optional<std::string> devicePathFor(int port) const;
-  // The whole map as opens use it now. Numbers the scan gave stay with their
-  // devices from one call to the next while the devices stay present.
-  std::vector<PortMapping> currentMap() const;
 
  private:
   using Slot = PortSlot<int, -1, termios>;
@@ -61,6 +58,9 @@ class PosixSerialPort final : public SerialPort {
   OpenFailure doLastOpenFailure(int port) const override;
   std::string doLastOpenFailureDevice(int port) const override;
   bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override;
+  // The whole map as opens use it now. Numbers the scan gave stay with their
+  // devices from one call to the next while the devices stay present.
+  std::vector<PortMapping> doCurrentMap() const override;
 
   mutable std::mutex configMutex_;  // the map may be replaced, and is resolved, while another thread opens a port
   PortMapConfig config_;

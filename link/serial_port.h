@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "link/port_map.h"
 #include "link/wakeup.h"
 
 namespace pelmora {
@@ -69,6 +71,9 @@ class SerialPort {
   }
   // The device that last open tried, "" when it tried none (not mapped, out of range).
   std::string lastOpenFailureDevice(int port) const { return inRange(port) ? doLastOpenFailureDevice(port) : ""; }
+  // What stands behind each number now, as an open would find it, for the
+  // port chooser's words; empty where the port cannot say (Windows).
+  std::vector<PortMapping> currentMap() const { return doCurrentMap(); }
 
  private:
   virtual int doPrepare(int port) = 0;
@@ -79,6 +84,7 @@ class SerialPort {
   virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
   virtual std::string doLastOpenFailureDevice(int) const { return {}; }
   virtual bool doWaitReadable(int, std::uint32_t, Wakeup*) { return false; }
+  virtual std::vector<PortMapping> doCurrentMap() const { return {}; }
 };
 
 }  // namespace pelmora

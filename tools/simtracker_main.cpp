@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace {
 

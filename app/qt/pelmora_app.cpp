@@ -6,31 +6,14 @@
 #include <QString>
 
 #include <cstdio>
-#include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 
-#include "app/file_port_index_store.h"
 #include "app/qt/pelmora_dlg.h"
-#include "app/qt/port_chooser.h"
-#include "app/qt/qt_text.h"
 #include "app/qt/screenshot_tour.h"
 #include "app/qt/ui_language.h"
-#include "link/clock.h"
-#include "link/port_discovery.h"
-#include "link/port_map.h"
-#include "link/port_map_file.h"
-#include "link/posix_serial_port.h"
-#include "link/trace_writer.h"
-#include "link/user_settings_file.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "app/window_assembly.h"
 
 namespace pelmora {
 namespace {
-
-constexpr int kDemoPort = 3;
 
 struct Options {
   bool demo = false;
@@ -46,7 +29,7 @@ Options parseOptions(QApplication& application) {
   const QCommandLineOption demo(QStringLiteral("demo"),
                                 QStringLiteral("Run against a simulated tracker on COM3; no tracker needed."));
   const QCommandLineOption trace(QStringLiteral("trace"),
-                                 QStringLiteral("Write the diagnostic trace to <file> (\"-\": standard error)."),
+                                 QStringLiteral("Write the diagnostic trace to <file>, appended (\"-\": standard error)."),
                                  QStringLiteral("file"));
   const QCommandLineOption screenshots(
       QStringLiteral("screenshots"),
@@ -63,108 +46,25 @@ Options parseOptions(QApplication& application) {
   return options;
 }
 
-// Where the trace goes; closes its file at the end.
-class TraceOutput {
- public:
-  explicit TraceOutput(const QString& destination) {
-    if (destination.isEmpty()) return;
-    if (destination == QStringLiteral("-")) {
-      stream_ = stderr;
-    } else {
-      stream_ = std::fopen(QFile::encodeName(destination).constData(), "w");
-      owned_ = stream_ != nullptr;
-      if (stream_ == nullptr) std::fprintf(stderr, "pelmora: cannot write the trace to %s\n", qPrintable(destination));
-    }
-    if (stream_ != nullptr) writer_.emplace(clock_, stream_);
-  }
-  ~TraceOutput() {
-    writer_.reset();
-    if (owned_) std::fclose(stream_);
-  }
-  TraceOutput(const TraceOutput&) = delete;
-  TraceOutput& operator=(const TraceOutput&) = delete;
-
-  TraceSink* sink() { return writer_ ? &*writer_ : nullptr; }
-
- private:
-  SystemClock clock_;
-  std::FILE* stream_ = nullptr;
-  bool owned_ = false;
-  std::optional<TraceWriter> writer_;
-};
-
 }  // namespace
 
 int CPelmoraApp::run(QApplication& application) {
   const Options options = parseOptions(application);
-  TraceOutput trace(options.traceFile);
-
-  // Read here, not through QSettings, which would write the whole file back at the first save.
-  UserSettings userSettings = loadUserSettings();
-  useLanguage(chooseLanguage(QString::fromStdString(userSettings.language), QLocale::system()));
-
-  std::unique_ptr<sim::SimTracker> tracker;
-  PortMapConfig portMap;
-  std::string ignoredEntries;
-  const std::string unusedSettings = unusedSettingsLine(userSettings);
+  WindowAssembly assembly(programParts({options.demo, QFile::encodeName(options.traceFile).toStdString()}));
+  useLanguage(chooseLanguage(QString::fromStdString(assembly.language()), QLocale::system()));
   if (options.demo) {
-    sim::SimOptions simOptions;
-    simOptions.image = sim::extendedDemoImage();
-    if (TraceSink* sink = trace.sink()) {
-      simOptions.log = [sink](std::string_view line) {
-        tracef(sink, "Simulated tracker: %.*s", static_cast<int>(line.size()), line.data());
-      };
-    }
-    tracker = std::make_unique<sim::SimTracker>(std::move(simOptions));
-    if (!tracker->start()) {
-      std::fprintf(stderr, "pelmora: the simulated tracker did not start: %s\n", tracker->errorText().c_str());
-      return 1;
-    }
-    portMap.explicitEntries.emplace_back(kDemoPort, tracker->devicePath());
-    portMap.automatic = false;
-    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d (%s)\n", kDemoPort,
-                tracker->devicePath().c_str());
+    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d\n", kDemoPort);
     std::fflush(stdout);
-  } else {
-    portMap = std::move(userSettings.ports.config);
-    ignoredEntries = ignoredEntriesLine(userSettings.ports.ignored);
   }
 
-  PosixSerialPort port(portMap);
-  const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-  FilePortIndexStore portIndexStore(userSettings.path);
-  // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
-  const EngineOptions engineOptions{userSettings.checkReplyChecksum};
-  WindowServices services{port, portIndexStore, trace.sink(),
-                          [&port, &discovery](int number) {
-                            for (const PortListing& listing : listPorts(port.currentMap(), *discovery))
-                              if (listing.port == number) return QString::fromStdString(describePortListing(listing));
-                            return QStringLiteral("COM%1: no device").arg(number);
-                          },
-                          engineOptions, discovery.get(),
-                          // [General] VerifyAfterWrite=false: no read-back after a write.
-                          userSettings.verifyAfterWrite};
-
-  int exitCode = 0;
-  {
-    CPelmoraDlg window(services);
-    if (auto* chooser = window.findChild<PortChooser*>())
-      chooser->follow(*discovery, [&port, &discovery] { return listPorts(port.currentMap(), *discovery); });
-    for (const std::string& line : {unusedSettings, ignoredEntries}) {
-      if (line.empty()) continue;
-      const QString text = QString::fromStdString(line);
-      window.logic().appendLog(toU16View(text));
-    }
-    if (options.screenshotDir.isEmpty()) {
-      window.exec();
-    } else {
-      ScreenshotTour tour(window, options.screenshotDir);
-      if (tour.start()) window.exec();
-      exitCode = tour.succeeded() ? 0 : 1;
-    }
+  CPelmoraDlg window(assembly);
+  if (options.screenshotDir.isEmpty()) {
+    window.exec();
+    return 0;
   }
-  if (tracker) tracker->stop();
-  return exitCode;
+  ScreenshotTour tour(window, options.screenshotDir);
+  if (tour.start()) window.exec();
+  return tour.succeeded() ? 0 : 1;
 }
 
 }  // namespace pelmora

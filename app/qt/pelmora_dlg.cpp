@@ -33,6 +33,7 @@
 #include "app/qt/port_chooser.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/ui_language.h"
+#include "settings/utf.h"
 #include "pages/settings_page.h"
 
 namespace pelmora {
@@ -82,11 +83,11 @@ qsizetype paneLength(QStringView text) {
 
 }  // namespace
 
-CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
+CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
     : QDialog(parent),
-      logic_(*this, services.portIndexStore, settings_, services.discovery),
+      logic_(*this, assembly.portIndexStore(), assembly.settings(), assembly.discovery()),
       notifications_(logic_),
-      engine_(services.port, clock_, notifications_, settings_, services.trace, services.engineOptions) {
+      engine_(assembly.startLink(notifications_)) {
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
@@ -96,10 +97,10 @@ CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
   const DialogUnits units(font());
 
   TemplateHooks hooks;
-  hooks.make = [this, &services](const TemplateItem& item, QWidget* holder) -> QWidget* {
+  hooks.make = [this, &assembly](const TemplateItem& item, QWidget* holder) -> QWidget* {
     if (item.id != IDC_PORT_LIST) return nullptr;
     portChooser_ = new PortChooser(holder);
-    portChooser_->setDescriber(services.describePort);
+    portChooser_->setDescriber([&assembly](int port) { return QString::fromStdString(assembly.describePort(port)); });
     return portChooser_;
   };
   // The pages come right after the tab control, so that Tab walks through
@@ -131,8 +132,12 @@ CPelmoraDlg::CPelmoraDlg(const WindowServices& services, QWidget* parent)
   setFixedSize(units.x(dialog.width), units.y(dialog.height));
   makeRoomForPages();
 
-  logic_.setVerifyAfterWrite(services.verifyAfterWrite);
+  logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());
   logic_.initialise(engine_);
+  // The words after each entry follow adapters plugged in and pulled out.
+  if (PortDiscovery* discovery = assembly.discovery())
+    portChooser_->follow(*discovery, [&assembly] { return assembly.listPorts(); });
+  for (const std::string& notice : assembly.notices()) logic_.appendLog(utf16FromUtf8(notice));
   connectControls();
   statusTimer_.setInterval(kStatusTimerPeriodMs);
   connect(&statusTimer_, &QTimer::timeout, this, [this] { logic_.onTimerTick(); });

@@ -1,8 +1,10 @@
 #pragma once
 // CPelmoraDlg: the main window, built from template 102 with the six pages
 // inside its tab control. It forwards every event to MainWindowLogic and
-// draws what the logic tells it (MainView). The link engine's threads reach
-// it only through GuiThreadWindow.
+// draws what the logic tells it (MainView). What it runs on (the port, the
+// settings, the trace, the link engine) it receives from the program's
+// assembly (app/window_assembly.h) and owns none of. The link engine's
+// threads reach it only through GuiThreadWindow.
 //
 // Closing it (Escape, the close box) stops the link first: notifications
 // are no longer taken, which releases every engine thread waiting for the
@@ -24,16 +26,11 @@
 
 #include "app/main_view.h"
 #include "app/main_window_logic.h"
-#include "app/port_index_store.h"
 #include "app/qt/gui_thread_window.h"
 #include "app/qt/qt_page_controls.h"
 #include "app/qt/template_builder.h"
-#include "link/clock.h"
+#include "app/window_assembly.h"
 #include "link/link_engine.h"
-#include "link/port_discovery.h"
-#include "link/serial_port.h"
-#include "link/trace.h"
-#include "settings/shared_settings.h"
 
 class QAction;
 class QComboBox;
@@ -48,20 +45,10 @@ namespace pelmora {
 class PageTabs;
 class PortChooser;
 
-struct WindowServices {
-  SerialPort& port;  // must outlive the window
-  PortIndexStore& portIndexStore;
-  TraceSink* trace = nullptr;
-  // The tooltip of chooser entry `port`: which device stands behind it now.
-  std::function<QString(int port)> describePort;
-  EngineOptions engineOptions{};  // [Link] of the settings file
-  PortDiscovery* discovery = nullptr;  // explains a port that does not open; must outlive the window
-  bool verifyAfterWrite = true;        // [General] VerifyAfterWrite
-};
-
 class CPelmoraDlg final : public QDialog, private MainView {
  public:
-  explicit CPelmoraDlg(const WindowServices& services, QWidget* parent = nullptr);
+  // Starts the assembly's link engine; `assembly` must outlive the window.
+  explicit CPelmoraDlg(WindowAssembly& assembly, QWidget* parent = nullptr);
   ~CPelmoraDlg() override;
   CPelmoraDlg(const CPelmoraDlg&) = delete;
   CPelmoraDlg& operator=(const CPelmoraDlg&) = delete;
@@ -80,7 +67,6 @@ class CPelmoraDlg final : public QDialog, private MainView {
   // The log pane's text as the logic wrote it, CR LF and all.
   const QString& logText() const { return logText_; }
   MainWindowLogic& logic() { return logic_; }
-  LinkEngine& engine() { return engine_; }
 
  protected:
   void done(int result) override;
@@ -119,11 +105,9 @@ class CPelmoraDlg final : public QDialog, private MainView {
   void connectControls();
   void shutDownLink();
 
-  SharedSettings settings_;
-  SystemClock clock_;
   MainWindowLogic logic_;
   GuiThreadWindow notifications_;
-  LinkEngine engine_;
+  LinkEngine& engine_;  // the assembly's; stopped here before the window goes
 
   std::vector<BuiltControl> controls_;  // template 102
   std::vector<Page> pages_;             // in tab order

@@ -23,8 +23,8 @@
 #include "pages/misc_page.h"
 #include "pages/transport_page.h"
 #include "settings/shared_settings.h"
+#include "sim/demo_images.h"
 #include "tests/engine/engine_fakes.h"
-#include "tools/simtracker/demo_images.h"
 
 namespace pelmora::testing {
 namespace {

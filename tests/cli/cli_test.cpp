@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace pelmora {
 namespace {

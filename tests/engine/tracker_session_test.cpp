@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "link/posix_serial_port.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace pelmora {
 namespace {

@@ -26,9 +26,9 @@
 #include "link/link_engine.h"
 #include "link/posix_serial_port.h"
 #include "settings/shared_settings.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 #include "tests/engine/engine_fakes.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
 
 namespace pelmora {
 namespace {

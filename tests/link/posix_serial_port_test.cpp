@@ -19,7 +19,7 @@
 #include "link/open_failure_detail.h"
 #include "link/port_discovery_sysfs.h"
 #include "link/posix_serial_port.h"
-#include "tools/simtracker/pseudo_terminal.h"
+#include "sim/pseudo_terminal.h"
 
 namespace pelmora {
 namespace {

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "link/trace_file.h"
 #include "link/trace_writer.h"
 
 namespace pelmora {
@@ -63,6 +69,32 @@ TEST(TraceWriter, LinesStayWholeAcrossThreads) {
   }
   EXPECT_EQ(lines, 4 * 300);
   EXPECT_TRUE(text.ends_with("\r\n"));
+}
+
+// Both fronts open their trace through TraceFile: a second run adds to the
+// first run's trace, each run after a line that names its program and time,
+// and nothing reaches the file after it was closed.
+TEST(TraceFile, EachRunIsAppendedAfterALineThatNamesIt) {
+  // A name of its own: other test runs may share the temporary folder.
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("pelmora-trace-" + std::to_string(std::random_device()()) + ".log");
+  std::filesystem::remove(path);
+  for (const char* program : {"pelmora", "pelmora-cli"}) {
+    const std::unique_ptr<TraceFile> trace = TraceFile::open(path.string(), program);
+    ASSERT_NE(trace, nullptr);
+    trace->trace("Read Gspt Data");
+    EXPECT_TRUE(trace->close());
+    trace->trace("after the close");
+  }
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  std::filesystem::remove(path);
+  const std::string time = R"(\d\d:\d\d:\d\d)";
+  const std::regex expected("Tracker:" + time + " pelmora: trace opened \\d{4}-\\d\\d-\\d\\d " + time + "\r\n" +
+                            "Tracker:" + time + " Read Gspt Data\r\n" +
+                            "Tracker:" + time + " pelmora-cli: trace opened \\d{4}-\\d\\d-\\d\\d " + time + "\r\n" +
+                            "Tracker:" + time + " Read Gspt Data\r\n");
+  EXPECT_TRUE(std::regex_match(text.str(), expected)) << text.str();
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 
 #include "link/frame_assembler.h"
 #include "link/packet.h"
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 namespace pelmora {
 namespace {

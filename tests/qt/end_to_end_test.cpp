@@ -2,7 +2,9 @@
 // technician uses it: Scan Ports, Read Settings, one edit on every page,
 // Write Settings. The tracker then holds an image that differs from the one
 // it sent in exactly the edited fields and in what every save changes on
-// purpose. Escape in the middle of a further read ends every thread.
+// purpose. Escape in the middle of a further read ends every thread. The
+// demo, as the program assembles it, reads the same tracker behind the
+// loopback port.
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -12,13 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "sim/demo_images.h"
+#include "sim/loopback_serial_port.h"
+#include "sim/sim_tracker.h"
 #include "tests/qt/window_support.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
 
 namespace pelmora::testing {
 namespace {
@@ -113,7 +117,30 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
   ASSERT_TRUE(TestWindow::waitFor([&] { return tracker.counters().readSettings == 3; }));
   QTest::keyClick(t.window.get(), Qt::Key_Escape);
   EXPECT_FALSE(window.isVisible());
-  EXPECT_TRUE(window.engine().tryJoinAll());
+  EXPECT_TRUE(t.assembly.engine()->tryJoinAll());
+}
+
+// The demo as `pelmora --demo` assembles it: the simulated tracker behind
+// the loopback port on COM3, no pseudo-terminal. Scan finds it, Read shows
+// its Extended image, and the tracker's record holds the one read.
+TEST(QtEndToEnd, TheDemoReadsTheSimulatedTrackerBehindTheLoopbackPort) {
+  WindowAssembly::Parts parts = programParts({true, ""});
+  parts.portIndexStore = std::make_unique<FakePortIndexStore>();
+  TestWindow t(std::move(parts));
+  ASSERT_TRUE(t.showActive());
+  CPelmoraDlg& window = *t.window;
+  auto* read = qobject_cast<QAbstractButton*>(window.control(1005));
+  auto* write = qobject_cast<QAbstractButton*>(window.control(1006));
+  auto* chooser = qobject_cast<QComboBox*>(window.control(1010));
+
+  QTest::mouseClick(qobject_cast<QAbstractButton*>(window.control(1004)), Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return read->isEnabled() && chooser->currentIndex() == kDemoPort; }))
+      << window.logText().toStdString();
+  QTest::mouseClick(read, Qt::LeftButton);
+  ASSERT_TRUE(TestWindow::waitFor([&] { return write->isEnabled(); })) << window.logText().toStdString();
+  EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1007))->text(), QStringLiteral("f6860001"));
+  EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1008))->text(), QStringLiteral("490154203237518"));
+  EXPECT_EQ(static_cast<sim::LoopbackSerialPort&>(t.assembly.port()).tracker().counters().readSettings, 1u);
 }
 
 }  // namespace

@@ -6,15 +6,27 @@
 
 #include "app/qt/page_tabs.h"
 #include "app/qt/qt_text.h"
+#include "link/posix_serial_port.h"
 
 namespace pelmora::testing {
 
-TestWindow::TestWindow(PortMapConfig map) : port(std::move(map)) {
-  WindowServices services{port, store, nullptr, [this](int number) {
-                            return QString::fromStdString(describePortMapping(port.portMap(), number));
-                          }};
-  window = std::make_unique<CPelmoraDlg>(services);
+namespace {
+
+WindowAssembly::Parts testParts(PortMapConfig map) {
+  WindowAssembly::Parts parts;
+  parts.port = std::make_unique<PosixSerialPort>(std::move(map));
+  parts.portIndexStore = std::make_unique<FakePortIndexStore>();
+  return parts;
 }
+
+}  // namespace
+
+TestWindow::TestWindow(PortMapConfig map) : TestWindow(testParts(std::move(map))) {}
+
+TestWindow::TestWindow(WindowAssembly::Parts parts)
+    : assembly(std::move(parts)),
+      store(static_cast<FakePortIndexStore&>(assembly.portIndexStore())),
+      window(std::make_unique<CPelmoraDlg>(assembly)) {}
 
 bool TestWindow::showActive() {
   window->show();

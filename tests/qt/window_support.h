@@ -1,6 +1,8 @@
 #pragma once
-// A main window for tests: a serial port whose map names only what the
-// test gives it (never a real device), the saved port index in memory.
+// A main window for tests, assembled as the program assembles it but for
+// its parts: by default a serial port whose map names only what the test
+// gives it (never a real device), the saved port index in memory, no
+// discovery and no trace.
 
 #include <QString>
 #include <QWidget>
@@ -10,14 +12,16 @@
 
 #include "app/qt/pelmora_dlg.h"
 #include "app/testing/fake_port_index_store.h"
+#include "app/window_assembly.h"
 #include "link/port_map.h"
-#include "link/posix_serial_port.h"
 
 namespace pelmora::testing {
 
 struct TestWindow {
   // Nothing mapped, no automatic numbering of devices.
   explicit TestWindow(PortMapConfig map = PortMapConfig{{}, false});
+  // On the given parts; a port index store among them is a FakePortIndexStore.
+  explicit TestWindow(WindowAssembly::Parts parts);
 
   // Shown, active and with the keyboard focus, so that typing reaches it.
   bool showActive();
@@ -30,8 +34,8 @@ struct TestWindow {
   // Focuses `widget`, selects what it shows and types `text` over it.
   static void typeOver(QWidget* widget, const QString& text);
 
-  PosixSerialPort port;
-  FakePortIndexStore store;
+  WindowAssembly assembly;  // outlives the window
+  FakePortIndexStore& store;
   std::unique_ptr<CPelmoraDlg> window;
 };
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 namespace pelmora::sim {
 namespace {

@@ -29,8 +29,8 @@
 #include "settings/settings_codec.h"
 #include "settings/shared_settings.h"
 #include "settings/utf.h"
-#include "tools/simtracker/demo_images.h"
-#include "tools/simtracker/sim_tracker.h"
+#include "sim/demo_images.h"
+#include "sim/sim_tracker.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/simtracker/demo_images.h"
+#include "sim/demo_images.h"
 
 #include <cstddef>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "tools/simtracker/request_framer.h"
+#include "sim/request_framer.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pelmora::cli {
+namespace pelmora {
 
 inline constexpr std::size_t kShownLength = 60;
 
@@ -13,4 +13,4 @@ inline constexpr std::size_t kShownLength = 60;
 // characters, never cutting a UTF-8 character in two.
 std::string shown(std::string_view value);
 
-}  // namespace pelmora::cli
+}  // namespace pelmora

@@ -1,6 +1,6 @@
-#include "cli/shown_text.h"
+#include "link/shown_text.h"
 
-namespace pelmora::cli {
+namespace pelmora {
 
 std::string shown(std::string_view value) {
   // Characters, not bytes: a UTF-8 continuation byte starts with the bits 10.
@@ -16,4 +16,4 @@ std::string shown(std::string_view value) {
   return std::string(value.substr(0, keep)) + "...";
 }
 
-}  // namespace pelmora::cli
+}  // namespace pelmora

@@ -1,7 +1,9 @@
 #pragma once
-// A simulated tracker on the master side of a pseudo-terminal, for tests,
-// benchmarks and the demo. Point the tool at devicePath() (or at the stable
-// link path) and it talks to this tracker as to a real one.
+// What the simulated tracker answers, without a line: request bytes in,
+// reply bytes out, and the record of what reached it. The tracker on a
+// pseudo-terminal (sim_tracker.h) and the loopback serial port
+// (loopback_serial_port.h) both answer through it; each paces the bytes on
+// its own line.
 //
 // Answers, each a "$$" frame carrying the request's tracker id:
 //   Handshake      0x8803  one data byte 0x01
@@ -10,29 +12,29 @@
 //                          becomes what the next read returns (an Extended
 //                          image keeps its own magic and firmware text)
 // Only "@@" requests with a correct checksum and a known command are answered.
-// Replies go out one at a time, paced like a serial line at `baud` with 10
-// bits per byte (3.4 KB take about 3.5 s at 9600); requests that arrive while
-// a reply is under way are answered afterwards, in order.
 //
-// Every call may be made from any thread while the tracker runs.
+// receive() and answer() are called by the line's side, one thread at a
+// time; every other call may be made from any thread.
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-#include "tools/simtracker/pseudo_terminal.h"
-#include "tools/simtracker/request_framer.h"
+#include "sim/request_framer.h"
 
 namespace pelmora::sim {
+
+inline constexpr std::uint16_t kReadSettingsCommand = 0x8801;
+inline constexpr std::uint16_t kWriteSettingsCommand = 0x8802;
+inline constexpr std::uint16_t kHandshakeCommand = 0x8803;
 
 // How the tracker misbehaves. A change applies from the next reply on.
 struct SimBehaviour {
@@ -68,46 +70,45 @@ struct SimCounters {
 
 struct SimOptions {
   std::vector<std::uint8_t> image;  // what ReadSettings returns; empty = the Basic demo image
-  std::string linkPath;             // if set: a symbolic link kept pointing at the current slave
+  std::string linkPath;             // on a pseudo-terminal: a symbolic link kept pointing at the current slave
   std::string saveWritesTo;         // if set: every stored written image is also saved to this file
   SimBehaviour behaviour;
-  std::function<void(std::string_view)> log;  // one line per request and reply, from the tracker's thread
+  std::function<void(std::string_view)> log;  // one line per request and reply, from the line's thread
 };
 
-class SimTracker {
+// What goes on the line for one request.
+struct Answer {
+  std::vector<std::uint8_t> bytes;  // the echo, the noise, then the reply frame
+  std::size_t replyStart = 0;       // where the reply frame starts in `bytes`
+  SimBehaviour behaviour;           // as it stood when the answer was made: how to pace it
+};
+
+class RequestAnswerer {
  public:
-  explicit SimTracker(SimOptions options = {});
-  ~SimTracker();  // stop()
-  SimTracker(const SimTracker&) = delete;
-  SimTracker& operator=(const SimTracker&) = delete;
+  explicit RequestAnswerer(const SimOptions& options);
+  RequestAnswerer(const RequestAnswerer&) = delete;
+  RequestAnswerer& operator=(const RequestAnswerer&) = delete;
 
-  // Makes the pseudo-terminal (and the link) and starts the tracker's thread.
-  // False, with errorText() saying why, when that fails.
-  bool start();
-  // Ends the thread, closes the pseudo-terminal and removes the link.
-  void stop();
-  std::string errorText() const;
+  // Bytes that came in on the line: counted and cut into requests. Returns
+  // the requests to answer, in order (bad and unknown ones are only counted).
+  std::vector<ReceivedRequest> receive(std::span<const std::uint8_t> bytes);
+  // What to send for `request` under the behaviour of the moment; nothing
+  // when the tracker keeps silent (counted as suppressed). A write is stored here.
+  std::optional<Answer> answer(const ReceivedRequest& request);
+  // Forgets a request cut off by the line going away.
+  void clearPartial() { framer_.clear(); }
 
-  // The slave device, e.g. "/dev/pts/3"; empty while hung up.
-  std::string devicePath() const;
-  const std::string& linkPath() const { return options_.linkPath; }
+  // What the line did with the answers, for the counters.
+  void countReplySent();
+  void countWriteCall();
+  void countHangUp();
+  void log(std::string_view line) const;
 
   void setBehaviour(const SimBehaviour& behaviour);
   SimBehaviour behaviour() const;
   // False (nothing changed) for an empty image or one above 4079 bytes.
   bool setImage(std::vector<std::uint8_t> image);
   std::vector<std::uint8_t> image() const;
-
-  // Closes the master at once, like a pulled cable: the tool sees a hang-up.
-  // Pending requests are dropped. Returns when done.
-  void hangUp();
-  // Hangs up after the first `bytes` bytes of the next settings reply frame,
-  // once the tool has read them (or at the latest 3 s later): a hang-up
-  // discards what the tool has not read yet.
-  void hangUpDuringNextSettingsReply(std::size_t bytes);
-  // A new pseudo-terminal (a new devicePath()), the link re-pointed at it.
-  // Also works while not hung up. Returns when done; false if no pseudo-terminal could be made.
-  bool comeBack();
 
   SimCounters counters() const;
   // Waits until `done` holds for the counters or `limit` passes; returns whether it held.
@@ -117,62 +118,22 @@ class SimTracker {
   bool saveWrittenImage(const std::string& path) const;
 
  private:
-  enum class Action { HangUp, ComeBack };
-  struct Job {
-    ReceivedRequest request;
-    std::chrono::steady_clock::time_point arrival;
-  };
-  struct Transmission {
-    std::vector<std::uint8_t> bytes;
-    std::size_t sent = 0;
-    std::optional<std::size_t> hangUpAt;  // hang up once this many bytes went out and were read
-    std::optional<std::chrono::steady_clock::time_point> cutSince;   // when hangUpAt was reached
-    std::optional<std::chrono::steady_clock::time_point> readSince;  // since when the tool has read everything
-    std::chrono::steady_clock::time_point started;
-    std::chrono::steady_clock::time_point nextWriteAt;
-    SimBehaviour behaviour;
-    bool active() const { return sent < bytes.size() || hangUpAt.has_value(); }
-  };
-
-  void run();
-  bool openLine(std::string& error);  // on the tracker's thread, or before it runs
-  void closeLine();
-  void performActions();
-  void receive();
-  void startReply(Job& job);
-  int sendSome(std::chrono::steady_clock::time_point now);  // returns the poll timeout in ms
   std::vector<std::uint8_t> replyTo(const ReceivedRequest& request, const SimBehaviour& behaviour);
   void storeWrittenImage(std::span<const std::uint8_t> data, bool takeAsSettings);
-  void logLine(std::string_view line);
-  void wake();
+  template <typename Change>
+  void count(Change change);
 
-  SimOptions options_;
+  const std::string saveWritesTo_;
+  const std::function<void(std::string_view)> log_;
+  RequestFramer framer_;  // the line's side only
 
-  // Touched by the tracker's thread only (and by start/stop around it).
-  PseudoTerminal line_;
-  RequestFramer framer_;
-  std::deque<Job> jobs_;
-  Transmission tx_;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
-  std::thread thread_;
-
-  // Guards everything below, shared between the tracker's thread and callers.
+  // The tracker's record, shared between the line's side and the callers.
   mutable std::mutex mutex_;
-  mutable std::condition_variable changed_;  // counters changed, actions done, or the thread ended
-  bool running_ = false;
-  bool stopRequested_ = false;
-  std::string devicePath_;
-  std::string error_;
+  mutable std::condition_variable changed_;  // the counters changed
   SimBehaviour behaviour_;
   std::vector<std::uint8_t> image_;
   std::vector<std::uint8_t> written_;
-  std::optional<std::size_t> hangUpDuringSettings_;
   SimCounters counters_;
-  std::deque<Action> actions_;
-  std::uint64_t actionsRequested_ = 0;
-  std::uint64_t actionsDone_ = 0;
-  bool lastComeBackOk_ = true;
 };
 
 }  // namespace pelmora::sim

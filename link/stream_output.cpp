@@ -1,12 +1,12 @@
-#include "cli/stream_output.h"
+#include "link/stream_output.h"
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
-#include "cli/shown_text.h"
+#include "link/shown_text.h"
 
-namespace pelmora::cli {
+namespace pelmora {
 namespace {
 
 std::atomic<bool> outputLost{false};  // any output of this process
@@ -70,4 +70,4 @@ bool StreamOutput::close() {
   return false;
 }
 
-}  // namespace pelmora::cli
+}  // namespace pelmora

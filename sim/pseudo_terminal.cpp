@@ -1,4 +1,4 @@
-#include "tools/simtracker/pseudo_terminal.h"
+#include "sim/pseudo_terminal.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

@@ -11,13 +11,13 @@
 #include <string>
 #include <string_view>
 
-namespace pelmora::cli {
+namespace pelmora {
 
 class StreamOutput {
  public:
   // `path` opened with fopen `mode` ("-": standard error, flushed but never
-  // closed); nullptr after printing why (exit 2). `what` names the output
-  // in messages: "report", "trace".
+  // closed); nullptr after printing why (pelmora-cli then exits 2). `what`
+  // names the output in messages: "report", "trace".
   static std::unique_ptr<StreamOutput> open(const std::string& path, const char* mode, std::string_view what);
   ~StreamOutput();
   StreamOutput(const StreamOutput&) = delete;
@@ -32,7 +32,7 @@ class StreamOutput {
   // lost, says so on standard error ("r.jsonl: the report could not be
   // written whole (No space left on device)") and returns false.
   bool close();
-  // Any output of this run lost something: the program exits 1 at least.
+  // Any output of this run lost something: pelmora-cli exits 1 at least.
   static bool anyLost();
 
  private:
@@ -46,4 +46,4 @@ class StreamOutput {
   std::atomic<int> lostErrno_{0};  // the reason of the first loss, -1 when the system gave none
 };
 
-}  // namespace pelmora::cli
+}  // namespace pelmora

@@ -239,8 +239,9 @@ Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) 
       if (!isIdentity && inIdentity) return fail(key + " is a setting, not the tracker's identity: move it to \"fields\"");
       const Placement at = e.row->at(document.layout, e.element);
       const bool isMagic = e.row->name == "MagicNumber";
+      const Json& given = value;  // clang 14 cannot capture a structured binding
       const auto notTheMagic = [&] {
-        return fail("MagicNumber " + shown(value) + " is not the " + std::string(shape.name) + " layout's");
+        return fail("MagicNumber " + shown(given) + " is not the " + std::string(shape.name) + " layout's");
       };
       if (at.bytes == 0 && isMagic) {
         if (value != shape.magic) return notTheMagic();

@@ -11,14 +11,17 @@
 #include <string>
 #include <string_view>
 
+#include "cli/exit_status.h"
+
 namespace pelmora::cli {
 
 class StreamOutput {
  public:
   // `path` opened with fopen `mode` ("-": standard error, flushed but never
-  // closed); nullptr after printing why (exit 2). `what` names the output
-  // in messages: "report", "trace".
-  static std::unique_ptr<StreamOutput> open(const std::string& path, const char* mode, std::string_view what);
+  // closed), or kExitBadInput saying why not ("r.jsonl: cannot write the
+  // report there (a directory)"). `what` names the output in messages:
+  // "report", "trace".
+  static CliResult<std::unique_ptr<StreamOutput>> open(const std::string& path, const char* mode, std::string_view what);
   ~StreamOutput();
   StreamOutput(const StreamOutput&) = delete;
   StreamOutput& operator=(const StreamOutput&) = delete;

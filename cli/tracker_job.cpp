@@ -51,8 +51,7 @@ std::string elementText(const SettingsDocument& document, std::string_view name)
 }
 
 void fail(TrackerOutcome& outcome, ExitStatus status, std::string why) {
-  outcome.status = status;
-  outcome.failure = std::move(why);
+  outcome.failure = CliError{status, std::move(why)};
 }
 
 void stop(TrackerOutcome& outcome) {
@@ -147,11 +146,11 @@ std::string TrackerJob::otherTrackerLine(const SettingsDocument& document, const
 TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryRun) {
   SettingsDocument read;
   TrackerOutcome outcome = this->read(read);
-  if (!outcome.failure.empty()) return outcome;
+  if (outcome.failure) return outcome;
 
-  const Loaded<SettingsModel> wanted = laidOverRead(codec_, document);
+  const SettingsResult<SettingsModel> wanted = laidOverRead(codec_, document);
   if (!wanted) {
-    fail(outcome, kExitBadInput, wanted.error());
+    outcome.failure = cliError(wanted.error());
     return outcome;
   }
   const std::vector<FieldChange> changes = pendingChanges(codec_, *wanted);
@@ -190,9 +189,9 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
     fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.outcome, back.detail));
     return outcome;
   }
-  const Loaded<std::vector<FieldChange>> wrong = verifyWrite(written, back.image);
+  const SettingsResult<std::vector<FieldChange>> wrong = verifyWrite(written, back.image);
   if (!wrong) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + wrong.error());
+    fail(outcome, exitStatusFor(wrong.error().kind), "read-back: " + wrong.error().message);
   } else if (!wrong->empty()) {
     std::string fields;
     for (const FieldChange& change : *wrong) fields += (fields.empty() ? "" : ", ") + change.name;

@@ -219,9 +219,9 @@ int LinkEngine::sendPacket(std::span<const std::uint8_t> frame) {
 
 int LinkEngine::sendRequest(CommandType type) {
   FrameBuffer frame;
-  std::size_t length = 0;
-  if (buildRequest(makeRequest(type), frame, length, trace_) != kBuildOk) return kSendNothing;
-  return sendPacket(std::span<const std::uint8_t>(frame.data(), length));
+  const FrameResult<std::size_t> length = buildRequest(makeRequest(type), frame, trace_);
+  if (!length) return kSendNothing;
+  return sendPacket(std::span<const std::uint8_t>(frame.data(), *length));
 }
 
 void LinkEngine::runHandshake() { requests_.push(Handshake, portEpoch_.load()); }
@@ -239,7 +239,10 @@ void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>&
       if (savePages) savePages(settings_.model);
       CommandRequest request = makeRequest(WriteSettings);
       request.settingsImage = settings_.codec.encodeSettingsBlock(settings_.model);
-      if (!request.settingsImage.empty()) buildRequest(request, frame, length, trace_);
+      if (!request.settingsImage.empty()) {
+        const FrameResult<std::size_t> built = buildRequest(request, frame, trace_);
+        length = built ? *built : 0;
+      }
     }
   }
   // Never an empty write request, which a tracker could acknowledge.
@@ -517,9 +520,9 @@ void LinkEngine::communicationPass() {
   tracef(trace_, "GprsPackage Reply");
   reply_ = TrackerReply{};
   const std::span<const std::uint8_t> frame(replyFrame_.data(), length);
-  const int parsed = parseReply(frame, reply_);
+  const FrameStatus parsed = parseReply(frame, reply_);
   tracef(trace_, "Parse reply... ");
-  if (parsed != kParseOk) {
+  if (!parsed) {
     pauseBetweenPasses();
     return;
   }
@@ -576,8 +579,8 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
         return;
       }
       outstandingWrite_ = {};
-      postLog(reply.status == 1 ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
-      window_.requestFinished(WriteSettings, reply.status == 1 ? RequestOutcome::Done : RequestOutcome::Refused);
+      postLog(reply.accepted ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
+      window_.requestFinished(WriteSettings, reply.accepted ? RequestOutcome::Done : RequestOutcome::Refused);
       return;
     default:
       return;

@@ -31,9 +31,9 @@ int testPort() {
 
 void send(SerialPort& port, int number, CommandType type) {
   FrameBuffer frame{};
-  std::size_t length = 0;
-  ASSERT_EQ(buildRequest(makeRequest(type), frame, length, nullptr), kBuildOk);
-  ASSERT_EQ(port.write(number, std::span(frame).first(length)), 1);
+  const FrameResult<std::size_t> length = buildRequest(makeRequest(type), frame, nullptr);
+  ASSERT_TRUE(length) << length.error().message;
+  ASSERT_EQ(port.write(number, std::span(frame).first(*length)), 1);
 }
 
 // Sends a request of `type` and waits (at most 10 s) for one reply frame.
@@ -48,7 +48,8 @@ TrackerReply exchange(SerialPort& port, int number, CommandType type) {
     if (got.disconnected) break;
     assembler.commit(got.count);
     if (const std::size_t size = assembler.takeFrame(frame)) {
-      EXPECT_EQ(parseReply(std::span(frame).first(size), reply), kParseOk);
+      const FrameStatus parsed = parseReply(std::span(frame).first(size), reply);
+      EXPECT_TRUE(parsed) << parsed.error().message;
       return reply;
     }
     if (got.count == 0) std::this_thread::sleep_for(5ms);
@@ -70,7 +71,7 @@ class Win32SerialPortUnderWine : public ::testing::Test {
 TEST_F(Win32SerialPortUnderWine, HandshakeAndSettingsRead) {
   const TrackerReply hello = exchange(port, number, Handshake);
   EXPECT_EQ(hello.type, Handshake);
-  EXPECT_EQ(hello.status, 1);
+  EXPECT_TRUE(hello.accepted);
 
   const TrackerReply settings = exchange(port, number, ReadSettings);
   EXPECT_EQ(settings.type, ReadSettings);

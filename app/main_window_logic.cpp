@@ -74,10 +74,10 @@ void MainWindowLogic::onPortSelected() {
   if (engine_ == nullptr) return;
   engine_->stopScan();
   const int port = view_.selectedPort();
-  if (!engine_->openTrackerPort(port)) {
+  if (const OpenStatus opened = engine_->openTrackerPort(port); !opened) {
     // The link logs only "Fail to open port %d"; say why in plain words.
     OpenFailureDetail detail;
-    detail.failure = engine_->lastOpenFailure(port);
+    detail.failure = opened.error().kind;
     if (discovery_ != nullptr)
       detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
     if (const std::string reason = openFailureReason(detail, comPortName(port)); !reason.empty()) appendUtf8(reason);

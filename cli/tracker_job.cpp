@@ -97,10 +97,10 @@ TrackerOutcome TrackerJob::read(SettingsDocument& document) {
     return outcome;
   }
   enter("handshake");
-  if (!session_->open(target_.number)) {
+  if (const OpenStatus opened = session_->open(target_.number); !opened) {
     const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-    const OpenFailureDetail detail = explainOpenFailure(
-        port_->lastOpenFailure(target_.number), port_->lastOpenFailureDevice(target_.number), *discovery);
+    const OpenFailureDetail detail =
+        explainOpenFailure(opened.error().kind, port_->lastOpenFailureDevice(target_.number), *discovery);
     fail(outcome, kExitBadInput, openFailureReason(detail, shown(target_.name)));
     return outcome;
   }

@@ -208,7 +208,7 @@ int LinkEngine::sendPacket(std::span<const std::uint8_t> frame) {
   int result = kSendOk;
   for (std::size_t done = 0; done < frame.size(); done += kWritePiece) {
     if (portEpoch_.load() != epoch || stopping_.load() ||
-        port_.write(port, frame.subspan(done, std::min(kWritePiece, frame.size() - done))) == 0) {
+        !port_.write(port, frame.subspan(done, std::min(kWritePiece, frame.size() - done)))) {
       result = kSendIncomplete;
       break;
     }
@@ -329,35 +329,35 @@ bool LinkEngine::scanIsCurrent(const ScanState& scan) const {
   return !stopping_.load() && scanStop_.load() == 0 && scan.generation == scanGeneration_.load();
 }
 
-LinkEngine::OpenOutcome LinkEngine::openPort(int port, const ScanState* scan) {
-  bool opened = false;
+std::optional<OpenStatus> LinkEngine::openPort(int port, const ScanState* scan) {
+  std::optional<OpenStatus> opened;
   {
     std::lock_guard<std::mutex> hold(portLock_);
     // Checked under the lock the user's choice takes too: once the user has
     // chosen, a scan touches no port.
-    if (scan != nullptr && !scanIsCurrent(*scan)) return OpenOutcome::ScanStopped;
+    if (scan != nullptr && !scanIsCurrent(*scan)) return std::nullopt;
     const int previous = currentPort_.load();
-    if (previous != kNoPort) port_.close(previous);
-    port_.prepare(port);
-    opened = port_.open(port) != 0;
-    changePort(opened ? port : kNoPort);
+    if (previous != kNoPort) (void)port_.close(previous);
+    (void)port_.prepare(port);  // a number out of range fails the open below
+    opened = port_.open(port);
+    changePort(*opened ? port : kNoPort);
   }
-  if (!opened) {
+  if (!*opened) {
     postLogf("Fail to open port %d", port);
-    return OpenOutcome::Failed;
+    return opened;
   }
   runHandshake();
   postLogf("Open  port %d sucessfully", port);
-  return OpenOutcome::Opened;
+  return opened;
 }
 
-bool LinkEngine::openTrackerPort(int port) { return openPort(port, nullptr) == OpenOutcome::Opened; }
+OpenStatus LinkEngine::openTrackerPort(int port) { return *openPort(port, nullptr); }
 
 void LinkEngine::portDisconnected(int port) {
   {
     std::lock_guard<std::mutex> hold(portLock_);
     if (currentPort_.load() != port) return;  // already closed or replaced
-    port_.close(port);
+    (void)port_.close(port);
     changePort(kNoPort);
   }
   tracef(trace_, "port %d hung up", port);
@@ -394,15 +394,12 @@ ScanStep LinkEngine::scanStep(ScanState& scan) {
     return ScanStep::Exhausted;
   }
   postLogf("Scan port %d ...", scan.port);
-  switch (openPort(scan.port, &scan)) {
-    case OpenOutcome::Opened:
-      scan.checksLeft = kScanChecksPerPort;
-      break;
-    case OpenOutcome::Failed:
-      ++scan.port;
-      break;
-    case OpenOutcome::ScanStopped:
-      return ScanStep::Stopped;
+  const std::optional<OpenStatus> opened = openPort(scan.port, &scan);
+  if (!opened) return ScanStep::Stopped;
+  if (*opened) {
+    scan.checksLeft = kScanChecksPerPort;
+  } else {
+    ++scan.port;
   }
   return ScanStep::Continue;
 }
@@ -466,19 +463,19 @@ ReceiveResult LinkEngine::receiveFrame(std::size_t& frameLength) {
       assembler_.discardStale();
     }
 
-    const ReadResult read = port_.read(port, assembler_.freeSpace());
-    if (read.disconnected) {
+    const PortResult<std::size_t> read = port_.read(port, assembler_.freeSpace());
+    if (!read) {  // Disconnected
       portDisconnected(port);
       return ReceiveResult::PortGone;
     }
-    if (read.count == 0) {
+    if (*read == 0) {
       // On the port's descriptor where it can, so that a reply is taken as it comes.
       if (!port_.waitReadable(port, kEmptyReadPauseMs, &requests_.wakeup()))
         clock_.sleepOrWake(kEmptyReadPauseMs, requests_.wakeup());
       continue;
     }
     if (portEpoch_.load() != epoch) continue;  // read from a port opened meanwhile under the same number
-    assembler_.commit(read.count);
+    assembler_.commit(*read);
     lastArrival = clock_.nowMs();
     if (const std::size_t length = assembler_.takeFrame(replyFrame_); length != 0) {
       frameLength = length;

@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
@@ -116,10 +117,10 @@ class LinkEngine {
   bool loadSettings(std::span<const std::uint8_t> image);
   // Closes the current port, opens `port` and queues a handshake. A running
   // scan that has been stopped no longer opens or closes anything, so the
-  // port chosen by the user stays open.
-  bool openTrackerPort(int port);
-  // Why the last open of `port` failed, for a plain-words log line.
-  OpenFailure lastOpenFailure(int port) const { return port_.lastOpenFailure(port); }
+  // port chosen by the user stays open. Fails as SerialPort::open, whose
+  // failure kinds a plain-words log line explains (link/open_failure_text.h).
+  OpenStatus openTrackerPort(int port);
+  // The device the last failed open of `port` tried, for that line.
   std::string lastOpenFailureDevice(int port) const { return port_.lastOpenFailureDevice(port); }
 
   // --- Single steps, for the threads and for tests ---------------------
@@ -159,7 +160,6 @@ class LinkEngine {
     bool active = false;
     std::uint64_t deadlineMs = 0;
   };
-  enum class OpenOutcome { Opened, Failed, ScanStopped };
 
   void handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame);
   void handleSettingsReply(const TrackerReply& reply);
@@ -173,7 +173,9 @@ class LinkEngine {
   void pauseBetweenPasses();
   void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
   int sendRequest(CommandType type);
-  OpenOutcome openPort(int port, const ScanState* scan);
+  // What the port's open answered; nothing when `scan` was stopped first
+  // and nothing was touched.
+  std::optional<OpenStatus> openPort(int port, const ScanState* scan);
   bool scanIsCurrent(const ScanState& scan) const;
 
   SerialPort& port_;

@@ -79,7 +79,7 @@ TrackerSession::TrackerSession(SerialPort& port, Clock& clock, TraceSink* trace,
 
 TrackerSession::~TrackerSession() { engine_.shutdown(); }
 
-bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
+OpenStatus TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
 
 bool TrackerSession::waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp) {
   const std::uint64_t start = clock_.nowMs();

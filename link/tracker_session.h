@@ -40,8 +40,9 @@ class TrackerSession {
   // the wait (a front that was asked to stop). Empty: never.
   using GiveUp = std::function<bool()>;
 
-  // The port opened (its handshake is on its way).
-  bool open(int port);
+  // The port opened (its handshake is on its way), or why not: the kinds of
+  // SerialPort::open.
+  OpenStatus open(int port);
   // A tracker answered a handshake within `limitMs` (one handshake a second);
   // false as well when `giveUp` ended the wait.
   bool waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp = {});

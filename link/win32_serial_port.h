@@ -9,7 +9,7 @@
 //          purged, DTR and RTS raised (a port without modem lines, such as a
 //          pseudo-terminal under Wine, refuses that, which is not a failure)
 //   read   what ClearCommError reports queued, never waiting; the errors
-//          Windows gives for a removed device set `disconnected`
+//          Windows gives for a removed device are Disconnected
 //   write  WriteFile until every byte went out
 //   close  drops DTR, purges both queues, restores the settings found at open
 //
@@ -48,15 +48,14 @@ class Win32SerialPort final : public SerialPort {
 
   static void closeSlot(Slot& s);  // the caller holds s.mutex
 
-  int doPrepare(int port) override {
+  PortStatus doPrepare(int port) override {
     slots_[port].prepare(port);
-    return 1;
+    return {};
   }
-  int doOpen(int port) override;
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
-  OpenFailure doLastOpenFailure(int port) const override;
+  OpenStatus doOpen(int port) override;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  PortStatus doClose(int port) override;
 
   PortSlots<Slot> slots_;
 };

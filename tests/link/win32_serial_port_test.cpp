@@ -33,7 +33,8 @@ void send(SerialPort& port, int number, CommandType type) {
   FrameBuffer frame{};
   const FrameResult<std::size_t> length = buildRequest(makeRequest(type), frame, nullptr);
   ASSERT_TRUE(length) << length.error().message;
-  ASSERT_EQ(port.write(number, std::span(frame).first(*length)), 1);
+  const PortStatus written = port.write(number, std::span(frame).first(*length));
+  ASSERT_TRUE(written) << written.error().message;
 }
 
 // Sends a request of `type` and waits (at most 10 s) for one reply frame.
@@ -44,15 +45,15 @@ TrackerReply exchange(SerialPort& port, int number, CommandType type) {
   TrackerReply reply;
   const auto giveUp = std::chrono::steady_clock::now() + 10s;
   while (std::chrono::steady_clock::now() < giveUp) {
-    const ReadResult got = port.read(number, assembler.freeSpace());
-    if (got.disconnected) break;
-    assembler.commit(got.count);
+    const PortResult<std::size_t> got = port.read(number, assembler.freeSpace());
+    if (!got) break;  // Disconnected
+    assembler.commit(*got);
     if (const std::size_t size = assembler.takeFrame(frame)) {
       const FrameStatus parsed = parseReply(std::span(frame).first(size), reply);
       EXPECT_TRUE(parsed) << parsed.error().message;
       return reply;
     }
-    if (got.count == 0) std::this_thread::sleep_for(5ms);
+    if (*got == 0) std::this_thread::sleep_for(5ms);
   }
   ADD_FAILURE() << "no reply";
   return reply;
@@ -62,7 +63,8 @@ class Win32SerialPortUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
     if (number == 0) GTEST_SKIP() << "needs the simulated tracker behind a COM port (tools/windows-ci.sh)";
-    ASSERT_EQ(port.open(number), 1) << static_cast<int>(port.lastOpenFailure(number));
+    const OpenStatus opened = port.open(number);
+    ASSERT_TRUE(opened) << opened.error().message;
   }
   const int number = testPort();
   Win32SerialPort port;
@@ -89,7 +91,8 @@ TEST_F(Win32SerialPortUnderWine, TrackerGoneIsReportedAsDisconnected) {
   bool gone = false;
   const auto giveUp = std::chrono::steady_clock::now() + 20s;
   while (!gone && std::chrono::steady_clock::now() < giveUp) {
-    gone = port.read(number, buffer).disconnected;
+    const PortResult<std::size_t> read = port.read(number, buffer);
+    gone = !read && read.error().kind == PortError::Disconnected;
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_TRUE(gone);

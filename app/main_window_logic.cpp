@@ -27,7 +27,7 @@ struct ButtonsRow {
   ButtonChange read;
 };
 
-// TRACKER_EVENT_BUTTONS; any other value changes nothing.
+// TrackerEvent::Buttons; any other value changes nothing.
 constexpr std::array kButtonsTable{
     ButtonsRow{BUTTONS_OFFLINE, ButtonChange::Disable, ButtonChange::Disable},
     ButtonsRow{BUTTONS_ONLINE, ButtonChange::EnableIfSettingsWritable, ButtonChange::Enable},
@@ -227,20 +227,20 @@ void MainWindowLogic::onTimerTick() {
 
 // --- The link engine ---------------------------------------------------------
 
-void MainWindowLogic::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+void MainWindowLogic::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
   switch (kind) {
-    case TRACKER_EVENT_LOG:
+    case TrackerEvent::Log:
       AppendLog(text);
       return;
-    case TRACKER_EVENT_SELECT_PORT:
+    case TrackerEvent::SelectPort:
       // Neither stored nor opened; and only the port still open: a port the
       // user chose meanwhile stays selected.
       if (engine_ == nullptr || engine_->currentPort() == value) selectPortEntry(value);
       return;
-    case TRACKER_EVENT_BUTTONS:
+    case TrackerEvent::Buttons:
       applyButtons(value);
       return;
-    case TRACKER_EVENT_PROGRESS:
+    case TrackerEvent::Progress:
       if (progressFull_) return;  // the waits between commands do not take back "done"
       view_.setProgress(value < kProgressLow ? kProgressLow : value > kProgressHigh ? kProgressHigh : value);
       return;

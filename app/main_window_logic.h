@@ -92,7 +92,7 @@ class MainWindowLogic final : public TrackerWindow {
   void onTimerTick();
 
   // --- The link engine (TrackerWindow) --------------------------------------
-  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override;
   // The progress bar shows full once a read or write is done, until the next command.
   void requestFinished(std::int32_t type, RequestOutcome outcome) override;

@@ -7,8 +7,16 @@
 #          that every run really writes
 #   scan   20 ports: 1 tracker, 5 silent trackers, 7 pseudo-terminals with
 #          nobody behind them, 7 paths that do not exist
+#   quickscan  8 ports that all answer or fail: 1 tracker, 3 pseudo-terminals
+#          that hang up as the handshake reaches them, 4 paths that do not
+#          exist; it should end with the tracker's answer, not after the
+#          handshake wait
+#   read   `read COM5 -o -` from one tracker, against the line time of the
+#          bytes the simulated line carries (its replies)
+#   write  `write COM5 PROFILE` (read, write, read back) to one tracker, two
+#          profiles in turn so that every run really writes; the same yardstick
 #
-#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan]
+#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write]
 #
 # Environment: PELMORA_CLI (build/cli/pelmora-cli), PELMORA_SIM
 # (build/tools/pelmora-simtracker). Prints one line per run and a summary
@@ -27,7 +35,7 @@ while [ $# -gt 0 ]; do
     --trackers) trackers=$2; shift 2 ;;
     --baud) baud=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write]" >&2; exit 2 ;;
   esac
 done
 
@@ -43,8 +51,11 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME/KVL"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}' >"$work/profile.json"
+echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 46}}' >"$work/profile-other.json"
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# stamp VAR: the time in milliseconds into VAR, without starting a process
+# (a `date` in a subshell adds 10 to 20 ms to what is timed).
+stamp() { local us=${EPOCHREALTIME/[.,]/}; printf -v "$1" '%d' $((us / 1000)); }
 
 # One simulated tracker behind the symbolic link $1; further arguments go to it.
 start_tracker() {
@@ -62,6 +73,18 @@ start_dead_pty() {
 m, s = os.openpty()
 os.symlink(os.ttyname(s), sys.argv[1])
 time.sleep(3600)' "$1" &
+  pids+=($!)
+}
+
+# A pseudo-terminal behind the symbolic link $1 that hangs up (its other
+# side closes) as soon as a handshake reaches it.
+start_hangup_pty() {
+  rm -f "$1"
+  python3 -c 'import os, sys
+m, s = os.openpty()
+os.symlink(os.ttyname(s), sys.argv[1])
+os.read(m, 17)
+os.close(m)' "$1" &
   pids+=($!)
 }
 
@@ -99,9 +122,9 @@ time_apply() {
   wait_for_links "${links[@]}"
   write_map "${links[@]}"
   local start end status=0
-  start=$(now_ms)
+  stamp start
   "$cli" apply --quiet "$work/profile.json" "${ports[@]}" >"$work/apply.out" 2>&1 || status=$?
-  end=$(now_ms)
+  stamp end
   stop_all
   if [ "$status" -ne 0 ] || [ "$(grep -c verified "$work/apply.out")" -ne "$count" ]; then
     echo "apply to $count failed (exit $status):" >&2
@@ -142,10 +165,10 @@ if [ -z "$only" ] || [ "$only" = scan ]; then
   write_map "${paths[@]}"
   : >"$work/scan"
   for run in $(seq "$runs"); do
-    start=$(now_ms)
+    stamp start
     status=0
     "$cli" scan >"$work/scan.out" 2>&1 || status=$?
-    end=$(now_ms)
+    stamp end
     if [ "$status" -ne 0 ] || [ "$(grep -c 'tracker answering' "$work/scan.out")" -ne 1 ]; then
       echo "scan failed (exit $status):" >&2
       cat "$work/scan.out" >&2
@@ -159,5 +182,73 @@ if [ -z "$only" ] || [ "$only" = scan ]; then
   awk -v m="$ms" 'BEGIN { printf "against one handshake wait (4000 ms): %.3f (target <= 1.2): %s\n", m / 4000, m / 4000 <= 1.2 ? "met" : "MISSED" }'
   stop_all
 fi
+
+if [ -z "$only" ] || [ "$only" = quickscan ]; then
+  start_tracker "$work/tracker"
+  wait_for_links "$work/tracker"
+  : >"$work/quickscan"
+  for run in $(seq "$runs"); do
+    paths=()
+    for i in $(seq 4); do paths+=("/nonexistent/pelmora/tty$i"); done
+    for i in $(seq 3); do start_hangup_pty "$work/hangup$i"; paths+=("$work/hangup$i"); done
+    paths+=("$work/tracker")
+    wait_for_links "${paths[@]:4}"
+    write_map "${paths[@]}"
+    stamp start
+    status=0
+    "$cli" scan >"$work/scan.out" 2>&1 || status=$?
+    stamp end
+    if [ "$status" -ne 0 ] || [ "$(grep -c 'tracker answering' "$work/scan.out")" -ne 1 ]; then
+      echo "scan failed (exit $status):" >&2
+      cat "$work/scan.out" >&2
+      exit 1
+    fi
+    echo $((end - start)) >>"$work/quickscan"
+    echo "run $run: scan of ${#paths[@]} ports that answer or fail: $((end - start)) ms (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  echo "scan of ${#paths[@]} ports that answer or fail: $(summary <"$work/quickscan")"
+  stop_all
+fi
+
+# One tracker for every run of $1 (read or write): each run from start to
+# exit against the line time of the replies the simulator paces, 10 bits a
+# byte (a pseudo-terminal carries the tool's requests at once). A read is
+# the handshake reply and the settings reply (18 + 3401 bytes); a write
+# reads, writes and reads back (18 + 3401 + 18 + 3401 bytes).
+time_exchange() {
+  local what=$1 reply_bytes run start end status profile
+  start_tracker "$work/tracker"
+  wait_for_links "$work/tracker"
+  write_map "$work/tracker"
+  [ "$what" = read ] && reply_bytes=3419 || reply_bytes=6838
+  : >"$work/$what"
+  for run in $(seq "$runs"); do
+    [ $((run % 2)) -eq 0 ] && profile=$work/profile.json || profile=$work/profile-other.json
+    status=0
+    stamp start
+    if [ "$what" = read ]; then
+      "$cli" read --quiet COM5 -o - >"$work/out" 2>&1 || status=$?
+    else
+      "$cli" write --quiet COM5 "$profile" >"$work/out" 2>&1 || status=$?
+    fi
+    stamp end
+    if [ "$status" -ne 0 ] || { [ "$what" = write ] && ! grep -q "1 field changed  verified" "$work/out"; }; then
+      echo "$what failed (exit $status):" >&2
+      cat "$work/out" >&2
+      exit 1
+    fi
+    echo $((end - start)) >>"$work/$what"
+    echo "run $run: $what: $((end - start)) ms (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  stop_all
+  echo "$what: $(summary <"$work/$what")"
+  awk -v m="$(median <"$work/$what")" -v b="$reply_bytes" -v baud="$baud" 'BEGIN { line = b * 10000 / baud
+    printf "against %.1f ms of line: %+.2f %% (target: within 0.5 %%): %s\n", line, (m / line - 1) * 100,
+      m <= line * 1.005 ? "met" : "MISSED" }'
+}
+
+for what in read write; do
+  if [ -z "$only" ] || [ "$only" = "$what" ]; then time_exchange "$what"; fi
+done
 
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

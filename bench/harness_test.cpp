@@ -196,9 +196,9 @@ TEST(PacedSerialPort, HandsEverythingOnInOrderAndDropsWhatAClosedPortQueued) {
 
 TEST(HarnessWindow, FindsOnlyWhatCameAfterTheMark) {
   HarnessWindow window;
-  window.trackerEvent(TRACKER_EVENT_LOG, 0, u"Tracker is on line");
-  window.trackerEvent(TRACKER_EVENT_PROGRESS, 1500, {});
-  window.trackerEvent(TRACKER_EVENT_BUTTONS, BUTTONS_ONLINE, {});
+  window.trackerEvent(TrackerEvent::Log, 0, u"Tracker is on line");
+  window.trackerEvent(TrackerEvent::Progress, 1500, {});
+  window.trackerEvent(TrackerEvent::Buttons, BUTTONS_ONLINE, {});
   const std::size_t mark = window.mark();
   EXPECT_EQ(mark, 1u);  // only log lines and settingsReady are kept
   EXPECT_EQ(window.progressCount(), 1u);
@@ -208,10 +208,10 @@ TEST(HarnessWindow, FindsOnlyWhatCameAfterTheMark) {
   EXPECT_FALSE(window.waitForSettingsReady(mark, now).has_value());
 
   std::thread engine([&window] {
-    window.trackerEvent(TRACKER_EVENT_LOG, 0, u"Get Tracker's setting ok!");
+    window.trackerEvent(TrackerEvent::Log, 0, u"Get Tracker's setting ok!");
     window.settingsReady();
-    window.trackerEvent(TRACKER_EVENT_LOG, 0, u"Send command time out!");
-    window.trackerEvent(TRACKER_EVENT_LOG, 0, u"Send command time out!");
+    window.trackerEvent(TrackerEvent::Log, 0, u"Send command time out!");
+    window.trackerEvent(TrackerEvent::Log, 0, u"Send command time out!");
   });
   const auto got = window.waitForSettingsReady(mark, SteadyClock::now() + kPatience);
   const auto timedOut = window.waitForLog(u"Send command time out!", mark, SteadyClock::now() + kPatience);

@@ -2,12 +2,12 @@
 
 namespace pelmora::bench {
 
-void HarnessWindow::trackerEvent(int kind, std::int32_t, std::u16string_view text) {
+void HarnessWindow::trackerEvent(TrackerEvent kind, std::int32_t, std::u16string_view text) {
   const TimePoint now = SteadyClock::now();
   {
     const std::lock_guard lock(mutex_);
-    if (kind != TRACKER_EVENT_LOG) {
-      if (kind == TRACKER_EVENT_PROGRESS) ++progress_;
+    if (kind != TrackerEvent::Log) {
+      if (kind == TrackerEvent::Progress) ++progress_;
       return;
     }
     events_.push_back({now, false, std::u16string(text)});

@@ -24,7 +24,7 @@ using TimePoint = SteadyClock::time_point;
 
 class HarnessWindow final : public TrackerWindow {
  public:
-  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override;
 
   // A position in the record; the waits and counts look only after it.

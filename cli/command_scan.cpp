@@ -1,6 +1,8 @@
 // pelmora-cli scan: which ports have a tracker. Every port of the map is
-// opened and handshaken at once, each by its own session, so the scan takes
-// about one handshake wait however many ports there are.
+// opened and handshaken at once, each by its own session, and each session
+// ends as soon as its port has answered, failed to open or hung up: the scan
+// takes as long as its slowest port, at most one handshake wait (a port that
+// stays silent) however many ports there are.
 
 #include <cstdio>
 #include <nlohmann/json.hpp>

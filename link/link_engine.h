@@ -22,67 +22,48 @@
 // Everything the engine tells the user goes through TrackerWindow, delivered
 // synchronously. communicationPass(), serviceRequests() and scanStep() run
 // one step on the calling thread, so tests drive the engine on a fake clock and port.
+//
+// The engine coordinates parts that do one job each: LineReader (reading
+// the line, cutting frames), LineWriter (requests onto the line),
+// OutstandingRequests (the read and write waiting for their reply, and
+// their deadlines), PortScan ("Scan Ports"), SettingsExchange (the image
+// between model and line), EngineNotifier (what the window is told) and
+// WorkerThreads.
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "link/clock.h"
-#include "link/frame_assembler.h"
+#include "link/engine_notifier.h"
+#include "link/line_reader.h"
+#include "link/line_writer.h"
+#include "link/outstanding_request.h"
 #include "link/packet.h"
+#include "link/port_scan.h"
 #include "link/request_queue.h"
 #include "link/serial_port.h"
+#include "link/settings_exchange.h"
 #include "link/trace.h"
 #include "link/tracker_events.h"
+#include "link/worker_threads.h"
 #include "settings/shared_settings.h"
 
 namespace pelmora {
 
-inline constexpr int kNoPort = -1;
-inline constexpr int kScanPortCount = kLastPortNumber + 1;  // ports 0..99, as the chooser lists them
 inline constexpr std::uint32_t kHandshakeTimeoutMs = 4000;
-inline constexpr std::uint32_t kRequestTimeoutMs = 7000;
 
 struct EngineOptions {
   // Off for a tracker whose firmware computes the reply checksum differently.
   bool checkReplyChecksum = true;
 };
 
-// sendPacket's results.
-inline constexpr int kSendOk = 0;          // written whole
-inline constexpr int kSendNothing = 1;     // no frame, or no port open
-inline constexpr int kSendIncomplete = 2;  // the port refused the frame, cut it short, or changed meanwhile
-
-// Where a scan stands between two steps.
-struct ScanState {
-  std::uint32_t generation = 0;  // the scan press this state belongs to
-  int port = 0;          // the port tried next, or being waited on
-  int checksLeft = 0;    // > 0 while waiting for a handshake reply on `port`
-  bool pauseNext = false;  // the step just made was a check: 500 ms before the next
-};
-
-enum class ScanStep {
-  Continue,  // call again (after 500 ms when ScanState::pauseNext)
-  Found,     // "Tracker is on port %d" and the chooser selection were sent
-  Exhausted, // all ports tried: "Tracker is off line "
-  Stopped,   // scanStop, a newer scan, or shutdown
-};
-
-enum class ReceiveResult {
-  Frame,     // a complete frame is in replyFrame
-  TimedOut,  // replyTimeoutMs passed with no frame
-  PortGone,  // the port was closed, changed or disconnected during the wait
-};
-
-class LinkEngine {
+class LinkEngine final : private ScanLink {
  public:
   LinkEngine(SerialPort& port, Clock& clock, TrackerWindow& window, SharedSettings& settings, TraceSink* trace,
              EngineOptions options = {});
@@ -96,12 +77,12 @@ class LinkEngine {
   // next check; the new one starts once it has ended. Only one runs at a time.
   void startScan();
   // A port selection by the user: a running scan ends at its next check.
-  void stopScan() { scanStop_.store(1); }
+  void stopScan() { scan_.stop(); }
   // Asks every thread to end without waiting for them...
   void requestStop();
   // ...and true once they all have (joined). The window keeps handling
   // notifications between polls, since senders wait for it.
-  bool tryJoinAll();
+  bool tryJoinAll() { return workers_.joinFinished(); }
   void shutdown();  // requestStop() and join
 
   // --- Requests (any thread; the communication thread sends them) -------
@@ -114,7 +95,7 @@ class LinkEngine {
   void requestWriteSettings(const std::function<void(SettingsModel&)>& savePages);
   // Settings from elsewhere (a saved image) as if read: false, with nothing
   // changed, for an image the codec refuses.
-  bool loadSettings(std::span<const std::uint8_t> image);
+  bool loadSettings(std::span<const std::uint8_t> image) { return settings_.load(image); }
   // Closes the current port, opens `port` and queues a handshake. A running
   // scan that has been stopped no longer opens or closes anything, so the
   // port chosen by the user stays open. Fails as SerialPort::open, whose
@@ -128,23 +109,19 @@ class LinkEngine {
   // Sends what is queued (the communication thread's part of each wait);
   // true when a request was taken.
   bool serviceRequests();
-  ScanStep scanStep(ScanState& scan);
-  ScanState newScan();  // what startScan does before its thread runs
-  void scanPorts(ScanState scan);  // a scan thread's body: scanStep until it ends
-  // kSendOk, kSendNothing or kSendIncomplete. The communication thread only.
-  int sendPacket(std::span<const std::uint8_t> frame);
-  ReceiveResult receiveFrame(std::size_t& frameLength);
+  ScanStep scanStep(ScanState& scan) { return scan_.step(scan, *this); }
+  ScanState newScan() { return scan_.begin(); }  // what startScan does before its thread runs
 
   // --- Shared link state --------------------------------------------------
   int currentPort() const { return currentPort_.load(); }
   bool trackerOnline() const { return trackerOnline_.load() != 0; }
-  bool onlineShown() const { return onlineShown_.load() != 0; }
+  // Raised when the tracker goes on or off line and at every port change,
+  // for one thread outside that waits for either (a TrackerSession).
+  Wakeup& onlineChanged() { return onlineChanged_; }
   std::uint32_t replyTimeoutMs() const { return replyTimeoutMs_.load(); }
-  bool sendBusy() const { return sendBusy_.load() != 0; }
-  int scanStopFlag() const { return scanStop_.load(); }
-  std::span<const std::uint8_t> replyFrame() const { return replyFrame_; }
+  int scanStopFlag() const { return scan_.stopFlag(); }
   // The last read was decoded and no refused one followed: a write may go out.
-  bool settingsWritable() const { return settingsWritable_.load(); }
+  bool settingsWritable() const { return settings_.writable(); }
   // Settings were read on this port and the tracker stayed on line since:
   // a write goes to the tracker they came from.
   bool trackerSameSinceRead() const {
@@ -153,35 +130,31 @@ class LinkEngine {
   }
 
  private:
-  void postLog(std::u16string_view text);
-  void postLogf(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  void notify(int kind, std::int32_t value);
-  struct Outstanding {
-    bool active = false;
-    std::uint64_t deadlineMs = 0;
-  };
+  enum class Received { Frame, TimedOut, PortGone };
+
+  // ScanLink
+  Opened openForScan(int port, const ScanState& scan) override;
+  Answer trackerAnswered(const ScanState& scan) override;
 
   void handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame);
   void handleSettingsReply(const TrackerReply& reply);
+  void countDamaged(bool damaged);
   void reportOffline();
-  void restoreButtons();
   bool noticePortChange();  // true when the port changed since the last call
-  void expireOutstanding(bool replyArriving);
   void portDisconnected(int port);
   void changePort(int port);  // the caller holds portLock_
-  void sleepUnlessStopping(std::uint32_t ms);
+  void setOnline(bool online);
   void pauseBetweenPasses();
   void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
-  int sendRequest(CommandType type);
+  // A handshake or read built here, or the write request `writeFrame`, to the current port.
+  SendStatus send(CommandType type, std::span<const std::uint8_t> writeFrame = {});
+  Received receiveFrame(std::size_t& frameLength);
   // What the port's open answered; nothing when `scan` was stopped first
-  // and nothing was touched.
+  // and no port was touched.
   std::optional<OpenStatus> openPort(int port, const ScanState* scan);
-  bool scanIsCurrent(const ScanState& scan) const;
 
   SerialPort& port_;
   Clock& clock_;
-  TrackerWindow& window_;
-  SharedSettings& settings_;
   TraceSink* trace_;
   const EngineOptions options_;
 
@@ -190,40 +163,32 @@ class LinkEngine {
   std::atomic<std::uint32_t> portEpoch_{1};
   std::atomic<std::uint32_t> answeredEpoch_{0};  // the epoch whose tracker answered a handshake
   std::atomic<std::uint32_t> readEpoch_{0};      // the epoch settings were read in; 0 after an off-line report
-  std::atomic<bool> settingsWritable_{false};
   std::atomic<std::uint32_t> replyTimeoutMs_{5000};
   RequestQueue requests_;
-  std::atomic<int> sendBusy_{0};
   std::atomic<int> trackerOnline_{0};
-  std::atomic<int> onlineShown_{0};
-  std::atomic<int> scanStop_{0};
-  std::atomic<std::uint32_t> scanGeneration_{0};
+  Wakeup onlineChanged_;
   std::atomic<bool> stopping_{false};
+  std::atomic<bool> communicationStarted_{false};
+
+  EngineNotifier notifier_;
+  SettingsExchange settings_;
+  PortScan scan_{notifier_, clock_, stopping_};
 
   // Communication thread only.
-  std::uint64_t requestDeadlineMs_ = 0;  // 7000 ms after the last read or write request went out
-  std::uint32_t seenEpoch_ = 1;          // the port epoch the on-line state was last reported for
-  Outstanding outstandingRead_;
-  Outstanding outstandingWrite_;
+  std::uint32_t seenEpoch_ = 1;  // the port epoch the on-line state was last reported for
+  // Damaged replies in a row on this port epoch; two in a row say once how to turn the check off.
+  std::uint32_t damagedInARow_ = 0;
+  OutstandingRequests outstanding_;
+  LineReader reader_{port_, clock_, trace_};
+  LineWriter writer_{port_, trace_};
   FrameBuffer sendFrame_{};
   FrameBuffer replyFrame_{};
-  FrameAssembler assembler_;
-  int assemblerPort_ = kNoPort;
   TrackerReply reply_{};
 
   // Opening and closing ports one at a time, the epoch with them, and a
   // scan's check that it is still the current one before it touches a port.
   mutable std::mutex portLock_;
-  std::mutex scanRunLock_;  // held by the one scan that runs
-  struct Worker {
-    std::thread thread;
-    std::unique_ptr<std::atomic<bool>> done;
-  };
-  void startWorker(std::function<void()> body);
-  void joinFinishedWorkers();  // the caller holds workersLock_
-  std::mutex workersLock_;  // the list of threads below
-  std::vector<Worker> workers_;
-  bool communicationStarted_ = false;
+  WorkerThreads workers_;  // last: its threads end before the rest goes
 };
 
 }  // namespace pelmora

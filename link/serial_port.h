@@ -17,6 +17,7 @@
 
 namespace pelmora {
 
+inline constexpr int kNoPort = -1;  // no port open
 inline constexpr int kFirstPortNumber = 1;
 inline constexpr int kLastPortNumber = 99;
 inline constexpr std::size_t kSerialBufferSize = 4096;

@@ -9,11 +9,11 @@
 
 namespace pelmora {
 
-enum TrackerEventKind : int {
-  TRACKER_EVENT_LOG = 0,          // text: a line for the activity log
-  TRACKER_EVENT_SELECT_PORT = 1,  // value: port index to select in the chooser
-  TRACKER_EVENT_BUTTONS = 2,      // value: a ButtonsState
-  TRACKER_EVENT_PROGRESS = 3,     // value: milliseconds waited (0..4000 shown)
+enum class TrackerEvent : int {
+  Log = 0,         // text: a line for the activity log
+  SelectPort = 1,  // value: port index to select in the chooser
+  Buttons = 2,     // value: a ButtonsState
+  Progress = 3,    // value: milliseconds waited (0..4000 shown)
 };
 
 enum ButtonsState : int {
@@ -37,9 +37,9 @@ enum class RequestOutcome : int {
 class TrackerWindow {
  public:
   virtual ~TrackerWindow() = default;
-  // WM_TRACKER_EVENT. For TRACKER_EVENT_LOG, `text` holds the line and
+  // WM_TRACKER_EVENT. For TrackerEvent::Log, `text` holds the line and
   // `value` is 0; for the other kinds `text` is empty.
-  virtual void trackerEvent(int kind, std::int32_t value, std::u16string_view text) = 0;
+  virtual void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) = 0;
   // WM_SETTINGS_READY: a settings image has been decoded into the model.
   virtual void settingsReady() = 0;
   // A read (ReadSettings) or write (WriteSettings) request ended, after its log line.

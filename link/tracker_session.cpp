@@ -1,18 +1,19 @@
 #include "link/tracker_session.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace pelmora {
 namespace {
 
 constexpr std::uint32_t kHandshakePeriodMs = 1000;
-constexpr std::uint32_t kPollMs = 20;
+constexpr std::uint32_t kPollMs = 20;  // how often a wait that may be given up asks
 
 }  // namespace
 
-void TrackerSession::Listener::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
-  if (kind == TRACKER_EVENT_PROGRESS && hooks_.progress && value > 0) hooks_.progress(static_cast<std::uint32_t>(value));
-  if (kind != TRACKER_EVENT_LOG) return;
+void TrackerSession::Listener::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
+  if (kind == TrackerEvent::Progress && hooks_.progress && value > 0) hooks_.progress(static_cast<std::uint32_t>(value));
+  if (kind != TrackerEvent::Log) return;
   if (hooks_.log) hooks_.log(text);
   std::lock_guard<std::mutex> hold(lock_);
   log_.emplace_back(text);
@@ -84,16 +85,21 @@ OpenStatus TrackerSession::open(int port) { return engine_.openTrackerPort(port)
 bool TrackerSession::waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp) {
   const std::uint64_t start = clock_.nowMs();
   std::uint64_t nextHandshake = start + kHandshakePeriodMs;
-  while (!engine_.trackerOnline()) {
+  for (;;) {
+    // Cleared before the look, so that a change after it ends the sleep below.
+    engine_.onlineChanged().clear();
+    if (engine_.trackerOnline()) return true;
+    if (engine_.currentPort() == kNoPort) return false;  // the port hung up (or was never opened)
     const std::uint64_t now = clock_.nowMs();
     if (now - start >= limitMs || (giveUp && giveUp())) return false;
     if (now >= nextHandshake) {
       engine_.runHandshake();
       nextHandshake += kHandshakePeriodMs;
     }
-    clock_.sleepMs(kPollMs);
+    std::uint64_t until = std::min(nextHandshake, start + limitMs);
+    if (giveUp) until = std::min(until, now + kPollMs);
+    clock_.sleepOrWake(static_cast<std::uint32_t>(until - now), engine_.onlineChanged());
   }
-  return true;
 }
 
 TrackerSession::ReadResult TrackerSession::read(const GiveUp& giveUp) {

@@ -44,7 +44,8 @@ class TrackerSession {
   // SerialPort::open.
   OpenStatus open(int port);
   // A tracker answered a handshake within `limitMs` (one handshake a second);
-  // false as well when `giveUp` ended the wait.
+  // true as soon as it has, false as soon as the port has hung up or
+  // `giveUp` ended the wait.
   bool waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp = {});
 
   struct ReadResult {
@@ -67,7 +68,7 @@ class TrackerSession {
   class Listener final : public TrackerWindow {
    public:
     explicit Listener(SessionHooks hooks) : hooks_(std::move(hooks)) {}
-    void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+    void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
     void settingsReady() override {}
     void requestFinished(std::int32_t type, RequestOutcome outcome) override;
     void settingsNotLoaded(RequestOutcome outcome, std::string_view why) override;

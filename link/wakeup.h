@@ -4,7 +4,9 @@
 // a read or write reaches the line at once instead of at the end of a 100 ms
 // slice (half a slice is 1.4 % of a whole read at 9600 baud).
 //
-// Raised from any thread; waited on and cleared only by the engine's thread.
+// Raised from any thread; waited on and cleared by one thread only: the
+// engine's for its requests, or a thread that waits for the engine's state
+// (TrackerSession waiting for the tracker to come on line).
 
 #include <cstdint>
 

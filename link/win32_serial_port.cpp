@@ -18,9 +18,16 @@ namespace {
 
 static_assert(sizeof(DCB) <= 64 && sizeof(COMMTIMEOUTS) <= 32);
 
-// Reads return at once with what is queued; writes have no time-out and
-// finish at line speed, as the line has no flow control to stop them.
-constexpr COMMTIMEOUTS kNeverWait{MAXDWORD, 0, 0, 0, 0};
+// Reads return at once with what is queued. A write may take 19200 / baud ms
+// per byte, twice its time on the line, as on POSIX: a stalled adapter then
+// fails the write instead of holding the engine's thread for ever (a
+// multiplier and constant of 0 would mean no time-out at all, hence at least 1).
+COMMTIMEOUTS timeoutsFor(std::uint32_t baud) {
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.WriteTotalTimeoutMultiplier = std::max<DWORD>(1, 19200 / std::max<std::uint32_t>(baud, 1));
+  return timeouts;
+}
 
 struct ErrorRule {
   DWORD error;
@@ -121,7 +128,7 @@ OpenStatus Win32SerialPort::doOpen(int port) {
   DCB line = saved;
   if (!makeLineSettings(line, s.baudRate, s.byteSize, s.parity, s.stopBits, s.flowControl))
     return fail(OpenFailure::Other, h);
-  COMMTIMEOUTS timeouts = kNeverWait;
+  COMMTIMEOUTS timeouts = timeoutsFor(s.baudRate);
   if (!::SetupComm(h, kSerialBufferSize, kSerialBufferSize) || !::SetCommState(h, &line) ||
       !::SetCommTimeouts(h, &timeouts))
     return fail(openFailureFor(::GetLastError()), h);
@@ -165,14 +172,17 @@ PortStatus Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> byte
   const std::lock_guard lock(s.mutex);
   if (!s.open) return staticError(PortError::NotOpen);
 
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD written = 0;
-    if (!::WriteFile(handleOf(s.handle), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written, nullptr))
-      return staticError(deviceGone(::GetLastError()) ? PortError::Disconnected : PortError::DeviceError);
-    if (written == 0) return {};  // the driver's own write time-out cut it short, which still counts as written
-    done += written;
+  // One call, so that the time-out bounds the whole write. When it runs out,
+  // WriteFile answers TRUE with fewer bytes written (or FALSE, by driver):
+  // either way the frame did not go out whole.
+  DWORD written = 0;
+  if (!::WriteFile(handleOf(s.handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    const DWORD error = ::GetLastError();
+    if (deviceGone(error)) return staticError(PortError::Disconnected);
+    return staticError(error == ERROR_SEM_TIMEOUT || error == ERROR_TIMEOUT ? PortError::TimedOut
+                                                                           : PortError::DeviceError);
   }
+  if (written != bytes.size()) return staticError(PortError::TimedOut);
   return {};
 }
 

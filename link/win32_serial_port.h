@@ -5,12 +5,14 @@
 //   open   exclusive (Windows shares a COM port with nobody: another
 //          program's port is Busy), 9600 8N1 without flow control through
 //          the device control block, 4096-byte queues, reads that never wait
-//          (interval time-out at its maximum, the others zero), both queues
-//          purged, DTR and RTS raised (a port without modem lines, such as a
-//          pseudo-terminal under Wine, refuses that, which is not a failure)
+//          (interval time-out at its maximum, the read totals zero), writes
+//          bounded by 19200 / baud ms per byte, both queues purged, DTR and
+//          RTS raised (a port without modem lines, such as a pseudo-terminal
+//          under Wine, refuses that, which is not a failure)
 //   read   what ClearCommError reports queued, never waiting; the errors
 //          Windows gives for a removed device are Disconnected
-//   write  WriteFile until every byte went out
+//   write  one WriteFile; success only when every byte went out before the
+//          time-out (else TimedOut), as on POSIX
 //   close  drops DTR, purges both queues, restores the settings found at open
 //
 // Opening the number of an already open port fails with Busy; prepare leaves

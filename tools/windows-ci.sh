@@ -7,7 +7,8 @@
 #   3. runs the core tests under wine64 in a throw-away prefix, build-win/wine-prefix
 #   4. end to end: simulated trackers on pseudo-terminals, the prefix's
 #      COM$PELMORA_WIN_COM and the number after it linked to them, the Win32
-#      serial port and then pelmora-cli.exe (read, write, apply) talking to them
+#      serial port (a stalled line too) and then pelmora-cli.exe (read, write,
+#      apply) talking to them
 #   5. packs build-win/pelmora-VERSION-windows-x64.zip
 # Ends with "N passed, N failed, N skipped" and exits non-zero on a failure.
 #
@@ -191,7 +192,8 @@ serial_port_end_to_end() {
   start_tracker port "$com_port" --image basic
   # The second test's handshake is the signal to pull the line.
   PELMORA_TEST_COM_PORT=$com_port PELMORA_TEST_HANGUP=1 \
-    timeout 120 "$wine" "$out/tests/link/pelmora_win32_serial_port_test.exe" >"$e2e/port-test.log" 2>&1 &
+    timeout 120 "$wine" "$out/tests/link/pelmora_win32_serial_port_test.exe" --gtest_filter='-*Stalled*' \
+    >"$e2e/port-test.log" 2>&1 &
   local test_pid=$!
   wait_for_log "$e2e/port.log" "request: handshake, 17 bytes" 2 || true
   stop_tracker port
@@ -211,6 +213,26 @@ serial_port_end_to_end() {
   else
     cat "$e2e/port.log"
     fail "the simulated tracker's record of the Windows program's requests"
+  fi
+}
+
+# A tracker whose process is stopped takes nothing from the line: once its
+# pseudo-terminal is full, a write must fail within its time-out.
+stalled_line() {
+  start_tracker stalled "$com_port" --image basic
+  kill -STOP "${tracker_pids[stalled]}"
+  local status=0
+  PELMORA_TEST_COM_PORT=$com_port PELMORA_TEST_STALLED=1 \
+    timeout 120 "$wine" "$out/tests/link/pelmora_win32_serial_port_test.exe" --gtest_filter='*Stalled*' \
+    >"$e2e/stalled-test.log" 2>&1 || status=$?
+  kill -CONT "${tracker_pids[stalled]}"
+  stop_tracker stalled
+  sed -n '/^\[  \(PASSED\|FAILED\|SKIPPED\) \]/p' "$e2e/stalled-test.log"
+  if [ "$status" -eq 0 ] && grep -q '^\[  PASSED  \] 1 test' "$e2e/stalled-test.log"; then
+    pass "Win32 serial port on COM$com_port: a write the stalled line cannot take fails"
+  else
+    cat "$e2e/stalled-test.log"
+    fail "Win32 serial port on COM$com_port, stalled line (exit $status)"
   fi
 }
 
@@ -353,6 +375,7 @@ main() {
   phase "Wine prefix" make_prefix
   phase "core tests under Wine" core_tests
   phase "Win32 serial port end to end" serial_port_end_to_end
+  phase "Win32 serial port, stalled line" stalled_line
   phase "pelmora-cli end to end" cli_end_to_end
   phase "zip" package
   for f in "${failures[@]}"; do echo "failed: $f"; done

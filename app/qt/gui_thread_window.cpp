@@ -51,7 +51,7 @@ void GuiThreadWindow::runHandedOver() {
   changed_.notify_all();
 }
 
-void GuiThreadWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+void GuiThreadWindow::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
   // `text` lives until this call returns, which is after the window ran.
   deliver([&] { window_.trackerEvent(kind, value, text); });
 }

@@ -30,7 +30,7 @@ class GuiThreadWindow final : public QObject, public TrackerWindow {
   // Made on the window's thread; `window` must outlive every sender.
   explicit GuiThreadWindow(TrackerWindow& window) : window_(window) {}
 
-  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override;
   void requestFinished(std::int32_t type, RequestOutcome outcome) override;
 

@@ -133,7 +133,7 @@ TEST(MainWindowButtons, FollowTheButtonStateTable) {
   constexpr int kReadPressed = 100, kSettingsReady = 101, kOtherKind = 102;
   const struct {
     const char* label;
-    int step;  // a TRACKER_EVENT_BUTTONS value, or one of the three above
+    int step;  // a TrackerEvent::Buttons value, or one of the three above
     bool read;
     bool write;
   } rows[] = {
@@ -153,8 +153,8 @@ TEST(MainWindowButtons, FollowTheButtonStateTable) {
   for (const auto& row : rows) {
     if (row.step == kReadPressed) h.logic.onReadSettings();
     else if (row.step == kSettingsReady) h.pressRead();
-    else if (row.step == kOtherKind) h.logic.trackerEvent(7, 0, {});
-    else h.logic.trackerEvent(TRACKER_EVENT_BUTTONS, row.step, {});
+    else if (row.step == kOtherKind) h.logic.trackerEvent(static_cast<TrackerEvent>(7), 0, {});
+    else h.logic.trackerEvent(TrackerEvent::Buttons, row.step, {});
     EXPECT_EQ(std::pair(h.view.readEnabled, h.view.writeEnabled), std::pair(row.read, row.write)) << row.label;
   }
 }
@@ -178,7 +178,7 @@ TEST(MainWindowStatusLight, BlinksWhileTheStateHoldsAndShowsAChangeAtOnce) {
 TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOneMebibyte) {
   WindowHarness h;
   h.logic.AppendLog(u"A");
-  h.logic.trackerEvent(TRACKER_EVENT_LOG, 0, u"B");
+  h.logic.trackerEvent(TrackerEvent::Log, 0, u"B");
   h.logic.AppendLog(u"C\r\n");
   EXPECT_EQ(h.view.log, u"A\r\n\r\nB\r\n\r\nC\r\n\r\n\r\n");
   // After "first", `times` entries; what is kept is whole entries, so its size tells them.
@@ -205,7 +205,7 @@ TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOn
 TEST(MainWindowProgress, ShowsPositionsOutsideTheRangeAsItsNearestEnd) {
   WindowHarness h;
   for (const auto& [sent, shown] : {std::pair{0, 0}, {100, 100}, {4000, 4000}, {4001, 4000}, {7000, 4000}, {-1, 0}}) {
-    h.logic.trackerEvent(TRACKER_EVENT_PROGRESS, sent, {});
+    h.logic.trackerEvent(TrackerEvent::Progress, sent, {});
     EXPECT_EQ(h.view.progress, shown) << "sent " << sent;
   }
 }
@@ -218,7 +218,7 @@ TEST(MainWindowPortChooser, AScanSelectionIsShownOnlyForTheOpenPortAndNeitherSto
   h.engine.openTrackerPort(5);  // as a scan does
   // A port other than the open one comes from a scan the user overrode.
   for (const auto& [sent, selected] : {std::pair{3, 7}, {5, 5}, {150, 5}, {-1, 5}}) {
-    h.logic.trackerEvent(TRACKER_EVENT_SELECT_PORT, sent, {});
+    h.logic.trackerEvent(TrackerEvent::SelectPort, sent, {});
     EXPECT_EQ(h.view.selectedPort(), selected) << "sent " << sent;
   }
   EXPECT_EQ(h.store.writes, 0);

@@ -21,10 +21,10 @@ PortResult<std::size_t> ScriptedPort::doRead(int port, std::span<std::uint8_t> b
   return n;
 }
 
-void RecordingWindow::trackerEvent(int kind, std::int32_t value, std::u16string_view text) {
+void RecordingWindow::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
   static const char* const prefixes[] = {"log:", "select:", "buttons:", "progress:"};  // by kind
-  if (kind == TRACKER_EVENT_PROGRESS && !recordProgress) return;
-  record(prefixes[kind] + (kind == TRACKER_EVENT_LOG ? std::string(text.begin(), text.end()) : std::to_string(value)));
+  if (kind == TrackerEvent::Progress && !recordProgress) return;
+  record(prefixes[static_cast<int>(kind)] + (kind == TrackerEvent::Log ? std::string(text.begin(), text.end()) : std::to_string(value)));
 }
 
 std::vector<std::string> RecordingWindow::events() const {

@@ -128,7 +128,7 @@ class ScriptedPort final : public SerialPort {
 // several threads.
 class RecordingWindow final : public TrackerWindow {
  public:
-  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override;
+  void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override;
   void settingsReady() override { record("ready"); }
 
   // "log:<text>", "select:<n>", "buttons:<n>", "progress:<n>" (when recordProgress), "ready".

@@ -142,6 +142,44 @@ TEST_F(LinkEngineTest, OnlineAndOfflineAreReportedOncePerChange) {
   EXPECT_FALSE(engine.trackerSameSinceRead()) << "the tracker may have been swapped while off line";
 }
 
+// A tracker whose firmware computes checksums differently looks silent with
+// the check on: the second damaged reply in a row says once how to turn the
+// check off, again only after a good reply or a port change.
+TEST_F(LinkEngineTest, DamagedRepliesInARowSayOnceHowToTurnTheCheckOff) {
+  const auto damage = [](Bytes frame) {
+    frame[frame.size() - 3] ^= 0x55;
+    return frame;
+  };
+  const Bytes hello = damage(handshakeReply());
+  const Bytes written = damage(replyFrame(0x8802, {0x01}));
+  const std::string advice =
+      "log:Tracker on port 3 answers, but its reply checksums do not match: to accept them, set [Link] "
+      "CheckReplyChecksum=false in ~/.config/KVL/COMM.conf (%APPDATA%\\KVL\\COMM.conf on Windows)";
+  const struct {
+    const char* label;
+    bool reopen;  // the port is opened anew first
+    Bytes reply;
+    Events expected;
+  } rows[] = {
+      {"one damaged reply", false, hello, {}},
+      {"the second in a row", false, written, {advice}},
+      {"the third in a row", false, hello, {}},
+      {"a good reply", false, handshakeReply(), {"log:Tracker is on line", "buttons:1"}},
+      {"one damaged after it", false, hello, {}},
+      {"the second after it", false, hello, {advice}},
+      {"one damaged on the port opened anew", true, hello, {"log:Tracker is off line", "buttons:0"}},
+      {"the second there", false, hello, {advice}},
+  };
+  openPort(3);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    if (row.reopen) openPort(3);
+    port.arriveNow(3, row.reply);
+    engine.communicationPass();
+    EXPECT_EQ(window.take(), row.expected);
+  }
+}
+
 TEST_F(LinkEngineTest, SettingsReplyIsDecodedThenAnnouncedInOrder) {
   online();
   window.recordProgress = true;

@@ -2,7 +2,9 @@
 // tools/windows-ci.sh starts the tracker on a pseudo-terminal, links the
 // prefix's COMn to it and names n in PELMORA_TEST_COM_PORT. With
 // PELMORA_TEST_HANGUP set, the script ends the tracker after the second
-// handshake request, and the port must then report the line as gone.
+// handshake request, and the port must then report the line as gone. With
+// PELMORA_TEST_STALLED set, the script has stopped the tracker's process: the
+// line takes bytes until the pseudo-terminal is full, then none.
 
 #include "link/win32_serial_port.h"
 
@@ -96,6 +98,20 @@ TEST_F(Win32SerialPortUnderWine, TrackerGoneIsReportedAsDisconnected) {
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_TRUE(gone);
+}
+
+TEST_F(Win32SerialPortUnderWine, AWriteTheStalledLineCutsShortFails) {
+  if (!std::getenv("PELMORA_TEST_STALLED")) GTEST_SKIP() << "needs PELMORA_TEST_STALLED and a tracker the script has stopped";
+  // 64 KB in the engine's 512-byte pieces: a pseudo-terminal takes about
+  // 20 KB, and the piece it cannot take fails after its 1024 ms instead of
+  // holding the thread for ever.
+  const std::vector<std::uint8_t> piece(512, 0x55);
+  int taken = 0;
+  PortStatus written;
+  while (taken < 128 && (written = port.write(number, piece))) ++taken;
+  EXPECT_GT(taken, 0) << "the line took nothing at all";
+  ASSERT_LT(taken, 128) << "the stalled line took 64 KB";
+  EXPECT_EQ(written.error().kind, PortError::TimedOut);
 }
 
 }  // namespace

@@ -43,13 +43,13 @@ constexpr int kPort = 3;
 // engine's threads, the counts are read on the main thread.
 class CountingWindow final : public TrackerWindow {
  public:
-  void trackerEvent(int kind, std::int32_t value, std::u16string_view text) override {
-    if (kind == TRACKER_EVENT_PROGRESS) return;
+  void trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) override {
+    if (kind == TrackerEvent::Progress) return;
     std::string key;
-    if (kind == TRACKER_EVENT_LOG) {
+    if (kind == TrackerEvent::Log) {
       for (const char16_t unit : text) key.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
     } else {
-      key = (kind == TRACKER_EVENT_BUTTONS ? "buttons:" : "select:") + std::to_string(value);
+      key = (kind == TrackerEvent::Buttons ? "buttons:" : "select:") + std::to_string(value);
     }
     bump(key);
   }

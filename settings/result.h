@@ -6,21 +6,22 @@
 // message the user reads. Nobody compares integers or searches a message
 // for the reason.
 //
-// Each layer has its kinds, an enum class beside its calls, and every
+// Each layer has its kinds, an enum beside its calls, and every
 // declaration lists the kinds it can return:
 //   settings/  SettingsErrorKind (settings/settings_error.h): files, images, JSON, profiles
 //   link/      FrameError (packet.h); OpenFailure and PortError (serial_port.h);
-//              SendError (line_writer.h)
-//   cli/       ExitStatus: a failure's kind is the exit status it leads to
+//              SendError (line_writer.h); RequestOutcome (tracker_events.h) for
+//              a write request the engine cannot build and a session's read or write
+//   cli/       ExitStatus (exit_status.h): a failure's kind is the exit status it leads to
 //
 // The message is text built where the failure happens, naming the file,
 // field or port and what is wrong; the failure is rare and the text worth
 // its allocation. The line path is the exception: a frame is built, written,
 // read and parsed many times a second without touching the heap, so the
-// calls on it (packet build and parse, the serial port's open, read and
-// write, sending a request) fail with StaticMessage, the words describe(kind)
-// gives for each kind, kept in static storage. Their Result holds a kind and
-// a pointer, nothing else.
+// calls on it (packet build and parse, the serial port's read and write,
+// sending a request; open too, which shares their vocabulary) fail with
+// StaticMessage, the words describe(kind) gives for each kind, kept in
+// static storage. Their Result holds a kind and a pointer, nothing else.
 //
 //     Result<SettingsDocument, SettingsErrorKind> file = loadSettingsFile(path);
 //     if (!file) return exitStatusFor(file.error().kind);  // file.error().message for the user

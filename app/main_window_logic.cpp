@@ -64,10 +64,10 @@ void MainWindowLogic::onPortSelected() {
   if (engine_ == nullptr) return;
   engine_->stopScan();
   const int port = view_.selectedPort();
-  if (!engine_->openTrackerPort(port)) {
+  if (const OpenStatus opened = engine_->openTrackerPort(port); !opened) {
     // The link logs only "Fail to open port %d"; say why in plain words.
     OpenFailureDetail detail;
-    detail.failure = engine_->lastOpenFailure(port);
+    detail.failure = opened.error().kind;
     if (discovery_ != nullptr)
       detail = explainOpenFailure(detail.failure, engine_->lastOpenFailureDevice(port), *discovery_);
     if (const std::string reason = openFailureReason(detail, comPortName(port)); !reason.empty()) appendUtf8(reason);
@@ -158,8 +158,8 @@ void MainWindowLogic::onSaveSettings() {
     exchangePages(edited, PAGE_SAVE);
     document = documentFromTracker(settings_.codec, edited);
   }
-  if (const std::optional<SettingsError> error = saveSettingsFile(target->path, document, target->format))
-    appendUtf8(error->message);
+  if (const SettingsStatus saved = saveSettingsFile(target->path, document, target->format); !saved)
+    appendUtf8(saved.error().message);
   else
     appendUtf8("Settings saved to " + target->path);
 }
@@ -168,12 +168,12 @@ void MainWindowLogic::onOpenSettings() {
   if (!trackerRead()) return;
   const std::optional<std::string> path = view_.chooseOpenFile();
   if (!path) return;
-  const Loaded<SettingsDocument> file = loadSettingsFile(*path);
-  if (!file) return appendUtf8(file.error());
+  const SettingsResult<SettingsDocument> file = loadSettingsFile(*path);
+  if (!file) return appendUtf8(file.error().message);
   {
     std::lock_guard<std::mutex> hold(settings_.lock);
-    const Loaded<SettingsModel> shown = laidOverRead(settings_.codec, *file);
-    if (!shown) return appendUtf8(shown.error());
+    const SettingsResult<SettingsModel> shown = laidOverRead(settings_.codec, *file);
+    if (!shown) return appendUtf8(shown.error().message);
     settings_.model = *shown;
     exchangePages(settings_.model, PAGE_LOAD);
   }
@@ -302,12 +302,12 @@ void MainWindowLogic::requestFinished(std::int32_t type, RequestOutcome outcome)
 void MainWindowLogic::finishVerify(RequestOutcome outcome) {
   verifying_ = false;
   if (outcome != RequestOutcome::Done) return appendUtf8("Verify failed: the settings could not be read back");
-  const Loaded<std::vector<FieldChange>> differ = [this] {
+  const SettingsResult<std::vector<FieldChange>> differ = [this] {
     std::lock_guard<std::mutex> hold(settings_.lock);
     return verifyWrite(written_, settings_.codec.readImage());
   }();
   written_.clear();
-  if (!differ) return appendUtf8("Verify failed: " + differ.error());
+  if (!differ) return appendUtf8("Verify failed: " + differ.error().message);
   if (differ->empty()) return appendUtf8("Verified: " + fieldCount(writtenChanges_) + " changed as intended");
   std::string text = "Verify failed: " + fieldCount(differ->size()) + (differ->size() == 1 ? " differs" : " differ") +
                      " from what was written (written -> read back):";

@@ -39,7 +39,13 @@ LinkEngine& WindowAssembly::startLink(TrackerWindow& notifications) {
 
 WindowAssembly::Parts programParts(const WindowLaunch& launch) {
   WindowAssembly::Parts parts;
-  if (!launch.traceFile.empty()) parts.trace = TraceFile::open(launch.traceFile, "pelmora");
+  if (!launch.traceFile.empty()) {
+    OutputResult<TraceFile> trace = TraceFile::open(launch.traceFile, "pelmora");
+    if (trace)
+      parts.trace = std::move(*trace);
+    else
+      parts.notices.push_back(trace.error().message);
+  }
 
   // Read whole here; of the file, the window writes back only the port index (FilePortIndexStore).
   UserSettings user = loadUserSettings();

@@ -36,7 +36,7 @@ void PacedSerialPort::drop(int port) {
   changed_.notify_all();
 }
 
-int PacedSerialPort::doOpen(int port) {
+OpenStatus PacedSerialPort::doOpen(int port) {
   {
     const std::lock_guard lock(mutex_);
     drop(port);
@@ -44,7 +44,7 @@ int PacedSerialPort::doOpen(int port) {
   return line_.open(port);
 }
 
-int PacedSerialPort::doClose(int port) {
+PortStatus PacedSerialPort::doClose(int port) {
   {
     const std::lock_guard lock(mutex_);
     drop(port);
@@ -52,14 +52,14 @@ int PacedSerialPort::doClose(int port) {
   return line_.close(port);
 }
 
-int PacedSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
+PortStatus PacedSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return stop_ || queued_ == 0 || queued_ + bytes.size() <= kQueueBytes; });
-  if (stop_) return 0;
+  if (stop_) return staticError(PortError::NotOpen);
   queue_.push_back({port, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
   queued_ += bytes.size();
   changed_.notify_all();
-  return 1;
+  return {};
 }
 
 void PacedSerialPort::transmit() {
@@ -91,7 +91,7 @@ void PacedSerialPort::transmit() {
     if (front.sent == front.bytes.size()) queue_.pop_front();
     changed_.notify_all();
     lock.unlock();
-    line_.write(port, piece);
+    (void)line_.write(port, piece);  // a failure shows as a missing reply, as on a real line
     lock.lock();
   }
 }

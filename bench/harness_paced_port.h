@@ -31,14 +31,14 @@ class PacedSerialPort final : public SerialPort {
   PacedSerialPort& operator=(const PacedSerialPort&) = delete;
 
  private:
-  int doPrepare(int port) override { return line_.prepare(port); }
-  int doOpen(int port) override;
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override { return line_.read(port, buffer); }
+  PortStatus doPrepare(int port) override { return line_.prepare(port); }
+  OpenStatus doOpen(int port) override;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override { return line_.read(port, buffer); }
   // Only the tool's direction is paced: a reply is waited for on the real descriptor.
   bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override { return line_.waitReadable(port, ms, wake); }
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
-  OpenFailure doLastOpenFailure(int port) const override { return line_.lastOpenFailure(port); }
+  // Queued, or NotOpen once the port is being torn down.
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  PortStatus doClose(int port) override;
 
   void transmit();
   void drop(int port);  // the caller holds mutex_

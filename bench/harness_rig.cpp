@@ -1,5 +1,7 @@
 #include "bench/harness_rig.h"
 
+#include <cstdio>
+
 namespace pelmora::bench {
 
 PortMapConfig explicitPorts(std::vector<std::pair<int, std::string>> entries) {
@@ -9,10 +11,23 @@ PortMapConfig explicitPorts(std::vector<std::pair<int, std::string>> entries) {
   return config;
 }
 
+namespace {
+
+// No trace without a path; one that cannot be written is said and left out.
+std::unique_ptr<TraceFile> openTrace(const std::string& path) {
+  if (path.empty()) return nullptr;
+  OutputResult<TraceFile> trace = TraceFile::open(path, "pelmora-harness");
+  if (trace) return std::move(*trace);
+  std::fprintf(stderr, "%s\n", trace.error().message.c_str());
+  return nullptr;
+}
+
+}  // namespace
+
 Rig::Rig(const HarnessOptions& options, PortMapConfig ports)
     : phaseLowUs_(options.phaseLowMs * 1000),
       phaseHighUs_(options.phaseHighMs * 1000),
-      trace_(options.tracePath.empty() ? nullptr : TraceFile::open(options.tracePath, "pelmora-harness")),
+      trace_(openTrace(options.tracePath)),
       serial_(std::move(ports)),
       paced_(serial_, options.baud),
       engine_(paced_, clock_, window_, settings_, trace_.get()) {

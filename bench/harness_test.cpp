@@ -125,27 +125,27 @@ class RecordingPort final : public SerialPort {
     const std::lock_guard lock(mutex_);
     calls_.push_back(std::move(what));
   }
-  int doPrepare(int port) override {
+  PortStatus doPrepare(int port) override {
     call("prepare " + std::to_string(port));
-    return 1;
+    return {};
   }
-  int doOpen(int port) override {
+  OpenStatus doOpen(int port) override {
     call("open " + std::to_string(port));
-    return 1;
+    return {};
   }
-  ReadResult doRead(int, std::span<std::uint8_t>) override { return {}; }
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override {
+  PortResult<std::size_t> doRead(int, std::span<std::uint8_t>) override { return std::size_t{0}; }
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override {
     {
       const std::lock_guard lock(mutex_);
       pieces_.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
       largestPiece_ = std::max(largestPiece_, bytes.size());
     }
     changed_.notify_all();
-    return 1;
+    return {};
   }
-  int doClose(int port) override {
+  PortStatus doClose(int port) override {
     call("close " + std::to_string(port));
-    return 1;
+    return {};
   }
 
   std::mutex mutex_;
@@ -168,15 +168,15 @@ TEST(PacedSerialPort, HandsEverythingOnInOrderAndDropsWhatAClosedPortQueued) {
     PacedSerialPort paced(line, 10'000'000);
     const Bytes request = counting(3401, 0);
     const Bytes handshake = counting(17, 200);
-    EXPECT_EQ(paced.open(1), 1);
-    EXPECT_EQ(paced.write(1, request), 1);
-    EXPECT_EQ(paced.write(1, handshake), 1);
+    EXPECT_TRUE(paced.open(1));
+    EXPECT_TRUE(paced.write(1, request));
+    EXPECT_TRUE(paced.write(1, handshake));
     ASSERT_TRUE(line.waitForBytes(1, request.size() + handshake.size()));
     Bytes expected = request;
     expected.insert(expected.end(), handshake.begin(), handshake.end());
     EXPECT_EQ(line.bytesOf(1), expected);
     EXPECT_LE(line.largestPiece(), 16u);
-    EXPECT_EQ(paced.close(1), 1);
+    EXPECT_TRUE(paced.close(1));
     EXPECT_EQ(line.calls(), (std::vector<std::string>{"open 1", "close 1"}));
   }
   {
@@ -185,9 +185,9 @@ TEST(PacedSerialPort, HandsEverythingOnInOrderAndDropsWhatAClosedPortQueued) {
     // so once it has arrived, anything of port 1's still missing was dropped.
     RecordingPort line;
     PacedSerialPort paced(line, 30);
-    EXPECT_EQ(paced.write(1, counting(100, 0)), 1);
-    EXPECT_EQ(paced.close(1), 1);
-    EXPECT_EQ(paced.write(2, Bytes{0x55}), 1);
+    EXPECT_TRUE(paced.write(1, counting(100, 0)));
+    EXPECT_TRUE(paced.close(1));
+    EXPECT_TRUE(paced.write(2, Bytes{0x55}));
     ASSERT_TRUE(line.waitForBytes(2, 1));
     EXPECT_EQ(line.bytesOf(1), Bytes{});
     EXPECT_EQ(line.bytesOf(2), Bytes{0x55});

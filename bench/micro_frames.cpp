@@ -62,7 +62,8 @@ void BM_BuildWriteRequest(benchmark::State& state, bool withTrace) {
   FrameBuffer frame;
   std::size_t length = 0;
   for (auto _ : state) {
-    buildRequest(request, frame, length, withTrace ? &writer : nullptr);
+    const FrameResult<std::size_t> built = buildRequest(request, frame, withTrace ? &writer : nullptr);
+    length = built ? *built : 0;
     benchmark::DoNotOptimize(frame.data());
   }
   if (length != kWriteFrameSize) state.SkipWithError("the write request is not 3401 bytes");

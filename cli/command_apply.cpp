@@ -18,7 +18,7 @@ namespace pelmora::cli {
 
 int runApply(const CommonOptions& common, const ApplyOptions& options) {
   RunSupport run(common);
-  if (!run.openTrace()) return kExitBadInput;
+  if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
   // Everything the user gave is checked before any tracker is touched.
   for (const std::string& port : options.ports) {
     if (argumentsSwapped(port, options.profile)) {
@@ -27,12 +27,12 @@ int runApply(const CommonOptions& common, const ApplyOptions& options) {
       return kExitBadInput;
     }
   }
-  const std::optional<SettingsDocument> document = run.loadFile(options.profile);
-  if (!document) return kExitBadInput;
+  const CliResult<SettingsDocument> document = run.loadFile(options.profile);
+  if (!document) return reportFailure(document.error());
   std::vector<PortTarget> targets;
   if (options.allPorts) {
-    if (!run.portMapProblem().empty()) {
-      std::fprintf(stderr, "--all refused: the port map could not be read (%s)\n", run.portMapProblem().c_str());
+    if (const std::optional<SettingsError>& problem = run.portMapProblem()) {
+      std::fprintf(stderr, "--all refused: the port map could not be read (%s)\n", problem->message.c_str());
       return kExitBadInput;
     }
     targets = run.allPorts();
@@ -42,8 +42,8 @@ int runApply(const CommonOptions& common, const ApplyOptions& options) {
     }
   }
   for (const std::string& name : options.ports) {
-    std::optional<PortTarget> target = run.resolvePort(name, targets);
-    if (!target) return kExitBadInput;
+    CliResult<PortTarget> target = run.resolvePort(name, targets);
+    if (!target) return reportFailure(target.error());
     for (const PortTarget& earlier : targets) {
       if (sameTarget(earlier, *target)) {
         std::fprintf(stderr, "%s: named twice (also as %s)\n", shown(name).c_str(), shown(earlier.name).c_str());
@@ -58,8 +58,11 @@ int runApply(const CommonOptions& common, const ApplyOptions& options) {
     return kExitBadInput;
   }
   std::unique_ptr<StreamOutput> report;
-  if (!options.reportFile.empty() && !(report = StreamOutput::open(options.reportFile, "w", "report")))
-    return kExitBadInput;
+  if (!options.reportFile.empty()) {
+    OutputResult<StreamOutput> opened = StreamOutput::open(options.reportFile, "w", "report");
+    if (!opened) return reportFailure(CliError{kExitBadInput, opened.error().message});
+    report = std::move(*opened);
+  }
 
   std::vector<std::string> names;
   for (const PortTarget& target : targets) names.push_back(shown(target.name));

@@ -2,7 +2,6 @@
 // by field.
 
 #include <cstdio>
-#include <variant>
 
 #include "cli/commands.h"
 #include "cli/run_support.h"
@@ -11,15 +10,11 @@
 namespace pelmora::cli {
 namespace {
 
-// The settings `name` stands for, or the exit status after printing why.
-std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::string& name) {
-  if (!namesPort(name)) {
-    std::optional<SettingsDocument> file = run.loadFile(name);
-    if (!file) return kExitBadInput;
-    return std::move(*file);
-  }
+// The settings `name` stands for: a file's, or a tracker's.
+CliResult<SettingsDocument> settingsOf(RunSupport& run, const std::string& name) {
+  if (!namesPort(name)) return run.loadFile(name);
   SettingsDocument document;
-  if (const std::optional<ExitStatus> failed = run.readTracker(name, document)) return *failed;
+  if (const CliStatus read = run.readTracker(name, document); !read) return read.error();
   return document;
 }
 
@@ -27,13 +22,13 @@ std::variant<SettingsDocument, int> settingsOf(RunSupport& run, const std::strin
 
 int runDiff(const CommonOptions& common, const DiffOptions& options) {
   RunSupport run(common);
-  if (!run.openTrace()) return kExitBadInput;
-  const auto a = settingsOf(run, options.first);
-  if (const int* status = std::get_if<int>(&a)) return *status;
-  const auto b = settingsOf(run, options.second);
-  if (const int* status = std::get_if<int>(&b)) return *status;
+  if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
+  const CliResult<SettingsDocument> a = settingsOf(run, options.first);
+  if (!a) return reportFailure(a.error());
+  const CliResult<SettingsDocument> b = settingsOf(run, options.second);
+  if (!b) return reportFailure(b.error());
 
-  const std::vector<FieldChange> changes = compareSettings(std::get<SettingsDocument>(a), std::get<SettingsDocument>(b));
+  const std::vector<FieldChange> changes = compareSettings(*a, *b);
   if (changes.empty()) std::printf("No differences\n");
   for (const FieldChange& change : changes) std::printf("%s\n", describeChange(change).c_str());
   return kExitDone;

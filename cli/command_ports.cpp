@@ -13,7 +13,7 @@ namespace pelmora::cli {
 
 int runPorts(const CommonOptions& common, bool json) {
   const UserSettings settings = loadUserSettings();
-  if (!settings.problem.empty()) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
+  if (settings.problem) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
   const PortsGroup& group = settings.ports;
   if (const std::string ignored = ignoredEntriesLine(group.ignored); !ignored.empty() && !common.quiet) {
     std::fprintf(stderr, "%s\n", ignored.c_str());

@@ -11,19 +11,17 @@ namespace pelmora::cli {
 
 int runRead(const CommonOptions& common, const ReadOptions& options) {
   RunSupport run(common);
-  if (!run.openTrace()) return kExitBadInput;
+  if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
   SettingsDocument document;
   TrackerOutcome outcome;
-  if (const std::optional<ExitStatus> failed = run.readTracker(options.port, document, &outcome)) return *failed;
+  if (const CliStatus read = run.readTracker(options.port, document, &outcome); !read) return reportFailure(read.error());
   if (options.output == "-") {
     std::printf("%s", settingsJson(document).c_str());  // main checks that standard output took it
     return kExitDone;
   }
-  if (const std::optional<SettingsError> error = saveSettingsFile(options.output, document)) {
-    // The tracker was read, but its copy is lost: a failure, not bad input.
-    std::fprintf(stderr, "%s\n", error->message.c_str());
-    return kExitTrackerFailed;
-  }
+  // The tracker was read, but a copy that cannot be written is lost: a failure, not bad input.
+  if (const SettingsStatus saved = saveSettingsFile(options.output, document); !saved)
+    return reportFailure(cliError(saved.error()));
   if (!common.quiet)
     std::fprintf(stderr, "%s  saved to %s\n", outcomeLine(outcome).c_str(), shown(options.output).c_str());
   return kExitDone;

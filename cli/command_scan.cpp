@@ -17,7 +17,7 @@ namespace pelmora::cli {
 
 int runScan(const CommonOptions& common, bool json) {
   RunSupport run(common);
-  if (!run.openTrace()) return kExitBadInput;
+  if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
   const std::vector<PortTarget> targets = run.allPorts();
   std::vector<char> answered(targets.size(), 0);  // one element per thread
   {

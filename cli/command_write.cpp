@@ -13,17 +13,17 @@ namespace pelmora::cli {
 
 int runWrite(const CommonOptions& common, const WriteOptions& options) {
   RunSupport run(common);
-  if (!run.openTrace()) return kExitBadInput;
+  if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
   // Everything the user gave is checked before the tracker is touched.
   if (argumentsSwapped(options.port, options.file)) {
     std::fprintf(stderr, "%s is a file and %s a port: arguments swapped? usage: pelmora-cli write PORT FILE\n",
                  shown(options.port).c_str(), shown(options.file).c_str());
     return kExitBadInput;
   }
-  const std::optional<SettingsDocument> document = run.loadFile(options.file);
-  if (!document) return kExitBadInput;
-  const std::optional<PortTarget> target = run.resolvePort(options.port);
-  if (!target) return kExitBadInput;
+  const CliResult<SettingsDocument> document = run.loadFile(options.file);
+  if (!document) return reportFailure(document.error());
+  const CliResult<PortTarget> target = run.resolvePort(options.port);
+  if (!target) return reportFailure(target.error());
 
   ProgressBoard board({shown(target->name)}, run.progressMode());
   const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });

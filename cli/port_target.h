@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/exit_status.h"
 #include "link/port_map.h"
 #include "link/port_map_file.h"
 #include "link/user_settings_file.h"
@@ -24,9 +25,9 @@ struct PortTarget {
 };
 
 // Why --all cannot trust the ports it would take: the port map in the
-// user's settings file could not be read ("" when it was, and on Windows,
+// user's settings file could not be read (none when it was, and on Windows,
 // where ports do not come from it).
-std::string portMapProblem(const UserSettings& settings);
+std::optional<SettingsError> portMapProblem(const UserSettings& settings);
 
 // How ports are named here, for --help.
 const char* portNamingHelp();
@@ -41,11 +42,11 @@ bool namesPort(const std::string& name);
 // exists: the two were given the wrong way round.
 bool argumentsSwapped(const std::string& port, const std::string& file);
 
-// `error` says what is wrong with `name` when the result is empty. `earlier`
-// are the targets the same command resolved before: a device path the map
-// does not know gets a number none of them (and no map entry) has.
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
-                                            std::span<const PortTarget> earlier = {});
+// The target `name` stands for, or kExitBadInput saying what is wrong with
+// it. `earlier` are the targets the same command resolved before: a device
+// path the map does not know gets a number none of them (and no map entry) has.
+CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map,
+                                        std::span<const PortTarget> earlier = {});
 
 // The same port named twice: the same device however it was written (a
 // link and its target, a path and the map's number for it); on Windows the

@@ -10,20 +10,19 @@
 
 namespace pelmora::cli {
 
-std::string portMapProblem(const UserSettings& settings) { return settings.problem; }
+std::optional<SettingsError> portMapProblem(const UserSettings& settings) { return settings.problem; }
 
 const char* portNamingHelp() {
   return R"(Ports: COMn numbers as the port map gives them (~/.config/KVL/COMM.conf and the
 serial devices present; see `pelmora-cli ports`), or a device path such as /dev/ttyUSB0.)";
 }
 
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
-                                            std::span<const PortTarget> earlier) {
+CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map,
+                                        std::span<const PortTarget> earlier) {
+  const auto refused = [&name](const std::string& why) { return CliError{kExitBadInput, shown(name) + why}; };
   if (!name.empty() && name[0] == '/') {
-    if (std::error_code ignored; std::filesystem::is_directory(name, ignored)) {
-      error = shown(name) + ": is a directory, not a serial device";
-      return std::nullopt;
-    }
+    if (std::error_code ignored; std::filesystem::is_directory(name, ignored))
+      return refused(": is a directory, not a serial device");
     // A path already in the map keeps its number; any other goes to a
     // number no entry and no earlier target uses, ahead of the automatic part.
     for (const PortMapping& mapping : resolvePortMap(map)) {
@@ -38,23 +37,15 @@ std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortM
     for (int n = kFirstPortNumber; n <= kLastPortNumber && target.number == 0; ++n) {
       if (!taken(n)) target.number = n;
     }
-    if (target.number == 0) {
-      error = shown(name) + ": every port number is taken by the port map";
-      return std::nullopt;
-    }
+    if (target.number == 0) return refused(": every port number is taken by the port map");
     target.map.explicitEntries.insert(target.map.explicitEntries.begin(), {target.number, name});
     return target;
   }
   const int number = portArgumentNumber(name);
-  if (!SerialPort::inRange(number)) {
-    error = shown(name) + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
-            std::to_string(kLastPortNumber) + " or a device path such as /dev/ttyUSB0)";
-    return std::nullopt;
-  }
-  if (!findPortMapping(map, number)) {
-    error = shown(name) + ": no device behind this number (see pelmora-cli ports)";
-    return std::nullopt;
-  }
+  if (!SerialPort::inRange(number))
+    return refused(": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
+                   std::to_string(kLastPortNumber) + " or a device path such as /dev/ttyUSB0)");
+  if (!findPortMapping(map, number)) return refused(": no device behind this number (see pelmora-cli ports)");
   return PortTarget{name, number, map};
 }
 

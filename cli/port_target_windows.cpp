@@ -47,7 +47,7 @@ std::vector<int> presentComPorts() {
 
 }  // namespace
 
-std::string portMapProblem(const UserSettings&) { return {}; }
+std::optional<SettingsError> portMapProblem(const UserSettings&) { return std::nullopt; }
 
 const char* portNamingHelp() {
   return R"help(Ports: COMn, Windows' own numbers (Device Manager, "Ports (COM & LPT)").
@@ -55,14 +55,12 @@ Settings: %APPDATA%\KVL\COMM.conf ([Link] CheckReplyChecksum), optional.)help";
 }
 
 // Any number in range: a COM port without a device fails at open, and says so.
-std::optional<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map, std::string& error,
-                                            std::span<const PortTarget>) {
+CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapConfig& map,
+                                        std::span<const PortTarget>) {
   const int number = portArgumentNumber(name);
-  if (!SerialPort::inRange(number)) {
-    error = shown(name) + ": not a port (name COM" + std::to_string(kFirstPortNumber) + " to COM" +
-            std::to_string(kLastPortNumber) + ", as the device manager shows it)";
-    return std::nullopt;
-  }
+  if (!SerialPort::inRange(number))
+    return CliError{kExitBadInput, shown(name) + ": not a port (name COM" + std::to_string(kFirstPortNumber) +
+                                       " to COM" + std::to_string(kLastPortNumber) + ", as the device manager shows it)"};
   return PortTarget{name, number, map};
 }
 

@@ -23,21 +23,28 @@ bool isTerminal(std::FILE* stream) {
 
 }  // namespace
 
+ExitStatus reportFailure(const CliError& error) {
+  std::fprintf(stderr, "%s\n", error.message.c_str());
+  return error.kind;
+}
+
 RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
   const UserSettings settings = loadUserSettings();
   group_ = settings.ports;
   checkReplyChecksum_ = settings.checkReplyChecksum;
   portMapProblem_ = pelmora::cli::portMapProblem(settings);
-  if (!settings.problem.empty()) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
+  if (settings.problem) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
   if (const std::string ignored = ignoredEntriesLine(group_.ignored); !ignored.empty() && common_.verbose) {
     std::fprintf(stderr, "%s\n", ignored.c_str());
   }
 }
 
-bool RunSupport::openTrace() {
-  if (common_.traceFile.empty()) return true;
-  trace_ = TraceFile::open(common_.traceFile, "pelmora-cli");
-  return trace_ != nullptr;
+CliStatus RunSupport::openTrace() {
+  if (common_.traceFile.empty()) return {};
+  OutputResult<TraceFile> file = TraceFile::open(common_.traceFile, "pelmora-cli");
+  if (!file) return CliError{kExitBadInput, file.error().message};
+  trace_ = std::move(*file);
+  return {};
 }
 
 int RunSupport::jobsStatus(const std::vector<TrackerOutcome>& outcomes, const InterruptCatcher& interrupts) const {
@@ -48,14 +55,9 @@ int RunSupport::jobsStatus(const std::vector<TrackerOutcome>& outcomes, const In
   return kExitInterrupted;
 }
 
-std::optional<PortTarget> RunSupport::resolvePort(const std::string& name, std::span<const PortTarget> earlier) {
-  std::string error;
-  std::optional<PortTarget> target = resolvePortTarget(name, group_.config, error, earlier);
-  if (!target) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return std::nullopt;
-  }
-  target->checkReplyChecksum = checkReplyChecksum_;
+CliResult<PortTarget> RunSupport::resolvePort(const std::string& name, std::span<const PortTarget> earlier) {
+  CliResult<PortTarget> target = resolvePortTarget(name, group_.config, earlier);
+  if (target) target->checkReplyChecksum = checkReplyChecksum_;
   return target;
 }
 
@@ -79,27 +81,22 @@ JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row, const Interrup
   return hooks;
 }
 
-std::optional<SettingsDocument> RunSupport::loadFile(const std::string& path) const {
-  Loaded<SettingsDocument> document = loadSettingsFile(path);
-  if (!document) {
-    std::fprintf(stderr, "%s\n", document.error().c_str());
-    return std::nullopt;
-  }
+CliResult<SettingsDocument> RunSupport::loadFile(const std::string& path) const {
+  SettingsResult<SettingsDocument> document = loadSettingsFile(path);
+  if (!document) return cliError(document.error());
   return std::move(*document);
 }
 
-std::optional<ExitStatus> RunSupport::readTracker(const std::string& port, SettingsDocument& document,
-                                                 TrackerOutcome* outcome) {
-  const std::optional<PortTarget> target = resolvePort(port);
-  if (!target) return kExitBadInput;
+CliStatus RunSupport::readTracker(const std::string& port, SettingsDocument& document, TrackerOutcome* outcome) {
+  const CliResult<PortTarget> target = resolvePort(port);
+  if (!target) return target.error();
   ProgressBoard board({target->name}, progressMode());
   TrackerJob job(*target, hooks(board, 0));
   const TrackerOutcome read = job.read(document);
   board.finish(0, outcomeLine(read), false);
   if (outcome != nullptr) *outcome = read;
-  if (read.failure.empty()) return std::nullopt;
-  std::fprintf(stderr, "%s: %s\n", shown(read.port).c_str(), read.failure.c_str());
-  return read.status;
+  if (!read.failure) return {};
+  return CliError{read.failure->kind, shown(read.port) + ": " + read.failure->message};
 }
 
 }  // namespace pelmora::cli

@@ -17,43 +17,47 @@
 
 namespace pelmora::cli {
 
+// Prints the failure's message on standard error; its exit status.
+ExitStatus reportFailure(const CliError& error);
+
 class RunSupport {
  public:
   explicit RunSupport(const CommonOptions& common);
 
-  // Opens --trace FILE; false after printing why (exit 2).
-  bool openTrace();
+  // Opens --trace FILE; kExitBadInput when it cannot be written.
+  CliStatus openTrace();
   // The status of a command that worked on trackers: their combined
   // status, or after an interrupt where each tracker stands and 130. (A
   // trace that lost lines is said when it closes; main then exits 1.)
   int jobsStatus(const std::vector<TrackerOutcome>& outcomes, const InterruptCatcher& interrupts) const;
-  // The target, or nullopt after printing why (exit 2). `earlier`: the
+  // The target, or kExitBadInput (resolvePortTarget). `earlier`: the
   // targets resolved before for the same command.
-  std::optional<PortTarget> resolvePort(const std::string& name, std::span<const PortTarget> earlier = {});
+  CliResult<PortTarget> resolvePort(const std::string& name, std::span<const PortTarget> earlier = {});
   // Every port of the map (--all, scan).
   std::vector<PortTarget> allPorts() const;
-  // Why those may not be the ports the user means (portMapProblem); "" when they are.
-  const std::string& portMapProblem() const { return portMapProblem_; }
+  // Why those may not be the ports the user means (portMapProblem); none when they are.
+  const std::optional<SettingsError>& portMapProblem() const { return portMapProblem_; }
 
   // Where progress and results go: terminals or not, --quiet.
   ProgressMode progressMode() const;
   // With `interrupts`, the job stops starting requests once one came.
   JobHooks hooks(ProgressBoard& board, std::size_t row, const InterruptCatcher* interrupts = nullptr) const;
 
-  // The settings file, image or profile at `path`; otherwise prints why
-  // (exit 2).
-  std::optional<SettingsDocument> loadFile(const std::string& path) const;
+  // The settings file, image or profile at `path`, or why not
+  // (kExitBadInput, as exitStatusFor says of loadSettingsFile's kinds).
+  CliResult<SettingsDocument> loadFile(const std::string& path) const;
 
   // Reads the tracker on `port` (a name the user gave) into `document`,
-  // with progress; otherwise prints why and returns the exit status.
-  std::optional<ExitStatus> readTracker(const std::string& port, SettingsDocument& document,
-                                        TrackerOutcome* outcome = nullptr);
+  // with progress; otherwise "<port>: <what went wrong>" with the
+  // tracker's exit status (TrackerOutcome::failure), or kExitBadInput for
+  // a port that is no port.
+  CliStatus readTracker(const std::string& port, SettingsDocument& document, TrackerOutcome* outcome = nullptr);
 
  private:
   CommonOptions common_;
   PortsGroup group_;
   bool checkReplyChecksum_ = true;
-  std::string portMapProblem_;
+  std::optional<SettingsError> portMapProblem_;
   std::unique_ptr<TraceFile> trace_;
 };
 

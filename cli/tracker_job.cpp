@@ -15,29 +15,28 @@ namespace {
 constexpr const char* kInterruptedText = "interrupted before writing";
 constexpr const char* kWriteUnansweredText = "no reply: the tracker may hold the new settings; read it again";
 
-// How a request that did not end done is told. A settings reply that was
-// not loaded is told in the engine's own words when it gave some.
+// How a request that did not end done is told, by its kind. A settings
+// reply that was not loaded (text nullptr) is told in the session's words,
+// the engine's own where it gave some.
 struct OutcomeText {
   RequestOutcome outcome;
   const char* text;
-  bool replyNotLoaded;
 };
 constexpr OutcomeText kOutcomeTexts[] = {
-    {RequestOutcome::Refused, "the tracker refused the settings (Fail to write setting to tracker!)", false},
-    {RequestOutcome::NoReply, "no reply from the tracker", false},
-    {RequestOutcome::NoSettings, "no settings to write", false},
-    {RequestOutcome::NotSent, "not sent: the port did not take the request, or the tracker went away", false},
-    {RequestOutcome::Damaged, "damaged", true},
-    {RequestOutcome::Incomplete, "incomplete", true},
-    {RequestOutcome::UnknownLayout, "of an unknown layout", true},
+    {RequestOutcome::Refused, "the tracker refused the settings (Fail to write setting to tracker!)"},
+    {RequestOutcome::NoReply, "no reply from the tracker"},
+    {RequestOutcome::NoSettings, "no settings to write"},
+    {RequestOutcome::NotSent, "not sent: the port did not take the request, or the tracker went away"},
+    {RequestOutcome::Damaged, nullptr},
+    {RequestOutcome::Incomplete, nullptr},
+    {RequestOutcome::UnknownLayout, nullptr},
 };
 
-std::string whyNot(RequestOutcome outcome, const std::string& detail = {}) {
+std::string whyNot(const TrackerSession::Failure& failure) {
   for (const OutcomeText& entry : kOutcomeTexts) {
-    if (entry.outcome != outcome) continue;
-    if (!entry.replyNotLoaded) return entry.text;
-    return std::string("the tracker's settings reply was ") + (detail.empty() ? entry.text : detail.c_str()) +
-           ", not loaded";
+    if (entry.outcome != failure.kind) continue;
+    if (entry.text != nullptr) return entry.text;
+    return "the tracker's settings reply was " + failure.message + ", not loaded";
   }
   return {};
 }
@@ -52,8 +51,7 @@ std::string elementText(const SettingsDocument& document, std::string_view name)
 }
 
 void fail(TrackerOutcome& outcome, ExitStatus status, std::string why) {
-  outcome.status = status;
-  outcome.failure = std::move(why);
+  outcome.failure = CliError{status, std::move(why)};
 }
 
 void stop(TrackerOutcome& outcome) {
@@ -92,10 +90,10 @@ TrackerOutcome TrackerJob::read(SettingsDocument& document) {
     return outcome;
   }
   enter("handshake");
-  if (!session_->open(target_.number)) {
+  if (const OpenStatus opened = session_->open(target_.number); !opened) {
     const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-    const OpenFailureDetail detail = explainOpenFailure(
-        port_->lastOpenFailure(target_.number), port_->lastOpenFailureDevice(target_.number), *discovery);
+    const OpenFailureDetail detail =
+        explainOpenFailure(opened.error().kind, port_->lastOpenFailureDevice(target_.number), *discovery);
     fail(outcome, kExitBadInput, openFailureReason(detail, shown(target_.name)));
     return outcome;
   }
@@ -108,16 +106,16 @@ TrackerOutcome TrackerJob::read(SettingsDocument& document) {
     return outcome;
   }
   enter("reading");
-  const TrackerSession::ReadResult read = session_->read(giveUp);
-  if (read.givenUp) {
+  const Result<TrackerSession::TrackerSettings, RequestOutcome> read = session_->read(giveUp);
+  if (!read && read.error().kind == RequestOutcome::GivenUp) {
     stop(outcome);
     return outcome;
   }
-  if (read.outcome != RequestOutcome::Done) {
-    fail(outcome, kExitTrackerFailed, whyNot(read.outcome, read.detail));
+  if (!read) {
+    fail(outcome, kExitTrackerFailed, whyNot(read.error()));
     return outcome;
   }
-  codec_.decodeSettingsBlock(read.image, model_);
+  codec_.decodeSettingsBlock(read->image, model_);
   document = documentFromTracker(codec_, model_);
   outcome.imei = elementText(document, "Imei");
   outcome.firmware = elementText(document, "RomVersion");
@@ -141,11 +139,11 @@ std::string TrackerJob::otherTrackerLine(const SettingsDocument& document, const
 TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryRun) {
   SettingsDocument read;
   TrackerOutcome outcome = this->read(read);
-  if (!outcome.failure.empty()) return outcome;
+  if (outcome.failure) return outcome;
 
-  const Loaded<SettingsModel> wanted = laidOverRead(codec_, document);
+  const SettingsResult<SettingsModel> wanted = laidOverRead(codec_, document);
   if (!wanted) {
-    fail(outcome, kExitBadInput, wanted.error());
+    outcome.failure = cliError(wanted.error());
     return outcome;
   }
   const std::vector<FieldChange> changes = pendingChanges(codec_, *wanted);
@@ -172,21 +170,22 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
   const SettingsDocument image = documentFromTracker(codec_, *wanted);
   const std::vector<std::uint8_t> written(image.bytes().begin(), image.bytes().end());
   enter("writing");
-  if (const RequestOutcome result = session_->write(written); result != RequestOutcome::Done) {
-    outcome.writeUnanswered = result == RequestOutcome::NoReply;
-    fail(outcome, kExitTrackerFailed, outcome.writeUnanswered ? kWriteUnansweredText : "write: " + whyNot(result));
+  if (const Status<RequestOutcome> sent = session_->write(written); !sent) {
+    outcome.writeUnanswered = sent.error().kind == RequestOutcome::NoReply;
+    fail(outcome, kExitTrackerFailed,
+         outcome.writeUnanswered ? kWriteUnansweredText : "write: " + whyNot(sent.error()));
     return outcome;
   }
   outcome.written = true;
   enter("reading back");
-  const TrackerSession::ReadResult back = session_->read();
-  if (back.outcome != RequestOutcome::Done) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.outcome, back.detail));
+  const Result<TrackerSession::TrackerSettings, RequestOutcome> back = session_->read();
+  if (!back) {
+    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.error()));
     return outcome;
   }
-  const Loaded<std::vector<FieldChange>> wrong = verifyWrite(written, back.image);
+  const SettingsResult<std::vector<FieldChange>> wrong = verifyWrite(written, back->image);
   if (!wrong) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + wrong.error());
+    fail(outcome, exitStatusFor(wrong.error().kind), "read-back: " + wrong.error().message);
   } else if (!wrong->empty()) {
     std::string fields;
     for (const FieldChange& change : *wrong) fields += (fields.empty() ? "" : ", ") + change.name;

@@ -16,9 +16,9 @@ std::string outcomeLine(const TrackerOutcome& outcome) {
     line += "  " + std::to_string(n) + (n == 1 ? " field changed" : " fields changed");
   }
   if (outcome.interrupted) {
-    line += "  " + outcome.failure;
-  } else if (!outcome.failure.empty()) {
-    line += "  failed: " + outcome.failure;
+    line += "  " + outcome.failure->message;
+  } else if (outcome.failure) {
+    line += "  failed: " + outcome.failure->message;
   } else if (outcome.verified) {
     line += "  verified";
   }
@@ -40,9 +40,9 @@ std::string outcomeJsonLine(const TrackerOutcome& outcome) {
   record["changed"] = outcome.changedFields;
   record["written"] = outcome.writeUnanswered ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(outcome.written);
   record["verified"] = outcome.verified;
-  record["ok"] = outcome.failure.empty();
+  record["ok"] = !outcome.failure;
   record["state"] = standing(outcome);
-  if (!outcome.failure.empty()) record["failure"] = outcome.failure;
+  if (outcome.failure) record["failure"] = outcome.failure->message;
   // Invalid UTF-8 in a tracker's text must not end the report.
   return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -51,7 +51,7 @@ ExitStatus combinedStatus(const std::vector<TrackerOutcome>& outcomes) {
   ExitStatus worst = kExitDone;
   bool touched = false;  // a tracker was written, or may have been
   for (const TrackerOutcome& outcome : outcomes) {
-    worst = std::max(worst, outcome.status);
+    worst = std::max(worst, outcome.status());
     touched = touched || outcome.written || outcome.writeUnanswered;
   }
   if (worst == kExitBadInput && touched) return kExitTrackerFailed;

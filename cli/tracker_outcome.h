@@ -3,6 +3,7 @@
 // in which it is reported: one plain line as each tracker finishes, and a
 // JSON Lines record for --report.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,14 @@ struct TrackerOutcome {
   bool writeUnanswered = false;  // a write went out and no reply came: the tracker may hold it
   bool verified = false;
   bool interrupted = false;  // an interrupt stopped the job before it wrote
-  std::string failure;  // empty on success; otherwise what went wrong, in plain words
-  ExitStatus status = kExitDone;
+  // None on success; otherwise what went wrong, in plain words, and the
+  // exit status it leads to: kExitBadInput (the port could not be opened,
+  // the document does not fit the tracker, a whole file from another
+  // tracker without --yes), kExitTrackerFailed (no answer, refused, not
+  // verified) or kExitInterrupted.
+  std::optional<CliError> failure;
+
+  ExitStatus status() const { return failure ? failure->kind : kExitDone; }
 };
 
 // "COM5  IMEI 861234567890123  firmware V2.1  3 fields changed  verified"

@@ -35,27 +35,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   static TrackerReply reply;  // 4 KB: kept off the stack, cleared like the engine does
   reply = TrackerReply{};
-  const int result = parseReply(frame, reply);
-  FUZZ_CHECK(result == kParseOk || result == kParseNotReply || result == kParseUnknownCommand);
-  FUZZ_CHECK((result != kParseNotReply) == wellFramed(frame));
-  if (result == kParseNotReply) return 0;
+  const FrameStatus result = parseReply(frame, reply);
+  const bool notAReply = !result && result.error().kind == FrameError::NotAReply;
+  FUZZ_CHECK(result || notAReply || result.error().kind == FrameError::UnknownCommand);
+  FUZZ_CHECK(!notAReply == wellFramed(frame));
+  if (notAReply) return 0;
 
   const CommandEntry* row = findCommandByReply(static_cast<std::uint16_t>(bigEndian16(&frame[11])));
-  FUZZ_CHECK((result == kParseUnknownCommand) == (row == nullptr));
-  if (result != kParseOk) return 0;
+  FUZZ_CHECK(!result == (row == nullptr));
+  if (!result) return 0;
 
   const std::size_t length = bigEndian16(&frame[2]);
   const std::size_t n = length > kFrameOverhead ? length - kFrameOverhead : 0;
   FUZZ_CHECK(reply.type == row->type);
   switch (reply.type) {
     case ReadSettings:
-      FUZZ_CHECK(reply.status == 1);
+      FUZZ_CHECK(reply.accepted);
       FUZZ_CHECK(reply.dataLength == n);
       FUZZ_CHECK(std::memcmp(reply.data.data(), &frame[13], n) == 0);
       break;
     case WriteSettings:
     case Handshake:
-      FUZZ_CHECK(reply.status == ((n > 0 && frame[13] == 0x01) ? 1 : 2));
+      FUZZ_CHECK(reply.accepted == (n > 0 && frame[13] == 0x01));
       FUZZ_CHECK(reply.dataLength == 0);
       break;
     default:

@@ -47,7 +47,8 @@ class EngineNotifier {
   // they were (Read on, and Write if settings may be written), and its end.
   void requestEnded(CommandType type, RequestEnd why);
   // A settings reply was decoded (`decoded`) from `data`: its line, and for
-  // a decoded image the window's settings, buttons and a full progress bar.
+  // a decoded image the window's settings, buttons and a full progress bar;
+  // for one not loaded, why not (settingsNotLoaded).
   void settingsRead(DecodeResult decoded, std::span<const std::uint8_t> data);
   void settingsDamaged(const FrameChecksum& checksum);
 

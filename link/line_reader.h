@@ -29,8 +29,9 @@ class LineReader {
   std::size_t takeFrame(FrameBuffer& out) { return assembler_.takeFrame(out); }
   // When the storage is full without a frame, drops the stale bytes.
   void makeRoom();
-  // Reads what `port` has queued into free storage; take() keeps it.
-  ReadResult read(int port) { return port_.read(port, assembler_.freeSpace()); }
+  // Reads what `port` has queued into free storage (SerialPort::read);
+  // take() keeps it.
+  PortResult<std::size_t> read(int port) { return port_.read(port, assembler_.freeSpace()); }
   void take(std::size_t count);
   // Until bytes come on `port` (at most 100 ms) or `wake` is raised.
   void waitForBytes(int port, Wakeup& wake);

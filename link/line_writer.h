@@ -13,21 +13,24 @@
 
 namespace pelmora {
 
+// Why a request did not go onto the line whole.
+enum class SendError {
+  NothingSent,  // no frame, or no port open
+  CutShort,     // the port refused the frame, cut it short, or was left meanwhile
+};
+const char* describe(SendError error);  // "not sent whole", ...
+// With describe()'s fixed words: sending allocates nothing (settings/result.h).
+using SendStatus = Status<SendError, StaticMessage>;
+
 class LineWriter {
  public:
-  enum class Sent {
-    Whole,
-    Nothing,     // no frame, or no port open
-    Incomplete,  // the port refused the frame, cut it short, or was left meanwhile
-  };
-
   LineWriter(SerialPort& port, TraceSink* trace) : port_(port), trace_(trace) {}
 
-  // `frame` to `port` (kNoPort: none open); `stillOurs` is asked before
-  // each piece, and false ends the write there.
-  Sent send(int port, std::span<const std::uint8_t> frame, const std::function<bool()>& stillOurs);
-  // A request without data (handshake, read), built from the command table.
-  Sent sendRequest(int port, CommandType type, const std::function<bool()>& stillOurs);
+  // `frame` to `port` (kNoPort: none open), whole: NothingSent, CutShort.
+  // `stillOurs` is asked before each piece, and false ends the write there.
+  SendStatus send(int port, std::span<const std::uint8_t> frame, const std::function<bool()>& stillOurs);
+  // A request without data (handshake, read), built from the command table: as send().
+  SendStatus sendRequest(int port, CommandType type, const std::function<bool()>& stillOurs);
 
  private:
   SerialPort& port_;

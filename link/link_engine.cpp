@@ -77,7 +77,7 @@ bool LinkEngine::noticePortChange() {
 
 // --- Sending -------------------------------------------------------------
 
-LineWriter::Sent LinkEngine::send(CommandType type, std::span<const std::uint8_t> writeFrame) {
+SendStatus LinkEngine::send(CommandType type, std::span<const std::uint8_t> writeFrame) {
   const int port = currentPort_.load();
   const std::uint32_t epoch = portEpoch_.load();
   const auto stillOurs = [&] { return portEpoch_.load() == epoch && !stopping_.load(); };
@@ -90,14 +90,14 @@ void LinkEngine::requestReadSettings() { requests_.push(ReadSettings, portEpoch_
 
 void LinkEngine::requestWriteSettings(const std::function<void(SettingsModel&)>& savePages) {
   FrameBuffer frame;
-  const std::size_t length = settings_.buildWriteRequest(savePages, frame);
+  const Result<std::size_t, RequestOutcome, StaticMessage> length = settings_.buildWriteRequest(savePages, frame);
   // Never an empty write request, which a tracker could acknowledge.
-  if (length == 0) {
+  if (!length) {
     notifier_.log(u"No tracker settings loaded: read the tracker first");
-    notifier_.finished(WriteSettings, RequestOutcome::NoSettings);
+    notifier_.finished(WriteSettings, length.error().kind);
     return;
   }
-  requests_.push(WriteSettings, portEpoch_.load(), std::span<const std::uint8_t>(frame.data(), length));
+  requests_.push(WriteSettings, portEpoch_.load(), std::span<const std::uint8_t>(frame.data(), *length));
 }
 
 bool LinkEngine::serviceRequests() {
@@ -117,7 +117,7 @@ void LinkEngine::sendQueued(const QueuedRequest& request, std::span<const std::u
     if (request.portEpoch != epoch) return;  // the port it was meant for is gone; the next tick sends another
     replyTimeoutMs_.store(kHandshakeTimeoutMs);
     tracef(trace_, "ShakeHandByCom Reuest");
-    send(Handshake);
+    (void)send(Handshake);  // unanswered, it is sent again at the next tick
     tracef(trace_, "Shake Hands To Tracker\r\n");
     return;
   }
@@ -129,9 +129,9 @@ void LinkEngine::sendQueued(const QueuedRequest& request, std::span<const std::u
   const bool read = request.type == ReadSettings;
   if (read) tracef(trace_, "ReadSetting ....");
   notifier_.log(read ? u"Read Setting ..." : u"Write Setting ...");
-  const LineWriter::Sent sent = send(request.type, writeFrame);
+  const SendStatus sent = send(request.type, writeFrame);
   if (read) tracef(trace_, "ReadSetting ok\r\n");
-  if (sent != LineWriter::Sent::Whole) return notifier_.requestEnded(request.type, RequestEnd::NotTaken);
+  if (!sent) return notifier_.requestEnded(request.type, RequestEnd::NotTaken);
   outstanding_.sent(request.type, clock_.nowMs());
 }
 
@@ -150,29 +150,35 @@ void LinkEngine::setOnline(bool online) {
   if (trackerOnline_.exchange(online ? 1 : 0) != (online ? 1 : 0)) onlineChanged_.raise();
 }
 
-ScanLink::Opened LinkEngine::openPort(int port, const ScanState* scan) {
-  bool opened = false;
+std::optional<OpenStatus> LinkEngine::openPort(int port, const ScanState* scan) {
+  std::optional<OpenStatus> opened;
   {
     std::lock_guard<std::mutex> hold(portLock_);
     // Checked under the lock the user's choice takes too: once the user has
     // chosen, a scan touches no port.
-    if (scan != nullptr && !scan_.isCurrent(*scan)) return Opened::ScanStopped;
+    if (scan != nullptr && !scan_.isCurrent(*scan)) return std::nullopt;
     const int previous = currentPort_.load();
-    if (previous != kNoPort) port_.close(previous);
-    port_.prepare(port);
-    opened = port_.open(port) != 0;
-    changePort(opened ? port : kNoPort);
+    if (previous != kNoPort) (void)port_.close(previous);
+    (void)port_.prepare(port);  // a number out of range fails the open below
+    opened = port_.open(port);
+    changePort(*opened ? port : kNoPort);
   }
-  if (!opened) {
+  if (!*opened) {
     notifier_.logf("Fail to open port %d", port);
-    return Opened::Failed;
+    return opened;
   }
   runHandshake();
   notifier_.logf("Open  port %d sucessfully", port);
-  return Opened::Yes;
+  return opened;
 }
 
-bool LinkEngine::openTrackerPort(int port) { return openPort(port, nullptr) == Opened::Yes; }
+OpenStatus LinkEngine::openTrackerPort(int port) { return *openPort(port, nullptr); }
+
+ScanLink::Opened LinkEngine::openForScan(int port, const ScanState& scan) {
+  const std::optional<OpenStatus> opened = openPort(port, &scan);
+  if (!opened) return Opened::ScanStopped;
+  return *opened ? Opened::Yes : Opened::Failed;
+}
 
 ScanLink::Answer LinkEngine::trackerAnswered(const ScanState& scan) {
   if (trackerOnline_.load() == 0) return Answer::NotYet;
@@ -186,7 +192,7 @@ void LinkEngine::portDisconnected(int port) {
   {
     std::lock_guard<std::mutex> hold(portLock_);
     if (currentPort_.load() != port) return;  // already closed or replaced
-    port_.close(port);
+    (void)port_.close(port);
     changePort(kNoPort);
   }
   tracef(trace_, "port %d hung up", port);
@@ -225,17 +231,17 @@ LinkEngine::Received LinkEngine::receiveFrame(std::size_t& frameLength) {
     if ((frameLength = reader_.takeFrame(replyFrame_)) != 0) return Received::Frame;
     reader_.makeRoom();
 
-    const ReadResult read = reader_.read(port);
-    if (read.disconnected) {
+    const PortResult<std::size_t> read = reader_.read(port);
+    if (!read) {  // Disconnected
       portDisconnected(port);
       return Received::PortGone;
     }
-    if (read.count == 0) {
+    if (*read == 0) {
       reader_.waitForBytes(port, requests_.wakeup());
       continue;
     }
     if (portEpoch_.load() != epoch) continue;  // read from a port opened meanwhile under the same number
-    reader_.take(read.count);
+    reader_.take(*read);
     if ((frameLength = reader_.takeFrame(replyFrame_)) != 0) return Received::Frame;
   }
   reader_.clear();  // the bytes of an unfinished frame are lost with the wait
@@ -271,9 +277,9 @@ void LinkEngine::communicationPass() {
   tracef(trace_, "GprsPackage Reply");
   reply_ = TrackerReply{};
   const std::span<const std::uint8_t> frame(replyFrame_.data(), length);
-  const int parsed = parseReply(frame, reply_);
+  const FrameStatus parsed = parseReply(frame, reply_);
   tracef(trace_, "Parse reply... ");
-  if (parsed == kParseOk) {
+  if (parsed) {
     tracef(trace_, "ok got reply and set Chn free\r\n");
     if (portEpoch_.load() == seenEpoch_) handleReply(reply_, frame);  // never a frame of an earlier port
   }
@@ -320,8 +326,8 @@ void LinkEngine::handleReply(const TrackerReply& reply, std::span<const std::uin
         notifier_.log(u"Write settings: reply ignored, no write was waiting for one");
         return;
       }
-      notifier_.log(reply.status == 1 ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
-      notifier_.finished(WriteSettings, reply.status == 1 ? RequestOutcome::Done : RequestOutcome::Refused);
+      notifier_.log(reply.accepted ? u"Write setting to tracker ok!" : u"Fail to write setting to tracker!");
+      notifier_.finished(WriteSettings, reply.accepted ? RequestOutcome::Done : RequestOutcome::Refused);
       return;
     default:
       return;

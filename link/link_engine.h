@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -97,10 +98,10 @@ class LinkEngine final : private ScanLink {
   bool loadSettings(std::span<const std::uint8_t> image) { return settings_.load(image); }
   // Closes the current port, opens `port` and queues a handshake. A running
   // scan that has been stopped no longer opens or closes anything, so the
-  // port chosen by the user stays open.
-  bool openTrackerPort(int port);
-  // Why the last open of `port` failed, for a plain-words log line.
-  OpenFailure lastOpenFailure(int port) const { return port_.lastOpenFailure(port); }
+  // port chosen by the user stays open. Fails as SerialPort::open, whose
+  // failure kinds a plain-words log line explains (link/open_failure_text.h).
+  OpenStatus openTrackerPort(int port);
+  // The device the last failed open of `port` tried, for that line.
   std::string lastOpenFailureDevice(int port) const { return port_.lastOpenFailureDevice(port); }
 
   // --- Single steps, for the threads and for tests ---------------------
@@ -132,7 +133,7 @@ class LinkEngine final : private ScanLink {
   enum class Received { Frame, TimedOut, PortGone };
 
   // ScanLink
-  Opened openForScan(int port, const ScanState& scan) override { return openPort(port, &scan); }
+  Opened openForScan(int port, const ScanState& scan) override;
   Answer trackerAnswered(const ScanState& scan) override;
 
   void handleReply(const TrackerReply& reply, std::span<const std::uint8_t> frame);
@@ -146,9 +147,11 @@ class LinkEngine final : private ScanLink {
   void pauseBetweenPasses();
   void sendQueued(const QueuedRequest& request, std::span<const std::uint8_t> writeFrame);
   // A handshake or read built here, or the write request `writeFrame`, to the current port.
-  LineWriter::Sent send(CommandType type, std::span<const std::uint8_t> writeFrame = {});
+  SendStatus send(CommandType type, std::span<const std::uint8_t> writeFrame = {});
   Received receiveFrame(std::size_t& frameLength);
-  Opened openPort(int port, const ScanState* scan);
+  // What the port's open answered; nothing when `scan` was stopped first
+  // and no port was touched.
+  std::optional<OpenStatus> openPort(int port, const ScanState* scan);
 
   SerialPort& port_;
   Clock& clock_;

@@ -27,7 +27,7 @@ struct KnownAdapter {
 };
 
 struct OpenFailureDetail {
-  OpenFailure failure = OpenFailure::None;
+  OpenFailure failure = OpenFailure::Other;
   std::string devicePath;
   std::optional<UsbIdentity> usb;       // the adapter behind the device, where known
   std::vector<PortHolder> holders;      // Busy: other processes with the device open

@@ -13,7 +13,7 @@ namespace pelmora {
 
 // The sentence for the failure, followed by what the detail adds: who holds
 // a busy port and how to send ModemManager away, how to join the device's
-// group, which plugged-in adapter brltty takes. "" for OpenFailure::None.
+// group, which plugged-in adapter brltty takes.
 // `port` is the port as the user knows it: "COM5", or the device path they wrote.
 std::string openFailureReason(const OpenFailureDetail& detail, std::string_view port);
 

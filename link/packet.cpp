@@ -1,6 +1,7 @@
 // Building request frames and parsing reply frames.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <span>
@@ -46,9 +47,26 @@ void traceHexDump(std::span<const std::uint8_t> bytes, TraceSink* trace) {
   trace->trace(std::string_view(rest, used));
 }
 
+struct FrameErrorText {
+  FrameError error;
+  const char* text;
+};
+
+constexpr std::array<FrameErrorText, 3> kFrameErrorTexts{{
+    {FrameError::NoDataRule, "no data rule for this request"},
+    {FrameError::NotAReply, "not a reply frame"},
+    {FrameError::UnknownCommand, "a reply to no known command"},
+}};
+
 }  // namespace
 
-int buildRequest(const CommandRequest& request, FrameBuffer& frame, std::size_t& frameLength, TraceSink* trace) {
+const char* describe(FrameError error) {
+  for (const FrameErrorText& entry : kFrameErrorTexts)
+    if (entry.error == error) return entry.text;
+  return "";
+}
+
+FrameResult<std::size_t> buildRequest(const CommandRequest& request, FrameBuffer& frame, TraceSink* trace) {
   std::span<const std::uint8_t> data;
   switch (request.type) {
     case ReadSettings:
@@ -58,14 +76,10 @@ int buildRequest(const CommandRequest& request, FrameBuffer& frame, std::size_t&
       data = request.settingsImage;
       break;
     default:
-      frameLength = 0;
-      return kBuildNoDataRule;
+      return staticError(FrameError::NoDataRule);
   }
   // Data that cannot fit the 4096-byte frame is refused like a type without a rule.
-  if (data.size() > kMaxDataSize) {
-    frameLength = 0;
-    return kBuildNoDataRule;
-  }
+  if (data.size() > kMaxDataSize) return staticError(FrameError::NoDataRule);
 
   const std::size_t length = data.size() + kFrameOverhead;
   frame[0] = kRequestMarker;
@@ -80,38 +94,38 @@ int buildRequest(const CommandRequest& request, FrameBuffer& frame, std::size_t&
   putBigEndian16(&frame[checked], crc16(std::span(frame).first(checked)));
   frame[checked + 2] = '\r';
   frame[checked + 3] = '\n';
-  frameLength = length;
 
   if (request.type == WriteSettings) traceHexDump(std::span(frame).first(checked), trace);
-  return kBuildOk;
+  return length;
 }
 
-int parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply) {
-  if (frame.size() < kFrameOverhead) return kParseNotReply;
+FrameStatus parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply) {
+  const auto notAReply = staticError(FrameError::NotAReply);
+  if (frame.size() < kFrameOverhead) return notAReply;
   // The length field is believed only as far as the bytes given reach.
   const std::size_t length = getBigEndian16(&frame[kLengthOffset]);
-  if (length > frame.size() || length > kMaxFrameSize) return kParseNotReply;
+  if (length > frame.size() || length > kMaxFrameSize) return notAReply;
   const std::size_t n = length > kFrameOverhead ? length - kFrameOverhead : 0;
 
-  if (frame[0] != kReplyMarker || frame[1] != kReplyMarker) return kParseNotReply;
-  if (frame[15 + n] != '\r' || frame[16 + n] != '\n') return kParseNotReply;
+  if (frame[0] != kReplyMarker || frame[1] != kReplyMarker) return notAReply;
+  if (frame[15 + n] != '\r' || frame[16 + n] != '\n') return notAReply;
   // The checksum is deliberately not examined.
 
   const CommandEntry* row = findCommandByReply(getBigEndian16(&frame[kCommandOffset]));
-  if (row == nullptr) return kParseUnknownCommand;
+  if (row == nullptr) return staticError(FrameError::UnknownCommand);
 
   const std::span<const std::uint8_t> data = frame.subspan(kDataOffset, n);
   reply.type = row->type;
   if (row->type == ReadSettings) {
-    reply.status = 1;
+    reply.accepted = true;
     std::copy(data.begin(), data.end(), reply.data.begin());
     reply.dataLength = static_cast<std::uint32_t>(n);
   } else {
-    reply.status = (n > 0 && data[0] == 0x01) ? 1 : 2;
+    reply.accepted = n > 0 && data[0] == 0x01;
     reply.dataLength = 0;
   }
   reply.trackerId = decodeTrackerId(frame.subspan<kIdOffset, 7>());
-  return kParseOk;
+  return {};
 }
 
 FrameChecksum frameChecksum(std::span<const std::uint8_t> frame) {

@@ -10,7 +10,8 @@
 //   13+n    2     CRC-16/KERMIT over bytes 0..12+n, high byte first
 //   15+n    2     CR LF
 //
-// Frames live in fixed 4096-byte buffers; nothing here allocates.
+// Frames live in fixed 4096-byte buffers; nothing here allocates, failures
+// included: they carry describe(kind)'s fixed words (settings/result.h).
 
 #include <array>
 #include <cstddef>
@@ -19,6 +20,7 @@
 #include <string_view>
 
 #include "link/trace.h"
+#include "settings/result.h"
 
 namespace pelmora {
 
@@ -76,31 +78,34 @@ CommandRequest makeRequest(CommandType type);
 
 struct TrackerReply {
   std::int32_t type = 0;
-  std::int32_t status = 0;  // 1 ok, 2 refused
+  bool accepted = false;  // a settings reply always; a handshake or write reply whose first data byte is 1
   std::array<std::uint8_t, kMaxFrameSize> data{};
   std::uint32_t dataLength = 0;
   TrackerIdText trackerId{};
 };
 
-inline constexpr int kBuildOk = 0;
-inline constexpr int kBuildNoDataRule = 9;
+// Why a frame was not built or not understood.
+enum class FrameError {
+  NoDataRule,      // the request's type has no data rule, or its data cannot fit a frame
+  NotAReply,       // no "$$", no CR LF after data and checksum, or a length field the bytes do not cover
+  UnknownCommand,  // the reply's command is in no table row
+};
+const char* describe(FrameError error);  // "not a reply frame", ...
+template <class T>
+using FrameResult = Result<T, FrameError, StaticMessage>;
+using FrameStatus = Status<FrameError, StaticMessage>;
 
-// Builds the frame for `request` into `frame` and stores its length.
-//   0  built (a WriteSettings request also dumps its bytes to `trace` in hex)
-//   9  the type has no data rule: nothing built, frameLength stays 0
-int buildRequest(const CommandRequest& request, FrameBuffer& frame, std::size_t& frameLength, TraceSink* trace);
+// Builds the frame for `request` into `frame`: its length, or
+//   NoDataRule  nothing built
+// A WriteSettings request also dumps its bytes to `trace` in hex.
+FrameResult<std::size_t> buildRequest(const CommandRequest& request, FrameBuffer& frame, TraceSink* trace);
 
-inline constexpr int kParseOk = 0;
-inline constexpr int kParseNotReply = 3;
-inline constexpr int kParseUnknownCommand = 5;
-
-// Parses a received frame. Never reads outside `frame`.
-//   0  understood: type, status, data (ReadSettings only) and id are set
-//   3  not a reply frame: no "$$", no CR LF after data and checksum, or a
-//      length field that does not fit the bytes given
-//   5  the reply's command is in no table row
-// The checksum is not examined here: see replyChecksum.
-int parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply);
+// Parses a received frame. Never reads outside `frame`. Success: type,
+// acceptance, data (ReadSettings only) and id are set. Otherwise
+//   NotAReply       the frame's shape is not a reply's
+//   UnknownCommand  the frame is a reply to no command of the table
+// The checksum is not examined here: see frameChecksum.
+FrameStatus parseReply(std::span<const std::uint8_t> frame, TrackerReply& reply);
 
 // The checksum a frame carries and the one its bytes give. Only for a frame
 // that parseReply understood (its length field fits the bytes given).

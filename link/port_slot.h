@@ -1,11 +1,10 @@
 #pragma once
 // The record a serial port keeps for each number, the same on every system
 // but for its handle and what it saves of the line at open: the fixed line
-// settings, whether the port is open, why its last open failed, and the lock
+// settings, whether the port is open, which device its last failed open tried, and the lock
 // that makes open, close, read and write of the port exclude each other.
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -26,8 +25,7 @@ struct PortSlot {
   Handle handle = kNoHandle;
   int open = 0;
   SavedLine saved{};  // the line as found at open, restored at close
-  std::atomic<OpenFailure> lastFailure{OpenFailure::None};
-  std::string failedDevice;  // the device the last failed open tried
+  std::string failedDevice;  // the device the last failed open tried; "" after an open that worked
   mutable std::mutex mutex;  // makes open, close, read and write of this port exclude each other
 
   // Back to the fixed settings unless open: resetting an open slot would lose

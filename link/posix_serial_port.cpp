@@ -112,15 +112,14 @@ std::optional<std::string> PosixSerialPort::devicePathFor(int port) const {
   return std::nullopt;
 }
 
-int PosixSerialPort::doOpen(int port) {
+OpenStatus PosixSerialPort::doOpen(int port) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   std::optional<std::string> path;
   const auto fail = [&s, &path](OpenFailure why, int fd) {
     if (fd >= 0) ::close(fd);
-    s.lastFailure = why;
     s.failedDevice = path.value_or("");
-    return 0;
+    return staticError(why);
   };
   if (s.open) return fail(OpenFailure::Busy, -1);
 
@@ -150,31 +149,32 @@ int PosixSerialPort::doOpen(int port) {
   s.saved = saved;
   s.handle = fd;
   s.open = 1;
-  s.lastFailure = OpenFailure::None;
-  return 1;
+  s.failedDevice.clear();
+  return {};
 }
 
-ReadResult PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
+PortResult<std::size_t> PosixSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  if (!s.open) return {};
+  if (!s.open) return std::size_t{0};
 
   // read() answers 0 both for "nothing queued" and after a hang-up, so the
   // hang-up is told by FIONREAD failing or by poll.
+  const auto gone = staticError(PortError::Disconnected);
   int queued = 0;
-  if (::ioctl(s.handle, FIONREAD, &queued) != 0) return {0, true};
+  if (::ioctl(s.handle, FIONREAD, &queued) != 0) return gone;
   if (queued <= 0) {
     pollfd p{s.handle, POLLIN, 0};
-    if (::poll(&p, 1, 0) > 0 && isHangUp(p.revents)) return {0, true};
-    return {};
+    if (::poll(&p, 1, 0) > 0 && isHangUp(p.revents)) return gone;
+    return std::size_t{0};
   }
 
   const std::size_t wanted = std::min({static_cast<std::size_t>(queued), buffer.size(), kSerialBufferSize});
-  if (wanted == 0) return {};
+  if (wanted == 0) return std::size_t{0};
   const ssize_t got = ::read(s.handle, buffer.data(), wanted);
-  if (got > 0) return {static_cast<std::size_t>(got), false};
-  if (got < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) return {0, true};
-  return {};
+  if (got > 0) return static_cast<std::size_t>(got);
+  if (got < 0 && (errno == EIO || errno == ENXIO || errno == ENODEV)) return gone;
+  return std::size_t{0};
 }
 
 bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) {
@@ -192,10 +192,10 @@ bool PosixSerialPort::doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) {
   return true;
 }
 
-int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
+PortStatus PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  if (!s.open) return 0;
+  if (!s.open) return staticError(PortError::NotOpen);
 
   using Clock = std::chrono::steady_clock;
   const auto perByte = std::chrono::milliseconds(19200 / std::max<std::uint32_t>(s.baudRate, 1));
@@ -209,24 +209,25 @@ int PosixSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
       continue;
     }
     if (written < 0 && errno == EINTR) continue;
-    if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return 0;
+    if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) return staticError(PortError::DeviceError);
 
+    const auto timedOut = staticError(PortError::TimedOut);  // cut short by the write timeout: not written whole
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) return 0;  // cut short by the write timeout: not written whole
+    if (left.count() <= 0) return timedOut;
     pollfd p{s.handle, POLLOUT, 0};
     const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
-    if (ready < 0 && errno != EINTR) return 0;
-    if (ready == 0) return 0;
-    if (ready > 0 && isHangUp(p.revents)) return 0;
+    if (ready < 0 && errno != EINTR) return staticError(PortError::DeviceError);
+    if (ready == 0) return timedOut;
+    if (ready > 0 && isHangUp(p.revents)) return staticError(PortError::Disconnected);
   }
-  return 1;
+  return {};
 }
 
-int PosixSerialPort::doClose(int port) {
+PortStatus PosixSerialPort::doClose(int port) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (s.open) closeSlot(s);
-  return 1;
+  return {};
 }
 
 void PosixSerialPort::closeSlot(Slot& s) {
@@ -240,12 +241,10 @@ void PosixSerialPort::closeSlot(Slot& s) {
   s.handle = -1;
 }
 
-OpenFailure PosixSerialPort::doLastOpenFailure(int port) const { return slots_[port].lastFailure.load(); }
-
 std::string PosixSerialPort::doLastOpenFailureDevice(int port) const {
   const Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  return s.lastFailure.load() == OpenFailure::None ? std::string() : s.failedDevice;
+  return s.failedDevice;
 }
 
 }  // namespace pelmora

@@ -7,8 +7,9 @@
 //          purged, DTR and RTS asserted (a pseudo-terminal has no modem
 //          lines, which is not a failure)
 //   read   what is queued, never waiting; a hang-up (the peer of a
-//          pseudo-terminal closed, a USB adapter pulled) sets `disconnected`
+//          pseudo-terminal closed, a USB adapter pulled) is Disconnected
 //   write  waits while the device is full, at most (19200 / baud) ms per byte
+//          (TimedOut); a hang-up while it waits is Disconnected
 //   close  drops DTR, purges both queues, restores the line settings found at open
 //
 // Opening the number of an already open port fails with Busy; prepare leaves
@@ -47,15 +48,14 @@ class PosixSerialPort final : public SerialPort {
 
   static void closeSlot(Slot& s);  // the caller holds s.mutex
 
-  int doPrepare(int port) override {
+  PortStatus doPrepare(int port) override {
     slots_[port].prepare(port);
-    return 1;
+    return {};
   }
-  int doOpen(int port) override;
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
-  OpenFailure doLastOpenFailure(int port) const override;
+  OpenStatus doOpen(int port) override;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  PortStatus doClose(int port) override;
   std::string doLastOpenFailureDevice(int port) const override;
   bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override;
   // The whole map as opens use it now. Numbers the scan gave stay with their

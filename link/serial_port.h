@@ -15,6 +15,7 @@
 
 #include "link/port_map.h"
 #include "link/wakeup.h"
+#include "settings/result.h"
 
 namespace pelmora {
 
@@ -24,9 +25,8 @@ inline constexpr int kLastPortNumber = 99;
 inline constexpr std::size_t kSerialBufferSize = 4096;
 inline constexpr std::uint32_t kBaudRate = 9600;
 
-// Why the last open of a port failed, for a plain-words log line.
+// Why an open failed, for a plain-words log line (link/open_failure_text.h).
 enum class OpenFailure {
-  None,
   OutOfRange,     // 0 or above 99
   NotMapped,      // no device behind this number
   NoSuchDevice,   // the mapped device does not exist
@@ -35,11 +35,24 @@ enum class OpenFailure {
   NotATerminal,   // the device is not a serial line
   Other,
 };
+const char* describe(OpenFailure failure);  // "busy: another program holds it", ...
 
-struct ReadResult {
-  std::size_t count = 0;      // bytes placed in the buffer; 0 when nothing was queued or on failure
-  bool disconnected = false;  // the device is gone (hang-up, I/O error: a pulled USB adapter)
+// Why a call on a port failed.
+enum class PortError {
+  OutOfRange,    // the number is not 1..99
+  NotOpen,       // the port is not open
+  TimedOut,      // the write time-out (19200 / baud ms per byte) cut a write short
+  Disconnected,  // the device is gone: a hang-up, an I/O error (a pulled USB adapter)
+  DeviceError,   // the device refused the bytes
 };
+const char* describe(PortError error);  // "the device is gone", ...
+
+// Every failure here carries describe(kind)'s fixed words: reading and
+// writing a frame allocate nothing (settings/result.h).
+using OpenStatus = Status<OpenFailure, StaticMessage>;
+template <class T>
+using PortResult = Result<T, PortError, StaticMessage>;
+using PortStatus = Status<PortError, StaticMessage>;
 
 class SerialPort {
  public:
@@ -47,41 +60,44 @@ class SerialPort {
 
   static constexpr bool inRange(int port) { return port >= kFirstPortNumber && port <= kLastPortNumber; }
 
-  // 1, or -1 for a number out of range. Resets the slot to the fixed line settings.
-  int prepare(int port) { return inRange(port) ? doPrepare(port) : -1; }
-  // Nonzero when the port is open and configured, 0 otherwise.
-  int open(int port) { return inRange(port) ? doOpen(port) : 0; }
-  // Returns what is queued, at most buffer.size() (never above 4096) bytes, without waiting.
-  ReadResult read(int port, std::span<std::uint8_t> buffer) {
-    return inRange(port) ? doRead(port, buffer) : ReadResult{};
+  // Resets the slot to the fixed line settings. OutOfRange.
+  PortStatus prepare(int port) { return inRange(port) ? doPrepare(port) : outOfRange(); }
+  // Opens and configures the port: OutOfRange, NotMapped, NoSuchDevice,
+  // Busy (also a port this object has open), AccessDenied, NotATerminal, Other.
+  OpenStatus open(int port) { return inRange(port) ? doOpen(port) : staticError(OpenFailure::OutOfRange); }
+  // Takes what is queued, at most buffer.size() (never above 4096) bytes,
+  // without waiting: the count, 0 when nothing was queued or the port is
+  // not open or out of range; Disconnected when the device is gone.
+  PortResult<std::size_t> read(int port, std::span<std::uint8_t> buffer) {
+    return inRange(port) ? doRead(port, buffer) : std::size_t{0};
   }
-  // 1 when the device took every byte, 0 when it failed or the timeout of
-  // 19200 / baud ms per byte cut the write short.
-  int write(int port, std::span<const std::uint8_t> bytes) { return inRange(port) ? doWrite(port, bytes) : 0; }
-  // 1 when the slot was closed, 0 for a number out of range. Drops DTR, purges both queues.
-  int close(int port) { return inRange(port) ? doClose(port) : 0; }
+  // Success only when the device took every byte: OutOfRange, NotOpen,
+  // TimedOut (19200 / baud ms per byte), Disconnected, DeviceError.
+  PortStatus write(int port, std::span<const std::uint8_t> bytes) {
+    return inRange(port) ? doWrite(port, bytes) : outOfRange();
+  }
+  // Drops DTR, purges both queues; a closed port stays closed. OutOfRange.
+  PortStatus close(int port) { return inRange(port) ? doClose(port) : outOfRange(); }
   // Waits at most `ms` for bytes (or a hang-up) on an open port, or until
   // `wake` is raised. False when this port cannot wait: the caller sleeps instead.
   bool waitReadable(int port, std::uint32_t ms, Wakeup* wake = nullptr) {
     return inRange(port) && doWaitReadable(port, ms, wake);
   }
-  // Why the last open of this port failed.
-  OpenFailure lastOpenFailure(int port) const {
-    return inRange(port) ? doLastOpenFailure(port) : OpenFailure::OutOfRange;
-  }
-  // The device that last open tried, "" when it tried none (not mapped, out of range).
+  // The device the last failed open of this port tried, "" when it tried
+  // none (not mapped, out of range) or the last open succeeded.
   std::string lastOpenFailureDevice(int port) const { return inRange(port) ? doLastOpenFailureDevice(port) : ""; }
   // What stands behind each number now, as an open would find it, for the
   // port chooser's words; empty where the port cannot say (Windows).
   std::vector<PortMapping> currentMap() const { return doCurrentMap(); }
 
  private:
-  virtual int doPrepare(int port) = 0;
-  virtual int doOpen(int port) = 0;
-  virtual ReadResult doRead(int port, std::span<std::uint8_t> buffer) = 0;
-  virtual int doWrite(int port, std::span<const std::uint8_t> bytes) = 0;
-  virtual int doClose(int port) = 0;
-  virtual OpenFailure doLastOpenFailure(int) const { return OpenFailure::Other; }
+  static PortStatus outOfRange() { return staticError(PortError::OutOfRange); }
+
+  virtual PortStatus doPrepare(int port) = 0;
+  virtual OpenStatus doOpen(int port) = 0;
+  virtual PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) = 0;
+  virtual PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) = 0;
+  virtual PortStatus doClose(int port) = 0;
   virtual std::string doLastOpenFailureDevice(int) const { return {}; }
   virtual bool doWaitReadable(int, std::uint32_t, Wakeup*) { return false; }
   virtual std::vector<PortMapping> doCurrentMap() const { return {}; }

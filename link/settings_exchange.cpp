@@ -19,16 +19,18 @@ bool SettingsExchange::load(std::span<const std::uint8_t> image) {
   return true;
 }
 
-std::size_t SettingsExchange::buildWriteRequest(const std::function<void(SettingsModel&)>& savePages,
-                                                FrameBuffer& frame) {
-  std::size_t length = 0;
+Result<std::size_t, RequestOutcome, StaticMessage> SettingsExchange::buildWriteRequest(
+    const std::function<void(SettingsModel&)>& savePages, FrameBuffer& frame) {
+  const Error<RequestOutcome, StaticMessage> noSettings{RequestOutcome::NoSettings, "no settings to write"};
   std::lock_guard<std::mutex> hold(settings_.lock);
-  if (!writable_.load()) return 0;
+  if (!writable_.load()) return noSettings;
   if (savePages) savePages(settings_.model);
   CommandRequest request = makeRequest(WriteSettings);
   request.settingsImage = settings_.codec.encodeSettingsBlock(settings_.model);
-  if (!request.settingsImage.empty()) buildRequest(request, frame, length, trace_);
-  return length;
+  if (request.settingsImage.empty()) return noSettings;
+  const FrameResult<std::size_t> length = buildRequest(request, frame, trace_);
+  if (!length) return noSettings;
+  return *length;
 }
 
 }  // namespace pelmora

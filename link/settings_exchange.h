@@ -13,6 +13,8 @@
 
 #include "link/packet.h"
 #include "link/trace.h"
+#include "link/tracker_events.h"
+#include "settings/result.h"
 #include "settings/shared_settings.h"
 
 namespace pelmora {
@@ -30,8 +32,10 @@ class SettingsExchange {
   // When settings may be written: runs `savePages` (the pages store their
   // controls into the model), encodes the model and builds the write request
   // into `frame`, all under one lock, so that a late read reply cannot be
-  // decoded in between. The request's length, or 0 with nothing run or built.
-  std::size_t buildWriteRequest(const std::function<void(SettingsModel&)>& savePages, FrameBuffer& frame);
+  // decoded in between. The request's length, or NoSettings with nothing
+  // run or built: nothing may be written, or the codec refused the model.
+  Result<std::size_t, RequestOutcome, StaticMessage> buildWriteRequest(
+      const std::function<void(SettingsModel&)>& savePages, FrameBuffer& frame);
   bool writable() const { return writable_.load(); }
 
  private:

@@ -13,20 +13,16 @@ std::atomic<bool> outputLost{false};  // any output of this process
 
 }  // namespace
 
-std::unique_ptr<StreamOutput> StreamOutput::open(const std::string& path, const char* mode, std::string_view what) {
+OutputResult<StreamOutput> StreamOutput::open(const std::string& path, const char* mode, std::string_view what) {
+  const auto refused = [&](const char* why) {
+    return Error<OutputError>{OutputError::Unwritable,
+                              shown(path) + ": cannot write the " + std::string(what) + " there (" + why + ")"};
+  };
   if (path == "-") return std::unique_ptr<StreamOutput>(new StreamOutput(stderr, path, what));
   std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) {
-    std::fprintf(stderr, "%s: cannot write the %.*s there (a directory)\n", shown(path).c_str(),
-                 static_cast<int>(what.size()), what.data());
-    return nullptr;
-  }
+  if (std::filesystem::is_directory(path, ignored)) return refused("a directory");
   std::FILE* out = std::fopen(path.c_str(), mode);
-  if (out == nullptr) {
-    std::fprintf(stderr, "%s: cannot write the %.*s there (%s)\n", shown(path).c_str(), static_cast<int>(what.size()),
-                 what.data(), std::strerror(errno));
-    return nullptr;
-  }
+  if (out == nullptr) return refused(std::strerror(errno));
   return std::unique_ptr<StreamOutput>(new StreamOutput(out, path, what));
 }
 

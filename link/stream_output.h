@@ -11,14 +11,24 @@
 #include <string>
 #include <string_view>
 
+#include "settings/result.h"
+
 namespace pelmora {
+
+class StreamOutput;
+
+// Why an output cannot be written (pelmora-cli exits 2 for it).
+enum class OutputError { Unwritable };
+
+template <class T>
+using OutputResult = Result<std::unique_ptr<T>, OutputError>;
 
 class StreamOutput {
  public:
   // `path` opened with fopen `mode` ("-": standard error, flushed but never
-  // closed); nullptr after printing why (pelmora-cli then exits 2). `what`
-  // names the output in messages: "report", "trace".
-  static std::unique_ptr<StreamOutput> open(const std::string& path, const char* mode, std::string_view what);
+  // closed), or why not ("r.jsonl: cannot write the report there (a
+  // directory)"). `what` names the output in messages: "report", "trace".
+  static OutputResult<StreamOutput> open(const std::string& path, const char* mode, std::string_view what);
   ~StreamOutput();
   StreamOutput(const StreamOutput&) = delete;
   StreamOutput& operator=(const StreamOutput&) = delete;

@@ -19,10 +19,10 @@ std::string localDateTime() {
 
 }  // namespace
 
-std::unique_ptr<TraceFile> TraceFile::open(const std::string& path, std::string_view program) {
-  std::unique_ptr<StreamOutput> out = StreamOutput::open(path, kAppend, "trace");
-  if (!out) return nullptr;
-  std::unique_ptr<TraceFile> file(new TraceFile(std::move(out)));
+OutputResult<TraceFile> TraceFile::open(const std::string& path, std::string_view program) {
+  OutputResult<StreamOutput> out = StreamOutput::open(path, kAppend, "trace");
+  if (!out) return out.error();
+  std::unique_ptr<TraceFile> file(new TraceFile(std::move(*out)));
   file->trace(std::string(program) + ": trace opened " + localDateTime());
   return file;
 }

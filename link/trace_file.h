@@ -24,10 +24,9 @@ namespace pelmora {
 
 class TraceFile final : public TraceSink {
  public:
-  // nullptr after saying why on standard error, e.g. "/tmp: cannot write
-  // the trace there (a directory)". `program` names the program in the
-  // first line.
-  static std::unique_ptr<TraceFile> open(const std::string& path, std::string_view program);
+  // The open trace, or why not, e.g. "/tmp: cannot write the trace there
+  // (a directory)". `program` names the program in the first line.
+  static OutputResult<TraceFile> open(const std::string& path, std::string_view program);
   ~TraceFile() override;
   TraceFile(const TraceFile&) = delete;
   TraceFile& operator=(const TraceFile&) = delete;

@@ -32,6 +32,7 @@ enum class RequestOutcome : int {
   Damaged,        // read: wrong checksum
   Incomplete,     // read: shorter than its layout
   UnknownLayout,  // read: a layout word nobody knows
+  GivenUp,        // a session's read whose front stopped waiting (TrackerSession); the engine never reports it
 };
 
 class TrackerWindow {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace pelmora {
 namespace {
@@ -9,6 +10,32 @@ namespace {
 constexpr std::uint32_t kHandshakePeriodMs = 1000;
 // How often a wait that may be given up asks whether to.
 constexpr std::uint32_t kGiveUpPollMs = 100;
+
+struct OutcomeWords {
+  RequestOutcome outcome;
+  const char* words;
+};
+
+// The words of a request that did not end Done, where the engine gave none
+// of its own. A settings reply not loaded is said as "the reply was ..., not loaded".
+constexpr OutcomeWords kOutcomeWords[] = {
+    {RequestOutcome::Refused, "refused"},
+    {RequestOutcome::NoReply, "no reply"},
+    {RequestOutcome::NotSent, "not sent"},
+    {RequestOutcome::NoSettings, "no settings to write"},
+    {RequestOutcome::Damaged, "damaged"},
+    {RequestOutcome::Incomplete, "incomplete"},
+    {RequestOutcome::UnknownLayout, "of an unknown layout"},
+    {RequestOutcome::GivenUp, "given up"},
+};
+
+TrackerSession::Failure failure(RequestOutcome outcome, std::string engineWords = {}) {
+  if (engineWords.empty()) {
+    for (const OutcomeWords& entry : kOutcomeWords)
+      if (entry.outcome == outcome) engineWords = entry.words;
+  }
+  return {outcome, std::move(engineWords)};
+}
 
 }  // namespace
 
@@ -81,7 +108,7 @@ TrackerSession::TrackerSession(SerialPort& port, Clock& clock, TraceSink* trace,
 
 TrackerSession::~TrackerSession() { engine_.shutdown(); }
 
-bool TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
+OpenStatus TrackerSession::open(int port) { return engine_.openTrackerPort(port); }
 
 bool TrackerSession::waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp) {
   const std::uint64_t start = clock_.nowMs();
@@ -97,34 +124,33 @@ bool TrackerSession::waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp)
       engine_.runHandshake();
       nextHandshake += kHandshakePeriodMs;
     }
-    clock_.sleepOrWake(static_cast<std::uint32_t>(std::min(nextHandshake, start + limitMs) - now),
-                       engine_.onlineChanged());
+    std::uint64_t until = std::min(nextHandshake, start + limitMs);
+    if (giveUp) until = std::min(until, now + kGiveUpPollMs);
+    clock_.sleepOrWake(static_cast<std::uint32_t>(until - now), engine_.onlineChanged());
   }
 }
 
-TrackerSession::ReadResult TrackerSession::read(const GiveUp& giveUp) {
+Result<TrackerSession::TrackerSettings, RequestOutcome> TrackerSession::read(const GiveUp& giveUp) {
   listener_.expect(ReadSettings);
   engine_.requestReadSettings();
-  ReadResult result;
   const std::optional<RequestOutcome> outcome = listener_.wait(ReadSettings, giveUp);
-  result.givenUp = !outcome;
-  result.outcome = outcome.value_or(RequestOutcome::NotSent);
-  if (result.outcome != RequestOutcome::Done) {
-    result.detail = listener_.notLoaded();
-    return result;
-  }
+  if (!outcome) return failure(RequestOutcome::GivenUp);
+  if (*outcome != RequestOutcome::Done) return failure(*outcome, listener_.notLoaded());
+  TrackerSettings got;
   std::lock_guard<std::mutex> hold(settings_.lock);
   const std::span<const std::uint8_t> image = settings_.codec.readImage();
-  result.image.assign(image.begin(), image.end());
-  result.model = settings_.model;
-  return result;
+  got.image.assign(image.begin(), image.end());
+  got.model = settings_.model;
+  return got;
 }
 
-RequestOutcome TrackerSession::write(std::span<const std::uint8_t> image) {
-  if (!engine_.loadSettings(image)) return RequestOutcome::NoSettings;
+Status<RequestOutcome> TrackerSession::write(std::span<const std::uint8_t> image) {
+  if (!engine_.loadSettings(image)) return failure(RequestOutcome::NoSettings);
   listener_.expect(WriteSettings);
   engine_.requestWriteSettings(nullptr);
-  return *listener_.wait(WriteSettings);
+  const RequestOutcome outcome = *listener_.wait(WriteSettings);
+  if (outcome != RequestOutcome::Done) return failure(outcome);
+  return {};
 }
 
 std::vector<std::u16string> TrackerSession::log() const { return listener_.log(); }

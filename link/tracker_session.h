@@ -40,25 +40,32 @@ class TrackerSession {
   // the wait (a front that was asked to stop). Empty: never.
   using GiveUp = std::function<bool()>;
 
-  // The port opened (its handshake is on its way).
-  bool open(int port);
+  // The port opened (its handshake is on its way), or why not: the kinds of
+  // SerialPort::open.
+  OpenStatus open(int port);
   // A tracker answered a handshake within `limitMs` (one handshake a second);
   // true as soon as it has, false as soon as the port has hung up or
   // `giveUp` ended the wait.
   bool waitForTracker(std::uint32_t limitMs, const GiveUp& giveUp = {});
 
-  struct ReadResult {
-    RequestOutcome outcome = RequestOutcome::NotSent;
-    std::string detail;               // Damaged, Incomplete, UnknownLayout: the engine's "incomplete (100 of 3180 bytes)"
-    bool givenUp = false;             // `giveUp` ended the wait first (outcome NotSent); the engine ends the request itself
-    std::vector<std::uint8_t> image;  // as the tracker sent it, when Done
-    SettingsModel model;              // decoded from it, when Done
+  // A read or write that did not end Done fails with how it ended; the
+  // message is, for a settings reply not loaded, the engine's own words
+  // ("incomplete (100 of 3180 bytes)"), otherwise a few words for the kind.
+  using Failure = Error<RequestOutcome>;
+
+  struct TrackerSettings {
+    std::vector<std::uint8_t> image;  // as the tracker sent it
+    SettingsModel model;              // decoded from it
   };
-  ReadResult read(const GiveUp& giveUp = {});
-  // Writes `image` (3180 or 3384 bytes; an Extended header goes as zeros).
-  // NoSettings for an image the codec refuses. Never given up: once a write
-  // is on its way the caller learns how it ended.
-  RequestOutcome write(std::span<const std::uint8_t> image);
+  // The tracker's settings, or NoReply, NotSent, Damaged, Incomplete,
+  // UnknownLayout; GivenUp when `giveUp` ended the wait first (the engine
+  // ends the request itself).
+  Result<TrackerSettings, RequestOutcome> read(const GiveUp& giveUp = {});
+  // Writes `image` (3180 or 3384 bytes; an Extended header goes as zeros):
+  // Refused, NoReply, NotSent, or NoSettings for an image the codec
+  // refuses. Never given up: once a write is on its way the caller learns
+  // how it ended.
+  Status<RequestOutcome> write(std::span<const std::uint8_t> image);
 
   // Every line the engine logged, in order.
   std::vector<std::u16string> log() const;

@@ -11,22 +11,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FileText {
-  std::string text;     // "" for a file that is absent
-  std::string problem;  // why the file cannot be used
-};
-
 // The whole file ("" when absent), or why it cannot be used as a settings
 // file; never opens a FIFO or a device, which are no settings files.
-FileText readSettingsText(const std::string& path) {
+SettingsResult<std::string> readSettingsText(const std::string& path) {
   std::error_code error;
-  if (fs::symlink_status(path, error).type() == fs::file_type::not_found) return {};
-  FileContents file = readRegularFile(path, kMaxUserSettingsBytes, "settings file");
-  if (file.error) return {{}, file.error->message};
-  FileText read{std::string(file.bytes.begin(), file.bytes.end()), {}};
-  if (const std::size_t nul = read.text.find('\0'); nul != std::string::npos)
-    return {{}, path + ": not a text file (a NUL byte at byte " + std::to_string(nul) + ")"};
-  return read;
+  if (fs::symlink_status(path, error).type() == fs::file_type::not_found) return std::string();
+  const SettingsResult<std::vector<std::uint8_t>> file = readRegularFile(path, kMaxUserSettingsBytes, "settings file");
+  if (!file) return file.error();
+  std::string text(file->begin(), file->end());
+  if (const std::size_t nul = text.find('\0'); nul != std::string::npos)
+    return SettingsError{SettingsErrorKind::BadInput,
+                         path + ": not a text file (a NUL byte at byte " + std::to_string(nul) + ")"};
+  return text;
 }
 
 // A yes/no value of `group`: `absent` when missing or another word.
@@ -52,31 +48,30 @@ UserSettings parseUserSettings(std::string_view text) {
 }
 
 UserSettings loadUserSettings(const std::string& path) {
-  const FileText file = readSettingsText(path);
-  UserSettings settings = file.problem.empty() ? parseUserSettings(file.text) : UserSettings{};
+  const SettingsResult<std::string> file = readSettingsText(path);
+  UserSettings settings = file ? parseUserSettings(*file) : UserSettings{};
   settings.path = path;
-  settings.problem = file.problem;
+  if (!file) settings.problem = file.error();
   return settings;
 }
 
 std::string unusedSettingsLine(const UserSettings& settings) {
-  if (settings.problem.empty()) return {};
-  return "Settings file not used: " + settings.problem +
+  if (!settings.problem) return {};
+  return "Settings file not used: " + settings.problem->message +
          "; its port map and every other setting take their defaults";
 }
 
-std::optional<std::string> setUserSetting(const std::string& path, std::string_view group, std::string_view key,
-                                          std::string_view value) {
-  const FileText file = readSettingsText(path);
-  if (!file.problem.empty()) return file.problem;
-  const std::string changed = withIniValue(file.text, group, key, value);
-  if (changed == file.text) return std::nullopt;
+SettingsStatus setUserSetting(const std::string& path, std::string_view group, std::string_view key,
+                              std::string_view value) {
+  const SettingsResult<std::string> file = readSettingsText(path);
+  if (!file) return file.error();
+  const std::string changed = withIniValue(*file, group, key, value);
+  if (changed == *file) return {};
   std::error_code made;
   if (const std::filesystem::path folder = std::filesystem::path(path).parent_path(); !folder.empty())
     std::filesystem::create_directories(folder, made);
   // Not secret, and readable by the user's other tools as before.
-  if (const std::optional<FileError> error = writeFileAtomically(path, changed, 0644)) return error->message;
-  return std::nullopt;
+  return writeFileAtomically(path, changed, 0644);
 }
 
 }  // namespace pelmora

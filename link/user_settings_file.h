@@ -14,7 +14,9 @@
 //
 // The file is optional. One that exists but cannot be used (a folder, not
 // readable, not text, too large) is not used at all: every value takes its
-// default and `problem` says why, for the log and standard error.
+// default and `problem` says why (CannotRead or BadInput, as readRegularFile
+// in settings/atomic_file.h; BadInput for a NUL byte), for the log and
+// standard error.
 //
 // Nothing here writes the file but setUserSetting, which changes one key's
 // value and leaves every other byte as it was.
@@ -25,6 +27,7 @@
 #include <string_view>
 
 #include "link/port_map_file.h"
+#include "settings/settings_error.h"
 
 namespace pelmora {
 
@@ -35,7 +38,7 @@ struct UserSettings {
   bool verifyAfterWrite = true;          // [General] VerifyAfterWrite
   std::string language;                  // [General] Language as written; "" when absent
   std::optional<std::string> portIndex;  // [General] COMM; nothing when absent or not one text
-  std::string problem;                   // "<path>: is a directory, not a settings file"; "" when the file was used or is absent
+  std::optional<SettingsError> problem;  // "<path>: is a directory, not a settings file"; none when the file was used or is absent
 };
 
 // A settings file larger than this is not one.
@@ -54,9 +57,10 @@ std::string unusedSettingsLine(const UserSettings& settings);
 
 // Sets `key` of `group` to `value` in the file at `path` (made with its
 // folder when absent), every other byte as it was; nothing is written when
-// the value is already there. The reason when it did not: the file cannot
-// be used (as above) or not be written; the file is then as it was.
-std::optional<std::string> setUserSetting(const std::string& path, std::string_view group, std::string_view key,
-                                          std::string_view value);
+// the value is already there. When it did not, the file is as it was and
+// the error says why: the file cannot be used (`problem` above) or
+// CannotWrite.
+SettingsStatus setUserSetting(const std::string& path, std::string_view group, std::string_view key,
+                              std::string_view value);
 
 }  // namespace pelmora

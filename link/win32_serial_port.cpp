@@ -107,13 +107,12 @@ Win32SerialPort::~Win32SerialPort() {
 
 std::wstring Win32SerialPort::devicePathFor(int port) { return L"\\\\.\\COM" + std::to_wstring(port); }
 
-int Win32SerialPort::doOpen(int port) {
+OpenStatus Win32SerialPort::doOpen(int port) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  const auto fail = [&s](OpenFailure why, HANDLE h) {
+  const auto fail = [](OpenFailure why, HANDLE h) {
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
-    s.lastFailure = why;
-    return 0;
+    return staticError(why);
   };
   if (s.open) return fail(OpenFailure::Busy, INVALID_HANDLE_VALUE);
 
@@ -143,45 +142,55 @@ int Win32SerialPort::doOpen(int port) {
   std::memcpy(s.saved.timeouts.data(), &savedTimeouts, sizeof savedTimeouts);
   s.handle = h;
   s.open = 1;
-  s.lastFailure = OpenFailure::None;
-  return 1;
+  return {};
 }
 
-ReadResult Win32SerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
+PortResult<std::size_t> Win32SerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  if (!s.open) return {};
+  if (!s.open) return std::size_t{0};
 
+  // A failure that is not a removed device reads as nothing queued.
+  const auto failed = [](DWORD error) -> PortResult<std::size_t> {
+    if (deviceGone(error)) return staticError(PortError::Disconnected);
+    return std::size_t{0};
+  };
   DWORD lineErrors = 0;
   COMSTAT status{};
-  if (!::ClearCommError(handleOf(s.handle), &lineErrors, &status)) return {0, deviceGone(::GetLastError())};
+  if (!::ClearCommError(handleOf(s.handle), &lineErrors, &status)) return failed(::GetLastError());
   const std::size_t wanted = std::min({static_cast<std::size_t>(status.cbInQue), buffer.size(), kSerialBufferSize});
-  if (wanted == 0) return {};
+  if (wanted == 0) return std::size_t{0};
 
   DWORD got = 0;
   if (!::ReadFile(handleOf(s.handle), buffer.data(), static_cast<DWORD>(wanted), &got, nullptr))
-    return {0, deviceGone(::GetLastError())};
-  return {got, false};
+    return failed(::GetLastError());
+  return std::size_t{got};
 }
 
-int Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
+PortStatus Win32SerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
-  if (!s.open) return 0;
+  if (!s.open) return staticError(PortError::NotOpen);
 
   // One call, so that the time-out bounds the whole write. When it runs out,
   // WriteFile answers TRUE with fewer bytes written (or FALSE, by driver):
   // either way the frame did not go out whole.
   DWORD written = 0;
-  const BOOL ok = ::WriteFile(handleOf(s.handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return ok && written == bytes.size() ? 1 : 0;
+  if (!::WriteFile(handleOf(s.handle), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    const DWORD error = ::GetLastError();
+    if (deviceGone(error)) return staticError(PortError::Disconnected);
+    return staticError(error == ERROR_SEM_TIMEOUT || error == ERROR_TIMEOUT ? PortError::TimedOut
+                                                                           : PortError::DeviceError);
+  }
+  if (written != bytes.size()) return staticError(PortError::TimedOut);
+  return {};
 }
 
-int Win32SerialPort::doClose(int port) {
+PortStatus Win32SerialPort::doClose(int port) {
   Slot& s = slots_[port];
   const std::lock_guard lock(s.mutex);
   if (s.open) closeSlot(s);
-  return 1;
+  return {};
 }
 
 void Win32SerialPort::closeSlot(Slot& s) {
@@ -198,8 +207,6 @@ void Win32SerialPort::closeSlot(Slot& s) {
   ::CloseHandle(h);
   s.handle = nullptr;
 }
-
-OpenFailure Win32SerialPort::doLastOpenFailure(int port) const { return slots_[port].lastFailure.load(); }
 
 }  // namespace pelmora
 

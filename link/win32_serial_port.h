@@ -10,9 +10,9 @@
 //          RTS raised (a port without modem lines, such as a pseudo-terminal
 //          under Wine, refuses that, which is not a failure)
 //   read   what ClearCommError reports queued, never waiting; the errors
-//          Windows gives for a removed device set `disconnected`
-//   write  one WriteFile; 1 only when every byte went out before the
-//          time-out, as on POSIX
+//          Windows gives for a removed device are Disconnected
+//   write  one WriteFile; success only when every byte went out before the
+//          time-out (else TimedOut), as on POSIX
 //   close  drops DTR, purges both queues, restores the settings found at open
 //
 // Opening the number of an already open port fails with Busy; prepare leaves
@@ -50,15 +50,14 @@ class Win32SerialPort final : public SerialPort {
 
   static void closeSlot(Slot& s);  // the caller holds s.mutex
 
-  int doPrepare(int port) override {
+  PortStatus doPrepare(int port) override {
     slots_[port].prepare(port);
-    return 1;
+    return {};
   }
-  int doOpen(int port) override;
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
-  OpenFailure doLastOpenFailure(int port) const override;
+  OpenStatus doOpen(int port) override;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  PortStatus doClose(int port) override;
 
   PortSlots<Slot> slots_;
 };

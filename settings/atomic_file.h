@@ -21,53 +21,46 @@
 //     error, never a silent success; on any failure the target is as it was
 //     and the temporary file is gone.
 //
-//     if (auto error = writeFileAtomically("fleet.json", bytes)) log(error->message);
+//     if (const SettingsStatus written = writeFileAtomically("fleet.json", bytes); !written)
+//       log(written.error().message);
 //
 // Reading takes a regular file only, without opening anything else (a FIFO
 // would block, a device may act on an open), and at most `maxBytes`.
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings/settings_error.h"
 
 namespace pelmora {
 
 // POSIX permission bits of a new file.
 using FileMode = std::uint32_t;
 
-struct FileError {
-  std::string message;  // "<path>: cannot be written (<reason>)", "<path>: is a FIFO, not a settings file"
-};
-
 // Replaces (or creates) the file at `path`, a UTF-8 path, with `bytes`.
-// Failures name the path as given:
+// Fails with CannotWrite only, the message naming the path as given:
 //   "<path>: cannot be written (<system reason>)"   (Permission denied, No space left on device, ...)
 //   "<path>: cannot be written (Is a directory)"
 //   "<path>: cannot be written (a FIFO|a device|a socket, not a regular file)"
 //   "<path>: cannot be written (read-only)"
 //   "<path>: cannot be written (a symbolic link to a file that does not exist)"
-std::optional<FileError> writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                                             FileMode newFileMode = 0600);
-inline std::optional<FileError> writeFileAtomically(const std::string& path, std::string_view text,
-                                                    FileMode newFileMode = 0600) {
+SettingsStatus writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                                   FileMode newFileMode = 0600);
+inline SettingsStatus writeFileAtomically(const std::string& path, std::string_view text, FileMode newFileMode = 0600) {
   return writeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                              newFileMode);
 }
 
-struct FileContents {
-  std::vector<std::uint8_t> bytes;
-  std::optional<FileError> error;
-};
-
 // The bytes of the regular file at `path`; `kindOfFile` names what it should
 // be in messages ("settings file"):
-//   "<path>: cannot be read (<system reason>)"
-//   "<path>: is a directory|a FIFO|a device|a socket, not a <kindOfFile>"
-//   "<path>: too large for a <kindOfFile>"            (more than maxBytes)
-FileContents readRegularFile(const std::string& path, std::size_t maxBytes, std::string_view kindOfFile);
+//   CannotRead  "<path>: cannot be read (<system reason>)"
+//   BadInput    "<path>: is a directory|a FIFO|a device|a socket, not a <kindOfFile>"
+//   BadInput    "<path>: too large for a <kindOfFile>"            (more than maxBytes)
+SettingsResult<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes,
+                                                          std::string_view kindOfFile);
 
 }  // namespace pelmora

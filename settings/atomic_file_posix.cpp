@@ -79,9 +79,10 @@ bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<FileError> writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                                             FileMode newFileMode) {
-  const auto failure = [&](const std::string& why) { return FileError{path + ": cannot be written (" + why + ")"}; };
+SettingsStatus writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileMode newFileMode) {
+  const auto failure = [&](const std::string& why) {
+    return SettingsError{SettingsErrorKind::CannotWrite, path + ": cannot be written (" + why + ")"};
+  };
   const Target target = targetOf(path);
   if (!target.error.empty()) return failure(target.error);
 
@@ -119,24 +120,25 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::span<
   const int error = errno;
   ::close(folderFd);
   if (!flushed) return failure("written, but its folder could not be flushed: " + reason(error));
-  return std::nullopt;
+  return {};
 }
 
-FileContents readRegularFile(const std::string& path, std::size_t maxBytes, std::string_view kindOfFile) {
-  FileContents contents;
-  const auto fail = [&](const std::string& message) {
-    contents.bytes.clear();
-    contents.error = FileError{message};
-    return contents;
+SettingsResult<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes,
+                                                          std::string_view kindOfFile) {
+  const auto cannotRead = [&](const std::string& why) {
+    return SettingsError{SettingsErrorKind::CannotRead, path + ": cannot be read (" + why + ")"};
   };
-  const auto notRegular = [&](const char* kind) { return fail(path + ": is " + kind + ", not a " + std::string(kindOfFile)); };
+  const auto notRegular = [&](const char* kind) {
+    return SettingsError{SettingsErrorKind::BadInput, path + ": is " + kind + ", not a " + std::string(kindOfFile)};
+  };
+  std::vector<std::uint8_t> bytes;
   // Looked at before opening: opening a FIFO may wait for a writer and
   // opening a device may act on it.
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return fail(path + ": cannot be read (" + reason(errno) + ")");
+  if (::stat(path.c_str(), &status) != 0) return cannotRead(reason(errno));
   if (const char* kind = kindOtherThanRegular(status.st_mode)) return notRegular(kind);
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return fail(path + ": cannot be read (" + reason(errno) + ")");
+  if (fd < 0) return cannotRead(reason(errno));
   // The name may lead elsewhere now than when it was looked at.
   const bool same = ::fstat(fd, &status) == 0;
   if (const char* kind = same ? kindOtherThanRegular(status.st_mode) : "a special file") {
@@ -144,20 +146,21 @@ FileContents readRegularFile(const std::string& path, std::size_t maxBytes, std:
     return notRegular(kind);
   }
   std::uint8_t chunk[65536];
-  while (contents.bytes.size() <= maxBytes) {
+  while (bytes.size() <= maxBytes) {
     const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       const int error = errno;
       ::close(fd);
-      return fail(path + ": cannot be read (" + reason(error) + ")");
+      return cannotRead(reason(error));
     }
     if (got == 0) break;
-    contents.bytes.insert(contents.bytes.end(), chunk, chunk + got);
+    bytes.insert(bytes.end(), chunk, chunk + got);
   }
   ::close(fd);
-  if (contents.bytes.size() > maxBytes) return fail(path + ": too large for a " + std::string(kindOfFile));
-  return contents;
+  if (bytes.size() > maxBytes)
+    return SettingsError{SettingsErrorKind::BadInput, path + ": too large for a " + std::string(kindOfFile)};
+  return bytes;
 }
 
 }  // namespace pelmora

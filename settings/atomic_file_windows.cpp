@@ -163,8 +163,10 @@ std::wstring uniquePart() {
 
 }  // namespace
 
-std::optional<FileError> writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileMode) {
-  const auto failure = [&](const std::string& why) { return FileError{path + ": cannot be written (" + why + ")"}; };
+SettingsStatus writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, FileMode) {
+  const auto failure = [&](const std::string& why) {
+    return SettingsError{SettingsErrorKind::CannotWrite, path + ": cannot be written (" + why + ")"};
+  };
   const std::wstring wide = wideOf(path);
   if (wide.empty()) return failure(path.empty() ? reason(ERROR_PATH_NOT_FOUND) : "the name is not UTF-8");
   const Target target = targetOf(wide);
@@ -194,43 +196,45 @@ std::optional<FileError> writeFileAtomically(const std::string& path, std::span<
   if (!closed) return abandon(GetLastError());
   if (!MoveFileExW(temporary.c_str(), target.path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return abandon(GetLastError());
-  return std::nullopt;
+  return {};
 }
 
-FileContents readRegularFile(const std::string& path, std::size_t maxBytes, std::string_view kindOfFile) {
-  FileContents contents;
-  const auto fail = [&](const std::string& message) {
-    contents.bytes.clear();
-    contents.error = FileError{message};
-    return contents;
+SettingsResult<std::vector<std::uint8_t>> readRegularFile(const std::string& path, std::size_t maxBytes,
+                                                          std::string_view kindOfFile) {
+  const auto cannotRead = [&](const std::string& why) {
+    return SettingsError{SettingsErrorKind::CannotRead, path + ": cannot be read (" + why + ")"};
   };
-  const auto notRegular = [&](const char* kind) { return fail(path + ": is " + kind + ", not a " + std::string(kindOfFile)); };
+  const auto notRegular = [&](const char* kind) {
+    return SettingsError{SettingsErrorKind::BadInput, path + ": is " + kind + ", not a " + std::string(kindOfFile)};
+  };
+  std::vector<std::uint8_t> bytes;
   const std::wstring wide = wideOf(path);
-  if (wide.empty()) return fail(path + ": cannot be read (" + (path.empty() ? reason(ERROR_PATH_NOT_FOUND) : "the name is not UTF-8") + ")");
+  if (wide.empty()) return cannotRead(path.empty() ? reason(ERROR_PATH_NOT_FOUND) : "the name is not UTF-8");
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return notRegular("a directory");
   if (const char* kind = deviceKindOfName(wide)) return notRegular(kind);
   const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return fail(path + ": cannot be read (" + reason(GetLastError()) + ")");
+  if (handle == INVALID_HANDLE_VALUE) return cannotRead(reason(GetLastError()));
   if (const char* kind = kindOtherThanFile(handle)) {
     CloseHandle(handle);
     return notRegular(kind);
   }
   std::uint8_t chunk[65536];
-  while (contents.bytes.size() <= maxBytes) {
+  while (bytes.size() <= maxBytes) {
     DWORD got = 0;
     if (!ReadFile(handle, chunk, sizeof chunk, &got, nullptr)) {
       const DWORD error = GetLastError();
       CloseHandle(handle);
-      return fail(path + ": cannot be read (" + reason(error) + ")");
+      return cannotRead(reason(error));
     }
     if (got == 0) break;
-    contents.bytes.insert(contents.bytes.end(), chunk, chunk + got);
+    bytes.insert(bytes.end(), chunk, chunk + got);
   }
   CloseHandle(handle);
-  if (contents.bytes.size() > maxBytes) return fail(path + ": too large for a " + std::string(kindOfFile));
-  return contents;
+  if (bytes.size() > maxBytes)
+    return SettingsError{SettingsErrorKind::BadInput, path + ": too large for a " + std::string(kindOfFile)};
+  return bytes;
 }
 
 }  // namespace pelmora

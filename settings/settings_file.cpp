@@ -20,6 +20,8 @@ std::string hexWord(std::uint32_t word) {
   return text;
 }
 
+SettingsError badInput(std::string message) { return {SettingsErrorKind::BadInput, std::move(message)}; }
+
 bool isTextField(const FieldElement& e) { return e.row->kind == FieldKind::Text; }
 
 std::size_t unitsOf(const FieldElement& e, SettingsModel& model) {
@@ -55,52 +57,44 @@ SettingsFileFormat formatForPath(std::string_view path) {
   return extension == ".json" ? SettingsFileFormat::Json : SettingsFileFormat::Image;
 }
 
-Loaded<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, const std::string& source) {
+SettingsResult<SettingsDocument> documentFromImage(std::span<const std::uint8_t> image, const std::string& source) {
   const std::uint32_t word = settingsLayoutWord(image);
   const LayoutInfo* layout = layoutOfMagic(word);
   if (layout == nullptr) {
     std::string known;
     for (const LayoutInfo& l : settingsLayouts())
       known += (known.empty() ? "" : ", ") + hexWord(l.magic) + " " + std::string(l.name);
-    return SettingsError{source + ": unknown settings layout " + hexWord(word) + " (known: " + known + ")"};
+    return badInput(source + ": unknown settings layout " + hexWord(word) + " (known: " + known + ")");
   }
   if (image.size() != layout->size)
-    return SettingsError{source + ": " + std::to_string(image.size()) + " bytes, but a " + std::string(layout->name) +
-                         " settings image (as its first word says) has " + std::to_string(layout->size)};
+    return badInput(source + ": " + std::to_string(image.size()) + " bytes, but a " + std::string(layout->name) +
+                    " settings image (as its first word says) has " + std::to_string(layout->size));
   return documentOfLayout(layout->id, image, source);
 }
 
-Loaded<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
+SettingsResult<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t> bytes, const std::string& source) {
   if (formatForPath(source) == SettingsFileFormat::Json || holdsJsonObject(bytes))
     return parseSettingsJson(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), source);
   const std::string size = std::to_string(bytes.size()) + " bytes";
-  if (isText(bytes)) return SettingsError{source + ": " + size + " of text, not a settings image"};
-  if (isUtf16Text(bytes)) return SettingsError{source + ": " + size + " of UTF-16 text, not a settings image"};
+  if (isText(bytes)) return badInput(source + ": " + size + " of text, not a settings image");
+  if (isUtf16Text(bytes)) return badInput(source + ": " + size + " of UTF-16 text, not a settings image");
   return documentFromImage(bytes, source);
 }
 
-Loaded<SettingsDocument> loadSettingsFile(const std::string& path) {
-  FileContents file = readRegularFile(path, kMaxFileSize, "settings file");
-  if (file.error) return SettingsError{file.error->message};
-  return settingsFromBytes(file.bytes, path);
+SettingsResult<SettingsDocument> loadSettingsFile(const std::string& path) {
+  const SettingsResult<std::vector<std::uint8_t>> file = readRegularFile(path, kMaxFileSize, "settings file");
+  if (!file) return file.error();
+  return settingsFromBytes(*file, path);
 }
 
-std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document) {
+SettingsStatus saveSettingsFile(const std::string& path, const SettingsDocument& document) {
   return saveSettingsFile(path, document, formatForPath(path));
 }
 
-std::optional<SettingsError> saveSettingsFile(const std::string& path, const SettingsDocument& document,
-                                              SettingsFileFormat format) {
-  std::optional<FileError> failed;
-  if (format == SettingsFileFormat::Json) {
-    failed = writeFileAtomically(path, settingsJson(document));
-  } else if (!document.complete()) {
-    return SettingsError{path + ": a profile names only some fields and cannot be saved as an image"};
-  } else {
-    failed = writeFileAtomically(path, document.bytes());
-  }
-  if (failed) return SettingsError{failed->message};
-  return std::nullopt;
+SettingsStatus saveSettingsFile(const std::string& path, const SettingsDocument& document, SettingsFileFormat format) {
+  if (format == SettingsFileFormat::Json) return writeFileAtomically(path, settingsJson(document));
+  if (!document.complete()) return badInput(path + ": a profile names only some fields and cannot be saved as an image");
+  return writeFileAtomically(path, document.bytes());
 }
 
 SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsModel& model) {
@@ -115,7 +109,7 @@ SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsM
   return document;
 }
 
-std::optional<SettingsError> applySettings(const SettingsDocument& document, Layout tracker, SettingsModel& model) {
+SettingsStatus applySettings(const SettingsDocument& document, Layout tracker, SettingsModel& model) {
   SettingsModel result = model;
   const std::span<const FieldElement> elements = settingsElements();
   for (std::size_t i = 0; i < elements.size(); ++i) {
@@ -123,23 +117,24 @@ std::optional<SettingsError> applySettings(const SettingsDocument& document, Lay
     if (!document.named[i] || (e.row->flags & kIdentityField)) continue;
     const Placement at = e.row->at(tracker, e.element);
     if (at.bytes == 0)
-      return SettingsError{document.source + ": " + e.name + " is not in the " +
-                           std::string(layoutInfo(tracker).name) + " layout of this tracker"};
+      return badInput(document.source + ": " + e.name + " is not in the " + std::string(layoutInfo(tracker).name) +
+                      " layout of this tracker");
     loadFieldElement(*e.row, e.element, document.layout, document.bytes(), result);
     if (isTextField(e) && unitsOf(e, result) > at.bytes / 2u)
-      return SettingsError{document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) +
-                           " units; a " + std::string(layoutInfo(tracker).name) + " tracker keeps at most " +
-                           std::to_string(at.bytes / 2u)};
+      return badInput(document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) + " units; a " +
+                      std::string(layoutInfo(tracker).name) + " tracker keeps at most " + std::to_string(at.bytes / 2u));
   }
   model = result;
-  return std::nullopt;
+  return {};
 }
 
-Loaded<SettingsModel> laidOverRead(const SettingsCodec& codec, const SettingsDocument& document) {
+SettingsResult<SettingsModel> laidOverRead(const SettingsCodec& codec, const SettingsDocument& document) {
   if (!codec.hasImage())
-    return SettingsError{document.source + ": no tracker settings read yet; read the tracker first"};
+    return SettingsError{SettingsErrorKind::NothingRead,
+                         document.source + ": no tracker settings read yet; read the tracker first"};
   SettingsModel model = codec.readModel();
-  if (std::optional<SettingsError> error = applySettings(document, codec.imageLayout()->id, model)) return *error;
+  if (const SettingsStatus applied = applySettings(document, codec.imageLayout()->id, model); !applied)
+    return applied.error();
   return model;
 }
 
@@ -176,13 +171,14 @@ std::vector<FieldChange> pendingChanges(const SettingsCodec& codec, const Settin
   return compareSettings(documentOfLayout(after.layout, codec.readImage(), "tracker"), after);
 }
 
-Loaded<std::vector<FieldChange>> verifyWrite(std::span<const std::uint8_t> written,
-                                             std::span<const std::uint8_t> readBack) {
-  Loaded<SettingsDocument> back = documentFromImage(readBack, "the tracker's settings read back");
-  if (!back) return back.error();
+SettingsResult<std::vector<FieldChange>> verifyWrite(std::span<const std::uint8_t> written,
+                                                     std::span<const std::uint8_t> readBack) {
+  SettingsResult<SettingsDocument> back = documentFromImage(readBack, "the tracker's settings read back");
+  if (!back) return SettingsError{SettingsErrorKind::BadReadBack, back.error().message};
   if (written.size() != readBack.size())
-    return SettingsError{"the tracker's settings read back: " + std::to_string(readBack.size()) +
-                         " bytes after a write of " + std::to_string(written.size())};
+    return SettingsError{SettingsErrorKind::BadReadBack, "the tracker's settings read back: " +
+                                                             std::to_string(readBack.size()) + " bytes after a write of " +
+                                                             std::to_string(written.size())};
   SettingsDocument sent = documentOfLayout(back->layout, written, "written");
   const std::span<const FieldElement> elements = settingsElements();
   for (std::size_t i = 0; i < elements.size(); ++i)

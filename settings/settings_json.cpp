@@ -194,8 +194,8 @@ std::string knownLayoutNames() {
   return names;
 }
 
-Loaded<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
-  const auto fail = [&](const std::string& what) { return SettingsError{source + ": " + what}; };
+SettingsResult<SettingsDocument> parseRoot(const Json& root, const std::string& source) {
+  const auto fail = [&](const std::string& what) { return SettingsError{SettingsErrorKind::BadInput, source + ": " + what}; };
   if (!root.is_object()) return fail("not a settings file (a JSON object with \"pelmora-settings\": 1)");
   for (const auto& [key, value] : root.items()) {
     if (key != kFormatKey && key != "layout" && key != "identity" && key != "fields")
@@ -285,13 +285,13 @@ std::string settingsJson(const SettingsDocument& document) {
   return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
-Loaded<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source) {
+SettingsResult<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source) {
   try {
     const JsonTree tree = parseJsonTree(text, kMaxNesting);
-    if (!tree.error.empty()) return SettingsError{source + ": " + tree.error};
+    if (!tree.error.empty()) return SettingsError{SettingsErrorKind::BadInput, source + ": " + tree.error};
     return parseRoot(tree.root, source);
   } catch (const std::exception& e) {
-    return SettingsError{source + ": not a settings file (" + echoedValue(e.what()) + ")"};
+    return SettingsError{SettingsErrorKind::BadInput, source + ": not a settings file (" + echoedValue(e.what()) + ")"};
   }
 }
 

@@ -17,40 +17,30 @@ LoopbackSerialPort::LoopbackSerialPort(int port, const SimOptions& options, Cloc
 LoopbackSerialPort::LoopbackSerialPort(int port, const SimOptions& options)
     : port_(port), ownClock_(std::in_place), clock_(*ownClock_), answers_(options) {}
 
-int LoopbackSerialPort::doOpen(int port) {
-  if (port != port_) return 0;
+OpenStatus LoopbackSerialPort::doOpen(int port) {
+  if (port != port_) return staticError(OpenFailure::NotMapped);
   const std::lock_guard lock(mutex_);
-  if (open_) {
-    lastFailure_ = OpenFailure::Busy;
-    return 0;
-  }
+  if (open_) return staticError(OpenFailure::Busy);
   open_ = true;
-  lastFailure_ = OpenFailure::None;
-  return 1;
+  return {};
 }
 
-int LoopbackSerialPort::doClose(int port) {
-  if (port != port_) return 1;
+PortStatus LoopbackSerialPort::doClose(int port) {
+  if (port != port_) return {};
   const std::lock_guard lock(mutex_);
   open_ = false;
   queued_.clear();
   answers_.clearPartial();
-  return 1;
-}
-
-OpenFailure LoopbackSerialPort::doLastOpenFailure(int port) const {
-  if (port != port_) return OpenFailure::NotMapped;
-  const std::lock_guard lock(mutex_);
-  return lastFailure_;
+  return {};
 }
 
 std::vector<PortMapping> LoopbackSerialPort::doCurrentMap() const {
   return {PortMapping{port_, "simulated tracker", true}};
 }
 
-int LoopbackSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
+PortStatus LoopbackSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
   const std::lock_guard lock(mutex_);
-  if (port != port_ || !open_) return 0;
+  if (port != port_ || !open_) return staticError(PortError::NotOpen);
   const std::uint64_t now = clock_.nowMs();
   for (const ReceivedRequest& request : answers_.receive(bytes)) {
     std::optional<Answer> answer = answers_.answer(request);
@@ -60,7 +50,7 @@ int LoopbackSerialPort::doWrite(int port, std::span<const std::uint8_t> bytes) {
     lineFreeMs_ = start + (usToCarry(answer->bytes.size(), baud) + kUsPerMs - 1) / kUsPerMs;
     queued_.push_back({std::move(answer->bytes), start, baud});
   }
-  return 1;
+  return {};
 }
 
 std::size_t LoopbackSerialPort::carried(std::uint64_t nowMs) const {
@@ -72,9 +62,9 @@ std::size_t LoopbackSerialPort::carried(std::uint64_t nowMs) const {
   return static_cast<std::size_t>(total) - front.taken;
 }
 
-ReadResult LoopbackSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
+PortResult<std::size_t> LoopbackSerialPort::doRead(int port, std::span<std::uint8_t> buffer) {
   const std::lock_guard lock(mutex_);
-  if (port != port_ || !open_) return {};
+  if (port != port_ || !open_) return std::size_t{0};
   const std::uint64_t now = clock_.nowMs();
   std::size_t count = 0;
   // Across answers: the next one may be on the line already.
@@ -90,7 +80,7 @@ ReadResult LoopbackSerialPort::doRead(int port, std::span<std::uint8_t> buffer) 
       answers_.countReplySent();
     }
   }
-  return {count, false};
+  return count;
 }
 
 std::optional<std::uint64_t> LoopbackSerialPort::untilNextByte(std::uint64_t nowMs) const {

@@ -54,12 +54,11 @@ class LoopbackSerialPort final : public SerialPort {
     std::size_t taken = 0;  // bytes the tool has read
   };
 
-  int doPrepare(int) override { return 1; }
-  int doOpen(int port) override;
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override;
-  int doClose(int port) override;
-  OpenFailure doLastOpenFailure(int port) const override;
+  PortStatus doPrepare(int) override { return {}; }
+  OpenStatus doOpen(int port) override;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
+  PortStatus doClose(int port) override;
   bool doWaitReadable(int port, std::uint32_t ms, Wakeup* wake) override;
   std::vector<PortMapping> doCurrentMap() const override;
 
@@ -75,7 +74,6 @@ class LoopbackSerialPort final : public SerialPort {
 
   mutable std::mutex mutex_;  // makes open, close, read, write and the wait's look exclude each other
   bool open_ = false;
-  OpenFailure lastFailure_ = OpenFailure::None;
   std::deque<Transmission> queued_;
   std::uint64_t lineFreeMs_ = 0;  // when the last queued answer has left the tracker
 };

@@ -6,8 +6,8 @@
 
 namespace pelmora::testing {
 
-ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
-  if (!openPorts.count(port)) return {};
+PortResult<std::size_t> ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
+  if (!openPorts.count(port)) return std::size_t{0};
   std::size_t n = 0;
   auto& queue = incoming_[port];
   while (!queue.empty() && queue.front().at <= clock_.now && n < buffer.size()) {
@@ -18,7 +18,7 @@ ReadResult ScriptedPort::doRead(int port, std::span<std::uint8_t> buffer) {
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
     if (bytes.empty()) queue.pop_front();
   }
-  return {n, false};
+  return n;
 }
 
 void RecordingWindow::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {

@@ -87,15 +87,19 @@ class ScriptedPort final : public SerialPort {
     std::uint64_t at;
     Bytes bytes;
   };
-  int doPrepare(int) override { return 1; }
-  int doOpen(int port) override {
+  PortStatus doPrepare(int) override { return {}; }
+  OpenStatus doOpen(int port) override {
     calls.push_back("open " + std::to_string(port));
-    if (openable.count(port)) openPorts.insert(port);
-    return openable.count(port) ? 1 : 0;
+    if (!openable.count(port)) {
+      const auto it = failures.find(port);
+      return staticError(it == failures.end() ? OpenFailure::NoSuchDevice : it->second);
+    }
+    openPorts.insert(port);
+    return {};
   }
-  ReadResult doRead(int port, std::span<std::uint8_t> buffer) override;
-  int doWrite(int port, std::span<const std::uint8_t> bytes) override {
-    if (refusingWrites.count(port)) return 0;
+  PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
+  PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override {
+    if (refusingWrites.count(port)) return staticError(PortError::DeviceError);
     // The engine writes a long frame in pieces: they are kept as one frame.
     if (!writes.empty() && writes.back().first == port && !wholeFrame(writes.back().second)) {
       writes.back().second.insert(writes.back().second.end(), bytes.begin(), bytes.end());
@@ -103,17 +107,13 @@ class ScriptedPort final : public SerialPort {
       writes.emplace_back(port, Bytes(bytes.begin(), bytes.end()));
     }
     if (onWrite && wholeFrame(writes.back().second)) onWrite(port, writes.back().second);
-    return 1;
+    return {};
   }
   static bool wholeFrame(const Bytes& b) { return b.size() >= 4 && b.size() >= static_cast<std::size_t>((b[2] << 8) | b[3]); }
-  int doClose(int port) override {
+  PortStatus doClose(int port) override {
     calls.push_back("close " + std::to_string(port));
     openPorts.erase(port);
-    return 1;
-  }
-  OpenFailure doLastOpenFailure(int port) const override {
-    const auto it = failures.find(port);
-    return it == failures.end() ? OpenFailure::NoSuchDevice : it->second;
+    return {};
   }
   std::string doLastOpenFailureDevice(int port) const override {
     const auto it = devices.find(port);

@@ -27,11 +27,15 @@ TEST(TrackerSession, SaysWhatTheTrackerDidWithEachRequest) {
   ASSERT_TRUE(session.open(3));
   ASSERT_TRUE(session.waitForTracker(5000));
 
-  const TrackerSession::ReadResult read = session.read();
-  ASSERT_EQ(read.outcome, RequestOutcome::Done);
-  EXPECT_EQ(read.image, sim::basicDemoImage());
-  EXPECT_EQ(session.write(read.image), RequestOutcome::Refused);
-  EXPECT_EQ(session.write(std::vector<std::uint8_t>(100, 0)), RequestOutcome::NoSettings);
+  const Result<TrackerSession::TrackerSettings, RequestOutcome> read = session.read();
+  ASSERT_TRUE(read) << read.error().message;
+  EXPECT_EQ(read->image, sim::basicDemoImage());
+  const Status<RequestOutcome> refused = session.write(read->image);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().kind, RequestOutcome::Refused);
+  const Status<RequestOutcome> notAnImage = session.write(std::vector<std::uint8_t>(100, 0));
+  ASSERT_FALSE(notAnImage);
+  EXPECT_EQ(notAnImage.error().kind, RequestOutcome::NoSettings);
   EXPECT_EQ(tracker.counters().writeSettings, 1u);
 }
 
@@ -63,9 +67,10 @@ TEST(TrackerSession, SaysWhyASettingsReplyWasNotLoaded) {
     TrackerSession session(port, clock);
     ASSERT_TRUE(session.open(3));
     ASSERT_TRUE(session.waitForTracker(5000));
-    const TrackerSession::ReadResult read = session.read();
-    EXPECT_EQ(read.outcome, c.outcome) << c.label;
-    EXPECT_THAT(read.detail, ::testing::StartsWith(c.detail)) << c.label;
+    const Result<TrackerSession::TrackerSettings, RequestOutcome> read = session.read();
+    ASSERT_FALSE(read) << c.label;
+    EXPECT_EQ(read.error().kind, c.outcome) << c.label;
+    EXPECT_THAT(read.error().message, ::testing::StartsWith(c.detail)) << c.label;
   }
 }
 
@@ -82,9 +87,9 @@ TEST(TrackerSession, GivesUpAWaitWhenAsked) {
   ASSERT_TRUE(session.open(3));
   ASSERT_TRUE(session.waitForTracker(5000));
   int asked = 0;
-  const TrackerSession::ReadResult read = session.read([&] { return ++asked == 3; });
-  EXPECT_TRUE(read.givenUp);
-  EXPECT_EQ(read.outcome, RequestOutcome::NotSent);
+  const Result<TrackerSession::TrackerSettings, RequestOutcome> read = session.read([&] { return ++asked == 3; });
+  ASSERT_FALSE(read);
+  EXPECT_EQ(read.error().kind, RequestOutcome::GivenUp);
   EXPECT_EQ(asked, 3);
 }
 

@@ -18,9 +18,9 @@ Bytes asBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 
 Bytes built(const CommandRequest& request, TraceSink* trace = nullptr) {
   FrameBuffer frame{};
-  std::size_t length = 0;
-  EXPECT_EQ(buildRequest(request, frame, length, trace), kBuildOk);
-  return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
+  const FrameResult<std::size_t> length = buildRequest(request, frame, trace);
+  EXPECT_TRUE(length) << length.error().message;
+  return Bytes(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length ? *length : 0));
 }
 
 TEST(Crc16, KermitCheckValue) {
@@ -63,22 +63,24 @@ TEST(BuildRequest, WriteRequestHexDump) {
 
 TEST(BuildRequest, Refusals) {
   FrameBuffer frame{};
-  std::size_t length = 0;
   CommandRequest unknown = makeRequest(Handshake);
   unknown.type = 36;
-  EXPECT_EQ(buildRequest(unknown, frame, length, nullptr), kBuildNoDataRule);
-  EXPECT_EQ(length, 0u);
+  const FrameResult<std::size_t> noRule = buildRequest(unknown, frame, nullptr);
+  ASSERT_FALSE(noRule);
+  EXPECT_EQ(noRule.error().kind, FrameError::NoDataRule);
 
   // The largest image that still fits the 4096-byte frame, and one byte more.
   Bytes image(4096 - 17);
   CommandRequest write = makeRequest(WriteSettings);
   write.settingsImage = image;
-  EXPECT_EQ(buildRequest(write, frame, length, nullptr), kBuildOk);
-  EXPECT_EQ(length, 4096u);
+  const FrameResult<std::size_t> largest = buildRequest(write, frame, nullptr);
+  ASSERT_TRUE(largest);
+  EXPECT_EQ(*largest, 4096u);
   image.push_back(0);
   write.settingsImage = image;
-  EXPECT_EQ(buildRequest(write, frame, length, nullptr), kBuildNoDataRule);
-  EXPECT_EQ(length, 0u);
+  const FrameResult<std::size_t> tooLarge = buildRequest(write, frame, nullptr);
+  ASSERT_FALSE(tooLarge);
+  EXPECT_EQ(tooLarge.error().kind, FrameError::NoDataRule);
 }
 
 // The length, checksum and data of a write request are checked by the

@@ -67,8 +67,9 @@ Bytes readAll(SerialPort& port, int number, std::size_t count, std::size_t buffe
   std::vector<std::uint8_t> buffer(bufferSize);
   for (const auto giveUp = Clock::now() + kHangGuard; got.size() < count && Clock::now() < giveUp;) {
     port.waitReadable(number, 100);
-    const ReadResult r = port.read(number, buffer);
-    got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r.count));
+    const PortResult<std::size_t> r = port.read(number, buffer);
+    EXPECT_TRUE(r) << r.error().message;
+    got.insert(got.end(), buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(r ? *r : 0));
   }
   return got;
 }
@@ -87,7 +88,7 @@ TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {
   // Bytes sent before the open are purged by it, once they are queued on the slave side.
   pty.send({0xEE, 0xEE});
   ASSERT_TRUE(pty.slaveHasQueued(2));
-  ASSERT_NE(port.open(3), 0);
+  ASSERT_TRUE(port.open(3));
 
   // A raised wakeup ends a wait on a port with nothing to read (ignored, the
   // wait lasts an hour and the test fails on its timeout).
@@ -101,17 +102,21 @@ TEST(PosixSerialPort, OpenReadWriteCloseOnAPseudoTerminal) {
   EXPECT_EQ(readAll(port, 3, 4, 4), Bytes(reply.begin(), reply.begin() + 4));
   EXPECT_EQ(readAll(port, 3, 2, 4), Bytes(reply.begin() + 4, reply.end()));
 
-  EXPECT_EQ(port.close(3), 1);
+  EXPECT_TRUE(port.close(3));
   std::array<std::uint8_t, 64> buffer{};
-  EXPECT_EQ(port.read(3, buffer).count, 0u);
-  EXPECT_EQ(port.write(3, reply), 0);
-  EXPECT_EQ(port.close(3), 1);  // closing a closed port is harmless
+  const PortResult<std::size_t> read = port.read(3, buffer);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(*read, 0u);
+  const PortStatus written = port.write(3, reply);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().kind, PortError::NotOpen);
+  EXPECT_TRUE(port.close(3));  // closing a closed port is harmless
 }
 
 TEST(PosixSerialPort, OpenFailures) {
   PtyPair pty;
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}, {3, "/nonexistent/pelmora/ttyUSB0"}, {4, "/dev/null"}}));
-  ASSERT_NE(port.open(1), 0);
+  ASSERT_TRUE(port.open(1));
   // The same number again is busy.
   const std::pair<int, OpenFailure> refused[] = {{1, OpenFailure::Busy},
                                                  {3, OpenFailure::NoSuchDevice},
@@ -120,13 +125,15 @@ TEST(PosixSerialPort, OpenFailures) {
                                                  {0, OpenFailure::OutOfRange},
                                                  {100, OpenFailure::OutOfRange}};
   for (const auto& [number, why] : refused) {
-    EXPECT_EQ(port.open(number), 0) << number;
-    EXPECT_EQ(port.lastOpenFailure(number), why) << number;
+    const OpenStatus opened = port.open(number);
+    ASSERT_FALSE(opened) << number;
+    EXPECT_EQ(opened.error().kind, why) << number;
   }
   // Another instance (as another program would) is refused too.
   PosixSerialPort other(explicitOnly({{7, pty.slavePath()}}));
-  EXPECT_EQ(other.open(7), 0);
-  EXPECT_EQ(other.lastOpenFailure(7), OpenFailure::Busy);
+  const OpenStatus taken = other.open(7);
+  ASSERT_FALSE(taken);
+  EXPECT_EQ(taken.error().kind, OpenFailure::Busy);
   EXPECT_EQ(other.lastOpenFailureDevice(7), pty.slavePath());
   EXPECT_EQ(port.lastOpenFailureDevice(5), "");
 
@@ -147,23 +154,25 @@ TEST(PosixSerialPort, OpenFailures) {
   EXPECT_EQ(holders, (std::vector<PortHolder>{{sleeper, "sleep"}}));
 
   // An entry added at run time is used by the next open.
-  EXPECT_EQ(port.close(1), 1);
+  EXPECT_TRUE(port.close(1));
   port.setPortMap(explicitOnly({{5, pty.slavePath()}}));
-  EXPECT_NE(port.open(5), 0);
-  EXPECT_EQ(port.lastOpenFailure(5), OpenFailure::None);
+  EXPECT_TRUE(port.open(5));
+  EXPECT_EQ(port.lastOpenFailureDevice(5), "");
 }
 
 TEST(PosixSerialPort, WriteTimeout) {
   PtyPair pty;
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
-  ASSERT_NE(port.open(1), 0);
+  ASSERT_TRUE(port.open(1));
 
   // The device takes nothing more: its output is suspended, as an XOFF does.
   const int slave = ::open(pty.slavePath().c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   ASSERT_EQ(::tcflow(slave, TCOOFF), 0);
   // A write cut short by its timeout (2 ms per byte) is not written whole: a
   // failure, and none of its bytes reach the device once it takes bytes again.
-  EXPECT_EQ(port.write(1, Bytes(4, 0xAA)), 0);
+  const PortStatus written = port.write(1, Bytes(4, 0xAA));
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().kind, PortError::TimedOut);
   ::tcflow(slave, TCOON);
   ::close(slave);
   EXPECT_EQ(pty.receive(), Bytes{});
@@ -173,11 +182,11 @@ TEST(PosixSerialPort, WriteTimeout) {
 TEST(PosixSerialPort, CallsFromSeveralThreads) {
   PtyPair pty;
   PosixSerialPort port(explicitOnly({{1, pty.slavePath()}}));
-  ASSERT_NE(port.open(1), 0);
+  ASSERT_TRUE(port.open(1));
   std::atomic<bool> done{false};
   std::jthread reader([&] {
     std::array<std::uint8_t, 4096> buffer{};
-    for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1))) port.read(1, buffer);
+    for (; !done; std::this_thread::sleep_for(std::chrono::milliseconds(1))) (void)port.read(1, buffer);
   });
   std::jthread reopener([&] {
     for (int i = 0; i < 50; ++i) {
@@ -197,8 +206,8 @@ TEST(PosixSerialPort, CallsFromSeveralThreads) {
   // Whatever interleaving happened, the port ends usable: open, and a write arrives whole.
   pty.receive();
   port.close(1);
-  ASSERT_NE(port.open(1), 0);
-  EXPECT_EQ(port.write(1, pattern(17)), 1);
+  ASSERT_TRUE(port.open(1));
+  EXPECT_TRUE(port.write(1, pattern(17)));
   EXPECT_EQ(pty.receive(17), pattern(17));
 }
 

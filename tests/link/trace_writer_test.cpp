@@ -80,8 +80,9 @@ TEST(TraceFile, EachRunIsAppendedAfterALineThatNamesIt) {
       std::filesystem::temp_directory_path() / ("pelmora-trace-" + std::to_string(std::random_device()()) + ".log");
   std::filesystem::remove(path);
   for (const char* program : {"pelmora", "pelmora-cli"}) {
-    const std::unique_ptr<TraceFile> trace = TraceFile::open(path.string(), program);
-    ASSERT_NE(trace, nullptr);
+    OutputResult<TraceFile> opened = TraceFile::open(path.string(), program);
+    ASSERT_TRUE(opened) << opened.error().message;
+    const std::unique_ptr<TraceFile> trace = std::move(*opened);
     trace->trace("Read Gspt Data");
     EXPECT_TRUE(trace->close());
     trace->trace("after the close");

@@ -71,7 +71,8 @@ TEST(UserSettingsFile, SavingThePortIndexChangesThatValueAndNoOtherByte) {
       fs::create_directories(fs::path(folder.file()).parent_path());
       writeText(folder.file(), *row.before);
     }
-    EXPECT_EQ(setUserSetting(folder.file(), "General", "COMM", "7"), std::nullopt);
+    const SettingsStatus set = setUserSetting(folder.file(), "General", "COMM", "7");
+    EXPECT_TRUE(set) << set.error().message;
     EXPECT_EQ(readText(folder.file()), row.after);
     EXPECT_EQ(loadUserSettings(folder.file()).portIndex, "7");
   }
@@ -101,10 +102,11 @@ TEST(UserSettingsFile, AFileThatCannotBeUsedIsNotUsedSaysWhyAndIsNotWritten) {
     const char* label;
     std::string content;  // "": a folder
     std::string problem;  // after the path
+    SettingsErrorKind kind;
   } rows[] = {
-      {"a folder", "", ": is a directory, not a settings file"},
-      {"binary", kept + std::string("\0\x01\x02", 3), ": not a text file (a NUL byte at byte 37)"},
-      {"too large", kept + std::string(kMaxUserSettingsBytes, ';'), ": too large for a settings file"},
+      {"a folder", "", ": is a directory, not a settings file", SettingsErrorKind::BadInput},
+      {"binary", kept + std::string("\0\x01\x02", 3), ": not a text file (a NUL byte at byte 37)", SettingsErrorKind::BadInput},
+      {"too large", kept + std::string(kMaxUserSettingsBytes, ';'), ": too large for a settings file", SettingsErrorKind::BadInput},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -114,10 +116,15 @@ TEST(UserSettingsFile, AFileThatCannotBeUsedIsNotUsedSaysWhyAndIsNotWritten) {
     if (!row.content.empty()) writeText(path, row.content);
 
     const UserSettings settings = loadUserSettings(path.string());
-    EXPECT_EQ(settings.problem, path.string() + row.problem);
+    ASSERT_TRUE(settings.problem);
+    EXPECT_EQ(settings.problem->message, path.string() + row.problem);
+    EXPECT_EQ(settings.problem->kind, row.kind);
     EXPECT_TRUE(settings.ports.config.automatic) << "nothing of the file is used";
     EXPECT_TRUE(settings.ports.config.explicitEntries.empty());
-    EXPECT_EQ(setUserSetting(path.string(), "General", "COMM", "7"), settings.problem);
+    const SettingsStatus set = setUserSetting(path.string(), "General", "COMM", "7");
+    ASSERT_FALSE(set);
+    EXPECT_EQ(set.error().message, settings.problem->message);
+    EXPECT_EQ(set.error().kind, row.kind);
     if (!row.content.empty()) {
       EXPECT_EQ(readText(path), row.content);
     }
@@ -140,7 +147,8 @@ TEST(UserSettingsFile, TheReplacedFileKeepsItsModeAndItsLink) {
   ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
   fs::create_symlink(real, folder.file());
 
-  EXPECT_EQ(setUserSetting(folder.file(), "General", "COMM", "7"), std::nullopt);
+  const SettingsStatus set = setUserSetting(folder.file(), "General", "COMM", "7");
+  EXPECT_TRUE(set) << set.error().message;
   EXPECT_TRUE(fs::is_symlink(folder.file()));
   EXPECT_EQ(readText(real), "[General]\nCOMM=7\n");
   struct stat info {};

@@ -33,9 +33,10 @@ int testPort() {
 
 void send(SerialPort& port, int number, CommandType type) {
   FrameBuffer frame{};
-  std::size_t length = 0;
-  ASSERT_EQ(buildRequest(makeRequest(type), frame, length, nullptr), kBuildOk);
-  ASSERT_EQ(port.write(number, std::span(frame).first(length)), 1);
+  const FrameResult<std::size_t> length = buildRequest(makeRequest(type), frame, nullptr);
+  ASSERT_TRUE(length) << length.error().message;
+  const PortStatus written = port.write(number, std::span(frame).first(*length));
+  ASSERT_TRUE(written) << written.error().message;
 }
 
 // Sends a request of `type` and waits (at most 10 s) for one reply frame.
@@ -46,14 +47,15 @@ TrackerReply exchange(SerialPort& port, int number, CommandType type) {
   TrackerReply reply;
   const auto giveUp = std::chrono::steady_clock::now() + 10s;
   while (std::chrono::steady_clock::now() < giveUp) {
-    const ReadResult got = port.read(number, assembler.freeSpace());
-    if (got.disconnected) break;
-    assembler.commit(got.count);
+    const PortResult<std::size_t> got = port.read(number, assembler.freeSpace());
+    if (!got) break;  // Disconnected
+    assembler.commit(*got);
     if (const std::size_t size = assembler.takeFrame(frame)) {
-      EXPECT_EQ(parseReply(std::span(frame).first(size), reply), kParseOk);
+      const FrameStatus parsed = parseReply(std::span(frame).first(size), reply);
+      EXPECT_TRUE(parsed) << parsed.error().message;
       return reply;
     }
-    if (got.count == 0) std::this_thread::sleep_for(5ms);
+    if (*got == 0) std::this_thread::sleep_for(5ms);
   }
   ADD_FAILURE() << "no reply";
   return reply;
@@ -63,7 +65,8 @@ class Win32SerialPortUnderWine : public ::testing::Test {
  protected:
   void SetUp() override {
     if (number == 0) GTEST_SKIP() << "needs the simulated tracker behind a COM port (tools/windows-ci.sh)";
-    ASSERT_EQ(port.open(number), 1) << static_cast<int>(port.lastOpenFailure(number));
+    const OpenStatus opened = port.open(number);
+    ASSERT_TRUE(opened) << opened.error().message;
   }
   const int number = testPort();
   Win32SerialPort port;
@@ -72,7 +75,7 @@ class Win32SerialPortUnderWine : public ::testing::Test {
 TEST_F(Win32SerialPortUnderWine, HandshakeAndSettingsRead) {
   const TrackerReply hello = exchange(port, number, Handshake);
   EXPECT_EQ(hello.type, Handshake);
-  EXPECT_EQ(hello.status, 1);
+  EXPECT_TRUE(hello.accepted);
 
   const TrackerReply settings = exchange(port, number, ReadSettings);
   EXPECT_EQ(settings.type, ReadSettings);
@@ -90,7 +93,8 @@ TEST_F(Win32SerialPortUnderWine, TrackerGoneIsReportedAsDisconnected) {
   bool gone = false;
   const auto giveUp = std::chrono::steady_clock::now() + 20s;
   while (!gone && std::chrono::steady_clock::now() < giveUp) {
-    gone = port.read(number, buffer).disconnected;
+    const PortResult<std::size_t> read = port.read(number, buffer);
+    gone = !read && read.error().kind == PortError::Disconnected;
     std::this_thread::sleep_for(20ms);
   }
   EXPECT_TRUE(gone);
@@ -103,9 +107,11 @@ TEST_F(Win32SerialPortUnderWine, AWriteTheStalledLineCutsShortFails) {
   // holding the thread for ever.
   const std::vector<std::uint8_t> piece(512, 0x55);
   int taken = 0;
-  while (taken < 128 && port.write(number, piece) == 1) ++taken;
+  PortStatus written;
+  while (taken < 128 && (written = port.write(number, piece))) ++taken;
   EXPECT_GT(taken, 0) << "the line took nothing at all";
-  EXPECT_LT(taken, 128) << "the stalled line took 64 KB";
+  ASSERT_LT(taken, 128) << "the stalled line took 64 KB";
+  EXPECT_EQ(written.error().kind, PortError::TimedOut);
 }
 
 }  // namespace

@@ -94,7 +94,7 @@ TEST(QtUserSettings, AFileQSettingsWroteKeepsEveryOtherByteAtTheSave) {
   ASSERT_TRUE(before.contains("COMM=5\n"));
 
   const UserSettings read = loadUserSettings(path);
-  EXPECT_EQ(read.problem, "");
+  EXPECT_FALSE(read.problem) << read.problem->message;
   EXPECT_EQ(read.language, "ru");
   EXPECT_FALSE(read.verifyAfterWrite);
   EXPECT_FALSE(read.checkReplyChecksum);

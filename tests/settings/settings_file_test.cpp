@@ -46,8 +46,8 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
     for (const bool dense : {false, true}) {
       SCOPED_TRACE(std::string(extended ? "Extended" : "Basic") + (dense ? " dense" : ""));
       const Block image = trackerImage(extended, dense);
-      Loaded<SettingsDocument> read = documentFromImage(image, "read");
-      ASSERT_TRUE(read) << read.error();
+      SettingsResult<SettingsDocument> read = documentFromImage(image, "read");
+      ASSERT_TRUE(read) << read.error().message;
       const std::string json = settingsJson(*read);
       if (!dense) {
         EXPECT_NE(json.find("\"Opaque3\": {\n      \"hex\": \"610062000000740061006900"), std::string::npos) << json;
@@ -56,9 +56,9 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
         EXPECT_NE(json.find("\"KeySlot[4].PhoneNumber\": \"\""), std::string::npos);
       }
       for (const char* name : {"a.json", "a.pelmora-image"}) {
-        ASSERT_FALSE(saveSettingsFile((dir / name).string(), *read));
-        Loaded<SettingsDocument> back = loadSettingsFile((dir / name).string());
-        ASSERT_TRUE(back) << back.error();
+        ASSERT_TRUE(saveSettingsFile((dir / name).string(), *read));
+        SettingsResult<SettingsDocument> back = loadSettingsFile((dir / name).string());
+        ASSERT_TRUE(back) << back.error().message;
         EXPECT_EQ(Block(back->bytes().begin(), back->bytes().end()), image) << name;
       }
     }
@@ -68,7 +68,7 @@ TEST(SettingsFile, ImageToJsonToImageIsByteIdentical) {
   putWord(image, 532, 0x406CCCCDu);  // 3.7f
   const std::string json = settingsJson(*documentFromImage(image, "read"));
   EXPECT_NE(json.find("\"LowPowerAlarmVoltage\": 3.7,"), std::string::npos);
-  const Loaded<SettingsDocument> back = parseSettingsJson(json, "x");
+  const SettingsResult<SettingsDocument> back = parseSettingsJson(json, "x");
   EXPECT_EQ(Block(back->bytes().begin(), back->bytes().end()), image);
   fs::remove_all(dir);
 }
@@ -97,8 +97,8 @@ TEST(SettingsFile, FilesAreReadForWhatTheyHoldNotForTheirSize) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::ofstream(dir / c.name, std::ios::binary) << c.content;
-    const Loaded<SettingsDocument> file = loadSettingsFile((dir / c.name).string());
-    ASSERT_TRUE(file) << file.error().substr(0, 300);
+    const SettingsResult<SettingsDocument> file = loadSettingsFile((dir / c.name).string());
+    ASSERT_TRUE(file) << file.error().message.substr(0, 300);
     if (c.json.empty())
       EXPECT_EQ(std::string(file->bytes().begin(), file->bytes().end()), c.content);
     else
@@ -115,13 +115,13 @@ TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   SettingsCodec codec;
   SettingsModel model;
   ASSERT_EQ(codec.decodeSettingsBlock(trackerImage(true, true), model), DecodeResult::Decoded);
-  const Loaded<SettingsDocument> profile = parseSettingsJson(
+  const SettingsResult<SettingsDocument> profile = parseSettingsJson(
       R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45, "KeySlot[2].PhoneNumber": "+15550100",
           "Opaque12[3]": 7, "TrackerId": "8800123"}})", "fleet.json");
-  ASSERT_TRUE(profile) << profile.error();
+  ASSERT_TRUE(profile) << profile.error().message;
   EXPECT_EQ(oneTrackerFields(*profile), std::vector<std::string>{"TrackerId"});
-  Loaded<SettingsModel> shown = laidOverRead(codec, *profile);
-  ASSERT_TRUE(shown) << shown.error();
+  SettingsResult<SettingsModel> shown = laidOverRead(codec, *profile);
+  ASSERT_TRUE(shown) << shown.error().message;
   std::vector<std::string> names;
   for (const FieldChange& c : pendingChanges(codec, *shown)) names.push_back(c.name);
   EXPECT_EQ(names, (std::vector<std::string>{"SmsReportInterval", "KeySlot[2].PhoneNumber", "TrackerId", "Opaque12[3]"}));
@@ -171,9 +171,10 @@ TEST(SettingsFile, UnknownLayoutsAreRefusedByEveryReader) {
   const SettingsModel before = model;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.source);
-    const Loaded<SettingsDocument> file = settingsFromBytes(c.bytes, c.source);
-    EXPECT_FALSE(file);
-    EXPECT_EQ(file.error(), c.message);
+    const SettingsResult<SettingsDocument> file = settingsFromBytes(c.bytes, c.source);
+    ASSERT_FALSE(file);
+    EXPECT_EQ(file.error().kind, SettingsErrorKind::BadInput);
+    EXPECT_EQ(file.error().message, c.message);
     if (formatForPath(c.source) == SettingsFileFormat::Json) continue;
     EXPECT_EQ(codec.decodeSettingsBlock(c.bytes, model), DecodeResult::UnknownLayout);
     EXPECT_EQ(codec.LayoutMagic(), 0xF6860001u);
@@ -191,6 +192,7 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
   struct Case {
     std::string name, content, message;
     Made made = Made::File;
+    SettingsErrorKind kind = SettingsErrorKind::BadInput;
   };
   std::string manyUnknown = R"({"pelmora-settings": 1, "fields": {"SmsReportIntervall": 5)";
   for (int i = 0; i < 90000; ++i) manyUnknown += ",\"k" + std::to_string(i) + "\":1";
@@ -211,7 +213,8 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
       {"j.json", fields(R"("Opaque4": {"hex": "0102"})"), "j.json: Opaque4 hex must have 8 digits (4 bytes), not 4"},
       {"k.json", R"({"pelmora-settings": 2, "fields": {}})", "k.json: settings format version 2 is not supported (this tool reads version 1)"},
       {"l.img", std::string(3000, '\0'), "l.img: 3000 bytes, but a Basic settings image (as its first word says) has 3180"},
-      {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)", Made::Nothing},
+      {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)", Made::Nothing,
+       SettingsErrorKind::CannotRead},
       // Files of an image's size that are text, not images.
       {"fleet.txt", textOfSize("imei,phone,apn\n490154203237518,+15550100,internet\n", 3180),
        "fleet.txt: 3180 bytes of text, not a settings image"},
@@ -263,17 +266,20 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
       ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
     }
 #endif
-    Loaded<SettingsDocument> file = loadSettingsFile(path);
-    Loaded<SettingsModel> shown = file ? laidOverRead(codec, *file) : file.error();
-    EXPECT_FALSE(shown);
+    SettingsResult<SettingsDocument> file = loadSettingsFile(path);
+    SettingsResult<SettingsModel> shown = file ? laidOverRead(codec, *file) : file.error();
+    ASSERT_FALSE(shown);
     // Compared whole, shown clipped: a message that quotes a megabyte is a failure, not a megabyte of log.
-    EXPECT_TRUE(shown.error() == c.message) << shown.error().substr(0, 300) << "\nexpected " << c.message.substr(0, 300);
+    const SettingsError& error = shown.error();
+    EXPECT_TRUE(error.message == c.message) << error.message.substr(0, 300) << "\nexpected " << c.message.substr(0, 300);
+    EXPECT_EQ(error.kind, c.kind);
     fs::remove_all(path);
   }
   EXPECT_EQ(Block(codec.encodeSettingsBlock(model).begin(), codec.encodeSettingsBlock(model).end()), before);
-  const std::optional<SettingsError> unwritable = saveSettingsFile(d + "locked", *documentFromImage(before, "x"));
-  ASSERT_TRUE(unwritable);
-  EXPECT_EQ(unwritable->message, d + "locked: cannot be written (Is a directory)");
+  const SettingsStatus unwritable = saveSettingsFile(d + "locked", *documentFromImage(before, "x"));
+  ASSERT_FALSE(unwritable);
+  EXPECT_EQ(unwritable.error().message, d + "locked: cannot be written (Is a directory)");
+  EXPECT_EQ(unwritable.error().kind, SettingsErrorKind::CannotWrite);
   EXPECT_TRUE(fs::is_empty(dir / "locked"));
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
   fs::remove_all(dir);
@@ -344,7 +350,7 @@ TEST(SettingsFile, SavingWritesOnlyRegularFilesWholeAndKeepsWhatTheyWere) {
     const ::rlimit limit{100, before.rlim_max};
     void (*const handler)(int) = c.fileSizeLimit ? ::signal(SIGXFSZ, SIG_IGN) : nullptr;  // EFBIG, not a signal
     if (c.fileSizeLimit) ::setrlimit(RLIMIT_FSIZE, &limit);
-    const std::optional<SettingsError> error = saveSettingsFile(path.string(), document);
+    const SettingsStatus written = saveSettingsFile(path.string(), document);
     if (c.fileSizeLimit) {
       ::setrlimit(RLIMIT_FSIZE, &before);
       ::signal(SIGXFSZ, handler);
@@ -353,12 +359,13 @@ TEST(SettingsFile, SavingWritesOnlyRegularFilesWholeAndKeepsWhatTheyWere) {
     struct ::stat after {};
     const bool exists = ::stat(real.c_str(), &after) == 0;
     if (c.message.empty()) {
-      EXPECT_FALSE(error) << error->message;
+      EXPECT_TRUE(written) << written.error().message;
       EXPECT_EQ(contentsOf(real), saved);
       EXPECT_EQ(after.st_mode & 07777, c.mode);
     } else {
-      ASSERT_TRUE(error);
-      EXPECT_EQ(error->message, path.string() + c.message);
+      ASSERT_FALSE(written);
+      EXPECT_EQ(written.error().message, path.string() + c.message);
+      EXPECT_EQ(written.error().kind, SettingsErrorKind::CannotWrite);
       // What was there is still there, as it was.
       if (c.plant == Plant::File) {
         EXPECT_EQ(contentsOf(real), old);

@@ -30,8 +30,9 @@ Bytes receive(SerialPort& port, std::size_t count) {
   while (got.size() < count && std::chrono::steady_clock::now() < giveUp) {
     std::uint8_t buffer[4096];
     port.waitReadable(1, 50);
-    const std::size_t n = port.read(1, std::span(buffer, std::min(sizeof buffer, count - got.size()))).count;
-    got.insert(got.end(), buffer, buffer + n);
+    const PortResult<std::size_t> n = port.read(1, std::span(buffer, std::min(sizeof buffer, count - got.size())));
+    if (!n) break;  // Disconnected
+    got.insert(got.end(), buffer, buffer + *n);
   }
   return got;
 }

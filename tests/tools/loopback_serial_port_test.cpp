@@ -30,20 +30,25 @@ TEST(LoopbackSerialPort, CarriesASessionsReadAndWrite) {
   SystemClock clock;
   TrackerSession session(port, clock);
   ASSERT_TRUE(session.open(3));
-  EXPECT_FALSE(port.open(3));
-  EXPECT_EQ(port.lastOpenFailure(3), OpenFailure::Busy);
-  EXPECT_FALSE(port.open(4));
-  EXPECT_EQ(port.lastOpenFailure(4), OpenFailure::NotMapped);
+  const OpenStatus again = port.open(3);
+  ASSERT_FALSE(again);
+  EXPECT_EQ(again.error().kind, OpenFailure::Busy);
+  const OpenStatus other = port.open(4);
+  ASSERT_FALSE(other);
+  EXPECT_EQ(other.error().kind, OpenFailure::NotMapped);
   ASSERT_TRUE(session.waitForTracker(5000));
 
-  const TrackerSession::ReadResult read = session.read();
-  ASSERT_EQ(read.outcome, RequestOutcome::Done);
-  EXPECT_EQ(read.image, basicDemoImage());
-  Bytes written = read.image;
+  const auto read = session.read();
+  ASSERT_TRUE(read) << read.error().message;
+  EXPECT_EQ(read->image, basicDemoImage());
+  Bytes written = read->image;
   written[88] = 45;  // SmsReportInterval, 30 before
-  EXPECT_EQ(session.write(written), RequestOutcome::Done);
+  const auto wrote = session.write(written);
+  EXPECT_TRUE(wrote) << wrote.error().message;
   EXPECT_EQ(port.tracker().writtenImage(), written);
-  EXPECT_EQ(session.read().image, written);
+  const auto readBack = session.read();
+  ASSERT_TRUE(readBack) << readBack.error().message;
+  EXPECT_EQ(readBack->image, written);
 
   const SimCounters seen = port.tracker().counters();
   EXPECT_EQ(seen.readSettings, 2u);

@@ -1,0 +1,275 @@
+#include "settings/field_catalogue.h"
+
+#include <algorithm>
+#include <deque>
+#include <limits>
+#include <vector>
+
+#include "settings/settings_elements.h"
+#include "settings/utf.h"
+
+namespace pelmora {
+namespace {
+
+using P = SettingsPage;
+using V = ValueKind;
+
+constexpr std::array<std::u16string_view, kSettingsPageCount> kPageTitles{
+    u"Sms Track", u"Key Binding", u"APN", u"AGPS", u"Transport", u"Misc",
+};
+
+constexpr std::u16string_view kTcpGroup = u"TCP  transport protocols  setting";
+constexpr std::u16string_view kExtendedGroup = u"Extended settings";
+constexpr std::uint16_t kKeyNumberLimit = 20;
+constexpr std::uint16_t kKeyMessageLimit = 32;
+
+// The fields of every page but Key Binding, whose rows follow the buttons.
+const CatalogueEntry kPlainEntries[] = {
+    {"SmsPassword", P::SmsTrack, {}, u"Password", V::Digits, {}, 6, 6},
+    {"SmsReportInterval", P::SmsTrack, {}, u"SMS Report Interval", V::Number, u"min"},
+
+    {"ApnName", P::Apn, {}, u"APN", V::Text, {}, 0, 90},
+    {"ApnUser", P::Apn, {}, u"User Name", V::Text, {}, 0, 60},
+    {"ApnPassword", P::Apn, {}, u"Password", V::Text, {}, 0, 60},
+    {"PrimaryDns", P::Apn, {}, u"DNS", V::DottedAddress},
+    {"SecondaryDns", P::Apn, {}, u"DNS second", V::DottedAddress},
+
+    {"AgpsName", P::Agps, {}, u"Name", V::Text, {}, 0, 20},
+    {"AgpsServerIp", P::Agps, {}, u"Server IP", V::DottedAddress},
+    {"AgpsPort", P::Agps, {}, u"Port", V::Port},
+    {"AgpsSmsNumber", P::Agps, {}, u"Sms Number", V::Text, {}, 0, 20},
+
+    {"ServerIp", P::Transport, kTcpGroup, u"Server IP", V::DottedAddress},
+    {"ServerPort", P::Transport, kTcpGroup, u"Port", V::Port},
+    {"TrackerId", P::Transport, kTcpGroup, u"Tracker ID", V::Digits, {}, 1, 14},
+    {"TcpReportInterval", P::Transport, kTcpGroup, u"Report Interval", V::Number, u"×10 s"},
+    {"TcpTrackEnabled", P::Transport, kTcpGroup, u"Enable TCP Track", V::OnOff},
+
+    {"TimeZoneMinutes", P::Misc, {}, u"Time Zone Setting", V::Choice, u"min", 0, 0, kTimeZoneChoices},
+    {"OverspeedIndex", P::Misc, {}, u"Overspeed Alarm Setting", V::Choice, u"×10 km/h", 0, 0, kOverspeedChoices},
+    {"OverspeedAlarmEnabled", P::Misc, u"Overspeed Alarm Setting", u"alarm on", V::OnOff},
+    {"WiretapNumber", P::Misc, {}, u"Wiretap Number Setting", V::Text, {}, 0, 20},
+    {"CallLocationReport", P::Misc, kExtendedGroup,
+     u"Send an SMS location report to the authorised number when it calls the tracker.", V::OnOff},
+    {"NmeaGprmcFormat", P::Misc, kExtendedGroup,
+     u"Location data in NMEA 0183 GPRMC form instead of the default Navitel format.", V::OnOff},
+    {"AutoHangUp", P::Misc, kExtendedGroup, u"Hang up an incoming call automatically after 4 to 5 rings.", V::OnOff},
+    {"PowerOnSosSms", P::Misc, kExtendedGroup, u"Send an SMS to the SOS number when the tracker is switched on.",
+     V::OnOff},
+    {"LowVoltageShutdown", P::Misc, kExtendedGroup, u"Switch off automatically when the supply voltage is below 3.3 V.",
+     V::OnOff},
+    {"BlindAreaAlert", P::Misc, kExtendedGroup,
+     u"Alert by SMS to the SOS number when the tracker enters an area of weak GPS signal.", V::OnOff},
+    {"LedsOff", P::Misc, kExtendedGroup, u"Switch all LEDs off while the tracker works.", V::OnOff},
+    {"LowPowerAlarmEnabled", P::Misc, kExtendedGroup, u"Alarm on low supply voltage.", V::OnOff},
+};
+
+constexpr std::array<std::u16string_view, 4> kButtonLabels{u"Button 1", u"Button 2", u"Button 3", u"Button SOS"};
+
+struct Catalogue {
+  std::deque<std::string> keys;  // the Key Binding rows' names; a deque keeps them in place
+  std::vector<CatalogueEntry> entries;
+};
+
+// Key Binding's three columns, a row per button, each naming the slot the
+// button owns (KeySlotMap).
+void addKeyBinding(Catalogue& catalogue) {
+  struct Column {
+    std::u16string_view heading;
+    const char* key;  // %d: the slot
+    bool message;     // SosMessage's slot rather than KeySlot's
+    std::uint16_t limit;
+  };
+  constexpr Column kColumns[] = {
+      {u"Phone Number Binding", "KeySlot[%d].PhoneNumber", false, kKeyNumberLimit},
+      {u"SMS  Number Binding", "KeySlot[%d].SmsNumber", false, kKeyNumberLimit},
+      {u"SOS ShortMessage Content Setting", "SosMessage[%d]", true, kKeyMessageLimit},
+  };
+  for (const Column& column : kColumns) {
+    for (std::size_t b = 0; b < KeySlotMap.size(); ++b) {
+      const ButtonSlots& slots = KeySlotMap[b];
+      std::string key(column.key);
+      key.replace(key.find("%d"), 2, std::to_string(column.message ? slots.messageSlot : slots.keySlot));
+      catalogue.keys.push_back(std::move(key));
+      catalogue.entries.push_back({catalogue.keys.back(), P::KeyBinding, column.heading,
+                                   kButtonLabels[static_cast<std::size_t>(slots.button)], V::Text, {}, 0,
+                                   column.limit});
+    }
+  }
+}
+
+const Catalogue& catalogue() {
+  static const Catalogue built = [] {
+    Catalogue c;
+    std::vector<CatalogueEntry> plain(std::begin(kPlainEntries), std::end(kPlainEntries));
+    for (std::size_t page = 0; page < kSettingsPageCount; ++page) {
+      if (static_cast<P>(page) == P::KeyBinding) addKeyBinding(c);
+      for (const CatalogueEntry& entry : plain)
+        if (entry.page == static_cast<P>(page)) c.entries.push_back(entry);
+    }
+    return c;
+  }();
+  return built;
+}
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+bool allDigits(std::u16string_view text) { return std::all_of(text.begin(), text.end(), isDigit); }
+
+std::string plural(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// "a.b.c.d", each a number 0-255 of one to three digits.
+bool isDottedAddress(std::u16string_view text) {
+  int parts = 0;
+  while (true) {
+    const std::size_t dot = text.find(u'.');
+    const std::u16string_view part = text.substr(0, dot);
+    if (part.empty() || part.size() > 3 || !allDigits(part)) return false;
+    int value = 0;
+    for (const char16_t c : part) value = value * 10 + (c - u'0');
+    if (value > 255) return false;
+    ++parts;
+    if (dot == std::u16string_view::npos) break;
+    text.remove_prefix(dot + 1);
+  }
+  return parts == 4;
+}
+
+char16_t foldedUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+
+bool sameIgnoringCaseAndBlanks(std::u16string_view a, std::u16string_view b) {
+  std::size_t i = 0;
+  std::size_t j = 0;
+  while (true) {
+    while (i < a.size() && a[i] == u' ') ++i;
+    while (j < b.size() && b[j] == u' ') ++j;
+    if (i == a.size() || j == b.size()) return i == a.size() && j == b.size();
+    if (foldedUnit(a[i++]) != foldedUnit(b[j++])) return false;
+  }
+}
+
+}  // namespace
+
+std::u16string_view pageTitle(SettingsPage page) { return kPageTitles[static_cast<std::size_t>(page)]; }
+
+std::span<const CatalogueEntry> fieldCatalogue() { return catalogue().entries; }
+
+const CatalogueEntry* catalogueEntry(std::string_view key) {
+  for (const CatalogueEntry& entry : fieldCatalogue())
+    if (entry.key == key) return &entry;
+  return nullptr;
+}
+
+std::u16string fullLabel(const CatalogueEntry& entry) {
+  std::u16string label(entry.label);
+  if (!entry.heading.empty()) label += u" (" + std::u16string(entry.heading) + u")";
+  return label;
+}
+
+std::string ruleText(const CatalogueEntry& entry) {
+  switch (entry.kind) {
+    case V::Text:
+      return "at most " + plural(entry.maxLength, "character", "characters");
+    case V::Digits:
+      if (entry.minLength == entry.maxLength) return "exactly " + plural(entry.maxLength, "digit", "digits");
+      return std::to_string(entry.minLength) + " to " + plural(entry.maxLength, "digit", "digits");
+    case V::DottedAddress:
+      return "four numbers 0-255 separated by dots, or empty";
+    case V::Port:
+      return "a port 1-65535, or empty";
+    case V::Choice:
+      return "one of the chooser's " + std::to_string(entry.choices.size()) + " items";
+    case V::OnOff:
+      return "0 (off) or 1 (on)";
+    case V::Number:
+      return "a whole number 0-4294967295";
+  }
+  return {};
+}
+
+std::optional<std::string> textBreach(const CatalogueEntry& entry, std::u16string_view text) {
+  switch (entry.kind) {
+    case V::Text:
+      if (text.size() > entry.maxLength) return "has " + plural(text.size(), "character", "characters");
+      return std::nullopt;
+    case V::Digits:
+      if (!allDigits(text)) return std::string("holds more than digits");
+      if (text.size() < entry.minLength || text.size() > entry.maxLength)
+        return "has " + plural(text.size(), "digit", "digits");
+      return std::nullopt;
+    case V::DottedAddress:
+      if (text.empty() || isDottedAddress(text)) return std::nullopt;
+      return std::string("is not four numbers 0-255 separated by dots");
+    case V::Port: {
+      if (text.empty()) return std::nullopt;
+      if (!allDigits(text)) return std::string("holds more than digits");
+      const std::size_t significant = text.size() - std::min(text.find_first_not_of(u'0'), text.size());
+      std::uint32_t value = 0;
+      if (significant <= 5)
+        for (const char16_t c : text) value = value * 10 + static_cast<std::uint32_t>(c - u'0');
+      if (significant > 5 || value == 0 || value > 65535) return std::string("is not a port 1-65535");
+      return std::nullopt;
+    }
+    case V::Choice:
+    case V::OnOff:
+    case V::Number:
+      break;
+  }
+  return std::string("is not a number");
+}
+
+std::optional<std::string> numberBreach(const CatalogueEntry& entry, std::int64_t value) {
+  switch (entry.kind) {
+    case V::Choice:
+      if (choiceOf(entry, value) != nullptr) return std::nullopt;
+      return std::string("is none of the chooser's items");
+    case V::OnOff:
+      if (value == 0 || value == 1) return std::nullopt;
+      return std::string("is neither 0 nor 1");
+    case V::Number:
+      if (value >= 0 && value <= std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+      return std::string("is out of range");
+    case V::Text:
+    case V::Digits:
+    case V::DottedAddress:
+    case V::Port:
+      break;
+  }
+  return std::string("is not a text");
+}
+
+std::optional<std::string> modelBreach(const CatalogueEntry& entry, const SettingsModel& model) {
+  const int index = findElement(entry.key);
+  if (index < 0) return std::nullopt;  // a drift the catalogue test reports
+  const FieldElement& element = settingsElements()[static_cast<std::size_t>(index)];
+  SettingsModel copy = model;  // locate() hands out a way to change the field; nothing here does
+  const FieldRef ref = element.row->locate(copy, element.element);
+  if (const auto* units = std::get_if<std::span<char16_t>>(&ref)) {
+    const std::u16string_view text(units->data());
+    return textBreach(entry, text);
+  }
+  if (const auto* u = std::get_if<std::uint32_t*>(&ref)) return numberBreach(entry, **u);
+  if (const auto* i = std::get_if<std::int32_t*>(&ref)) return numberBreach(entry, **i);
+  return std::nullopt;  // no entry is a float
+}
+
+const ChoiceItem* choiceNamed(const CatalogueEntry& entry, std::u16string_view text) {
+  for (const ChoiceItem& item : entry.choices)
+    if (sameIgnoringCaseAndBlanks(item.text, text)) return &item;
+  return nullptr;
+}
+
+const ChoiceItem* choiceOf(const CatalogueEntry& entry, std::int64_t value) {
+  for (const ChoiceItem& item : entry.choices)
+    if (item.value == value) return &item;
+  return nullptr;
+}
+
+std::string breachLine(const CatalogueEntry& entry, std::string_view shownValue, std::string_view breach) {
+  return std::string(entry.key) + " (" + utf8FromUtf16(pageTitle(entry.page)) + ", " + utf8FromUtf16(fullLabel(entry)) +
+         ") is " + std::string(shownValue) + ": " + std::string(breach) + "; the rule is " + ruleText(entry);
+}
+
+}  // namespace pelmora

@@ -11,10 +11,10 @@
 namespace pelmora {
 namespace {
 
-using P = SettingsPage;
+using P = PageId;
 using V = ValueKind;
 
-constexpr std::array<std::u16string_view, kSettingsPageCount> kPageTitles{
+constexpr std::array<std::u16string_view, kPageCount> kPageTitles{
     u"Sms Track", u"Key Binding", u"APN", u"AGPS", u"Transport", u"Misc",
 };
 
@@ -102,7 +102,7 @@ const Catalogue& catalogue() {
   static const Catalogue built = [] {
     Catalogue c;
     std::vector<CatalogueEntry> plain(std::begin(kPlainEntries), std::end(kPlainEntries));
-    for (std::size_t page = 0; page < kSettingsPageCount; ++page) {
+    for (std::size_t page = 0; page < kPageCount; ++page) {
       if (static_cast<P>(page) == P::KeyBinding) addKeyBinding(c);
       for (const CatalogueEntry& entry : plain)
         if (entry.page == static_cast<P>(page)) c.entries.push_back(entry);
@@ -152,7 +152,7 @@ bool sameIgnoringCaseAndBlanks(std::u16string_view a, std::u16string_view b) {
 
 }  // namespace
 
-std::u16string_view pageTitle(SettingsPage page) { return kPageTitles[static_cast<std::size_t>(page)]; }
+std::u16string_view pageTitle(PageId page) { return kPageTitles[static_cast<std::size_t>(page)]; }
 
 std::span<const CatalogueEntry> fieldCatalogue() { return catalogue().entries; }
 
@@ -265,6 +265,26 @@ const ChoiceItem* choiceOf(const CatalogueEntry& entry, std::int64_t value) {
   for (const ChoiceItem& item : entry.choices)
     if (item.value == value) return &item;
   return nullptr;
+}
+
+std::string valueInWords(const CatalogueEntry& entry, std::string_view jsonValue) {
+  if (entry.kind != V::Choice && entry.kind != V::OnOff && entry.kind != V::Number) return std::string(jsonValue);
+  std::int64_t value = 0;
+  const bool negative = !jsonValue.empty() && jsonValue.front() == '-';
+  const std::string_view digits = jsonValue.substr(negative ? 1 : 0);
+  if (digits.empty() || digits.size() > 10 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::string(jsonValue);
+  for (const char c : digits) value = value * 10 + (c - '0');
+  if (negative) value = -value;
+  switch (entry.kind) {
+    case V::Choice:
+      if (const ChoiceItem* item = choiceOf(entry, value)) return utf8FromUtf16(item->text);
+      return std::string(jsonValue);
+    case V::OnOff:
+      return value == 0 ? "off" : value == 1 ? "on" : std::string(jsonValue);
+    default:
+      return std::string(jsonValue) + (entry.unit.empty() ? "" : " " + utf8FromUtf16(entry.unit));
+  }
 }
 
 std::string breachLine(const CatalogueEntry& entry, std::string_view shownValue, std::string_view breach) {

@@ -26,10 +26,10 @@
 namespace pelmora {
 
 // The six pages, in the window's tab order.
-enum class SettingsPage : std::uint8_t { SmsTrack, KeyBinding, Apn, Agps, Transport, Misc };
-inline constexpr std::size_t kSettingsPageCount = 6;
+enum class PageId : std::uint8_t { SmsTrack, KeyBinding, Apn, Agps, Transport, Misc };
+inline constexpr std::size_t kPageCount = 6;
 // The tab's title: "Sms Track", "Key Binding", "APN", "AGPS", "Transport", "Misc".
-std::u16string_view pageTitle(SettingsPage page);
+std::u16string_view pageTitle(PageId page);
 
 enum class ValueKind : std::uint8_t {
   Text,           // any characters, up to maxLength
@@ -48,7 +48,7 @@ struct ChoiceItem {
 
 struct CatalogueEntry {
   std::string_view key;         // the element's name in files: "KeySlot[3].PhoneNumber"
-  SettingsPage page;
+  PageId page;
   std::u16string_view heading;  // the group the label sits under, "" when none: "Phone Number Binding"
   std::u16string_view label;    // the window's text beside the control: "Button 1"
   ValueKind kind;
@@ -103,6 +103,12 @@ std::optional<std::string> modelBreach(const CatalogueEntry& entry, const Settin
 const ChoiceItem* choiceNamed(const CatalogueEntry& entry, std::u16string_view text);
 // The item holding `value`, or nullptr.
 const ChoiceItem* choiceOf(const CatalogueEntry& entry, std::int64_t value);
+
+// A value as people read it, from the way a settings file writes it
+// (`jsonValue`: 8, "482915", "(not set)"): a choice's item ("80Km/h"), "on"
+// or "off", a number with its unit ("30 min"); texts and anything else as
+// they came.
+std::string valueInWords(const CatalogueEntry& entry, std::string_view jsonValue);
 
 // One line for a breach, naming the field the way people read it:
 // "SmsPassword (Sms Track, Password) is "12": has 2 digits; the rule is exactly 6 digits".

@@ -160,7 +160,7 @@ std::vector<FieldChange> compareSettings(const SettingsDocument& before, const S
   std::vector<FieldChange> changes;
   for (std::size_t i = 0; i < elements.size(); ++i) {
     std::string a = valueIn(before, i), b = valueIn(after, i);
-    if (a != b) changes.push_back({elements[i].name, std::move(a), std::move(b)});
+    if (a != b) changes.push_back({elements[i].name, std::move(a), std::move(b), i, catalogueEntry(elements[i].name)});
   }
   return changes;
 }

@@ -34,6 +34,7 @@
 #include "settings/settings_codec.h"
 #include "settings/settings_elements.h"
 #include "settings/settings_error.h"
+#include "settings/field_catalogue.h"
 #include "settings/settings_layout.h"
 #include "settings/settings_model.h"
 
@@ -108,6 +109,8 @@ struct FieldChange {
   std::string name;
   std::string before;
   std::string after;
+  std::size_t element = 0;                 // index into settingsElements()
+  const CatalogueEntry* entry = nullptr;  // how people read it; nullptr for a field no page shows
 };
 std::string describeChange(const FieldChange& change);  // "SmsReportInterval: 30 -> 45"
 

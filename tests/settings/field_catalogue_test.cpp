@@ -81,9 +81,21 @@ TEST(FieldCatalogue, RulesAndBreachesAreSaidInWords) {
   EXPECT_EQ(ruleText(*catalogueEntry("TrackerId")), "1 to 14 digits");
   EXPECT_EQ(breachLine(password, "\"12\"", *textBreach(password, u"12")),
             "SmsPassword (Sms Track, Password) is \"12\": has 2 digits; the rule is exactly 6 digits");
+  const struct {
+    const char* key;
+    std::string_view json;
+    std::string_view words;
+  } shown[] = {
+      {"OverspeedIndex", "8", "80Km/h"},       {"OverspeedIndex", "21", "21"},
+      {"TimeZoneMinutes", "-60", "GMT-1"},     {"TcpTrackEnabled", "1", "on"},
+      {"TcpTrackEnabled", "2", "2"},           {"SmsReportInterval", "30", "30 min"},
+      {"TcpReportInterval", "6", "6 ×10 s"},   {"SmsPassword", "\"482915\"", "\"482915\""},
+      {"LedsOff", "(not set)", "(not set)"},
+  };
+  for (const auto& row : shown) EXPECT_EQ(valueInWords(*catalogueEntry(row.key), row.json), row.words) << row.key;
   const CatalogueEntry& button1 = *catalogueEntry("KeySlot[3].PhoneNumber");
   EXPECT_EQ(fullLabel(button1), u"Button 1 (Phone Number Binding)");
-  EXPECT_EQ(button1.page, SettingsPage::KeyBinding);
+  EXPECT_EQ(button1.page, PageId::KeyBinding);
 }
 
 // Key Binding's rows name the slots the buttons own: Button 1 is key slot 3

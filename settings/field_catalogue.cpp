@@ -179,8 +179,13 @@ std::string ruleText(const CatalogueEntry& entry) {
       return "four numbers 0-255 separated by dots, or empty";
     case V::Port:
       return "a port 1-65535, or empty";
-    case V::Choice:
-      return "one of the chooser's " + std::to_string(entry.choices.size()) + " items";
+    case V::Choice: {
+      // The chooser's ends, each as a file writes it and as the window shows it.
+      const auto item = [&](std::size_t i) {
+        return std::to_string(entry.choices[i].value) + " \"" + utf8FromUtf16(entry.choices[i].text) + "\"";
+      };
+      return "one of the chooser's items, " + item(0) + " to " + item(entry.choices.size() - 1);
+    }
     case V::OnOff:
       return "0 (off) or 1 (on)";
     case V::Number:

@@ -123,6 +123,12 @@ SettingsStatus applySettings(const SettingsDocument& document, Layout tracker, S
     if (isTextField(e) && unitsOf(e, result) > at.bytes / 2u)
       return badInput(document.source + ": " + e.name + " has " + std::to_string(unitsOf(e, result)) + " units; a " +
                       std::string(layoutInfo(tracker).name) + " tracker keeps at most " + std::to_string(at.bytes / 2u));
+    // A value that breaks its rule goes to the tracker only when the tracker holds it already: its
+    // own value, as a whole file saved from it carries, is not the user's mistake.
+    const CatalogueEntry* entry = catalogueEntry(e.name);
+    if (entry != nullptr && !sameFieldElement(*e.row, e.element, result, model))
+      if (const std::optional<std::string> breach = modelBreach(*entry, result))
+        return badInput(document.source + ": " + breachLine(*entry, elementValueJson(document, i), *breach));
   }
   model = result;
   return {};

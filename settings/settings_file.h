@@ -79,7 +79,11 @@ SettingsResult<SettingsDocument> settingsFromBytes(std::span<const std::uint8_t>
 // Refuses, naming the line, a key given twice in one object ("line 7:
 // \"SmsPassword\" is given twice (first at line 4)"), nesting more than 16
 // deep and a number beyond a double; a value quoted in a message is cut to
-// 60 characters. BadInput only.
+// 60 characters. Takes what people write for a field (field_catalogue.h):
+// true/false for on/off, a number for a port, a chooser's item text
+// ("80 km/h") for a choice, each kept in the file's own form. A profile's
+// value that breaks its field's rule is refused here; a whole file's, when
+// laid over a tracker (applySettings). BadInput only.
 SettingsResult<SettingsDocument> parseSettingsJson(std::string_view text, const std::string& source);
 std::string settingsJson(const SettingsDocument& document);
 // One named element's value as the JSON file writes it.
@@ -93,8 +97,9 @@ SettingsDocument documentFromTracker(const SettingsCodec& codec, const SettingsM
 
 // Sets exactly the fields the document names, identity never, in a model
 // for a tracker of `tracker` layout; refuses, changing nothing, a field
-// that layout lacks or a text longer than it keeps, and a profile that
-// names identity fields. BadInput only.
+// that layout lacks or a text longer than it keeps, a value that breaks its
+// rule (field_catalogue.h) unless `model` holds it already (the tracker's
+// own), and a profile that names identity fields. BadInput only.
 SettingsStatus applySettings(const SettingsDocument& document, Layout tracker, SettingsModel& model);
 // The model of the last read with the document applied: NothingRead before
 // any read, BadInput as applySettings.

@@ -15,6 +15,7 @@
 #include <limits>
 
 #include "settings/echoed_value.h"
+#include "settings/field_catalogue.h"
 #include "settings/json_tree.h"
 #include "settings/settings_file.h"
 #include "settings/utf.h"
@@ -185,6 +186,48 @@ std::optional<std::string> storeElement(const FieldElement& e, const Json& value
   return std::nullopt;
 }
 
+// What people may write for a field, in the file's own form: true and false
+// for on/off, a number for a port, a chooser's item text for a choice.
+// Anything else stays as written; nullopt for a text that names no item.
+std::optional<Json> ownForm(const CatalogueEntry& entry, const Json& value) {
+  switch (entry.kind) {
+    case ValueKind::OnOff:
+      if (value.is_boolean()) return Json(value.get<bool>() ? 1 : 0);
+      break;
+    case ValueKind::Port:
+      if (value.is_number_unsigned()) return Json(std::to_string(value.get<std::uint64_t>()));
+      break;
+    case ValueKind::Choice:
+      if (!value.is_string()) break;
+      if (const ChoiceItem* item = choiceNamed(entry, utf16FromUtf8(value.get_ref<const std::string&>())))
+        return Json(item->value);
+      return std::nullopt;
+    default:
+      break;
+  }
+  return value;
+}
+
+// What breaks the field's rule in the bytes stored for it, or nothing.
+std::optional<std::string> ruleBreach(const CatalogueEntry& entry, const FieldElement& e,
+                                      std::span<const std::uint8_t> bytes) {
+  switch (e.row->kind) {
+    case FieldKind::U32:
+      return numberBreach(entry, loadWord(bytes));
+    case FieldKind::I32:
+      return numberBreach(entry, static_cast<std::int32_t>(loadWord(bytes)));
+    case FieldKind::Text: {
+      std::u16string units;
+      for (std::size_t i = 0; i + 1 < bytes.size() && (bytes[i] | bytes[i + 1]) != 0; i += 2)
+        units.push_back(static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8));
+      return textBreach(entry, units);
+    }
+    case FieldKind::F32:
+      break;
+  }
+  return std::nullopt;
+}
+
 // "\"Basic\" or \"Extended\"": the names a file may give as its layout.
 std::string knownLayoutNames() {
   std::string names;
@@ -222,6 +265,7 @@ SettingsResult<SettingsDocument> parseRoot(const Json& root, const std::string& 
   const auto fields = root.find("fields");
   if (fields == root.end()) return fail("no \"fields\" object");
   const auto identity = root.find("identity");
+  std::optional<std::string> firstBreach;
   for (const auto& [section, name] : {std::pair{fields, "fields"}, std::pair{identity, "identity"}}) {
     if (section == root.end()) continue;
     if (!section->is_object()) return fail(std::string("\"") + name + "\" must be an object, not " + aTypeName(*section));
@@ -249,13 +293,24 @@ SettingsResult<SettingsDocument> parseRoot(const Json& root, const std::string& 
       }
       if (at.bytes == 0) return fail(key + " is not in the " + std::string(shape.name) + " layout");
       const std::span<std::uint8_t> bytes = std::span(document.image).subspan(at.offset, at.bytes);
-      if (std::optional<std::string> wrong = storeElement(e, value, bytes)) return fail(key + *wrong);
+      const CatalogueEntry* entry = catalogueEntry(key);
+      const std::optional<Json> stored = entry != nullptr ? ownForm(*entry, value) : value;
+      if (!stored) return fail(breachLine(*entry, shown(value), "names none of the chooser's items"));
+      if (std::optional<std::string> wrong = storeElement(e, *stored, bytes)) return fail(key + *wrong);
+      // {"hex": ...} is exempt: the writer uses it only for a tracker's own bytes that a plain
+      // value cannot keep, and those are not the user's to correct.
+      if (entry != nullptr && !value.is_object() && !firstBreach)
+        if (const std::optional<std::string> breach = ruleBreach(*entry, e, bytes))
+          firstBreach = breachLine(*entry, shown(value), *breach);
       if (isMagic && loadWord(bytes) != shape.magic) return notTheMagic();
       document.named[static_cast<std::size_t>(index)] = true;
     }
   }
   if (identity != root.end() && !document.complete())
     return fail("a profile (a file that names only some fields) cannot carry an identity; remove \"identity\"");
+  // What a profile names, a person wrote: it keeps every rule. A whole file may hold a tracker's
+  // own value that breaks one; it is judged when laid over a tracker (applySettings).
+  if (firstBreach && !document.complete()) return fail(*firstBreach);
   return document;
 }
 

@@ -355,6 +355,8 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
   writeText(path("bad.json"), "{\"pelmora-settings\": 1,\n \"fields\": {\"SmsReportInterval\": }}");
   writeText(path("id.json"), R"({"pelmora-settings": 1, "fields": {"TrackerId": "123"}})");
+  writeText(path("pw.json"), R"({"pelmora-settings": 1, "fields": {"SmsPassword": "12"}})");
+  writeText(path("ip.json"), R"({"pelmora-settings": 1, "fields": {"ServerIp": "300.1.1.1"}})");
 
   struct Case {
     const char* label;
@@ -369,6 +371,10 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
       {"not a port", {"write", "LPT1", path("p.json")}, 2, "LPT1: not a port"},
       {"malformed profile", {"write", "COM5", path("bad.json")}, 2, "bad.json"},
       {"one tracker's id to two", {"apply", path("id.json"), "COM5", "COM9"}, 2, "TrackerId"},
+      {"a password the window would refuse", {"write", "COM5", path("pw.json")}, 2,
+       "pw.json: SmsPassword (Sms Track, Password) is \"12\": has 2 digits; the rule is exactly 6 digits"},
+      {"an address past 255, to many", {"apply", path("ip.json"), "COM5", "COM9"}, 2,
+       "ip.json: ServerIp (Transport, Server IP (TCP  transport protocols  setting)) is \"300.1.1.1\""},
       {"no tracker answering", {"write", "COM6", path("p.json")}, 1, "no tracker answering"},
       {"damaged reply", {"write", "COM7", path("p.json")}, 1, "damaged"},
       {"incomplete image", {"write", "COM8", path("p.json")}, 1, "incomplete (100 of 3180 bytes)"},

@@ -133,6 +133,55 @@ TEST(SettingsFile, ProfilesChangeOnlyTheirFieldsAndComparisonsNameThem) {
   EXPECT_TRUE(verifyWrite(sent, readBack)->empty());
 }
 
+// What people write for a field is taken and kept in the file's own form:
+// true/false for on/off, a number for a port, a chooser's item text. A whole
+// file saved from a tracker whose own values break a rule lays over that
+// tracker; the same file with such a value changed does not.
+TEST(SettingsFile, PeoplesWordsAreTakenAndATrackersOwnValuesPass) {
+  const auto fields = [](const std::string& body) { return R"({"pelmora-settings": 1, "fields": {)" + body + "}}"; };
+  const auto written = [](const std::string& body) {
+    return "{\n  \"pelmora-settings\": 1,\n  \"fields\": {\n    " + body + "\n  }\n}\n";
+  };
+  const struct {
+    std::string given, kept;
+  } aliases[] = {
+      {R"("LedsOff": true)", R"("LedsOff": 1)"},
+      {R"("TcpTrackEnabled": false)", R"("TcpTrackEnabled": 0)"},
+      {R"("ServerPort": 8080)", R"("ServerPort": "8080")"},
+      {R"("OverspeedIndex": "80 km/h")", R"("OverspeedIndex": 8)"},
+      {R"("OverspeedIndex": "80Km/h")", R"("OverspeedIndex": 8)"},
+      {R"("TimeZoneMinutes": "gmt+3")", R"("TimeZoneMinutes": 180)"},
+  };
+  for (const auto& alias : aliases) {
+    SCOPED_TRACE(alias.given);
+    for (const std::string& body : {alias.given, alias.kept}) {
+      const SettingsResult<SettingsDocument> profile = parseSettingsJson(fields(body), "p.json");
+      ASSERT_TRUE(profile) << profile.error().message;
+      EXPECT_EQ(settingsJson(*profile), written(alias.kept));
+    }
+  }
+
+  // The tracker's bytes break many rules: TcpTrackEnabled is neither 0 nor 1, texts are patterns.
+  SettingsCodec codec;
+  SettingsModel own;
+  ASSERT_EQ(codec.decodeSettingsBlock(trackerImage(true, true), own), DecodeResult::Decoded);
+  const std::string whole = settingsJson(documentFromTracker(codec, own));
+  const SettingsResult<SettingsDocument> saved = parseSettingsJson(whole, "saved.json");
+  ASSERT_TRUE(saved) << saved.error().message;
+  EXPECT_TRUE(laidOverRead(codec, *saved));
+  std::string edited = whole;
+  const std::size_t at = edited.find(R"("TcpTrackEnabled": )");
+  ASSERT_NE(at, std::string::npos);
+  edited.replace(at, edited.find(',', at) - at, R"("TcpTrackEnabled": 3)");
+  const SettingsResult<SettingsDocument> changed = parseSettingsJson(edited, "edited.json");
+  ASSERT_TRUE(changed) << changed.error().message;
+  const SettingsResult<SettingsModel> refused = laidOverRead(codec, *changed);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().message,
+            "edited.json: TcpTrackEnabled (Transport, Enable TCP Track (TCP  transport protocols  setting)) is 3: is "
+            "neither 0 nor 1; the rule is 0 (off) or 1 (on)");
+}
+
 // A layout word or name that no layout has is refused by every reader: the
 // image file, the JSON file's "layout" and identity, and the block decode,
 // which keeps the tracker read before.
@@ -211,6 +260,23 @@ TEST(SettingsFile, BadInputGetsOneMessageAndChangesNothing) {
        "h.json: a profile (a file that names only some fields) cannot carry an identity; remove \"identity\""},
       {"i.json", fields(R"("ApnName": ")" + std::string(65, 'a') + "\""), "i.json: ApnName has 65 units; a Basic tracker keeps at most 64"},
       {"j.json", fields(R"("Opaque4": {"hex": "0102"})"), "j.json: Opaque4 hex must have 8 digits (4 bytes), not 4"},
+      // A profile keeps each field's rule, named as the window shows it.
+      {"pw.json", fields(R"("SmsPassword": "12")"),
+       "pw.json: SmsPassword (Sms Track, Password) is \"12\": has 2 digits; the rule is exactly 6 digits"},
+      {"ip.json", fields(R"("ServerIp": "300.1.1.1")"),
+       "ip.json: ServerIp (Transport, Server IP (TCP  transport protocols  setting)) is \"300.1.1.1\": is not four "
+       "numbers 0-255 separated by dots; the rule is four numbers 0-255 separated by dots, or empty"},
+      {"port.json", fields(R"("AgpsPort": 65536)"),
+       "port.json: AgpsPort (AGPS, Port) is 65536: is not a port 1-65535; the rule is a port 1-65535, or empty"},
+      {"kmh.json", fields(R"("OverspeedIndex": "85 km/h")"),
+       "kmh.json: OverspeedIndex (Misc, Overspeed Alarm Setting) is \"85 km/h\": names none of the chooser's items; "
+       "the rule is one of the chooser's items, 0 \"Disable Overspeed Alarm\" to 20 \"200Km/h\""},
+      {"on.json", fields(R"("LedsOff": 2)"),
+       "on.json: LedsOff (Misc, Switch all LEDs off while the tracker works. (Extended settings)) is 2: is neither 0 "
+       "nor 1; the rule is 0 (off) or 1 (on)"},
+      {"tz.json", fields(R"("TimeZoneMinutes": 481)"),
+       "tz.json: TimeZoneMinutes (Misc, Time Zone Setting) is 481: is none of the chooser's items; the rule is one of "
+       "the chooser's items, -720 \"GMT-12\" to 720 \"GMT+12\""},
       {"k.json", R"({"pelmora-settings": 2, "fields": {}})", "k.json: settings format version 2 is not supported (this tool reads version 1)"},
       {"l.img", std::string(3000, '\0'), "l.img: 3000 bytes, but a Basic settings image (as its first word says) has 3180"},
       {"missing.json", "", d + "missing.json: cannot be read (No such file or directory)", Made::Nothing,

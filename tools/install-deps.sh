@@ -8,7 +8,7 @@ packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev
           clang-14 libclang-rt-14-dev
           libudev-dev umockdev libumockdev-dev
           librsvg2-bin scdoc
-          libcli11-dev nlohmann-json3-dev)
+          libcli11-dev nlohmann-json3-dev libssl-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,61 @@
+#include "station/station_record.h"
+
+#include <ctime>
+#include <nlohmann/json.hpp>
+
+namespace pelmora::station {
+
+using Json = nlohmann::ordered_json;
+
+std::string recordLine(const RecordEntry& entry) {
+  Json changes = Json::array();
+  for (const FieldChange& change : entry.changes)
+    changes.push_back({{"field", change.name}, {"before", change.before}, {"after", change.after}});
+  Json line = {
+      {"time", entry.timeUtc},         {"port", entry.port},
+      {"adapter", entry.adapter},      {"imei", entry.imei},
+      {"firmware", entry.firmware},    {"profile", entry.profileName},
+      {"profileSha256", entry.profileSha256}, {"changes", std::move(changes)},
+      {"verified", entry.verified},
+  };
+  if (!entry.verified) line["failure"] = entry.failure;
+  return line.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::set<std::string> verifiedWith(std::string_view recordText, std::string_view profileSha256,
+                                   std::size_t* skippedLines) {
+  std::set<std::string> imeis;
+  std::size_t skipped = 0;
+  while (!recordText.empty()) {
+    const std::size_t end = recordText.find('\n');
+    const std::string_view line = recordText.substr(0, end);
+    recordText.remove_prefix(end == std::string_view::npos ? recordText.size() : end + 1);
+    if (line.find_first_not_of(" \t\r") == std::string_view::npos) continue;
+    const Json entry = Json::parse(line, nullptr, false);
+    const bool whole = entry.is_object() && entry.contains("imei") && entry["imei"].is_string() &&
+                       entry.contains("profileSha256") && entry["profileSha256"].is_string() &&
+                       entry.contains("verified") && entry["verified"].is_boolean();
+    if (!whole) {
+      ++skipped;
+      continue;
+    }
+    if (entry["verified"].get<bool>() && entry["profileSha256"].get_ref<const std::string&>() == profileSha256)
+      imeis.insert(entry["imei"].get<std::string>());
+  }
+  if (skippedLines != nullptr) *skippedLines = skipped;
+  return imeis;
+}
+
+std::string isoTimeUtc(long long secondsSinceEpoch) {
+  const auto time = static_cast<std::time_t>(secondsSinceEpoch);
+  std::tm utc{};
+#ifdef _WIN32
+  if (gmtime_s(&utc, &time) != 0) return {};
+#else
+  if (gmtime_r(&time, &utc) == nullptr) return {};
+#endif
+  char text[32];
+  return std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) != 0 ? std::string(text) : std::string();
+}
+
+}  // namespace pelmora::station

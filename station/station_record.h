@@ -1,0 +1,49 @@
+#pragma once
+// A station's record: one JSON line per tracker job, appended and flushed as
+// the job ends, so that a crash loses at most the job on the line:
+//
+//   {"time":"2026-12-07T14:22:05Z","port":"COM5","adapter":"FTDI FT232R A10K3V9Q",
+//    "imei":"490154203237518","firmware":"PLM 1.0.3","profile":"fleet.json",
+//    "profileSha256":"9f86...","changes":[{"field":"SmsReportInterval","before":"30","after":"45"}],
+//    "verified":true}
+//
+// A job that failed has "verified":false and "failure" saying why. Read back
+// at start, the record tells which trackers were verified with which
+// profile already (resume).
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "settings/settings_file.h"
+
+namespace pelmora::station {
+
+struct RecordEntry {
+  std::string timeUtc;  // ISO 8601, "2026-12-07T14:22:05Z"
+  std::string port;
+  std::string adapter;  // the USB serial adapter where known, else ""
+  std::string imei;
+  std::string firmware;
+  std::string profileName;
+  std::string profileSha256;
+  std::vector<FieldChange> changes;  // what the write changed, old and new values as files write them
+  bool verified = false;
+  std::string failure;  // why not, when not verified
+};
+
+// The entry as one line of JSON, without the line end.
+std::string recordLine(const RecordEntry& entry);
+
+// The IMEIs verified with the profile of hash `profileSha256` in the
+// record's text. A line that is not a whole entry (cut by a crash) is
+// skipped and counted in `skippedLines`.
+std::set<std::string> verifiedWith(std::string_view recordText, std::string_view profileSha256,
+                                   std::size_t* skippedLines = nullptr);
+
+// "2026-12-07T14:22:05Z" for seconds since 1970.
+std::string isoTimeUtc(long long secondsSinceEpoch);
+
+}  // namespace pelmora::station

@@ -5,7 +5,10 @@
 // field documentation and a window without Qt say what the Qt window says.
 
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "settings/field_catalogue.h"
 
 namespace pelmora {
 
@@ -20,5 +23,9 @@ std::span<const TranslatedText> russianTexts();
 // The Russian for a window text ("Tracker ID" -> "ID трекера"); the English
 // text itself when it has no translation.
 std::u16string_view russianText(std::u16string_view english);
+
+// A field's label as the Russian window shows it, its heading beside it, as
+// fullLabel() gives the English: "Кнопка 1 (Номера для звонка)".
+std::u16string russianFullLabel(const CatalogueEntry& entry);
 
 }  // namespace pelmora

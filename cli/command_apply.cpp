@@ -13,6 +13,7 @@
 #include "link/port_map.h"
 #include "link/shown_text.h"
 #include "link/stream_output.h"
+#include "settings/settings_diff.h"
 
 namespace pelmora::cli {
 
@@ -69,6 +70,7 @@ int runApply(const CommonOptions& common, const ApplyOptions& options) {
   ProgressBoard board(names, run.progressMode());
   const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
   std::vector<TrackerOutcome> outcomes(targets.size());
+  std::vector<std::vector<FieldChange>> dryRunChanges(targets.size());  // each job writes its own row only
   std::mutex reportLock;  // one tracker's lines at a time, in the same order on standard output and in the report
   {
     std::vector<std::jthread> workers;
@@ -76,10 +78,13 @@ int runApply(const CommonOptions& common, const ApplyOptions& options) {
       workers.emplace_back([&, i] {
         JobHooks hooks = run.hooks(board, i, &interrupts);
         hooks.acceptOtherTrackerId = options.yes;
+        if (options.dryRun) hooks.changes = [&, i](const std::vector<FieldChange>& changes) { dryRunChanges[i] = changes; };
         TrackerJob job(targets[i], hooks);
         outcomes[i] = job.provision(*document, options.dryRun);
         const std::lock_guard<std::mutex> hold(reportLock);
         board.finish(i, outcomeLine(outcomes[i]));
+        // A dry run says what each tracker would get, under its line.
+        for (const FieldChange& change : dryRunChanges[i]) board.print("  " + changeInWords(change));
         if (report) report->writeLine(outcomeJsonLine(outcomes[i]));
       });
     }

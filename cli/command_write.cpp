@@ -8,6 +8,7 @@
 #include "cli/run_support.h"
 #include "cli/tracker_job.h"
 #include "link/shown_text.h"
+#include "settings/settings_diff.h"
 
 namespace pelmora::cli {
 
@@ -32,7 +33,7 @@ int runWrite(const CommonOptions& common, const WriteOptions& options) {
     JobHooks hooks = run.hooks(board, 0, &interrupts);
     hooks.changes = [&](const std::vector<FieldChange>& changes) {
       if (changes.empty()) board.print(shown(target->name) + ": no changes");
-      for (const FieldChange& change : changes) board.print(describeChange(change));
+      for (const FieldChange& change : changes) board.print(changeInWords(change));
     };
     hooks.acceptOtherTrackerId = options.yes;
     TrackerJob job(*target, hooks);

@@ -38,12 +38,16 @@ struct ApplyOptions {
 struct DiffOptions {
   std::string first;
   std::string second;
+  bool json = false;
 };
+
+enum class FieldsFormat { Columns, Json, Markdown };
 
 int runRead(const CommonOptions& common, const ReadOptions& options);
 int runWrite(const CommonOptions& common, const WriteOptions& options);
 int runApply(const CommonOptions& common, const ApplyOptions& options);
 int runDiff(const CommonOptions& common, const DiffOptions& options);
+int runFields(FieldsFormat format);
 int runScan(const CommonOptions& common, bool json);
 int runPorts(const CommonOptions& common, bool json);
 

@@ -13,6 +13,10 @@ enum ExitStatus : int {
   kExitTrackerFailed = 1,  // a tracker did not answer, refused, or did not verify; or an output was lost
   kExitBadInput = 2,       // bad usage, a bad file or profile, an unknown or unusable port: no tracker written
   kExitInterrupted = 130,  // Ctrl-C or a termination request (128 + SIGINT, as shells report it)
+  // diff answers as diff(1) does: 0 the same, 1 different, 2 trouble (a bad
+  // file, a tracker that did not answer, a lost output: any failure).
+  kExitDifferent = 1,
+  kExitTrouble = 2,
 };
 
 using CliError = Error<ExitStatus>;

@@ -28,7 +28,8 @@ constexpr const char* kExitStatusHelp =
     R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified, a write left unknown)
 or an output was lost (-o, --report, --trace, standard output); 2 bad usage or bad input, refused
 with no tracker written (a bad file or profile, an unknown, busy or unusable port, a whole file
-from another tracker without --yes); 130 interrupted: a write on its way was finished and verified.)";
+from another tracker without --yes); 130 interrupted: a write on its way was finished and verified.
+diff answers as diff(1) does: 0 no differences, 1 differences, 2 trouble.)";
 
 // Standard output takes the results: a full disk or a closed pipe there is
 // a lost output like any other.
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   struct Command {
     CLI::App* parser;
     std::function<int()> run;
+    ExitStatus lostOutput = kExitTrackerFailed;  // the status when an output lost anything
   };
   std::vector<Command> commands;
 
@@ -105,7 +107,25 @@ int main(int argc, char** argv) {
   CLI::App* diff = app.add_subcommand("diff", "Compare two settings files, or a file and a tracker, field by field");
   diff->add_option("A", diffOptions.first, "Settings file, image, or port")->required();
   diff->add_option("B", diffOptions.second, "Settings file, image, or port")->required();
-  commands.push_back({diff, [&] { return runDiff(common, diffOptions); }});
+  diff->add_flag("--json", diffOptions.json, "One JSON object: the fields changed and each side's identity");
+  diff->footer(
+      "A profile is compared only in the fields it names. The identity (MagicNumber, RomVersion, Imei) is shown\n"
+      "apart and is never a difference. Exit status, as diff(1): 0 no differences; 1 differences; 2 trouble\n"
+      "(a bad file, no tracker answering, an unusable port).");
+  commands.push_back({diff, [&] { return runDiff(common, diffOptions); }, kExitTrouble});
+
+  bool fieldsJson = false;
+  bool fieldsMarkdown = false;
+  CLI::App* fields = app.add_subcommand(
+      "fields", "List every field a person sets: its key in settings files, page, label, unit, rule and choices");
+  CLI::Option* fieldsJsonFlag =
+      fields->add_flag("--json", fieldsJson, "As a JSON array, with the Russian page and label beside the English");
+  fields->add_flag("--markdown", fieldsMarkdown, "As the Markdown table of docs/fields.md")->excludes(fieldsJsonFlag);
+  commands.push_back({fields, [&] {
+                        return runFields(fieldsJson       ? FieldsFormat::Json
+                                         : fieldsMarkdown ? FieldsFormat::Markdown
+                                                          : FieldsFormat::Columns);
+                      }});
 
   bool scanJson = false;
   CLI::App* scan = app.add_subcommand("scan", "Find the ports with a tracker, all ports at once");
@@ -137,6 +157,6 @@ int main(int argc, char** argv) {
   }
   int status = chosen->run();
   // Every output was checked as it closed; one that lost anything makes the run a failure.
-  if (!standardOutputWhole() || pelmora::StreamOutput::anyLost()) status = std::max(status, static_cast<int>(kExitTrackerFailed));
+  if (!standardOutputWhole() || pelmora::StreamOutput::anyLost()) status = std::max(status, static_cast<int>(chosen->lostOutput));
   return status;
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/field_catalogue.h"
 #include "sim/demo_images.h"
 #include "sim/sim_tracker.h"
 
@@ -141,28 +142,106 @@ class Cli : public ::testing::Test {
 };
 
 TEST_F(Cli, ReadsToAnImageAndToJsonAndDiffsAgainstIt) {
-  startTrackers({{sim::extendedDemoImage(), fast()}});
+  SimBehaviour silent = fast();
+  silent.silent = true;
+  startTrackers({{sim::extendedDemoImage(), fast()}, {sim::extendedDemoImage(), silent}});
   ASSERT_EQ(cli({"read", "COM5", "-o", path("t.pelmora-image")}).status, 0);
   const std::string image = readText(path("t.pelmora-image"));
   EXPECT_EQ(Bytes(image.begin(), image.end()), sim::extendedDemoImage());
 
   const CliRun json = cli({"read", "COM5", "-o", "-"});
   ASSERT_EQ(json.status, 0) << json.err;
-  const auto document = nlohmann::json::parse(json.out);
+  auto document = nlohmann::json::parse(json.out);
   EXPECT_EQ(document["layout"], "Extended");
-  EXPECT_TRUE(document["fields"].contains("SmsReportInterval"));
+  ASSERT_EQ(document["fields"]["SmsReportInterval"], 30);  // the demo's values the rows below name
+  ASSERT_EQ(document["fields"]["OverspeedIndex"], 8);
+  ASSERT_EQ(document["identity"]["Imei"], "490154203237518");
   writeText(path("t.json"), json.out);
-  const CliRun same = cli({"diff", path("t.json"), "COM5"});
-  EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out, "No differences\n");
+  document["identity"]["Imei"] = "490154203237526";
+  writeText(path("other-id.json"), document.dump());
+  document["fields"]["SmsReportInterval"] = 45;
+  document["fields"]["OverspeedIndex"] = 3;
+  writeText(path("changed.json"), document.dump());
   writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
-  const CliRun profile = cli({"diff", "COM5", path("p.json")});
-  EXPECT_EQ(profile.status, 0) << profile.err;
-  EXPECT_THAT(profile.out, HasSubstr("SmsReportInterval:"));
-  const CliRun dry = cli({"write", "--dry-run", "COM5", path("p.json")});
-  EXPECT_EQ(dry.status, 0) << dry.err;
-  EXPECT_THAT(dry.out, HasSubstr("-> 45"));
+  writeText(path("same.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 30}})");
+  writeText(path("bad.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": }})");
+
+  const std::string interval = "SmsReportInterval (Sms Track, SMS Report Interval): 30 min -> 45 min\n";
+  struct Case {
+    const char* label;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> said;
+    std::vector<std::string> unsaid;
+  };
+  const std::vector<Case> cases = {
+      {"a file and its tracker", {"diff", path("t.json"), "COM5"}, 0,
+       {"No differences\n", "Identity (never a difference):\n", "  Imei: \"490154203237518\"\n"}, {" -> "}},
+      {"another tracker's identity is no difference", {"diff", path("t.json"), path("other-id.json")}, 0,
+       {"No differences\n", "Imei: \"490154203237518\" -> \"490154203237526\""}, {}},
+      {"labels beside keys, values in words", {"diff", path("t.json"), path("changed.json")}, 1,
+       {interval, "OverspeedIndex (Misc, Overspeed Alarm Setting): 80Km/h -> 30Km/h\n"}, {"No differences"}},
+      {"a profile is compared in its own fields only", {"diff", "COM5", path("p.json")}, 1, {interval},
+       {"(not set)", "SmsPassword", "No differences"}},
+      {"a profile that agrees", {"diff", path("same.json"), "COM5"}, 0, {"No differences"}, {"(not set)"}},
+      {"a bad file is trouble", {"diff", path("t.json"), path("bad.json")}, 2, {"bad.json"}, {"No differences"}},
+      {"a missing file is trouble", {"diff", path("none.json"), path("t.json")}, 2, {"none.json"}, {}},
+      {"no tracker is trouble, not a difference", {"diff", path("t.json"), "COM6"}, 2, {"no tracker answering"}, {}},
+      {"a dry run lists each change in words", {"write", "--dry-run", "COM5", path("p.json")}, 0, {interval}, {}},
+      {"so does apply's", {"apply", "--dry-run", path("p.json"), "COM5"}, 0, {"1 field changed\n  " + interval}, {}},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = cli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.label << "\n" << run.err;
+    for (const std::string& part : c.said) EXPECT_THAT(run.out + run.err, HasSubstr(part)) << c.label;
+    for (const std::string& part : c.unsaid) EXPECT_THAT(run.out, Not(HasSubstr(part))) << c.label;
+  }
   EXPECT_EQ(tracker(5).counters().writeSettings, 0u);
+
+  const CliRun asJson = cli({"diff", "--json", path("t.json"), path("changed.json")});
+  EXPECT_EQ(asJson.status, 1) << asJson.err;
+  const auto diff = nlohmann::json::parse(asJson.out);
+  EXPECT_FALSE(diff["same"]);
+  ASSERT_EQ(diff["changes"].size(), 2u);
+  const nlohmann::json expected = {{"key", "SmsReportInterval"}, {"page", "Sms Track"},
+                                   {"label", "SMS Report Interval"}, {"label_ru", "Интервал SMS"},
+                                   {"before", 30}, {"after", 45}, {"before_text", "30 min"}, {"after_text", "45 min"},
+                                   {"unit", "min"}};
+  EXPECT_EQ(diff["changes"][0], expected);
+  EXPECT_EQ(diff["changes"][1]["after_text"], "30Km/h");
+  const nlohmann::json imei = {{"key", "Imei"}, {"before", "490154203237518"}, {"after", "490154203237526"}};
+  EXPECT_THAT(diff["identity"], ::testing::Contains(imei));
+}
+
+// The field catalogue as a table on a terminal, as JSON with the Russian
+// labels, and as the Markdown of docs/fields.md: a row for every field.
+TEST_F(Cli, FieldsListsEveryCatalogueEntry) {
+  const CliRun columns = cli({"fields"});
+  ASSERT_EQ(columns.status, 0) << columns.err;
+  std::istringstream lines(columns.out);
+  std::vector<std::string> keys;
+  for (std::string line; std::getline(lines, line);)
+    if (!line.starts_with("KEY") && !line.starts_with("    choices: ")) keys.push_back(line.substr(0, line.find(' ')));
+  const CliRun markdown = cli({"fields", "--markdown"});
+  ASSERT_EQ(markdown.status, 0) << markdown.err;
+  const CliRun json = cli({"fields", "--json"});
+  ASSERT_EQ(json.status, 0) << json.err;
+  const auto list = nlohmann::json::parse(json.out);
+
+  ASSERT_EQ(keys.size(), fieldCatalogue().size());
+  ASSERT_EQ(list.size(), fieldCatalogue().size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::string key(fieldCatalogue()[i].key);
+    EXPECT_EQ(keys[i], key);
+    EXPECT_EQ(list[i]["key"], key);
+    EXPECT_THAT(markdown.out, HasSubstr("| `" + key + "` |"));
+  }
+  const auto trackerId = std::find_if(list.begin(), list.end(), [](const auto& f) { return f["key"] == "TrackerId"; });
+  ASSERT_NE(trackerId, list.end());
+  EXPECT_EQ((*trackerId)["label_ru"], "ID трекера (Передача по TCP)");
+  EXPECT_EQ((*trackerId)["rule"], "1 to 14 digits");
+  EXPECT_THAT(markdown.out, HasSubstr("| Tracker ID (TCP  transport protocols  setting) | ID трекера (Передача по TCP) |"));
+  EXPECT_THAT(columns.out, HasSubstr("    choices: -720 GMT-12, -660 GMT-11,"));
 }
 
 // Six trackers at once: one silent, one refusing writes, one that says it

@@ -1,0 +1,31 @@
+#pragma once
+// The window's Russian texts without Qt: the table is generated at build
+// time from the Qt window's translation source
+// (app/qt/translations/pelmora_ru.ts), so the command line, the generated
+// field documentation and a window without Qt say what the Qt window says.
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "settings/field_catalogue.h"
+
+namespace pelmora {
+
+struct TranslatedText {
+  std::u16string_view english;
+  std::u16string_view translation;
+};
+
+// Every translated text, in the order of the .ts file.
+std::span<const TranslatedText> russianTexts();
+
+// The Russian for a window text ("Tracker ID" -> "ID трекера"); the English
+// text itself when it has no translation.
+std::u16string_view russianText(std::u16string_view english);
+
+// A field's label as the Russian window shows it, its heading beside it, as
+// fullLabel() gives the English: "Кнопка 1 (Номера для звонка)".
+std::u16string russianFullLabel(const CatalogueEntry& entry);
+
+}  // namespace pelmora

@@ -212,10 +212,7 @@ void MainWindowLogic::onCompareWithTracker() {
     exchangePages(edited, PAGE_SAVE);
     changes = pendingChanges(settings_.codec, edited);
   }
-  std::vector<std::u16string> lines;
-  for (const FieldChange& change : changes) lines.push_back(utf16FromUtf8(describeChange(change)));
-  if (lines.empty()) lines.emplace_back(kNoChangesText);
-  view_.showChanges(lines);
+  view_.showComparison(comparisonOf(changes));
 }
 
 void MainWindowLogic::onPageCommand(int pageIndex, int controlId) {

@@ -451,20 +451,36 @@ TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
     (h.logic.*action)();
     EXPECT_EQ(h.view.log, kReadFirst);
     EXPECT_EQ(h.view.fileDialogs, 0);
-    EXPECT_TRUE(h.view.shownChanges.empty());
+    EXPECT_FALSE(h.view.shownComparison);
   }
 }
 
-TEST(MainWindowSettingsFiles, CompareListsTheEditedFieldsAndLeavesTheModelAlone) {
+// A row for each field a page shows, in words; the others only counted.
+TEST(MainWindowSettingsFiles, CompareTabulatesTheEditedFieldsAndLeavesTheModelAlone) {
+  const std::string file = ::testing::TempDir() + "hidden.json";
+  std::ofstream(file) << R"({"pelmora-settings": 1, "fields": {"HttpServerDomain": "other.example"}})";
   WindowHarness h;
   h.readTracker();
   h.logic.onCompareWithTracker();
-  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"No changes"));
+  ASSERT_TRUE(h.view.shownComparison);
+  EXPECT_TRUE(h.view.shownComparison->rows.empty());
+  EXPECT_EQ(h.view.shownComparison->otherFields, 0u);
   const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+  h.view.openPath = file;
+  h.logic.onOpenSettings();
   h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+  h.view.page(kSms).setText(sms_track::IDC_SMS_INTERVAL, u"45");
+  h.view.page(kMisc).selectItem(misc::IDC_TIME_ZONE, 0);
   h.logic.onCompareWithTracker();
-  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"ApnName: \"" + readApn + u"\" -> \"edited.apn\""));
+  std::vector<std::string> rows;
+  for (const ComparedField& row : h.view.shownComparison->rows)
+    rows.push_back(std::string(row.entry->key) + ": " + row.tracker + " -> " + row.written);
+  const std::string apnBefore(readApn.begin(), readApn.end());
+  EXPECT_THAT(rows, ElementsAre("SmsReportInterval: 30 min -> 45 min", "ApnName: \"" + apnBefore + "\" -> \"edited.apn\"",
+                                "TimeZoneMinutes: GMT+3 -> GMT-12"));
+  EXPECT_EQ(h.view.shownComparison->otherFields, 1u) << "HttpServerDomain, which no page shows";
   EXPECT_EQ(h.settings.model.ApnName.view(), readApn) << "what the engine writes is untouched";
+  std::remove(file.c_str());
 }
 
 // Save (with the APN edited to "saved.apn") or write `content`, edit the

@@ -3,8 +3,11 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/main_window_logic.h"
 #include "app/qt/qt_text.h"
@@ -14,6 +17,9 @@ namespace pelmora {
 namespace {
 
 constexpr std::u16string_view kColumns[] = {u"Page", u"Field", u"Tracker's value", u"Value to write"};
+constexpr int kFieldColumn = 1;
+constexpr int kWidestTable = 960;     // pixels; beyond it the table scrolls
+constexpr int kFieldColumnMax = 320;  // pixels; a longer label (a Misc sentence) wraps
 constexpr std::u16string_view kOtherFieldsText = u"Fields no page shows that differ as well: %1";
 
 QString labelOf(const CatalogueEntry& entry) {
@@ -56,7 +62,13 @@ CompareDialog::CompareDialog(const Comparison& comparison, QWidget* parent) : QD
       for (int c = 0; c < table->columnCount(); ++c) table->setItem(r, c, new QTableWidgetItem(cells[c]));
     }
     table->resizeColumnsToContents();
+    if (table->columnWidth(kFieldColumn) > kFieldColumnMax) table->setColumnWidth(kFieldColumn, kFieldColumnMax);
+    table->resizeRowsToContents();
     table->horizontalHeader()->setStretchLastSection(true);
+    // Wide enough for every column, as far as the dialog's default allows.
+    int wanted = 2 * table->frameWidth() + table->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < table->columnCount(); ++c) wanted += table->columnWidth(c);
+    table->setMinimumWidth(std::min(wanted, kWidestTable));
     layout->addWidget(table);
   }
   if (comparison.otherFields > 0) {
@@ -67,7 +79,7 @@ CompareDialog::CompareDialog(const Comparison& comparison, QWidget* parent) : QD
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
-  resize(720, 360);
+  resize(std::max(width(), 560), 360);
 }
 
 }  // namespace pelmora

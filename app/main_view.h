@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/compared_fields.h"
 #include "pages/page_controls.h"
 #include "settings/settings_file.h"
 
@@ -69,9 +70,11 @@ class MainView {
   // functions take them (the system's encoding of file names).
   virtual std::optional<SaveTarget> chooseSaveFile() = 0;
   virtual std::optional<std::string> chooseOpenFile() = 0;
-  // "Compare with Tracker": one line a field, or the one line "No changes";
-  // every line is shown translated where it has a translation.
-  virtual void showChanges(std::span<const std::u16string> lines) = 0;
+  // "Compare with Tracker": a table of the rows (page, label, the tracker's
+  // value, the value to write) and, when there are any, one line counting
+  // the other fields that differ; "No changes" when nothing differs. Page
+  // titles, labels and a choice's or switch's words are shown translated.
+  virtual void showComparison(const Comparison& comparison) = 0;
 };
 
 }  // namespace pelmora

@@ -97,6 +97,7 @@ void MainWindowLogic::startCommand() {
 
 void MainWindowLogic::onWriteSettings() {
   if (engine_ == nullptr) return;
+  if (refusedForBreaches()) return;
   // Swapping trackers on one cable is how a fleet is configured: settings
   // read from one must not reach the next unasked.
   if (engine_->settingsWritable() && !engine_->trackerSameSinceRead() && !view_.confirm(kWriteElsewhereQuestion))
@@ -137,6 +138,24 @@ std::u16string MainWindowLogic::oneTrackerQuestion() {
   return {};
 }
 
+bool MainWindowLogic::refusedForBreaches() {
+  const SettingsModel edited = marks_.edited(view_, pageTable_);
+  std::vector<FieldBreach> refused = marks_.breaches(pageTable_, edited);
+  std::erase_if(refused, [](const FieldBreach& b) { return !b.changed; });  // the tracker's own goes back as it came
+  if (refused.empty()) return false;
+  SettingsDocument document;
+  {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    document = documentFromTracker(settings_.codec, edited);
+  }
+  std::string text = "Write Settings refused: " + fieldCount(refused.size()) + " you changed " +
+                     (refused.size() == 1 ? "breaks its rule" : "break their rule") + "; nothing was sent:";
+  for (const FieldBreach& b : refused)
+    text += "\r\n" + breachLine(*b.entry, valueInWords(*b.entry, elementValueJson(document, b.element)), b.breach);
+  appendUtf8(text);
+  return true;
+}
+
 bool MainWindowLogic::trackerRead() {
   bool read = false;
   {
@@ -170,13 +189,16 @@ void MainWindowLogic::onOpenSettings() {
   if (!path) return;
   const SettingsResult<SettingsDocument> file = loadSettingsFile(*path);
   if (!file) return appendUtf8(file.error().message);
+  SettingsModel opened;
   {
     std::lock_guard<std::mutex> hold(settings_.lock);
     const SettingsResult<SettingsModel> shown = laidOverRead(settings_.codec, *file);
     if (!shown) return appendUtf8(shown.error().message);
     settings_.model = *shown;
     exchangePages(settings_.model, PAGE_LOAD);
+    opened = settings_.model;
   }
+  markLoaded(opened);
   openedFile_ = *path;
   appendUtf8("Settings opened from " + *path + ": Write Settings sends them to the tracker");
 }
@@ -190,15 +212,29 @@ void MainWindowLogic::onCompareWithTracker() {
     exchangePages(edited, PAGE_SAVE);
     changes = pendingChanges(settings_.codec, edited);
   }
-  std::vector<std::u16string> lines;
-  for (const FieldChange& change : changes) lines.push_back(utf16FromUtf8(describeChange(change)));
-  if (lines.empty()) lines.emplace_back(kNoChangesText);
-  view_.showChanges(lines);
+  view_.showComparison(comparisonOf(changes));
 }
 
 void MainWindowLogic::onPageCommand(int pageIndex, int controlId) {
   if (pageIndex < 0 || pageIndex >= PageTable::size()) return;
   pageTable_[pageIndex].page->onCommand(view_.pageControls(pageIndex), controlId);
+  refreshMarks();
+}
+
+void MainWindowLogic::onPageEdited(int pageIndex) {
+  // Every page is judged again: one save of them all is what a write sends, and it is cheap.
+  if (pageIndex >= 0 && pageIndex < PageTable::size()) refreshMarks();
+}
+
+void MainWindowLogic::markLoaded(const SettingsModel& shown) {
+  marks_.loaded(shown);
+  refreshMarks();
+}
+
+void MainWindowLogic::refreshMarks() {
+  if (!marks_.hasLoaded()) return;
+  const SettingsModel edited = marks_.edited(view_, pageTable_);
+  marks_.show(view_, pageTable_, marks_.breaches(pageTable_, edited));
 }
 
 void MainWindowLogic::onTimerTick() {
@@ -269,6 +305,10 @@ void MainWindowLogic::settingsReady() {
   openedFile_.clear();
   view_.enableWriteButton(true);
   loadSavePages(PAGE_LOAD);
+  markLoaded([this] {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    return settings_.model;
+  }());
 
   FixedText<32> romVersion;
   FixedText<32> imei;

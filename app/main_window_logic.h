@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/field_marks.h"
 #include "app/log_bound.h"
 #include "app/main_view.h"
 #include "app/page_table.h"
@@ -74,7 +75,11 @@ class MainWindowLogic final : public TrackerWindow {
   // belongs to one tracker (TrackerId) while a settings file was opened
   // since the read: "These settings change TrackerId from "1" to "2" (from
   // the file a.json). TrackerId belongs to one tracker only.\n\nWrite them
-  // anyway?". No answer: nothing is sent.
+  // anyway?". No answer: nothing is sent. Before that it refuses, sending
+  // nothing, while a field the user changed breaks its rule, naming each
+  // one: "Write Settings refused: 1 field you changed breaks its rule;
+  // nothing was sent:\r\nSmsPassword (Sms Track, Password) is "12": has 2
+  // digits; the rule is exactly 6 digits".
   void onWriteSettings();
   void onTabChanged(int index) { showPage(index); }
   // The context menu. Save and Compare take the pages' edits in a copy of
@@ -86,8 +91,11 @@ class MainWindowLogic final : public TrackerWindow {
   // After "Write setting to tracker ok!" read the settings back and say
   // whether every field holds what was written (on unless the user's settings say otherwise).
   void setVerifyAfterWrite(bool on) { verifyAfterWrite_ = on; }
-  // A click on control `controlId` of page `pageIndex`.
+  // A click on control `controlId` of page `pageIndex`; the fields are marked again.
   void onPageCommand(int pageIndex, int controlId);
+  // The user changed a text or a choice on page `pageIndex`: the fields are
+  // marked again (FieldMarks).
+  void onPageEdited(int pageIndex);
   // Every STATUS_TIMER_ID tick: a handshake, then the status light.
   void onTimerTick();
 
@@ -119,6 +127,10 @@ class MainWindowLogic final : public TrackerWindow {
   std::u16string oneTrackerQuestion();  // "" when there is nothing to ask
   void finishVerify(RequestOutcome outcome);
   void appendUtf8(std::string_view text);
+  // The model just shown on the pages is what "changed" is measured from.
+  void markLoaded(const SettingsModel& shown);
+  void refreshMarks();
+  bool refusedForBreaches();  // said why in the log
 
   MainView& view_;
   PortIndexStore& store_;
@@ -134,6 +146,7 @@ class MainWindowLogic final : public TrackerWindow {
   TransportPage transport_;
   MiscPage misc_;
   PageTable pageTable_;
+  FieldMarks marks_;
 
   bool settingsLoaded_ = false;  // set by the first settings image, never cleared (Write follows the engine's settingsWritable)
   StatusImage lastStatusImage_ = StatusImage::None;

@@ -7,8 +7,7 @@ namespace pelmora {
 using namespace agps;
 
 void AgpsPage::initialise(PageControls& controls) {
-  controls.limitText(IDC_AGPS_NAME, 20);
-  controls.limitText(IDC_AGPS_SMS_NUMBER, 20);
+  limitShownTexts(controls, ShownFields);
   // The port is stored as text: no more digits than the field holds.
   controls.limitText(IDC_AGPS_PORT, static_cast<int>(decltype(SettingsModel::AgpsPort)::capacity));
 }

@@ -7,9 +7,7 @@ namespace pelmora {
 using namespace apn;
 
 void ApnPage::initialise(PageControls& controls) {
-  controls.limitText(IDC_APN_NAME, 90);
-  controls.limitText(IDC_APN_PASSWORD, 60);
-  controls.limitText(IDC_APN_USER, 60);
+  limitShownTexts(controls, ShownFields);
 }
 
 void ApnPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {

@@ -15,12 +15,17 @@ inline constexpr int IDC_APN_DNS1 = 1011;  // IP-address field
 inline constexpr int IDC_APN_DNS2 = 1012;  // IP-address field
 inline constexpr int IDC_APN_PORT = 1027;  // in the template only
 
+inline constexpr ShownField ShownFields[] = {
+    {IDC_APN_NAME, "ApnName"},       {IDC_APN_USER, "ApnUser"},       {IDC_APN_PASSWORD, "ApnPassword"},
+    {IDC_APN_DNS1, "PrimaryDns"},    {IDC_APN_DNS2, "SecondaryDns"},
+};
+
 const DialogTemplate& PageTemplate();
 }  // namespace apn
 
 class ApnPage final : public SettingsPage {
  public:
-  ApnPage() : SettingsPage(apn::PageTemplate()) {}
+  ApnPage() : SettingsPage(apn::PageTemplate(), apn::ShownFields) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -19,11 +19,7 @@ const ButtonSlots& SlotsOf(TrackerButton button) {
 }  // namespace
 
 void KeyBindingPage::initialise(PageControls& controls) {
-  for (const KeyBindingRow& row : KeyBindingRows) {
-    controls.limitText(row.phoneEdit, kNumberLimit);
-    controls.limitText(row.smsEdit, kNumberLimit);
-    controls.limitText(row.messageEdit, kMessageLimit);
-  }
+  limitShownTexts(controls, ShownFields);
 }
 
 void KeyBindingPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {

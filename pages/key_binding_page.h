@@ -25,9 +25,6 @@ inline constexpr int IDC_MESSAGE_KEY2 = 1016;
 inline constexpr int IDC_MESSAGE_KEY3 = 1017;
 inline constexpr int IDC_MESSAGE_SOS = 1018;
 
-inline constexpr int kNumberLimit = 20;
-inline constexpr int kMessageLimit = 32;
-
 // One row of the page: a button and its three edits.
 struct KeyBindingRow {
   TrackerButton button;
@@ -43,12 +40,22 @@ inline constexpr std::array<KeyBindingRow, 4> KeyBindingRows{{
     {TrackerButton::ButtonSos, IDC_PHONE_SOS, IDC_SMS_SOS, IDC_MESSAGE_SOS},
 }};
 
+// The slots each row's edits show follow KeySlotMap.
+inline constexpr ShownField ShownFields[] = {
+    {IDC_PHONE_KEY1, "KeySlot[3].PhoneNumber"}, {IDC_PHONE_KEY2, "KeySlot[0].PhoneNumber"},
+    {IDC_PHONE_KEY3, "KeySlot[1].PhoneNumber"}, {IDC_PHONE_SOS, "KeySlot[2].PhoneNumber"},
+    {IDC_SMS_KEY1, "KeySlot[3].SmsNumber"},     {IDC_SMS_KEY2, "KeySlot[0].SmsNumber"},
+    {IDC_SMS_KEY3, "KeySlot[1].SmsNumber"},     {IDC_SMS_SOS, "KeySlot[2].SmsNumber"},
+    {IDC_MESSAGE_KEY1, "SosMessage[3]"},        {IDC_MESSAGE_KEY2, "SosMessage[1]"},
+    {IDC_MESSAGE_KEY3, "SosMessage[2]"},        {IDC_MESSAGE_SOS, "SosMessage[0]"},
+};
+
 const DialogTemplate& PageTemplate();
 }  // namespace key_binding
 
 class KeyBindingPage final : public SettingsPage {
  public:
-  KeyBindingPage() : SettingsPage(key_binding::PageTemplate()) {}
+  KeyBindingPage() : SettingsPage(key_binding::PageTemplate(), key_binding::ShownFields) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
 };

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "pages/page_exchange.h"
+#include "settings/field_catalogue.h"
 
 namespace pelmora {
 
@@ -16,14 +17,15 @@ namespace {
 // the field alone.
 void ExchangeTimeZone(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   if (direction == PAGE_LOAD) {
-    const auto match = std::find(TimeZoneOffsets.begin(), TimeZoneOffsets.end(), model.TimeZoneMinutes);
+    const auto match = std::find_if(kTimeZoneChoices.begin(), kTimeZoneChoices.end(),
+                                    [&model](const ChoiceItem& item) { return item.value == model.TimeZoneMinutes; });
     controls.selectItem(IDC_TIME_ZONE,
-                        match == TimeZoneOffsets.end() ? -1 : static_cast<int>(match - TimeZoneOffsets.begin()));
+                        match == kTimeZoneChoices.end() ? -1 : static_cast<int>(match - kTimeZoneChoices.begin()));
     return;
   }
   const int item = controls.selectedItem(IDC_TIME_ZONE);
-  if (item >= 0 && item < static_cast<int>(TimeZoneOffsets.size()))
-    model.TimeZoneMinutes = TimeZoneOffsets[static_cast<std::size_t>(item)];
+  if (item >= 0 && item < static_cast<int>(kTimeZoneChoices.size()))
+    model.TimeZoneMinutes = kTimeZoneChoices[static_cast<std::size_t>(item)].value;
 }
 
 void ExchangeCheckBoxes(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
@@ -45,36 +47,46 @@ void ExchangeCheckBoxes(PageControls& controls, SettingsModel& model, ExchangeDi
 }
 
 // An alarm that is off shows item 0 whatever the index holds. An index
-// beyond the list, or no selection, leaves both fields as they came.
-void ExchangeOverspeed(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
-  constexpr auto kItems = static_cast<std::uint32_t>(OverspeedTexts.size());
+// beyond the list, or no selection, leaves both fields as they came; so does
+// the item shown for a switch other than 0 or 1.
+void ExchangeOverspeed(PageControls& controls, SettingsModel& model, ExchangeDirection direction,
+                       OverspeedMemory& memory) {
+  constexpr auto kItems = static_cast<std::uint32_t>(kOverspeedChoices.size());
   if (direction == PAGE_LOAD) {
     int item = 0;
     if (model.OverspeedAlarmEnabled != 0)
       item = model.OverspeedIndex < kItems ? static_cast<int>(model.OverspeedIndex) : -1;
     controls.selectItem(IDC_OVERSPEED, item);
+    memory = {model.OverspeedAlarmEnabled, item};
     return;
   }
   const int item = controls.selectedItem(IDC_OVERSPEED);
   if (item < 0 || item >= static_cast<int>(kItems)) return;
+  if (item == memory.shownItem && memory.enabled > 1) return;
   model.OverspeedIndex = static_cast<std::uint32_t>(item);
   model.OverspeedAlarmEnabled = item != 0 ? 1 : 0;
+  memory = {model.OverspeedAlarmEnabled, item};
 }
 
 }  // namespace
 
 void MiscPage::initialise(PageControls& controls) {
-  for (const std::u16string_view text : TimeZoneTexts) controls.addString(IDC_TIME_ZONE, text);
-  controls.selectItem(IDC_TIME_ZONE, kInitialTimeZone);
-  for (const std::u16string_view text : OverspeedTexts) controls.addString(IDC_OVERSPEED, text);
-  controls.limitText(IDC_WIRETAP_NUMBER, kWiretapLimit);
+  for (const ChoiceItem& item : kTimeZoneChoices) controls.addString(IDC_TIME_ZONE, item.text);
+  controls.selectItem(IDC_TIME_ZONE, static_cast<int>(kInitialTimeZoneItem));
+  for (const ChoiceItem& item : kOverspeedChoices) controls.addString(IDC_OVERSPEED, item.text);
+  limitShownTexts(controls, ShownFields);
 }
 
 void MiscPage::exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) {
   ExchangeTimeZone(controls, model, direction);
   ExchangeCheckBoxes(controls, model, direction, boxes_);
-  ExchangeOverspeed(controls, model, direction);
+  ExchangeOverspeed(controls, model, direction, overspeed_);
   ExchangeText(controls, IDC_WIRETAP_NUMBER, model.WiretapNumber, direction);
+}
+
+void MiscPage::peekSave(PageControls& controls, SettingsModel& model) {
+  MiscPage scratch(*this);  // the memories change in the copy only
+  scratch.exchange(controls, model, PAGE_SAVE);
 }
 
 }  // namespace pelmora

@@ -26,27 +26,22 @@ inline constexpr int IDC_BLIND_AREA_ALERT = 1023;
 inline constexpr int IDC_LEDS_OFF = 1024;
 inline constexpr int IDC_LOW_POWER_ALARM = 1027;
 
-// Time-zone chooser: item i is TimeZoneTexts[i], offset TimeZoneOffsets[i].
-inline constexpr std::array<std::u16string_view, 25> TimeZoneTexts{
-    u"GMT-12", u"GMT-11", u"GMT-10", u"GMT-9", u"GMT-8", u"GMT-7", u"GMT-6", u"GMT-5", u"GMT-4",
-    u"GMT-3",  u"GMT-2",  u"GMT-1",  u"UTC",   u"GMT+1", u"GMT+2", u"GMT+3", u"GMT+4", u"GMT+5",
-    u"GMT+6",  u"GMT+7",  u"GMT+8",  u"GMT+9", u"GMT+10", u"GMT+11", u"GMT+12",
+// The choosers' items are the catalogue's (kTimeZoneChoices, kOverspeedChoices);
+// the overspeed chooser shows both the index and the alarm switch.
+inline constexpr ShownField ShownFields[] = {
+    {IDC_TIME_ZONE, "TimeZoneMinutes"},
+    {IDC_OVERSPEED, "OverspeedIndex"},
+    {IDC_OVERSPEED, "OverspeedAlarmEnabled"},
+    {IDC_WIRETAP_NUMBER, "WiretapNumber"},
+    {IDC_CALL_LOCATION_REPORT, "CallLocationReport"},
+    {IDC_NMEA_GPRMC, "NmeaGprmcFormat"},
+    {IDC_AUTO_HANG_UP, "AutoHangUp"},
+    {IDC_POWER_ON_SOS_SMS, "PowerOnSosSms"},
+    {IDC_LOW_VOLTAGE_SHUTDOWN, "LowVoltageShutdown"},
+    {IDC_BLIND_AREA_ALERT, "BlindAreaAlert"},
+    {IDC_LEDS_OFF, "LedsOff"},
+    {IDC_LOW_POWER_ALARM, "LowPowerAlarmEnabled"},
 };
-inline constexpr std::array<std::int32_t, 25> TimeZoneOffsets{
-    -720, -660, -600, -540, -480, -420, -360, -300, -240, -180, -120, -60, 0,
-    60,   120,  180,  240,  300,  360,  420,  480,  540,  600,  660,  720,
-};
-inline constexpr int kInitialTimeZone = 20;  // "GMT+8"
-
-// Overspeed chooser: item n > 0 stands for n x 10 km/h.
-inline constexpr std::array<std::u16string_view, 21> OverspeedTexts{
-    u"Disable Overspeed Alarm",
-    u"10Km/h",  u"20Km/h",  u"30Km/h",  u"40Km/h",  u"50Km/h",  u"60Km/h",  u"70Km/h",
-    u"80Km/h",  u"90Km/h",  u"100Km/h", u"110Km/h", u"120Km/h", u"130Km/h", u"140Km/h",
-    u"150Km/h", u"160Km/h", u"170Km/h", u"180Km/h", u"190Km/h", u"200Km/h",
-};
-
-inline constexpr int kWiretapLimit = 20;
 
 // The check boxes in exchange order: seven features, then the low-power
 // alarm.
@@ -77,18 +72,28 @@ struct CheckBoxMemory {
   std::array<Box, MiscCheckBoxes.size()> boxes{};
 };
 
+// What the overspeed chooser last exchanged: an alarm switch other than 0
+// or 1 (the tracker's own) goes back as it came while the chooser still
+// shows the item it showed for it.
+struct OverspeedMemory {
+  std::uint32_t enabled = 0;
+  int shownItem = -1;  // -1: nothing exchanged yet, or no selection
+};
+
 const DialogTemplate& PageTemplate();     // 155
 const DialogTemplate& EnglishTemplate();  // 140
 }  // namespace misc
 
 class MiscPage final : public SettingsPage {
  public:
-  MiscPage() : SettingsPage(misc::PageTemplate()) {}
+  MiscPage() : SettingsPage(misc::PageTemplate(), misc::ShownFields) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
+  void peekSave(PageControls& controls, SettingsModel& model) override;
 
  private:
-  misc::CheckBoxMemory boxes_;  // what each check box last exchanged
+  misc::CheckBoxMemory boxes_;        // what each check box last exchanged
+  misc::OverspeedMemory overspeed_;  // what the overspeed chooser last exchanged
 };
 
 }  // namespace pelmora

@@ -4,10 +4,18 @@
 // Control ids are local to a page. Every call on an id the page does not
 // have is harmless: reads give empty text / -1 / 0, writes do nothing.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace pelmora {
+
+// How a field that breaks its rule is marked where it stands.
+enum class FieldMark : std::uint8_t {
+  None,         // keeps its rule, or is unmarked
+  Breach,       // the user's value breaks its rule: Write Settings refuses it
+  TrackersOwn,  // the value the tracker sent breaks its rule; it goes back unchanged
+};
 
 class PageControls {
  public:
@@ -30,6 +38,11 @@ class PageControls {
   // Check boxes: 0 unchecked, 1 checked.
   virtual void setCheck(int id, int state) = 0;
   virtual int checkState(int id) const = 0;
+
+  // A frame around the control and a tooltip: `why` says what is wrong and
+  // the rule (English; the view adds its own words for the mark). None takes
+  // the mark away.
+  virtual void markField(int id, FieldMark mark, std::u16string_view why) = 0;
 };
 
 }  // namespace pelmora

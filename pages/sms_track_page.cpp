@@ -7,7 +7,7 @@ namespace pelmora {
 using namespace sms_track;
 
 void SmsTrackPage::initialise(PageControls& controls) {
-  controls.limitText(IDC_SMS_PASSWORD, 6);
+  limitShownTexts(controls, ShownFields);
   controls.limitText(IDC_SMS_INTERVAL, kNumberEditLimit);
   controls.limitText(IDC_SMS_PHONE, 20);
 }

@@ -21,7 +21,7 @@ void OnTcpTrackClicked(PageControls& controls) {
 }
 
 void TransportPage::initialise(PageControls& controls) {
-  controls.limitText(IDC_TRACKER_ID, 14);
+  limitShownTexts(controls, ShownFields);
   controls.limitText(IDC_HTTP_DOMAIN, 32);
   // The port is stored as text: no more digits than the field holds.
   controls.limitText(IDC_TCP_PORT, static_cast<int>(decltype(SettingsModel::ServerPort)::capacity));

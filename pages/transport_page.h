@@ -24,6 +24,12 @@ inline constexpr int IDC_HTTP_INTERVAL_LABEL = 1042;
 inline constexpr int IDC_HTTP_INTERVAL = 1030;
 inline constexpr int IDC_HTTP_INTERVAL_UNIT = 1043;
 
+// The switch is shown by its check box, whatever the hidden edit holds.
+inline constexpr ShownField ShownFields[] = {
+    {IDC_TCP_SERVER_IP, "ServerIp"},       {IDC_TCP_PORT, "ServerPort"},       {IDC_TRACKER_ID, "TrackerId"},
+    {IDC_TCP_INTERVAL, "TcpReportInterval"}, {IDC_TCP_TRACK, "TcpTrackEnabled"},
+};
+
 const DialogTemplate& PageTemplate();
 }  // namespace transport
 
@@ -32,7 +38,7 @@ void OnTcpTrackClicked(PageControls& controls);
 
 class TransportPage final : public SettingsPage {
  public:
-  TransportPage() : SettingsPage(transport::PageTemplate()) {}
+  TransportPage() : SettingsPage(transport::PageTemplate(), transport::ShownFields) {}
   void initialise(PageControls& controls) override;
   void exchange(PageControls& controls, SettingsModel& model, ExchangeDirection direction) override;
   void onCommand(PageControls& controls, int controlId) override;

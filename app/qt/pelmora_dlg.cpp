@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -29,6 +30,7 @@
 #include "app/qt/artwork.h"
 #include "app/qt/compare_dialog.h"
 #include "app/qt/dialog_units.h"
+#include "app/qt/ip_address_edit.h"
 #include "app/qt/page_tabs.h"
 #include "app/qt/port_chooser.h"
 #include "app/qt/qt_text.h"
@@ -166,6 +168,16 @@ void CPelmoraDlg::buildPages(PageTabs& tabs) {
         const int id = control.item->id;
         connect(button, &QAbstractButton::clicked, this, [this, i, id] { logic_.onPageCommand(i, id); });
       }
+      // What the user types or chooses (never what a load shows) marks the fields again.
+      const auto edited = [this, i] { logic_.onPageEdited(i); };
+      if (auto* edit = qobject_cast<QLineEdit*>(control.widget)) connect(edit, &QLineEdit::textEdited, this, edited);
+      if (auto* combo = qobject_cast<QComboBox*>(control.widget)) {
+        connect(combo, &QComboBox::activated, this, edited);
+        if (QLineEdit* line = combo->lineEdit()) connect(line, &QLineEdit::textEdited, this, edited);
+      }
+      if (auto* address = dynamic_cast<IpAddressEdit*>(control.widget))
+        for (int part = 0; part < IpAddressEdit::kPartCount; ++part)
+          connect(address->part(part), &QLineEdit::textEdited, this, edited);
     };
     page.built = buildTemplate(dialog, page.widget, DialogUnits(page.widget->font()), hooks);
     page.controls = std::make_unique<QtPageControls>(page.built);
@@ -380,10 +392,6 @@ std::optional<std::string> CPelmoraDlg::chooseOpenFile() {
   return QFile::encodeName(path).toStdString();
 }
 
-void CPelmoraDlg::showChanges(std::span<const std::u16string> lines) {
-  QStringList shown;
-  for (const std::u16string& line : lines) shown << uiText(line);
-  CompareDialog(shown, this).exec();
-}
+void CPelmoraDlg::showComparison(const Comparison& comparison) { CompareDialog(comparison, this).exec(); }
 
 }  // namespace pelmora

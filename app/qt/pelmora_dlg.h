@@ -98,7 +98,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
   bool confirm(std::u16string_view question) override;
   std::optional<SaveTarget> chooseSaveFile() override;
   std::optional<std::string> chooseOpenFile() override;
-  void showChanges(std::span<const std::u16string> lines) override;
+  void showComparison(const Comparison& comparison) override;
 
   void buildPages(PageTabs& tabs);
   void makeRoomForPages();

@@ -16,6 +16,18 @@
 namespace pelmora {
 namespace {
 
+// What each mark looks like and says before the words of the logic.
+struct MarkLook {
+  FieldMark mark;
+  const char* frame;  // a style sheet border
+  std::u16string_view caption;
+};
+constexpr MarkLook kMarkLooks[] = {
+    {FieldMark::Breach, "2px solid #c00000", u"This value breaks its rule: Write Settings will not send it."},
+    {FieldMark::TrackersOwn, "2px dashed #c07000",
+     u"The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it."},
+};
+
 TypingValidator* typingValidatorOf(QWidget* widget) {
   auto* edit = qobject_cast<QLineEdit*>(widget);
   if (edit == nullptr) return nullptr;
@@ -120,6 +132,23 @@ int QtPageControls::selectedItem(int id) const {
   const int current = combo->currentIndex();
   if (current >= 0 && combo->itemText(current) == combo->currentText()) return current;
   return combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void QtPageControls::markField(int id, FieldMark mark, std::u16string_view why) {
+  const Control* control = find(id);
+  if (control == nullptr) return;
+  QWidget* widget = control->widget;
+  for (const MarkLook& look : kMarkLooks) {
+    if (look.mark != mark) continue;
+    // By its own name, so that the frame is not passed on to the parts of a composite control.
+    if (widget->objectName().isEmpty()) widget->setObjectName(QStringLiteral("field%1").arg(id));
+    widget->setStyleSheet(
+        QStringLiteral("#%1 { border: %2; }").arg(widget->objectName(), QLatin1String(look.frame)));
+    widget->setToolTip(uiText(look.caption) + QLatin1Char('\n') + toQString(why));
+    return;
+  }
+  widget->setStyleSheet(QString());
+  widget->setToolTip(QString());
 }
 
 void QtPageControls::setCheck(int id, int state) {

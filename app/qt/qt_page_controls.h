@@ -2,6 +2,8 @@
 // PageControls over the widgets built from a page's template: texts, the
 // typing limits of edits, choosers and check boxes, by control id. Calls on
 // an id the page does not have do nothing (reads give empty, -1 or 0).
+// A marked control has a coloured frame (a style sheet of its own) and a
+// tooltip: the mark's words in the user's language, then what is wrong.
 
 #include <QWidget>
 
@@ -28,6 +30,7 @@ class QtPageControls final : public PageControls {
   int selectedItem(int id) const override;
   void setCheck(int id, int state) override;
   int checkState(int id) const override;
+  void markField(int id, FieldMark mark, std::u16string_view why) override;
 
   QWidget* widget(int id) const;
 

@@ -30,6 +30,9 @@ int WrappingCheckBox::neededHeight() const {
 
 void WrappingCheckBox::paintEvent(QPaintEvent* /*event*/) {
   QStylePainter painter(this);
+  QStyleOption whole;
+  whole.initFrom(this);
+  painter.drawPrimitive(QStyle::PE_Widget, whole);  // a style sheet's frame (a field's mark), if any
   QStyleOptionButton option;
   initStyleOption(&option);
 

@@ -67,7 +67,7 @@ class FakeMainView final : public MainView {
     ++fileDialogs;
     return openPath;
   }
-  void showChanges(std::span<const std::u16string> lines) override { shownChanges.assign(lines.begin(), lines.end()); }
+  void showComparison(const Comparison& comparison) override { shownComparison = comparison; }
 
   FakePageControls& page(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
@@ -96,11 +96,11 @@ class FakeMainView final : public MainView {
   std::vector<std::u16string> questions;  // asked through confirm(), in order
   bool confirmAnswer = false;
   // The file dialogs' answers (nothing: cancelled), how often one was shown,
-  // and the lines of the last comparison shown.
+  // and the last comparison shown.
   std::optional<SaveTarget> saveTarget;
   std::optional<std::string> openPath;
   int fileDialogs = 0;
-  std::vector<std::u16string> shownChanges;
+  std::optional<Comparison> shownComparison;
 };
 
 }  // namespace pelmora::testing

@@ -109,6 +109,30 @@ void FakePageControls::click(int id) {
     control->check = 1 - control->check;
 }
 
+void FakePageControls::markField(int id, FieldMark mark, std::u16string_view why) {
+  if (Control* control = find(id)) {
+    control->mark = mark;
+    control->markWhy.assign(mark == FieldMark::None ? std::u16string_view() : why);
+  }
+}
+
+FieldMark FakePageControls::mark(int id) const {
+  const Control* control = find(id);
+  return control == nullptr ? FieldMark::None : control->mark;
+}
+
+std::u16string FakePageControls::markWhy(int id) const {
+  const Control* control = find(id);
+  return control == nullptr ? std::u16string() : control->markWhy;
+}
+
+std::vector<int> FakePageControls::markedIds() const {
+  std::vector<int> ids;
+  for (const Control& control : controls_)
+    if (control.mark != FieldMark::None) ids.push_back(control.id);
+  return ids;
+}
+
 std::size_t FakePageControls::itemCount(int id) const {
   const Control* control = find(id);
   return control == nullptr ? 0 : control->items.size();

@@ -5,7 +5,7 @@
 // type() refuses, character by character, what the real edit refuses
 // (beyond its limit, non-digits in a digits-only edit, anything in a hidden
 // control); a chooser selection outside its items clears the selection;
-// check boxes hold 0 or 1 and click() toggles them.
+// check boxes hold 0 or 1 and click() toggles them. Marks are recorded.
 
 #include <cstddef>
 #include <cstdint>
@@ -35,6 +35,7 @@ class FakePageControls final : public PageControls {
   int selectedItem(int id) const override;
   void setCheck(int id, int state) override;
   int checkState(int id) const override;
+  void markField(int id, FieldMark mark, std::u16string_view why) override;
 
   // The user types `text` at the end of the control's text. Returns how
   // many characters the control took. Into a chooser's editable field: the
@@ -48,6 +49,11 @@ class FakePageControls final : public PageControls {
   // For checks.
   std::size_t itemCount(int id) const;
   std::u16string itemText(int id, std::size_t index) const;
+  // The control's mark and its tooltip's words (None and "" when unmarked).
+  FieldMark mark(int id) const;
+  std::u16string markWhy(int id) const;
+  // The ids of the marked controls, in template order.
+  std::vector<int> markedIds() const;
 
  private:
   struct Control {
@@ -59,6 +65,8 @@ class FakePageControls final : public PageControls {
     std::vector<std::u16string> items;
     int selected = -1;
     int check = 0;
+    FieldMark mark = FieldMark::None;
+    std::u16string markWhy;
   };
 
   bool accepts(const Control& control, char16_t unit) const;

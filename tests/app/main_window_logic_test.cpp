@@ -21,7 +21,9 @@
 #include "link/link_engine.h"
 #include "pages/apn_page.h"
 #include "pages/misc_page.h"
+#include "pages/sms_track_page.h"
 #include "pages/transport_page.h"
+#include "settings/settings_codec.h"
 #include "settings/shared_settings.h"
 #include "sim/demo_images.h"
 #include "tests/engine/engine_fakes.h"
@@ -97,8 +99,26 @@ struct WindowHarness {
 
 using ::testing::ElementsAre;
 
+constexpr int kSms = 0;
 constexpr int kApn = 2;
 constexpr int kTransport = 4;
+constexpr int kMisc = 5;
+
+// The Extended demo image whose tracker holds values that break their rule:
+// a two-digit password, a check box's 5 and an alarm switch's 7.
+Bytes imageBreakingRules() {
+  Bytes image = sim::extendedDemoImage();
+  SettingsCodec codec;
+  SettingsModel model;
+  codec.decodeSettingsBlock(image, model);
+  model.SmsPassword.assign(u"12");
+  model.LedsOff = 5;
+  model.OverspeedAlarmEnabled = 7;
+  model.OverspeedIndex = 3;
+  const std::span<const std::uint8_t> block = codec.encodeSettingsBlock(model);
+  std::copy(block.begin() + 68, block.end(), image.begin() + 68);  // the header is the tracker's
+  return image;
+}
 
 std::u16string u16(const std::string& text) { return {text.begin(), text.end()}; }  // ASCII paths
 constexpr std::u16string_view kReadFirst = u"No tracker settings loaded: read the tracker first\r\n\r\n";
@@ -291,6 +311,84 @@ TEST(MainWindowWrite, AsksBeforeAnOpenedFileChangesTheTrackerId) {
   }
 }
 
+// --- Fields that break their rule --------------------------------------------
+
+TEST(MainWindowMarks, TheTrackersOwnAfterAReadTheUsersBreachAsTheyType) {
+  using M = FieldMark;
+  WindowHarness h;
+  h.readTracker(imageBreakingRules());
+  EXPECT_THAT(h.view.page(kSms).markedIds(), ElementsAre(sms_track::IDC_SMS_PASSWORD));
+  EXPECT_EQ(h.view.page(kSms).markWhy(sms_track::IDC_SMS_PASSWORD), u"has 2 digits; the rule is exactly 6 digits");
+  EXPECT_THAT(h.view.page(kMisc).markedIds(), ElementsAre(misc::IDC_OVERSPEED, misc::IDC_LEDS_OFF));
+  EXPECT_EQ(h.view.page(kMisc).mark(misc::IDC_LEDS_OFF), M::TrackersOwn);
+  EXPECT_EQ(h.view.page(kMisc).mark(misc::IDC_OVERSPEED), M::TrackersOwn);
+  for (const int page : {1, 2, 3, 4}) EXPECT_TRUE(h.view.page(page).markedIds().empty()) << page;
+  // What the user types, one step after another, and the mark it leaves.
+  const struct {
+    const char* label;
+    int page;
+    int id;
+    std::u16string text;  // retyped; "click" clicks the check box
+    FieldMark mark;
+    std::u16string why;
+  } steps[] = {
+      {"three digits", kSms, sms_track::IDC_SMS_PASSWORD, u"123", M::Breach, u"has 3 digits; the rule is exactly 6 digits"},
+      {"the tracker's own again", kSms, sms_track::IDC_SMS_PASSWORD, u"12", M::TrackersOwn, u"has 2 digits; the rule is exactly 6 digits"},
+      {"six digits", kSms, sms_track::IDC_SMS_PASSWORD, u"654321", M::None, u""},
+      {"port 0", kTransport, transport::IDC_TCP_PORT, u"0", M::Breach, u"is not a port 1-65535; the rule is a port 1-65535, or empty"},
+      {"port 80", kTransport, transport::IDC_TCP_PORT, u"80", M::None, u""},
+      {"the box unchecked", kMisc, misc::IDC_LEDS_OFF, u"click", M::None, u""},
+      {"and checked again: the tracker's 5", kMisc, misc::IDC_LEDS_OFF, u"click", M::TrackersOwn, u"is neither 0 nor 1; the rule is 0 (off) or 1 (on)"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.label);
+    FakePageControls& page = h.view.page(step.page);
+    if (step.text == u"click") {
+      page.click(step.id);
+      h.logic.onPageCommand(step.page, step.id);
+    } else {
+      page.setText(step.id, u"");
+      page.type(step.id, step.text);
+      h.logic.onPageEdited(step.page);
+    }
+    EXPECT_EQ(page.mark(step.id), step.mark);
+    EXPECT_EQ(page.markWhy(step.id), step.why);
+  }
+}
+
+// The user's breach is refused, naming each field; the tracker's own values
+// go back to it as they came.
+TEST(MainWindowWrite, RefusesWhatTheUserMadeBreakItsRuleAndSendsTheTrackersOwnBackUnchanged) {
+  const struct {
+    const char* label;
+    std::u16string password, port;  // typed; "" leaves the field alone
+    int writes;
+    std::u16string log;
+  } rows[] = {
+      {"two fields", u"1234", u"0", 0,
+       u"Write Settings refused: 2 fields you changed break their rule; nothing was sent:\r\n"
+       u"SmsPassword (Sms Track, Password) is \"1234\": has 4 digits; the rule is exactly 6 digits\r\n"
+       u"ServerPort (Transport, Port (TCP  transport protocols  setting)) is \"0\": is not a port 1-65535; the "
+       u"rule is a port 1-65535, or empty\r\n\r\n"},
+      {"the tracker's own left alone", u"", u"", 1, u""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    WindowHarness h;
+    h.logic.setVerifyAfterWrite(false);
+    h.readTracker(imageBreakingRules());
+    const Bytes held = h.image;
+    if (!row.password.empty()) h.view.page(kSms).setText(sms_track::IDC_SMS_PASSWORD, row.password);
+    if (!row.port.empty()) h.view.page(kTransport).setText(transport::IDC_TCP_PORT, row.port);
+    h.logic.onWriteSettings();
+    EXPECT_EQ(h.view.log, row.log);
+    EXPECT_TRUE(h.view.questions.empty());
+    h.engine.communicationPass();
+    EXPECT_EQ(h.writeRequests, row.writes);
+    EXPECT_TRUE(h.image == held) << "the tracker holds what it held";
+  }
+}
+
 // Windows has no brltty to warn about: its failure reasons stop at the sentence.
 #ifdef _WIN32
 constexpr bool kBrlttyAdvice = false;
@@ -353,20 +451,36 @@ TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
     (h.logic.*action)();
     EXPECT_EQ(h.view.log, kReadFirst);
     EXPECT_EQ(h.view.fileDialogs, 0);
-    EXPECT_TRUE(h.view.shownChanges.empty());
+    EXPECT_FALSE(h.view.shownComparison);
   }
 }
 
-TEST(MainWindowSettingsFiles, CompareListsTheEditedFieldsAndLeavesTheModelAlone) {
+// A row for each field a page shows, in words; the others only counted.
+TEST(MainWindowSettingsFiles, CompareTabulatesTheEditedFieldsAndLeavesTheModelAlone) {
+  const std::string file = ::testing::TempDir() + "hidden.json";
+  std::ofstream(file) << R"({"pelmora-settings": 1, "fields": {"HttpServerDomain": "other.example"}})";
   WindowHarness h;
   h.readTracker();
   h.logic.onCompareWithTracker();
-  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"No changes"));
+  ASSERT_TRUE(h.view.shownComparison);
+  EXPECT_TRUE(h.view.shownComparison->rows.empty());
+  EXPECT_EQ(h.view.shownComparison->otherFields, 0u);
   const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+  h.view.openPath = file;
+  h.logic.onOpenSettings();
   h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+  h.view.page(kSms).setText(sms_track::IDC_SMS_INTERVAL, u"45");
+  h.view.page(kMisc).selectItem(misc::IDC_TIME_ZONE, 0);
   h.logic.onCompareWithTracker();
-  EXPECT_THAT(h.view.shownChanges, ElementsAre(u"ApnName: \"" + readApn + u"\" -> \"edited.apn\""));
+  std::vector<std::string> rows;
+  for (const ComparedField& row : h.view.shownComparison->rows)
+    rows.push_back(std::string(row.entry->key) + ": " + row.tracker + " -> " + row.written);
+  const std::string apnBefore(readApn.begin(), readApn.end());
+  EXPECT_THAT(rows, ElementsAre("SmsReportInterval: 30 min -> 45 min", "ApnName: \"" + apnBefore + "\" -> \"edited.apn\"",
+                                "TimeZoneMinutes: GMT+3 -> GMT-12"));
+  EXPECT_EQ(h.view.shownComparison->otherFields, 1u) << "HttpServerDomain, which no page shows";
   EXPECT_EQ(h.settings.model.ApnName.view(), readApn) << "what the engine writes is untouched";
+  std::remove(file.c_str());
 }
 
 // Save (with the APN edited to "saved.apn") or write `content`, edit the

@@ -1,7 +1,7 @@
 // What the user can type: digits-only edits, text limits against loaded
 // texts (which limit each edit has the page tests check), the IP-address
 // field, the port chooser's edit field, Return, the Transport check box and
-// the chooser's tooltips.
+// the chooser's tooltips, and the mark on a field typed against its rule.
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,6 +24,7 @@
 
 #include "app/main_window_template.h"
 #include "app/qt/ip_address_edit.h"
+#include "app/qt/ui_language.h"
 #include "tests/qt/window_support.h"
 
 namespace pelmora::testing {
@@ -50,6 +51,30 @@ TEST(QtTyping, DigitsOnlyEditsAndLimitsJudgeOnlyWhatIsTyped) {
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("123456789"));
   QTest::keyClick(password, Qt::Key_Backspace);
   EXPECT_EQ(t.pageText(kSmsTrack, 1013), QStringLiteral("12345678"));
+}
+
+TEST(QtTyping, AFieldTypedAgainstItsRuleIsFramedWithTheRuleInItsTooltip) {
+  const struct {
+    UiLanguage language;
+    QString caption;
+  } rows[] = {
+      {UiLanguage::Russian, QStringLiteral("Это значение нарушает своё правило: «Записать» его не отправит.")},
+      {UiLanguage::English, QStringLiteral("This value breaks its rule: Write Settings will not send it.")},
+  };
+  for (const auto& row : rows) {
+    ASSERT_TRUE(useLanguage(row.language));
+    TestWindow t;
+    ASSERT_TRUE(t.showActive());
+    t.window->logic().settingsReady();  // the pages show settings; changes count from them
+    t.showTab(kSmsTrack);
+    QWidget* password = t.pageWidget(kSmsTrack, 1013);
+    TestWindow::typeOver(password, QStringLiteral("12"));
+    EXPECT_EQ(password->toolTip(), row.caption + QStringLiteral("\nhas 2 digits; the rule is exactly 6 digits"));
+    EXPECT_TRUE(password->styleSheet().contains(QStringLiteral("solid"))) << password->styleSheet().toStdString();
+    TestWindow::typeOver(password, QStringLiteral("123456"));
+    EXPECT_TRUE(password->toolTip().isEmpty());
+    EXPECT_TRUE(password->styleSheet().isEmpty());
+  }
 }
 
 TEST(QtTyping, IpAddressFieldTakesFourPartsOfAtMost255) {

@@ -39,5 +39,45 @@
         <source>Расширенные настройки</source>
         <translation>Extended settings</translation>
     </message>
+    <message>
+        <source>This value breaks its rule: Write Settings will not send it.</source>
+        <translation>This value breaks its rule: Write Settings will not send it.</translation>
+    </message>
+    <message>
+        <source>The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it.</source>
+        <translation>The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it.</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Page</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>Tracker&apos;s value</source>
+        <translation>Tracker&apos;s value</translation>
+    </message>
+    <message>
+        <source>Value to write</source>
+        <translation>Value to write</translation>
+    </message>
+    <message>
+        <source>Fields no page shows that differ as well: %1</source>
+        <translation>Fields no page shows that differ as well: %1</translation>
+    </message>
+    <message>
+        <source>alarm on</source>
+        <translation>alarm on</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>off</translation>
+    </message>
 </context>
 </TS>

@@ -279,5 +279,45 @@
         <source>All files (*)</source>
         <translation>Все файлы (*)</translation>
     </message>
+    <message>
+        <source>This value breaks its rule: Write Settings will not send it.</source>
+        <translation>Это значение нарушает своё правило: «Записать» его не отправит.</translation>
+    </message>
+    <message>
+        <source>The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it.</source>
+        <translation>Это значение прислал трекер, и оно нарушает своё правило: если его не изменить, оно вернётся в трекер как было.</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Вкладка</translation>
+    </message>
+    <message>
+        <source>Field</source>
+        <translation>Поле</translation>
+    </message>
+    <message>
+        <source>Tracker&apos;s value</source>
+        <translation>В трекере</translation>
+    </message>
+    <message>
+        <source>Value to write</source>
+        <translation>Будет записано</translation>
+    </message>
+    <message>
+        <source>Fields no page shows that differ as well: %1</source>
+        <translation>Поля, которых нет на вкладках, но они тоже отличаются: %1</translation>
+    </message>
+    <message>
+        <source>alarm on</source>
+        <translation>сигнал включён</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>вкл.</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>выкл.</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,63 @@
+#include "app/field_marks.h"
+
+#include "pages/settings_page.h"
+#include "settings/settings_elements.h"
+#include "settings/settings_layout.h"
+#include "settings/utf.h"
+
+namespace pelmora {
+
+SettingsModel FieldMarks::edited(MainView& view, const PageTable& table) const {
+  SettingsModel model = loaded_.value_or(SettingsModel{});
+  for (int i = 0; i < PageTable::size(); ++i) table[i].page->peekSave(view.pageControls(i), model);
+  return model;
+}
+
+std::vector<FieldBreach> FieldMarks::breaches(const PageTable& table, const SettingsModel& edited) const {
+  std::vector<FieldBreach> found;
+  if (!loaded_) return found;
+  const std::span<const FieldElement> elements = settingsElements();
+  for (int page = 0; page < PageTable::size(); ++page) {
+    for (const ShownField& field : table[page].page->shownFields()) {
+      const CatalogueEntry* entry = catalogueEntry(field.key);
+      const int element = entry == nullptr ? -1 : findElement(entry->key);
+      if (element < 0) continue;  // a drift the pages' test reports
+      std::optional<std::string> breach = modelBreach(*entry, edited);
+      if (!breach) continue;
+      const FieldElement& e = elements[static_cast<std::size_t>(element)];
+      const bool changed = !sameFieldElement(*e.row, e.element, edited, *loaded_);
+      found.push_back({entry, static_cast<std::size_t>(element), page, field.control, std::move(*breach), changed});
+    }
+  }
+  return found;
+}
+
+void FieldMarks::show(MainView& view, const PageTable& table, std::span<const FieldBreach> breaches) {
+  for (int page = 0; page < PageTable::size(); ++page) {
+    const std::span<const ShownField> fields = table[page].page->shownFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const int control = fields[i].control;
+      bool first = true;  // of the fields this control shows; it is marked once
+      for (std::size_t j = 0; j < i; ++j) first = first && fields[j].control != control;
+      if (!first) continue;
+      // A control showing two fields names each breach with its field's label.
+      std::size_t count = 0;
+      for (const FieldBreach& b : breaches) count += b.page == page && b.control == control ? 1 : 0;
+      Shown now;
+      for (const FieldBreach& b : breaches) {
+        if (b.page != page || b.control != control) continue;
+        const FieldMark mark = b.changed ? FieldMark::Breach : FieldMark::TrackersOwn;
+        if (now.mark != FieldMark::Breach) now.mark = mark;
+        if (!now.why.empty()) now.why += u"\n";
+        if (count > 1) now.why += fullLabel(*b.entry) + u": ";
+        now.why += utf16FromUtf8(b.breach + "; the rule is " + ruleText(*b.entry));
+      }
+      Shown& last = shown_[{page, control}];
+      if (last.mark == now.mark && last.why == now.why) continue;
+      view.pageControls(page).markField(control, now.mark, now.why);
+      last = std::move(now);
+    }
+  }
+}
+
+}  // namespace pelmora

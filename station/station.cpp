@@ -62,7 +62,7 @@ void Station::record(const Slot& slot, const JobReport& report) {
   if (report.written || report.verified) entry.changes = report.changes;
   entry.verified = report.verified;
   entry.failure = report.failure;
-  if (!record_(recordLine(entry))) {
+  if (!record_(entry)) {
     recordLost_ = true;
     stop();
   }

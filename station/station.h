@@ -77,8 +77,9 @@ class StationListener {
 
 class Station {
  public:
-  // `record` appends one line and says whether it was kept whole.
-  using RecordSink = std::function<bool(const std::string& line)>;
+  // `record` keeps one job's entry (a line of the record, and of a CSV
+  // summary where there is one) and says whether it was kept whole.
+  using RecordSink = std::function<bool(const RecordEntry& entry)>;
 
   Station(JobPlan plan, PortPresence& presence, JobLauncher& launcher, Clock& clock, StationListener& listener,
           RecordSink record);

@@ -20,7 +20,7 @@ void ThreadJobLauncher::launch(const PresentPort& port, const JobPlan& plan, Job
   }
   auto done = std::make_shared<std::atomic<bool>>(false);
   std::thread thread([this, number = port.number, &plan, hooks = std::move(hooks), ended = std::move(ended), done] {
-    const std::unique_ptr<SerialPort> serial = ports_();
+    const std::unique_ptr<SerialPort> serial = ports_(number);
     SystemClock clock;
     JobReport report;
     {

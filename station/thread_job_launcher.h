@@ -19,8 +19,8 @@ namespace pelmora::station {
 
 class ThreadJobLauncher final : public JobLauncher {
  public:
-  // A serial port object that can open the station's port numbers.
-  using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
+  // A serial port object that can open port `number`.
+  using PortFactory = std::function<std::unique_ptr<SerialPort>(int number)>;
 
   ThreadJobLauncher(PortFactory ports, TraceSink* trace, EngineOptions options);
   ~ThreadJobLauncher() override { join(); }

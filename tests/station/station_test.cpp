@@ -71,8 +71,8 @@ TEST(Station, RunsOneJobPerTrackerAndRecordsEachAsItEnds) {
   JobPlan plan;
   plan.profileName = "fleet.json";
   plan.profileSha256 = "aa";
-  Station station(plan, presence, launcher, clock, board, [&](const std::string& line) {
-    record.push_back(nlohmann::json::parse(line));
+  Station station(plan, presence, launcher, clock, board, [&](const RecordEntry& entry) {
+    record.push_back(nlohmann::json::parse(recordLine(entry)));
     return true;
   });
   const PresentPort com5{5, "COM5", "FT232R A10K3V9Q"}, com6{6, "COM6", ""}, com7{7, "COM7", ""};
@@ -148,7 +148,7 @@ TEST(Station, StopsWhenTheRecordCannotBeWritten) {
   FakeLauncher launcher;
   FakeClock clock;
   Board board;
-  Station station(JobPlan{}, presence, launcher, clock, board, [](const std::string&) { return false; });
+  Station station(JobPlan{}, presence, launcher, clock, board, [](const RecordEntry&) { return false; });
   presence.ports = {{5, "COM5", ""}};
   station.tick();
   launcher.jobs[0].ended(verified("1"));

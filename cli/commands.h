@@ -3,6 +3,7 @@
 // exit status (exit_status.h) and prints its own messages. Each command has
 // its own options; only CommonOptions are shared.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,16 @@ struct DiffOptions {
 
 enum class FieldsFormat { Columns, Json, Markdown };
 
+struct StationOptions {
+  std::string profile;
+  std::string valuesFile;  // "" none
+  std::string recordFile = "pelmora-station.jsonl";
+  std::string csvFile;     // "" none
+  std::vector<std::string> ports;  // none: the [Ports] entries of the port map
+  bool again = false;      // write trackers the record shows done with this profile too
+  std::size_t count = 0;   // stop after this many trackers (0: until interrupted)
+};
+
 int runRead(const CommonOptions& common, const ReadOptions& options);
 int runWrite(const CommonOptions& common, const WriteOptions& options);
 int runApply(const CommonOptions& common, const ApplyOptions& options);
@@ -50,5 +61,6 @@ int runDiff(const CommonOptions& common, const DiffOptions& options);
 int runFields(FieldsFormat format);
 int runScan(const CommonOptions& common, bool json);
 int runPorts(const CommonOptions& common, bool json);
+int runStation(const CommonOptions& common, const StationOptions& options);
 
 }  // namespace pelmora::cli

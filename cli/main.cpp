@@ -137,6 +137,27 @@ int main(int argc, char** argv) {
   ports->add_flag("--json", portsJson, "As a JSON array");
   commands.push_back({ports, [&] { return runPorts(common, portsJson); }});
 
+  StationOptions stationOptions;
+  CLI::App* station = app.add_subcommand(
+      "station", "Provisioning station: each tracker plugged into a station port is written, verified and recorded");
+  station->add_option("PROFILE", stationOptions.profile, "Profile (.json) laid over every tracker")->required();
+  station->add_option("--values", stationOptions.valuesFile,
+                      "CSV of each tracker's own values: a header of field keys with Imei first, a row per tracker")
+      ->type_name("FILE");
+  station->add_option("--log", stationOptions.recordFile,
+                      "The record, one JSON line per tracker, appended (read at start: trackers done with this "
+                      "profile are not written again)")
+      ->type_name("FILE")
+      ->capture_default_str();
+  station->add_option("--csv", stationOptions.csvFile, "Also append a CSV summary line per tracker to FILE")
+      ->type_name("FILE");
+  station->add_option("--ports", stationOptions.ports,
+                      "The station's ports, COMn or device paths (default: the [Ports] entries of the port map)")
+      ->delimiter(',');
+  station->add_flag("--again", stationOptions.again, "Write trackers the record shows done with this profile too");
+  station->add_option("--count", stationOptions.count, "Stop after N trackers are done or failed (default: Ctrl-C)");
+  commands.push_back({station, [&] { return runStation(common, stationOptions); }});
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -66,6 +66,12 @@ CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapCo
 
 bool sameTarget(const PortTarget& a, const PortTarget& b) { return a.number == b.number; }
 
+bool targetPresent(const PortTarget& target) {
+  for (const int number : presentComPorts())
+    if (number == target.number) return true;
+  return false;
+}
+
 std::vector<PortMapping> presentPorts(const PortMapConfig&) {
   std::vector<PortMapping> ports;
   for (const int number : presentComPorts()) ports.push_back({number, "\\\\.\\" + comPortName(number), false});

@@ -38,6 +38,10 @@ class RunSupport {
   // Why those may not be the ports the user means (portMapProblem); none when they are.
   const std::optional<SettingsError>& portMapProblem() const { return portMapProblem_; }
 
+  // The trace opened by openTrace(), nullptr without one.
+  TraceSink* trace() const { return trace_.get(); }
+  bool checkReplyChecksum() const { return checkReplyChecksum_; }
+
   // Where progress and results go: terminals or not, --quiet.
   ProgressMode progressMode() const;
   // With `interrupts`, the job stops starting requests once one came.

@@ -22,6 +22,28 @@ std::string recordLine(const RecordEntry& entry) {
   return line.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+namespace {
+
+// A field quoted where it must be: a comma, a quote or a line end inside.
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string csvLine(const RecordEntry& entry) {
+  std::string changed;
+  for (const FieldChange& change : entry.changes) changed += (changed.empty() ? "" : " ") + change.name;
+  const std::string_view fields[] = {entry.timeUtc,     entry.port, entry.adapter, entry.imei, entry.firmware,
+                                     entry.profileName, entry.verified ? "verified" : "failed", changed, entry.failure};
+  std::string line;
+  for (const std::string_view field : fields) line += (line.empty() ? "" : ",") + csvField(field);
+  return line;
+}
+
 std::set<std::string> verifiedWith(std::string_view recordText, std::string_view profileSha256,
                                    std::size_t* skippedLines) {
   std::set<std::string> imeis;

@@ -37,6 +37,12 @@ struct RecordEntry {
 // The entry as one line of JSON, without the line end.
 std::string recordLine(const RecordEntry& entry);
 
+// The same as a line of a CSV summary for a spreadsheet, under kCsvHeader:
+// time, port, adapter, IMEI, firmware, profile, "verified" or "failed", the
+// fields changed (separated by blanks), why it failed.
+inline constexpr std::string_view kCsvHeader = "time,port,adapter,imei,firmware,profile,result,changed,failure";
+std::string csvLine(const RecordEntry& entry);
+
 // The IMEIs verified with the profile of hash `profileSha256` in the
 // record's text. A line that is not a whole entry (cut by a crash) is
 // skipped and counted in `skippedLines`.

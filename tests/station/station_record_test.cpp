@@ -30,6 +30,12 @@ TEST(StationRecord, EachJobIsOneLineAndVerifiedOnesAreDoneEarlier) {
   failed.verified = false;
   failed.failure = "unplugged while writing";
   const std::string failedLine = recordLine(failed);
+  EXPECT_EQ(csvLine(done), "2026-12-07T14:02:05Z,COM5,FT232R A10K3V9Q,490154203237518,PLM 1.0.3,fleet.json,verified,"
+                           "SmsReportInterval,");
+  failed.failure = "refused, \"Fail\"";
+  EXPECT_EQ(csvLine(failed), "2026-12-07T14:02:05Z,COM5,FT232R A10K3V9Q,490154203237519,PLM 1.0.3,fleet.json,failed,,"
+                             "\"refused, \"\"Fail\"\"\"");
+  failed.failure = "unplugged while writing";
   EXPECT_NE(failedLine.find(R"("verified":false,"failure":"unplugged while writing")"), std::string::npos);
 
   RecordEntry otherProfile = done;

@@ -6,6 +6,21 @@
 #include "settings/utf.h"
 
 namespace pelmora {
+namespace {
+
+// A wording in the window's language: its pattern translated, the same numbers filled in.
+std::string inLanguage(const MainView& view, const Wording& wording) {
+  return fillWording(utf8FromUtf16(view.translated(utf16FromUtf8(wording.pattern))), wording.args);
+}
+
+// "Button 1 (Phone Number Binding)" in the window's language.
+std::u16string shownLabel(const MainView& view, const CatalogueEntry& entry) {
+  std::u16string label = view.translated(entry.label);
+  if (!entry.heading.empty()) label += u" (" + view.translated(entry.heading) + u")";
+  return label;
+}
+
+}  // namespace
 
 SettingsModel FieldMarks::edited(MainView& view, const PageTable& table) const {
   SettingsModel model = loaded_.value_or(SettingsModel{});
@@ -22,7 +37,7 @@ std::vector<FieldBreach> FieldMarks::breaches(const PageTable& table, const Sett
       const CatalogueEntry* entry = catalogueEntry(field.key);
       const int element = entry == nullptr ? -1 : findElement(entry->key);
       if (element < 0) continue;  // a drift the pages' test reports
-      std::optional<std::string> breach = modelBreach(*entry, edited);
+      std::optional<Wording> breach = modelBreachWording(*entry, edited);
       if (!breach) continue;
       const FieldElement& e = elements[static_cast<std::size_t>(element)];
       const bool changed = !sameFieldElement(*e.row, e.element, edited, *loaded_);
@@ -49,8 +64,9 @@ void FieldMarks::show(MainView& view, const PageTable& table, std::span<const Fi
         const FieldMark mark = b.changed ? FieldMark::Breach : FieldMark::TrackersOwn;
         if (now.mark != FieldMark::Breach) now.mark = mark;
         if (!now.why.empty()) now.why += u"\n";
-        if (count > 1) now.why += fullLabel(*b.entry) + u": ";
-        now.why += utf16FromUtf8(b.breach + "; the rule is " + ruleText(*b.entry));
+        if (count > 1) now.why += shownLabel(view, *b.entry) + u": ";
+        const std::array<std::string, 2> parts{inLanguage(view, b.breach), inLanguage(view, ruleWording(*b.entry))};
+        now.why += utf16FromUtf8(fillWording(utf8FromUtf16(view.translated(utf16FromUtf8(kBreachAndRule))), parts));
       }
       Shown& last = shown_[{page, control}];
       if (last.mark == now.mark && last.why == now.why) continue;

@@ -26,7 +26,7 @@ struct FieldBreach {
   std::size_t element = 0;  // index into settingsElements()
   int page = 0;             // index into the page table
   int control = 0;          // the control of that page showing the field
-  std::string breach;       // what is wrong: "has 2 digits"
+  Wording breach;           // what is wrong: "has 2 digits"
   bool changed = false;     // by the user, since the last load: a breach; else the tracker's own
 };
 

@@ -75,6 +75,10 @@ class MainView {
   // the other fields that differ; "No changes" when nothing differs. Page
   // titles, labels and a choice's or switch's words are shown translated.
   virtual void showComparison(const Comparison& comparison) = 0;
+
+  // A text of the window (a label, a rule's pattern) in the user's language;
+  // as it is where the window shows English.
+  virtual std::u16string translated(std::u16string_view english) const { return std::u16string(english); }
 };
 
 }  // namespace pelmora

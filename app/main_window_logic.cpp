@@ -151,7 +151,7 @@ bool MainWindowLogic::refusedForBreaches() {
   std::string text = "Write Settings refused: " + fieldCount(refused.size()) + " you changed " +
                      (refused.size() == 1 ? "breaks its rule" : "break their rule") + "; nothing was sent:";
   for (const FieldBreach& b : refused)
-    text += "\r\n" + breachLine(*b.entry, valueInWords(*b.entry, elementValueJson(document, b.element)), b.breach);
+    text += "\r\n" + breachLine(*b.entry, valueInWords(*b.entry, elementValueJson(document, b.element)), b.breach.text());
   appendUtf8(text);
   return true;
 }

@@ -116,10 +116,6 @@ bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 bool allDigits(std::u16string_view text) { return std::all_of(text.begin(), text.end(), isDigit); }
 
-std::string plural(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // "a.b.c.d", each a number 0-255 of one to three digits.
 bool isDottedAddress(std::u16string_view text) {
   int parts = 0;
@@ -168,53 +164,108 @@ std::u16string fullLabel(const CatalogueEntry& entry) {
   return label;
 }
 
-std::string ruleText(const CatalogueEntry& entry) {
+namespace {
+
+// Every pattern below, in the order they appear: the fronts translate each.
+constexpr std::string_view kCharacters = "at most %1 characters";
+constexpr std::string_view kExactDigits = "exactly %1 digits";
+constexpr std::string_view kDigitRange = "%1 to %2 digits";
+constexpr std::string_view kAddress = "four numbers 0-255 separated by dots, or empty";
+constexpr std::string_view kPortRule = "a port 1-65535, or empty";
+constexpr std::string_view kChoiceRule = "one of the chooser's items, %1 to %2";
+constexpr std::string_view kOnOffRule = "0 (off) or 1 (on)";
+constexpr std::string_view kNumberRule = "a whole number 0-4294967295";
+constexpr std::string_view kHasCharacter = "has %1 character";
+constexpr std::string_view kHasCharacters = "has %1 characters";
+constexpr std::string_view kNotDigits = "holds more than digits";
+constexpr std::string_view kHasDigit = "has %1 digit";
+constexpr std::string_view kHasDigits = "has %1 digits";
+constexpr std::string_view kNotAddress = "is not four numbers 0-255 separated by dots";
+constexpr std::string_view kNotPort = "is not a port 1-65535";
+constexpr std::string_view kNotNumber = "is not a number";
+constexpr std::string_view kNoItem = "is none of the chooser's items";
+constexpr std::string_view kNotOnOff = "is neither 0 nor 1";
+constexpr std::string_view kOutOfRange = "is out of range";
+constexpr std::string_view kNotText = "is not a text";
+constexpr std::array kPatterns{kCharacters, kExactDigits, kDigitRange, kAddress, kPortRule, kChoiceRule, kOnOffRule,
+                               kNumberRule, kHasCharacter, kHasCharacters, kNotDigits, kHasDigit, kHasDigits,
+                               kNotAddress, kNotPort, kNotNumber, kNoItem, kNotOnOff, kOutOfRange, kNotText,
+                               kBreachAndRule};
+
+// "has 1 digit", "has 2 digits".
+Wording counted(std::size_t n, std::string_view one, std::string_view many) {
+  return {n == 1 ? one : many, {std::to_string(n), {}}};
+}
+
+Wording said(std::string_view pattern, std::string first = {}, std::string second = {}) {
+  return {pattern, {std::move(first), std::move(second)}};
+}
+
+}  // namespace
+
+std::string fillWording(std::string_view pattern, const std::array<std::string, 2>& args) {
+  std::string text;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+      text += args[static_cast<std::size_t>(pattern[++i] - '1')];
+    } else {
+      text += pattern[i];
+    }
+  }
+  return text;
+}
+
+std::string Wording::text() const { return fillWording(pattern, args); }
+
+std::span<const std::string_view> wordingPatterns() { return kPatterns; }
+
+Wording ruleWording(const CatalogueEntry& entry) {
   switch (entry.kind) {
     case V::Text:
-      return "at most " + plural(entry.maxLength, "character", "characters");
+      return said(kCharacters, std::to_string(entry.maxLength));
     case V::Digits:
-      if (entry.minLength == entry.maxLength) return "exactly " + plural(entry.maxLength, "digit", "digits");
-      return std::to_string(entry.minLength) + " to " + plural(entry.maxLength, "digit", "digits");
+      if (entry.minLength == entry.maxLength) return said(kExactDigits, std::to_string(entry.maxLength));
+      return said(kDigitRange, std::to_string(entry.minLength), std::to_string(entry.maxLength));
     case V::DottedAddress:
-      return "four numbers 0-255 separated by dots, or empty";
+      return said(kAddress);
     case V::Port:
-      return "a port 1-65535, or empty";
+      return said(kPortRule);
     case V::Choice: {
       // The chooser's ends, each as a file writes it and as the window shows it.
       const auto item = [&](std::size_t i) {
         return std::to_string(entry.choices[i].value) + " \"" + utf8FromUtf16(entry.choices[i].text) + "\"";
       };
-      return "one of the chooser's items, " + item(0) + " to " + item(entry.choices.size() - 1);
+      return said(kChoiceRule, item(0), item(entry.choices.size() - 1));
     }
     case V::OnOff:
-      return "0 (off) or 1 (on)";
+      return said(kOnOffRule);
     case V::Number:
-      return "a whole number 0-4294967295";
+      return said(kNumberRule);
   }
   return {};
 }
 
-std::optional<std::string> textBreach(const CatalogueEntry& entry, std::u16string_view text) {
+std::optional<Wording> textBreachWording(const CatalogueEntry& entry, std::u16string_view text) {
   switch (entry.kind) {
     case V::Text:
-      if (text.size() > entry.maxLength) return "has " + plural(text.size(), "character", "characters");
+      if (text.size() > entry.maxLength) return counted(text.size(), kHasCharacter, kHasCharacters);
       return std::nullopt;
     case V::Digits:
-      if (!allDigits(text)) return std::string("holds more than digits");
+      if (!allDigits(text)) return said(kNotDigits);
       if (text.size() < entry.minLength || text.size() > entry.maxLength)
-        return "has " + plural(text.size(), "digit", "digits");
+        return counted(text.size(), kHasDigit, kHasDigits);
       return std::nullopt;
     case V::DottedAddress:
       if (text.empty() || isDottedAddress(text)) return std::nullopt;
-      return std::string("is not four numbers 0-255 separated by dots");
+      return said(kNotAddress);
     case V::Port: {
       if (text.empty()) return std::nullopt;
-      if (!allDigits(text)) return std::string("holds more than digits");
+      if (!allDigits(text)) return said(kNotDigits);
       const std::size_t significant = text.size() - std::min(text.find_first_not_of(u'0'), text.size());
       std::uint32_t value = 0;
       if (significant <= 5)
         for (const char16_t c : text) value = value * 10 + static_cast<std::uint32_t>(c - u'0');
-      if (significant > 5 || value == 0 || value > 65535) return std::string("is not a port 1-65535");
+      if (significant > 5 || value == 0 || value > 65535) return said(kNotPort);
       return std::nullopt;
     }
     case V::Choice:
@@ -222,42 +273,62 @@ std::optional<std::string> textBreach(const CatalogueEntry& entry, std::u16strin
     case V::Number:
       break;
   }
-  return std::string("is not a number");
+  return said(kNotNumber);
 }
 
-std::optional<std::string> numberBreach(const CatalogueEntry& entry, std::int64_t value) {
+std::optional<Wording> numberBreachWording(const CatalogueEntry& entry, std::int64_t value) {
   switch (entry.kind) {
     case V::Choice:
       if (choiceOf(entry, value) != nullptr) return std::nullopt;
-      return std::string("is none of the chooser's items");
+      return said(kNoItem);
     case V::OnOff:
       if (value == 0 || value == 1) return std::nullopt;
-      return std::string("is neither 0 nor 1");
+      return said(kNotOnOff);
     case V::Number:
       if (value >= 0 && value <= std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-      return std::string("is out of range");
+      return said(kOutOfRange);
     case V::Text:
     case V::Digits:
     case V::DottedAddress:
     case V::Port:
       break;
   }
-  return std::string("is not a text");
+  return said(kNotText);
 }
 
-std::optional<std::string> modelBreach(const CatalogueEntry& entry, const SettingsModel& model) {
+std::optional<Wording> modelBreachWording(const CatalogueEntry& entry, const SettingsModel& model) {
   const int index = findElement(entry.key);
   if (index < 0) return std::nullopt;  // a drift the catalogue test reports
   const FieldElement& element = settingsElements()[static_cast<std::size_t>(index)];
   SettingsModel copy = model;  // locate() hands out a way to change the field; nothing here does
   const FieldRef ref = element.row->locate(copy, element.element);
-  if (const auto* units = std::get_if<std::span<char16_t>>(&ref)) {
-    const std::u16string_view text(units->data());
-    return textBreach(entry, text);
-  }
-  if (const auto* u = std::get_if<std::uint32_t*>(&ref)) return numberBreach(entry, **u);
-  if (const auto* i = std::get_if<std::int32_t*>(&ref)) return numberBreach(entry, **i);
+  if (const auto* units = std::get_if<std::span<char16_t>>(&ref)) return textBreachWording(entry, units->data());
+  if (const auto* u = std::get_if<std::uint32_t*>(&ref)) return numberBreachWording(entry, **u);
+  if (const auto* i = std::get_if<std::int32_t*>(&ref)) return numberBreachWording(entry, **i);
   return std::nullopt;  // no entry is a float
+}
+
+std::string ruleText(const CatalogueEntry& entry) { return ruleWording(entry).text(); }
+
+namespace {
+
+std::optional<std::string> textOf(const std::optional<Wording>& wording) {
+  if (!wording) return std::nullopt;
+  return wording->text();
+}
+
+}  // namespace
+
+std::optional<std::string> textBreach(const CatalogueEntry& entry, std::u16string_view text) {
+  return textOf(textBreachWording(entry, text));
+}
+
+std::optional<std::string> numberBreach(const CatalogueEntry& entry, std::int64_t value) {
+  return textOf(numberBreachWording(entry, value));
+}
+
+std::optional<std::string> modelBreach(const CatalogueEntry& entry, const SettingsModel& model) {
+  return textOf(modelBreachWording(entry, model));
 }
 
 const ChoiceItem* choiceNamed(const CatalogueEntry& entry, std::u16string_view text) {

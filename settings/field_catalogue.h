@@ -90,6 +90,26 @@ std::u16string fullLabel(const CatalogueEntry& entry);
 // 0-255 separated by dots, or empty", "one of the chooser's items".
 std::string ruleText(const CatalogueEntry& entry);
 
+// Words with numbers in them: a pattern with %1 and %2 in it, and what goes
+// there. text() is the English; a front in another language looks the
+// pattern up in its translations (every pattern is in wordingPatterns()) and
+// fills in the same arguments.
+struct Wording {
+  std::string_view pattern;  // "exactly %1 digits"
+  std::array<std::string, 2> args{};
+  std::string text() const;
+};
+std::string fillWording(std::string_view pattern, const std::array<std::string, 2>& args);
+std::span<const std::string_view> wordingPatterns();
+
+// The rule, and what breaks it, as wordings; the functions below give the same in English.
+Wording ruleWording(const CatalogueEntry& entry);
+std::optional<Wording> textBreachWording(const CatalogueEntry& entry, std::u16string_view text);
+std::optional<Wording> numberBreachWording(const CatalogueEntry& entry, std::int64_t value);
+std::optional<Wording> modelBreachWording(const CatalogueEntry& entry, const SettingsModel& model);
+// A breach and its field's rule in one: "has 2 digits; the rule is exactly 6 digits".
+inline constexpr std::string_view kBreachAndRule = "%1; the rule is %2";
+
 // What is wrong with a value of the entry's element, in words ("has 2
 // digits"), or nothing when it keeps the rule. Text kinds judge the text,
 // the others the number.

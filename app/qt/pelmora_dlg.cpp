@@ -394,4 +394,9 @@ std::optional<std::string> CPelmoraDlg::chooseOpenFile() {
 
 void CPelmoraDlg::showComparison(const Comparison& comparison) { CompareDialog(comparison, this).exec(); }
 
+std::u16string CPelmoraDlg::translated(std::u16string_view english) const {
+  const QString text = uiText(english);
+  return std::u16string(toU16View(text));
+}
+
 }  // namespace pelmora

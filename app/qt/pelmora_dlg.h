@@ -99,6 +99,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
   std::optional<SaveTarget> chooseSaveFile() override;
   std::optional<std::string> chooseOpenFile() override;
   void showComparison(const Comparison& comparison) override;
+  std::u16string translated(std::u16string_view english) const override;
 
   void buildPages(PageTabs& tabs);
   void makeRoomForPages();

@@ -41,6 +41,18 @@ TEST(TranslatedText, EveryCatalogueTextIsTranslated) {
     }
     EXPECT_TRUE(translated(pageTitle(entry.page))) << entry.key << ": page " << utf8FromUtf16(pageTitle(entry.page));
   }
+  // The rules' words too, each keeping the places its numbers go.
+  for (const std::string_view pattern : wordingPatterns()) {
+    const std::u16string english = utf16FromUtf8(pattern);
+    EXPECT_TRUE(translated(english)) << "rule words \"" << pattern << "\"";
+    for (const std::u16string_view place : {u"%1", u"%2"})
+      EXPECT_EQ(english.find(place) != std::u16string::npos,
+                russianText(english).find(place) != std::u16string_view::npos)
+          << pattern;
+  }
+  EXPECT_EQ(fillWording(utf8FromUtf16(russianText(utf16FromUtf8(ruleWording(*catalogueEntry("SmsPassword")).pattern))),
+                        ruleWording(*catalogueEntry("SmsPassword")).args),
+            "ровно 6 цифр");
 }
 
 }  // namespace

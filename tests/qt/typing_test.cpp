@@ -57,9 +57,12 @@ TEST(QtTyping, AFieldTypedAgainstItsRuleIsFramedWithTheRuleInItsTooltip) {
   const struct {
     UiLanguage language;
     QString caption;
+    QString rule;
   } rows[] = {
-      {UiLanguage::Russian, QStringLiteral("Это значение нарушает своё правило: «Записать» его не отправит.")},
-      {UiLanguage::English, QStringLiteral("This value breaks its rule: Write Settings will not send it.")},
+      {UiLanguage::Russian, QStringLiteral("Это значение нарушает своё правило: «Записать» его не отправит."),
+       QStringLiteral("цифр: 2; правило: ровно 6 цифр")},
+      {UiLanguage::English, QStringLiteral("This value breaks its rule: Write Settings will not send it."),
+       QStringLiteral("has 2 digits; the rule is exactly 6 digits")},
   };
   for (const auto& row : rows) {
     ASSERT_TRUE(useLanguage(row.language));
@@ -69,7 +72,7 @@ TEST(QtTyping, AFieldTypedAgainstItsRuleIsFramedWithTheRuleInItsTooltip) {
     t.showTab(kSmsTrack);
     QWidget* password = t.pageWidget(kSmsTrack, 1013);
     TestWindow::typeOver(password, QStringLiteral("12"));
-    EXPECT_EQ(password->toolTip(), row.caption + QStringLiteral("\nhas 2 digits; the rule is exactly 6 digits"));
+    EXPECT_EQ(password->toolTip(), row.caption + QStringLiteral("\n") + row.rule);
     EXPECT_TRUE(password->styleSheet().contains(QStringLiteral("solid"))) << password->styleSheet().toStdString();
     TestWindow::typeOver(password, QStringLiteral("123456"));
     EXPECT_TRUE(password->toolTip().isEmpty());

@@ -319,5 +319,89 @@
         <source>off</source>
         <translation>выкл.</translation>
     </message>
+    <message>
+        <source>at most %1 characters</source>
+        <translation>не более %1 символов</translation>
+    </message>
+    <message>
+        <source>exactly %1 digits</source>
+        <translation>ровно %1 цифр</translation>
+    </message>
+    <message>
+        <source>%1 to %2 digits</source>
+        <translation>от %1 до %2 цифр</translation>
+    </message>
+    <message>
+        <source>four numbers 0-255 separated by dots, or empty</source>
+        <translation>четыре числа 0–255 через точку или пусто</translation>
+    </message>
+    <message>
+        <source>a port 1-65535, or empty</source>
+        <translation>порт 1–65535 или пусто</translation>
+    </message>
+    <message>
+        <source>one of the chooser&apos;s items, %1 to %2</source>
+        <translation>один из пунктов списка, от %1 до %2</translation>
+    </message>
+    <message>
+        <source>0 (off) or 1 (on)</source>
+        <translation>0 (выкл.) или 1 (вкл.)</translation>
+    </message>
+    <message>
+        <source>a whole number 0-4294967295</source>
+        <translation>целое число 0–4294967295</translation>
+    </message>
+    <message>
+        <source>has %1 character</source>
+        <translation>символов: %1</translation>
+    </message>
+    <message>
+        <source>has %1 characters</source>
+        <translation>символов: %1</translation>
+    </message>
+    <message>
+        <source>holds more than digits</source>
+        <translation>содержит не только цифры</translation>
+    </message>
+    <message>
+        <source>has %1 digit</source>
+        <translation>цифр: %1</translation>
+    </message>
+    <message>
+        <source>has %1 digits</source>
+        <translation>цифр: %1</translation>
+    </message>
+    <message>
+        <source>is not four numbers 0-255 separated by dots</source>
+        <translation>не четыре числа 0–255 через точку</translation>
+    </message>
+    <message>
+        <source>is not a port 1-65535</source>
+        <translation>не порт 1–65535</translation>
+    </message>
+    <message>
+        <source>is not a number</source>
+        <translation>не число</translation>
+    </message>
+    <message>
+        <source>is none of the chooser&apos;s items</source>
+        <translation>нет в списке</translation>
+    </message>
+    <message>
+        <source>is neither 0 nor 1</source>
+        <translation>не 0 и не 1</translation>
+    </message>
+    <message>
+        <source>is out of range</source>
+        <translation>вне допустимых пределов</translation>
+    </message>
+    <message>
+        <source>is not a text</source>
+        <translation>не текст</translation>
+    </message>
+    <message>
+        <source>%1; the rule is %2</source>
+        <translation>%1; правило: %2</translation>
+    </message>
 </context>
 </TS>

@@ -75,6 +75,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     std::fflush(stdout);
   }
   pelmora::Win32MainWindow window(assembly);
+  if (!window.made()) {
+    std::fprintf(stderr, "pelmora: the window cannot be made here (no display?)\n");
+    return 1;
+  }
   window.show(showCommand);
   std::optional<pelmora::SelfTest> selfTest;
   if (options.selfTest) selfTest.emplace(window, assembly);

@@ -21,7 +21,7 @@ namespace {
 constexpr wchar_t kMainClass[] = L"PelmoraMainWindow";
 constexpr wchar_t kPageClass[] = L"PelmoraPage";
 // A pop-up window with caption and system menu, no minimise, maximise or sizing border.
-constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
 struct IdentityRow {
@@ -153,6 +153,14 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   controls_ = buildControls(dialog, window_, *font_, [this](const Win32Control& control) {
     if (control.item->id == IDC_PAGE_TABS) buildPages(control.window);
   });
+  // Without a display (or out of window handles) a control may be missing:
+  // the window is then not made, and the logic never runs on it.
+  made_ = window_ != nullptr && controls_.size() == dialog.items.size();
+  for (const Page& page : pages_)
+    made_ = made_ && page.window != nullptr && page.controls != nullptr &&
+            page.built.size() == logic_.pageTable()[page.index].page->dialogTemplate().items.size();
+  if (!made_) return;
+
   tabs_ = control(IDC_PAGE_TABS);
   portChooser_ = control(IDC_PORT_LIST);
   progress_ = control(IDC_PROGRESS);

@@ -50,6 +50,8 @@ class Win32MainWindow final : private MainView {
   Win32MainWindow& operator=(const Win32MainWindow&) = delete;
 
   HWND handle() const { return window_; }
+  // False when a control could not be created (no display): nothing runs then.
+  bool made() const { return made_; }
   void show(int showCommand);
   // Shortcuts and Tab between the controls; true when `message` was taken.
   bool preTranslate(MSG& message);
@@ -136,6 +138,7 @@ class Win32MainWindow final : private MainView {
   std::wstring tipText_;          // the chooser's tooltip while it shows
   bool chooserDropped_ = false;  // the user opened the chooser's list
   bool linkStopped_ = false;
+  bool made_ = false;
 };
 
 }  // namespace pelmora

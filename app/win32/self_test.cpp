@@ -129,8 +129,12 @@ bool SelfTest::recordHolds() const {
   const sim::LoopbackSerialPort* port = demoPort(assembly_);
   if (port == nullptr) return false;
   const std::vector<std::uint8_t> image = port->tracker().writtenImage();
+  // As the image keeps its texts: UTF-16, little-endian.
   std::vector<std::uint8_t> name;
-  for (const char16_t unit : kSelfTestApn) name.push_back(static_cast<std::uint8_t>(unit));
+  for (const char16_t unit : kSelfTestApn) {
+    name.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    name.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
   return std::search(image.begin(), image.end(), name.begin(), name.end()) != image.end();
 }
 

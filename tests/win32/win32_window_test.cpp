@@ -183,7 +183,7 @@ class Win32WindowTest : public ::testing::Test {
     parts.portIndexStore = std::move(store);
     assembly_ = std::make_unique<WindowAssembly>(std::move(parts));
     window_ = std::make_unique<Win32MainWindow>(*assembly_);
-    ASSERT_NE(window_->handle(), nullptr);
+    ASSERT_TRUE(window_->made());
   }
 
   void TearDown() override {

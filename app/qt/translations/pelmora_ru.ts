@@ -196,6 +196,10 @@
         <translation>Сигнал выключен</translation>
     </message>
     <message>
+        <source>alarm on</source>
+        <translation>сигнал включён</translation>
+    </message>
+    <message>
         <source>Send an SMS location report to the authorised number when it calls the tracker.</source>
         <translation>Включить функцию отправки SMS-отчета о местоположении на авторизованный номер телефона, когда он делает вызов трекера.</translation>
     </message>

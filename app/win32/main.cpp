@@ -13,6 +13,7 @@
 
 #include "app/win32/main_window.h"
 #include "app/win32/self_test.h"
+#include "app/win32/ui_language.h"
 #include "app/window_assembly.h"
 #include "settings/utf.h"
 
@@ -70,6 +71,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   ::InitCommonControlsEx(&classes);
 
   pelmora::WindowAssembly assembly(pelmora::programParts(options.launch));
+  pelmora::useLanguage(pelmora::chooseLanguage(assembly.language(), pelmora::systemLanguageIsRussian()));
   if (options.launch.demo) {
     std::printf("pelmora: demo mode, the simulated tracker answers on COM%d\n", pelmora::kDemoPort);
     std::fflush(stdout);

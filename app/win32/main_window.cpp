@@ -11,6 +11,7 @@
 #include "app/win32/about_box.h"
 #include "app/win32/artwork.h"
 #include "app/win32/changes_window.h"
+#include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
 #include "pages/settings_page.h"
 #include "settings/utf.h"
@@ -38,13 +39,14 @@ constexpr std::array kIdentityRows{
 struct MenuCommand {
   int id;
   std::u16string_view text;
-  BYTE keyFlags;  // 0: no shortcut
+  std::u16string_view keyName;  // shown after the text
+  BYTE keyFlags;                // 0: no shortcut
   WORD key;
 };
 constexpr std::array kMenuCommands{
-    MenuCommand{kSaveSettingsCommand, u"Save Settings As\u2026\tCtrl+S", FCONTROL | FVIRTKEY, 'S'},
-    MenuCommand{kOpenSettingsCommand, u"Open Settings\u2026\tCtrl+O", FCONTROL | FVIRTKEY, 'O'},
-    MenuCommand{kCompareCommand, u"Compare with Tracker\u2026", 0, 0},
+    MenuCommand{kSaveSettingsCommand, u"Save Settings As\u2026", u"Ctrl+S", FCONTROL | FVIRTKEY, 'S'},
+    MenuCommand{kOpenSettingsCommand, u"Open Settings\u2026", u"Ctrl+O", FCONTROL | FVIRTKEY, 'O'},
+    MenuCommand{kCompareCommand, u"Compare with Tracker\u2026", u"", 0, 0},
 };
 
 // The window's buttons and the logic's handler of each click.
@@ -61,9 +63,29 @@ constexpr std::array kButtonCommands{
     ButtonCommand{kCompareCommand, &MainWindowLogic::onCompareWithTracker},
 };
 
-constexpr wchar_t kSaveFilter[] = L"Settings file (*.json)\0*.json\0Settings image (*.pelmora-image)\0*.pelmora-image\0";
-constexpr wchar_t kOpenFilter[] =
-    L"Settings files (*.json *.pelmora-image)\0*.json;*.pelmora-image\0All files (*)\0*.*\0";
+// The file dialogs' filters: a shown name and its patterns.
+struct FileFilter {
+  std::u16string_view name;
+  std::u16string_view patterns;
+};
+constexpr std::array kSaveFilters{
+    FileFilter{u"Settings file (*.json)", u"*.json"},
+    FileFilter{u"Settings image (*.pelmora-image)", u"*.pelmora-image"},
+};
+constexpr std::array kOpenFilters{
+    FileFilter{u"Settings files (*.json *.pelmora-image)", u"*.json;*.pelmora-image"},
+    FileFilter{u"All files (*)", u"*.*"},
+};
+
+// The filters as the file dialogs take them: pairs of terminated texts, an empty one last.
+std::wstring filterText(std::span<const FileFilter> filters) {
+  std::wstring text;
+  for (const FileFilter& filter : filters) {
+    text += wide(uiText(filter.name)) + L'\0';
+    text += wide(filter.patterns) + L'\0';
+  }
+  return text;
+}
 constexpr DWORD kPathUnits = 32768;  // the longest path Windows takes
 
 // The log pane shows a lone CR or LF as the CR LF pair an edit control
@@ -132,7 +154,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   registerClasses();
   const DialogTemplate& dialog = mainWindowTemplate();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(dialog.caption).c_str(), kMainStyle, CW_USEDEFAULT,
+  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(uiText(dialog.caption)).c_str(), kMainStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MainWindow::windowProcedure));
@@ -158,7 +180,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   made_ = window_ != nullptr && controls_.size() == dialog.items.size();
   for (const Page& page : pages_)
     made_ = made_ && page.window != nullptr && page.controls != nullptr &&
-            page.built.size() == logic_.pageTable()[page.index].page->dialogTemplate().items.size();
+            page.built.size() == localisedTemplate(logic_.pageTable()[page.index].page->dialogTemplate()).items.size();
   if (!made_) return;
 
   tabs_ = control(IDC_PAGE_TABS);
@@ -170,7 +192,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   // The tab strip: titles in table order.
   const PageTable& table = logic_.pageTable();
   for (int i = 0; i < PageTable::size(); ++i) {
-    std::wstring title = wide(table[i].titleText());
+    std::wstring title = wide(uiText(table[i].titleText()));
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = title.data();
@@ -186,7 +208,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   // The system menu's last item, below a separator.
   if (HMENU system = ::GetSystemMenu(window_, FALSE)) {
     ::AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(system, MF_STRING, ID_SYSMENU_ABOUT, wide(kAboutMenuText).c_str());
+    ::AppendMenuW(system, MF_STRING, ID_SYSMENU_ABOUT, wide(uiText(kAboutMenuText)).c_str());
   }
   std::vector<ACCEL> keys;
   for (const MenuCommand& command : kMenuCommands)
@@ -245,7 +267,7 @@ void Win32MainWindow::buildPages(HWND tabs) {
   const PageTable& table = logic_.pageTable();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   for (int i = 0; i < PageTable::size(); ++i) {
-    const DialogTemplate& dialog = table[i].page->dialogTemplate();
+    const DialogTemplate& dialog = localisedTemplate(table[i].page->dialogTemplate());
     Page& page = pages_[static_cast<std::size_t>(i)];
     page.owner = this;
     page.index = i;
@@ -272,7 +294,7 @@ void Win32MainWindow::addTooltips() {
                                ::GetModuleHandleW(nullptr), nullptr);
   if (tooltip_ == nullptr) return;
   ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, font_->scaled(400));
-  static std::wstring aboutTip = wide(kAboutButtonTip);
+  static std::wstring aboutTip = wide(uiText(kAboutButtonTip));
   TOOLINFOW about{};
   about.cbSize = sizeof about;
   about.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -298,10 +320,13 @@ void Win32MainWindow::showAbout() { showAboutBox(window_); }
 
 void Win32MainWindow::showContextMenu(POINT at) {
   const HMENU menu = ::CreatePopupMenu();
-  for (const MenuCommand& command : kMenuCommands)
-    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.id), wide(command.text).c_str());
+  for (const MenuCommand& command : kMenuCommands) {
+    std::wstring text = wide(uiText(command.text));
+    if (!command.keyName.empty()) text += L'\t' + wide(command.keyName);
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.id), text.c_str());
+  }
   ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuW(menu, MF_STRING, kAboutCommand, (wide(kAboutMenuText) + L"\tF1").c_str());
+  ::AppendMenuW(menu, MF_STRING, kAboutCommand, (wide(uiText(kAboutMenuText)) + L"\tF1").c_str());
   if (at.x == -1 && at.y == -1) {  // from the keyboard: at the window's corner
     RECT frame{};
     ::GetWindowRect(window_, &frame);
@@ -490,7 +515,7 @@ void Win32MainWindow::setPageVisible(int index, bool visible) {
 PageControls& Win32MainWindow::pageControls(int index) { return controlsOf(index); }
 
 bool Win32MainWindow::confirm(std::u16string_view question) {
-  return ::MessageBoxW(window_, wide(question).c_str(), wide(mainWindowTemplate().caption).c_str(),
+  return ::MessageBoxW(window_, wide(question).c_str(), wide(uiText(mainWindowTemplate().caption)).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -499,11 +524,13 @@ std::optional<SaveTarget> Win32MainWindow::chooseSaveFile() {
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = window_;
-  dialog.lpstrFilter = kSaveFilter;
+  const std::wstring filters = filterText(kSaveFilters);
+  const std::wstring title = wide(uiText(u"Save Settings As"));
+  dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathUnits;
-  dialog.lpstrTitle = L"Save Settings As";
+  dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   if (!::GetSaveFileNameW(&dialog)) return std::nullopt;
   path.resize(path.find(L'\0'));
@@ -518,11 +545,13 @@ std::optional<std::string> Win32MainWindow::chooseOpenFile() {
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = window_;
-  dialog.lpstrFilter = kOpenFilter;
+  const std::wstring filters = filterText(kOpenFilters);
+  const std::wstring title = wide(uiText(u"Open Settings"));
+  dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathUnits;
-  dialog.lpstrTitle = L"Open Settings";
+  dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
   path.resize(path.find(L'\0'));

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/win32/artwork.h"
+#include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
 
 namespace pelmora {
@@ -67,7 +68,7 @@ bool fitsText(const TemplateItem& item) {
 
 // The width the item's text needs in `font`, box and gap included for a check box.
 int neededWidth(const TemplateItem& item, HWND window, const DialogFont& font) {
-  const std::wstring text = wide(item.text);
+  const std::wstring text = wide(uiText(item.text));
   const HDC dc = ::GetDC(window);
   const HGDIOBJ previous = ::SelectObject(dc, font.handle());
   RECT extent{0, 0, 0, 0};
@@ -128,7 +129,7 @@ void addNotStoredTip(HWND& tooltip, HWND parent, HWND control, std::size_t index
                                 ::GetModuleHandleW(nullptr), nullptr);
     if (tooltip == nullptr) return;
   }
-  static std::wstring tip = wide(kNotStoredTip);
+  static std::wstring tip = wide(uiText(kNotStoredTip));
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_SUBCLASS;
@@ -170,7 +171,7 @@ std::vector<Win32Control> buildControls(const DialogTemplate& dialog, HWND paren
   for (const TemplateItem& item : dialog.items) {
     const ControlClass kind = controlClassOf(item);
     const bool textual = item.kind != ItemKind::IpAddress && item.kind != ItemKind::ComboBox;
-    const std::wstring text = textual ? wide(item.text) : std::wstring();
+    const std::wstring text = textual ? wide(uiText(item.text)) : std::wstring();
     const RECT rect = font.rect(item.rect);
     const HWND window = ::CreateWindowExW(
         kind.extendedStyle, kind.className, text.c_str(), kind.style, rect.left, rect.top, rect.right - rect.left,

@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
 
 namespace pelmora {
@@ -118,7 +119,7 @@ void Win32PageControls::addString(int id, std::u16string_view item) {
   const Control* control = find(id);
   if (control == nullptr || control->kind != ItemKind::ComboBox) return;
   // Without CBS_SORT the item goes at the end; adding never selects.
-  ::SendMessageW(control->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(item).c_str()));
+  ::SendMessageW(control->window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(uiText(item)).c_str()));
 }
 
 void Win32PageControls::selectItem(int id, int index) {

@@ -16,8 +16,11 @@
 #include "app/main_window_template.h"
 #include "app/testing/fake_port_index_store.h"
 #include "app/win32/main_window.h"
+#include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
+#include "pages/misc_page.h"
 #include "pages/settings_page.h"
+#include "pages/translated_text.h"
 #include "sim/demo_images.h"
 #include "sim/loopback_serial_port.h"
 
@@ -112,7 +115,14 @@ bool shown(HWND window) { return (::GetWindowLongW(window, GWL_STYLE) & WS_VISIB
 // boxes may grow sideways to fit their text (from the right edge when
 // right-aligned); a combo box's template height includes its list; a
 // picture that is not centred in its box has its own size.
-void expectBuiltFrom(const DialogTemplate& dialog, HWND parent, std::size_t skippedChildren = 0) {
+// Texts in `language`: the English of the template, or its Russian from the
+// table generated from the translation source.
+std::u16string_view shownText(std::u16string_view english, UiLanguage language) {
+  return language == UiLanguage::Russian && !english.empty() ? russianText(english) : english;
+}
+
+void expectBuiltFrom(const DialogTemplate& dialog, HWND parent, UiLanguage language,
+                     std::size_t skippedChildren = 0) {
   const SystemDialogUnits units(dialog);
   ASSERT_TRUE(units.made());
   std::vector<HWND> children = childrenOf(parent);
@@ -129,7 +139,7 @@ void expectBuiltFrom(const DialogTemplate& dialog, HWND parent, std::size_t skip
     const bool titled = item.kind == ItemKind::StaticText || item.kind == ItemKind::GroupBox ||
                         item.kind == ItemKind::CheckBox || item.kind == ItemKind::PushButton;
     if (titled) {
-      EXPECT_EQ(windowText(window), item.text);
+      EXPECT_EQ(windowText(window), shownText(item.text, language));
     }
     if (has(item, StyleNotStored)) {
       EXPECT_FALSE(::IsWindowEnabled(window));
@@ -173,7 +183,12 @@ class Win32WindowTest : public ::testing::Test {
     ::InitCommonControlsEx(&classes);
   }
 
-  void SetUp() override {
+  void SetUp() override { makeWindow(UiLanguage::English); }
+
+  void makeWindow(UiLanguage language) {
+    window_.reset();
+    assembly_.reset();
+    useLanguage(language);
     WindowAssembly::Parts parts;
     sim::SimOptions tracker;
     tracker.image = sim::extendedDemoImage();
@@ -189,6 +204,7 @@ class Win32WindowTest : public ::testing::Test {
   void TearDown() override {
     window_.reset();
     assembly_.reset();
+    useLanguage(UiLanguage::English);
   }
 
   // The page built from template `templateId`.
@@ -199,19 +215,31 @@ class Win32WindowTest : public ::testing::Test {
     return -1;
   }
 
+  void expectPagesBuilt(UiLanguage language);
+
   std::unique_ptr<WindowAssembly> assembly_;
   std::unique_ptr<Win32MainWindow> window_;
 };
 
 TEST_F(Win32WindowTest, EveryControlStandsAsItsTemplateSays) {
-  {
-    SCOPED_TRACE("main window");
-    expectBuiltFrom(mainWindowTemplate(), window_->handle());
+  for (const UiLanguage language : {UiLanguage::English, UiLanguage::Russian}) {
+    const bool russian = language == UiLanguage::Russian;
+    SCOPED_TRACE(russian ? "Russian" : "English");
+    makeWindow(language);
+    expectBuiltFrom(mainWindowTemplate(), window_->handle(), language);
+    expectPagesBuilt(language);
   }
+}
+
+void Win32WindowTest::expectPagesBuilt(UiLanguage language) {
   const PageTable& table = window_->logic().pageTable();
   for (int i = 0; i < PageTable::size(); ++i) {
     SCOPED_TRACE("page " + std::to_string(i));
-    expectBuiltFrom(table[i].page->dialogTemplate(), window_->page(i));
+    // The Misc page has a Russian template and its English twin.
+    const DialogTemplate& own = table[i].page->dialogTemplate();
+    const DialogTemplate& pageTemplate =
+        own.id == misc::IDD_MISC && language == UiLanguage::English ? misc::EnglishTemplate() : own;
+    expectBuiltFrom(pageTemplate, window_->page(i), language);
     // The page sits in the tab control, its tab titled as the table says.
     EXPECT_EQ(::GetParent(window_->page(i)), window_->control(IDC_PAGE_TABS));
     wchar_t title[100] = {};
@@ -221,7 +249,7 @@ TEST_F(Win32WindowTest, EveryControlStandsAsItsTemplateSays) {
     item.cchTextMax = 100;
     ::SendMessageW(window_->control(IDC_PAGE_TABS), TCM_GETITEMW, static_cast<WPARAM>(i),
                    reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(fromWide(title), table[i].titleText());
+    EXPECT_EQ(fromWide(title), shownText(table[i].titleText(), language));
   }
   // Page 0 shows, the others do not (the window itself is not shown in this test).
   for (int i = 0; i < PageTable::size(); ++i) EXPECT_EQ(shown(window_->page(i)), i == 0) << i;

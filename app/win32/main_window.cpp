@@ -198,8 +198,10 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
     item.pszText = title.data();
     ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
-  for (Page& page : pages_) ::MoveWindow(page.window, pageRect().left, pageRect().top,
-                                         pageRect().right - pageRect().left, pageRect().bottom - pageRect().top, FALSE);
+  // Every page in the tab control's client area, below the strip.
+  const RECT place = pageRect();
+  for (Page& page : pages_)
+    ::MoveWindow(page.window, place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
 
   // The status images: the red one the light shows now, the green one the hidden image holder keeps.
   offlineImage_ = reinterpret_cast<HBITMAP>(::SendMessageW(statusLight_, STM_GETIMAGE, IMAGE_BITMAP, 0));
@@ -386,10 +388,11 @@ LRESULT Win32MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
       showContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
     case WM_DPICHANGED: {
-      // Moved where the system suggests; the controls keep the density they were built for.
+      // Moved where the system suggests, at its size: the controls keep the
+      // density they were built for at start, and the window stays fitted to them.
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
       return 0;
     }
     case WM_CLOSE:

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "app/win32/main_window.h"
 #include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
+#include "link/port_discovery.h"
+#include "link/system_serial_port.h"
 #include "pages/misc_page.h"
 #include "pages/settings_page.h"
 #include "pages/translated_text.h"
@@ -419,6 +422,39 @@ TEST_F(Win32WindowTest, TheProgramsIconAndVersionAreItsResources) {
   EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), PELMORA_VERSION_MAJOR);
   EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), PELMORA_VERSION_MINOR);
   EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), PELMORA_VERSION_PATCH);
+}
+
+// The chooser's tooltip names what Windows lists for the device manager
+// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM, read here directly) and nothing else.
+TEST(Win32PortChooserWords, FollowWindowsComList) {
+  std::vector<int> listed;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    for (DWORD index = 0;; ++index) {
+      wchar_t name[256];
+      DWORD nameLength = 256;
+      wchar_t data[32] = {};
+      DWORD bytes = sizeof data - sizeof(wchar_t);
+      if (::RegEnumValueW(key, index, name, &nameLength, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &bytes) !=
+          ERROR_SUCCESS)
+        break;
+      const int number = std::wcsncmp(data, L"COM", 3) == 0 ? std::wcstol(data + 3, nullptr, 10) : 0;
+      if (number >= 1 && number <= 99) listed.push_back(number);
+    }
+    ::RegCloseKey(key);
+  }
+  WindowAssembly::Parts parts;
+  parts.port = makeSystemSerialPort({});
+  parts.discovery = makePortDiscovery();
+  parts.portIndexStore = std::make_unique<testing::FakePortIndexStore>();
+  WindowAssembly assembly(std::move(parts));
+  for (int port = 1; port <= 99; ++port) {
+    const bool present = std::find(listed.begin(), listed.end(), port) != listed.end();
+    const std::string expected = "COM" + std::to_string(port) + (present ? ": \\\\.\\COM" + std::to_string(port) +
+                                                                               " (found on this machine)"
+                                                                         : ": no device");
+    EXPECT_EQ(assembly.describePort(port), expected);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/win32/about_box.h"
 #include "app/win32/artwork.h"
 #include "app/win32/changes_window.h"
+#include "app/win32/tab_icons.h"
 #include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
 #include "pages/settings_page.h"
@@ -189,12 +190,17 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   statusLight_ = control(IDC_STATUS_LIGHT);
   log_ = control(IDC_LOG);
 
-  // The tab strip: titles in table order.
+  // The tab strip: titles and icons in table order.
   const PageTable& table = logic_.pageTable();
+  std::array<int, PageTable::kRowCount> icons{};
+  for (int i = 0; i < PageTable::size(); ++i) icons[static_cast<std::size_t>(i)] = table[i].tabIcon;
+  tabImages_ = tabIcons(icons, font_->scaled(32));
+  ::SendMessageW(tabs_, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(tabImages_));
   for (int i = 0; i < PageTable::size(); ++i) {
     std::wstring title = wide(uiText(table[i].titleText()));
     TCITEMW item{};
-    item.mask = TCIF_TEXT;
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.iImage = i;
     item.pszText = title.data();
     ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
@@ -241,6 +247,7 @@ Win32MainWindow::~Win32MainWindow() {
   for (HBITMAP picture : pictures)
     if (picture != nullptr) ::DeleteObject(picture);
   if (shortcuts_ != nullptr) ::DestroyAcceleratorTable(shortcuts_);
+  if (tabImages_ != nullptr) ::ImageList_Destroy(tabImages_);
 }
 
 void Win32MainWindow::show(int showCommand) {

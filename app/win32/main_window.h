@@ -16,6 +16,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <memory>
@@ -131,6 +132,7 @@ class Win32MainWindow final : private MainView {
   HWND log_ = nullptr;
   HWND tooltip_ = nullptr;
   HACCEL shortcuts_ = nullptr;
+  HIMAGELIST tabImages_ = nullptr;
   HBITMAP onlineImage_ = nullptr;
   HBITMAP offlineImage_ = nullptr;
   StatusImage shownStatus_ = StatusImage::Offline;

@@ -247,13 +247,16 @@ void Win32WindowTest::expectPagesBuilt(UiLanguage language) {
     EXPECT_EQ(::GetParent(window_->page(i)), window_->control(IDC_PAGE_TABS));
     wchar_t title[100] = {};
     TCITEMW item{};
-    item.mask = TCIF_TEXT;
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = title;
     item.cchTextMax = 100;
     ::SendMessageW(window_->control(IDC_PAGE_TABS), TCM_GETITEMW, static_cast<WPARAM>(i),
                    reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(fromWide(title), shownText(table[i].titleText(), language));
+    EXPECT_EQ(item.iImage, i);  // its own picture
   }
+  const auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(window_->control(IDC_PAGE_TABS), TCM_GETIMAGELIST, 0, 0));
+  EXPECT_EQ(::ImageList_GetImageCount(images), PageTable::size());
   // Page 0 shows, the others do not (the window itself is not shown in this test).
   for (int i = 0; i < PageTable::size(); ++i) EXPECT_EQ(shown(window_->page(i)), i == 0) << i;
 }

@@ -22,6 +22,18 @@ std::u16string shownLabel(const MainView& view, const CatalogueEntry& entry) {
 
 }  // namespace
 
+std::u16string_view markCaption(FieldMark mark) {
+  switch (mark) {
+    case FieldMark::Breach:
+      return u"This value breaks its rule: Write Settings will not send it.";
+    case FieldMark::TrackersOwn:
+      return u"The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it.";
+    case FieldMark::None:
+      break;
+  }
+  return {};
+}
+
 SettingsModel FieldMarks::edited(MainView& view, const PageTable& table) const {
   SettingsModel model = loaded_.value_or(SettingsModel{});
   for (int i = 0; i < PageTable::size(); ++i) table[i].page->peekSave(view.pageControls(i), model);

@@ -21,6 +21,10 @@
 
 namespace pelmora {
 
+// What a marked control's tooltip says before the rule (English; the fronts
+// show it in the window's language).
+std::u16string_view markCaption(FieldMark mark);
+
 struct FieldBreach {
   const CatalogueEntry* entry = nullptr;
   std::size_t element = 0;  // index into settingsElements()

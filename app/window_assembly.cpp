@@ -3,7 +3,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/file_port_index_store.h"
+#include "app/system_port_index_store.h"
 #include "link/port_map_file.h"
 #include "link/system_serial_port.h"
 #include "link/trace.h"
@@ -47,9 +47,10 @@ WindowAssembly::Parts programParts(const WindowLaunch& launch) {
       parts.notices.push_back(trace.error().message);
   }
 
-  // Read whole here; of the file, the window writes back only the port index (FilePortIndexStore).
+  // Read whole here; of the file, the window writes back only the port index
+  // (on Linux; Windows keeps it in the registry).
   UserSettings user = loadUserSettings();
-  parts.portIndexStore = std::make_unique<FilePortIndexStore>(user.path);
+  parts.portIndexStore = makeSystemPortIndexStore(user.path);
   // [Link] CheckReplyChecksum=false: for a tracker whose firmware computes the reply checksum differently.
   parts.engineOptions = EngineOptions{user.checkReplyChecksum};
   // [General] VerifyAfterWrite=false: no read-back after a write.

@@ -87,7 +87,7 @@ class SerialPort {
   // none (not mapped, out of range) or the last open succeeded.
   std::string lastOpenFailureDevice(int port) const { return inRange(port) ? doLastOpenFailureDevice(port) : ""; }
   // What stands behind each number now, as an open would find it, for the
-  // port chooser's words; empty where the port cannot say (Windows).
+  // port chooser's words (on Windows: the COM ports Windows lists).
   std::vector<PortMapping> currentMap() const { return doCurrentMap(); }
 
  private:

@@ -1,5 +1,6 @@
 #include "link/win32_serial_port.h"
 
+#include "link/port_name.h"
 #include "link/system_serial_port.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -106,6 +107,33 @@ Win32SerialPort::~Win32SerialPort() {
 }
 
 std::wstring Win32SerialPort::devicePathFor(int port) { return L"\\\\.\\COM" + std::to_wstring(port); }
+
+std::vector<PortMapping> Win32SerialPort::doCurrentMap() const {
+  std::vector<PortMapping> map;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return map;
+  for (DWORD index = 0;; ++index) {
+    wchar_t valueName[256];
+    DWORD nameLength = 256;
+    wchar_t data[32] = {};
+    DWORD dataBytes = sizeof data - sizeof(wchar_t);  // room for the terminator the registry may leave out
+    DWORD type = 0;
+    const LONG result = ::RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data), &dataBytes);
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
+    std::string name;
+    for (const wchar_t* c = data; *c != L'\0'; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
+    if (const std::optional<int> number = comPortNumber(name); number && inRange(*number))
+      map.push_back({*number, "\\\\.\\" + comPortName(*number), false});
+  }
+  ::RegCloseKey(key);
+  std::sort(map.begin(), map.end(), [](const PortMapping& a, const PortMapping& b) { return a.port < b.port; });
+  map.erase(std::unique(map.begin(), map.end(), [](const PortMapping& a, const PortMapping& b) { return a.port == b.port; }),
+            map.end());
+  return map;
+}
 
 OpenStatus Win32SerialPort::doOpen(int port) {
   Slot& s = slots_[port];

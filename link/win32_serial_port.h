@@ -16,12 +16,14 @@
 //   close  drops DTR, purges both queues, restores the settings found at open
 //
 // Opening the number of an already open port fails with Busy; prepare leaves
-// an open port as it is.
+// an open port as it is. The current map is the COM ports Windows lists for
+// the device manager (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM), in range, by number.
 
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "link/port_slot.h"
 #include "link/serial_port.h"
@@ -58,6 +60,7 @@ class Win32SerialPort final : public SerialPort {
   PortResult<std::size_t> doRead(int port, std::span<std::uint8_t> buffer) override;
   PortStatus doWrite(int port, std::span<const std::uint8_t> bytes) override;
   PortStatus doClose(int port) override;
+  std::vector<PortMapping> doCurrentMap() const override;
 
   PortSlots<Slot> slots_;
 };

@@ -4,12 +4,17 @@
 #   2. cross-builds the core, its tests and the Windows programs into build-win/
 #      (cmake/mingw-w64-x86_64.cmake), and the simulated tracker for Linux
 #      into build-win/host/ (or into $PELMORA_HOST_BUILD, an existing build folder)
-#   3. runs the core tests under wine64 in a throw-away prefix, build-win/wine-prefix
+#   3. runs the core tests under wine64 in a throw-away prefix, build-win/wine-prefix,
+#      with the window's own (its controls from the templates, the registry
+#      store, pelmora.exe --self-test against the demo tracker) on a virtual
+#      display of this run's (Xvfb)
 #   4. end to end: simulated trackers on pseudo-terminals, the prefix's
 #      COM$PELMORA_WIN_COM and the number after it linked to them, the Win32
 #      serial port (a stalled line too) and then pelmora-cli.exe (read, write,
 #      apply) talking to them
-#   5. packs build-win/pelmora-VERSION-windows-x64.zip
+#   5. packs build-win/pelmora-VERSION-windows-x64.zip and, with makensis,
+#      the installer build-win/pelmora-VERSION-windows-x64-setup.exe, which
+#      is installed and uninstalled silently under Wine
 # Ends with "N passed, N failed, N skipped" and exits non-zero on a failure.
 #
 #   tools/windows-ci.sh            everything
@@ -29,6 +34,7 @@ second_com=$((com_port + 1))
 host=${PELMORA_HOST_BUILD:-$out/host}
 export WINEPREFIX=$out/wine-prefix
 export WINEDEBUG=-all
+display_pid=""
 
 passed=0 failed=0 skipped=0
 failures=()
@@ -115,6 +121,29 @@ port_overrides() {
     done
   } >"$file"
   echo "$file"
+}
+
+# A virtual display for the programs that open windows, one for the whole
+# run: Wine's desktop process stays with the display it first saw. Without
+# Xvfb the window tests report themselves skipped.
+start_display() {
+  if ! command -v Xvfb >/dev/null; then
+    echo "Xvfb is not installed (Debian package xvfb): the window's tests will be skipped"
+    unset DISPLAY
+    return
+  fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  display_pid=$!
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+  echo "display $DISPLAY"
 }
 
 core_tests() {
@@ -327,7 +356,7 @@ cli_end_to_end() {
 
 # ---- The download ------------------------------------------------------------
 
-windows_programs=(cli/pelmora-cli.exe)
+windows_programs=(app/win32/pelmora.exe cli/pelmora-cli.exe)
 
 package() {
   local version name stage
@@ -357,13 +386,74 @@ package() {
   sed 's/$/\r/' /usr/share/doc/mingw-w64-common/copyright >"$stage/licenses/mingw-w64-runtime.txt"
 
   (cd "$out/package" && zip -q -r -X "$out/$name.zip" "$name")
+  stage_dir=$stage
   echo "$out/$name.zip:"
   unzip -l "$out/$name.zip" | sed -n '4,$p'
   pass "Windows zip $name.zip"
 }
 
+# ---- The installer -------------------------------------------------------------
+
+stage_dir=""
+
+# Built from the zip's folder; installed silently under Wine, checked, and
+# uninstalled silently: nothing of it may stay behind.
+installer() {
+  if ! command -v makensis >/dev/null; then
+    skip "Windows installer" "makensis is not installed (Debian package nsis)"
+    return
+  fi
+  if [ -z "$stage_dir" ] || [ ! -f "$stage_dir/pelmora.exe" ]; then
+    fail "Windows installer: the programs were not staged"
+    return
+  fi
+  local version setup log=$out/installer.log
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$out/CMakeCache.txt")
+  setup=$out/pelmora-$version-windows-x64-setup.exe
+  rm -f "$setup"
+  if ! makensis -V2 -DVERSION="$version" -DSTAGE="$stage_dir" -DICON="$out/app/win32/pelmora.ico" \
+      -DOUTFILE="$setup" "$root/packaging/windows/pelmora.nsi" >"$log" 2>&1; then
+    cat "$log"
+    fail "Windows installer: makensis"
+    return
+  fi
+  pass "Windows installer $(basename "$setup")"
+
+  local drive=$WINEPREFIX/drive_c folder="$WINEPREFIX/drive_c/Program Files/Pelmora"
+  local shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Pelmora.lnk"
+  local key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelmora'
+  rm -rf "$folder"
+  timeout 120 "$wine" "$setup" /S >>"$log" 2>&1 || true
+  local version_line
+  version_line=$(timeout 60 "$wine" "$folder/pelmora.exe" --version 2>/dev/null | tr -d '\r' || true)
+  if [ -f "$folder/pelmora.exe" ] && [ -f "$folder/pelmora-cli.exe" ] && [ -f "$folder/uninstall.exe" ] &&
+      [ -f "$folder/licenses/gcc-runtime.txt" ] && [ -f "$shortcut" ] &&
+      "$wine" reg query "$key" /v DisplayVersion 2>/dev/null | grep -q "$version" &&
+      [ "$version_line" = "pelmora $version" ]; then
+    pass "silent install under Wine: programs, Start-menu entry, uninstall entry"
+  else
+    ls -lR "$folder" 2>&1 | head -20
+    fail "silent install under Wine"
+    return
+  fi
+
+  # The uninstaller copies itself away and returns at once: wait for its work.
+  timeout 120 "$wine" "$folder/uninstall.exe" /S >>"$log" 2>&1 || true
+  for _ in $(seq 300); do
+    [ -e "$folder" ] || [ -e "$shortcut" ] || break
+    sleep 0.1
+  done
+  if [ ! -e "$folder" ] && [ ! -e "$shortcut" ] && ! "$wine" reg query "$key" >/dev/null 2>&1; then
+    pass "silent uninstall under Wine leaves nothing behind"
+  else
+    ls -lR "$folder" 2>&1 | head -20
+    fail "silent uninstall under Wine"
+  fi
+}
+
 cleanup() {
   stop_trackers
+  [ -n "$display_pid" ] && kill "$display_pid" 2>/dev/null || true
   # Our prefix's server only; it would linger a few seconds otherwise.
   [ -d "$WINEPREFIX" ] && WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true
 }
@@ -372,12 +462,14 @@ main() {
   trap cleanup EXIT
   [ "${1:-}" = "--no-install" ] || phase "install" install_tools
   phase "cross build" build
+  phase "display" start_display
   phase "Wine prefix" make_prefix
   phase "core tests under Wine" core_tests
   phase "Win32 serial port end to end" serial_port_end_to_end
   phase "Win32 serial port, stalled line" stalled_line
   phase "pelmora-cli end to end" cli_end_to_end
   phase "zip" package
+  phase "installer" installer
   for f in "${failures[@]}"; do echo "failed: $f"; done
   echo "windows: $passed passed, $failed failed, $skipped skipped"
   [ "$failed" -eq 0 ]

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/field_marks.h"
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/qt_text.h"
 #include "app/qt/typing_validator.h"
@@ -20,12 +21,10 @@ namespace {
 struct MarkLook {
   FieldMark mark;
   const char* frame;  // a style sheet border
-  std::u16string_view caption;
 };
 constexpr MarkLook kMarkLooks[] = {
-    {FieldMark::Breach, "2px solid #c00000", u"This value breaks its rule: Write Settings will not send it."},
-    {FieldMark::TrackersOwn, "2px dashed #c07000",
-     u"The tracker sent this value, which breaks its rule: it goes back unchanged unless you change it."},
+    {FieldMark::Breach, "2px solid #c00000"},
+    {FieldMark::TrackersOwn, "2px dashed #c07000"},
 };
 
 TypingValidator* typingValidatorOf(QWidget* widget) {
@@ -144,7 +143,7 @@ void QtPageControls::markField(int id, FieldMark mark, std::u16string_view why) 
     if (widget->objectName().isEmpty()) widget->setObjectName(QStringLiteral("field%1").arg(id));
     widget->setStyleSheet(
         QStringLiteral("#%1 { border: %2; }").arg(widget->objectName(), QLatin1String(look.frame)));
-    widget->setToolTip(uiText(look.caption) + QLatin1Char('\n') + toQString(why));
+    widget->setToolTip(uiText(markCaption(look.mark)) + QLatin1Char('\n') + toQString(why));
     return;
   }
   widget->setStyleSheet(QString());

@@ -1,0 +1,96 @@
+// pelmora.exe: the window on Windows.
+//   pelmora [--demo] [--trace FILE] [--self-test] [--version]
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/win32/main_window.h"
+#include "app/win32/self_test.h"
+#include "app/win32/ui_language.h"
+#include "app/window_assembly.h"
+#include "settings/utf.h"
+
+namespace {
+
+struct Options {
+  pelmora::WindowLaunch launch;
+  bool selfTest = false;
+  bool version = false;
+  std::string problem;  // a word the program does not know, or an option without its value
+};
+
+Options parseOptions() {
+  Options options;
+  int count = 0;
+  wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; i < count; ++i) {
+    const std::wstring word(words[i]);
+    args.push_back(pelmora::utf8FromUtf16(std::u16string(word.begin(), word.end())));
+  }
+  ::LocalFree(words);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--demo") {
+      options.launch.demo = true;
+    } else if (args[i] == "--self-test") {
+      options.selfTest = true;
+      options.launch.demo = true;  // the script runs against the simulated tracker only
+    } else if (args[i] == "--version" || args[i] == "-v") {
+      options.version = true;
+    } else if (args[i] == "--trace" && i + 1 < args.size()) {
+      options.launch.traceFile = args[++i];
+    } else {
+      options.problem = args[i] == "--trace" ? "--trace: the trace file is missing"
+                                              : args[i] + ": not an option (--demo, --trace FILE, --self-test, --version)";
+    }
+  }
+  return options;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  const Options options = parseOptions();
+  if (options.version) {
+    std::printf("pelmora %s\n", PELMORA_VERSION);
+    return 0;
+  }
+  if (!options.problem.empty()) {
+    std::fprintf(stderr, "pelmora: %s\n", options.problem.c_str());
+    return 2;
+  }
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES |
+                                                   ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
+  ::InitCommonControlsEx(&classes);
+
+  pelmora::WindowAssembly assembly(pelmora::programParts(options.launch));
+  pelmora::useLanguage(pelmora::chooseLanguage(assembly.language(), pelmora::systemLanguageIsRussian()));
+  if (options.launch.demo) {
+    std::printf("pelmora: demo mode, the simulated tracker answers on COM%d\n", pelmora::kDemoPort);
+    std::fflush(stdout);
+  }
+  pelmora::Win32MainWindow window(assembly);
+  if (!window.made()) {
+    std::fprintf(stderr, "pelmora: the window cannot be made here (no display?)\n");
+    return 1;
+  }
+  window.show(showCommand);
+  std::optional<pelmora::SelfTest> selfTest;
+  if (options.selfTest) selfTest.emplace(window, assembly);
+
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (window.preTranslate(message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  if (selfTest) return selfTest->passed() ? 0 : 1;
+  return 0;
+}

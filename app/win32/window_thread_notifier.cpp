@@ -1,0 +1,66 @@
+#include "app/win32/window_thread_notifier.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+namespace pelmora {
+
+WindowThreadNotifier::WindowThreadNotifier(TrackerWindow& window)
+    : window_(window), windowThread_(::GetCurrentThreadId()) {}
+
+void WindowThreadNotifier::deliver(Notification notification) {
+  if (::GetCurrentThreadId() == windowThread_) {
+    if (accepting_.load()) notification(window_);
+    return;
+  }
+  std::unique_lock<std::mutex> hold(lock_);
+  if (!accepting_.load()) return;
+  const std::uint64_t ticket = ++lastTicket_;
+  queue_.push_back({ticket, std::move(notification)});
+  hold.unlock();
+  ::PostMessageW(wakeWindow_.load(), kNotificationMessage, 0, 0);
+  hold.lock();
+  ran_.wait(hold, [&] { return doneTicket_ >= ticket; });
+}
+
+void WindowThreadNotifier::runQueued() {
+  std::unique_lock<std::mutex> hold(lock_);
+  while (!queue_.empty()) {
+    Queued next = std::move(queue_.front());
+    queue_.pop_front();
+    hold.unlock();
+    // Without the lock: the window may send notifications of its own from this thread.
+    next.notification(window_);
+    hold.lock();
+    doneTicket_ = std::max(doneTicket_, next.ticket);
+    ran_.notify_all();
+  }
+}
+
+void WindowThreadNotifier::stopAccepting() {
+  std::deque<Queued> dropped;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    accepting_.store(false);
+    dropped.swap(queue_);
+    doneTicket_ = lastTicket_;
+  }
+  ran_.notify_all();
+}
+
+void WindowThreadNotifier::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
+  deliver([kind, value, text = std::u16string(text)](TrackerWindow& window) {
+    window.trackerEvent(kind, value, text);
+  });
+}
+
+void WindowThreadNotifier::settingsReady() {
+  deliver([](TrackerWindow& window) { window.settingsReady(); });
+}
+
+void WindowThreadNotifier::requestFinished(std::int32_t type, RequestOutcome outcome) {
+  deliver([type, outcome](TrackerWindow& window) { window.requestFinished(type, outcome); });
+}
+
+}  // namespace pelmora

@@ -334,7 +334,7 @@ cli_end_to_end() {
   run_cli write "COM$com_port" profile.json || status=$?
   stop_tracker cli-write
   cli_check "pelmora-cli.exe write COM$com_port profile.json" "$status" \
-    "grep -q 'SmsReportInterval:' '$e2e/cli.out'" \
+    "grep -q 'SmsReportInterval (Sms Track, SMS Report Interval): 30 min -> 45 min' '$e2e/cli.out'" \
     "grep -q '1 field changed  verified' '$e2e/cli.out'" \
     "[ \"\$(byte_values '$e2e/write-written.bin' 20 4)\" = '45 0 0 0' ]" \
     "[ \"\$(cmp -l '$e2e/read.pelmora-image' '$e2e/write-written.bin' | awk '{ print \$1 - 1 }' | xargs)\" = 20 ]" \

@@ -1,4 +1,4 @@
-#include "app/win32/window_thread_notifier.h"
+#include "app/window_thread_hand_off.h"
 
 #include <algorithm>
 #include <string>
@@ -6,11 +6,8 @@
 
 namespace pelmora {
 
-WindowThreadNotifier::WindowThreadNotifier(TrackerWindow& window)
-    : window_(window), windowThread_(::GetCurrentThreadId()) {}
-
-void WindowThreadNotifier::deliver(Notification notification) {
-  if (::GetCurrentThreadId() == windowThread_) {
+void WindowThreadHandOff::deliver(Notification notification) {
+  if (onWindowThread()) {
     if (accepting_.load()) notification(window_);
     return;
   }
@@ -19,12 +16,12 @@ void WindowThreadNotifier::deliver(Notification notification) {
   const std::uint64_t ticket = ++lastTicket_;
   queue_.push_back({ticket, std::move(notification)});
   hold.unlock();
-  ::PostMessageW(wakeWindow_.load(), kNotificationMessage, 0, 0);
+  wakeWindowThread();
   hold.lock();
   ran_.wait(hold, [&] { return doneTicket_ >= ticket; });
 }
 
-void WindowThreadNotifier::runQueued() {
+void WindowThreadHandOff::runQueued() {
   std::unique_lock<std::mutex> hold(lock_);
   while (!queue_.empty()) {
     Queued next = std::move(queue_.front());
@@ -38,7 +35,7 @@ void WindowThreadNotifier::runQueued() {
   }
 }
 
-void WindowThreadNotifier::stopAccepting() {
+void WindowThreadHandOff::stopAccepting() {
   std::deque<Queued> dropped;
   {
     std::lock_guard<std::mutex> hold(lock_);
@@ -49,17 +46,17 @@ void WindowThreadNotifier::stopAccepting() {
   ran_.notify_all();
 }
 
-void WindowThreadNotifier::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
+void WindowThreadHandOff::trackerEvent(TrackerEvent kind, std::int32_t value, std::u16string_view text) {
   deliver([kind, value, text = std::u16string(text)](TrackerWindow& window) {
     window.trackerEvent(kind, value, text);
   });
 }
 
-void WindowThreadNotifier::settingsReady() {
+void WindowThreadHandOff::settingsReady() {
   deliver([](TrackerWindow& window) { window.settingsReady(); });
 }
 
-void WindowThreadNotifier::requestFinished(std::int32_t type, RequestOutcome outcome) {
+void WindowThreadHandOff::requestFinished(std::int32_t type, RequestOutcome outcome) {
   deliver([type, outcome](TrackerWindow& window) { window.requestFinished(type, outcome); });
 }
 

@@ -12,6 +12,7 @@
 #include "pages/apn_page.h"
 #include "pages/settings_page.h"
 #include "pages/sms_track_page.h"
+#include "settings/utf.h"
 #include "sim/loopback_serial_port.h"
 
 namespace pelmora {
@@ -88,6 +89,8 @@ void SelfTest::advance() {
   } else if (::GetTickCount64() - stepStarted_ > kStepLimitMs) {
     std::printf("self-test: FAIL  %s (not done within %llu ms)\n", name.c_str(),
                 static_cast<unsigned long long>(kStepLimitMs));
+    // What the window said meanwhile, for the reason.
+    std::printf("self-test: the window's log:\n%s\n", utf8FromUtf16(window_.logText()).c_str());
     ++failures_;
     finish();
     return;
@@ -134,7 +137,8 @@ void SelfTest::clickScan() { click(IDC_SCAN_PORTS); }
 void SelfTest::clickRead() { click(IDC_READ_SETTINGS); }
 
 bool SelfTest::settingsShown() const {
-  return !windowText(window_.control(IDC_IMEI)).empty() && ::IsWindowEnabled(window_.control(IDC_WRITE_SETTINGS));
+  return window_.logic().settingsLoaded() && !windowText(window_.control(IDC_MAGIC)).empty() &&
+         ::IsWindowEnabled(window_.control(IDC_WRITE_SETTINGS));
 }
 
 void SelfTest::typeField() { setWindowText(typedField(), typedText()); }

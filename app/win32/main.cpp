@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_logic.h"
 #include "app/win32/main_window.h"
 #include "app/win32/screenshot_tour.h"
 #include "app/win32/self_test.h"
 #include "app/win32/ui_language.h"
 #include "app/window_assembly.h"
 #include "link/port_name.h"
+#include "link/serial_port.h"
 #include "settings/utf.h"
 
 namespace {
@@ -58,7 +58,8 @@ Options parseOptions() {
     } else if (args[i] == "--port" && i + 1 < args.size()) {
       options.selfTestPort = pelmora::comPortNumber(args[++i]);
       if (!options.selfTestPort || *options.selfTestPort > pelmora::kLastPortNumber)
-        options.problem = "--port " + args[i] + ": not a port (COM0 to COM" + std::to_string(pelmora::kLastPortNumber) + ")";
+        options.problem =
+            "--port " + args[i] + ": not a port (COM0 to COM" + std::to_string(pelmora::kLastPortNumber) + ")";
     } else if (args[i] == "--screenshots" && i + 1 < args.size()) {
       options.screenshotDir = args[++i];
       options.launch.demo = true;  // the pictures show the demo tracker's settings
@@ -74,12 +75,16 @@ Options parseOptions() {
     }
     if (!options.problem.empty()) return options;
   }
-  if (options.selfTestPort && !options.selfTest) options.problem = "--port: only with --self-test";
   // Without a port the script runs against the demo's simulated tracker only.
   if (options.selfTest && !options.selfTestPort) options.launch.demo = true;
-  if (options.selfTestPort && options.launch.demo)
+  if (options.selfTestPort && !options.selfTest) {
+    options.problem = "--port: only with --self-test";
+  } else if (options.selfTestPort && options.launch.demo) {
     options.problem = "--port: not with --demo or --screenshots (the demo tracker answers on COM" +
                       std::to_string(pelmora::kDemoPort) + " only)";
+  } else if (options.selfTest && !options.screenshotDir.empty()) {
+    options.problem = "--screenshots: not with --self-test (each drives the window on its own)";
+  }
   return options;
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -475,7 +476,7 @@ TEST(Win32Screenshots, APictureIsSavedAsPng) {
   ASSERT_NE(::GetTempPathW(MAX_PATH, folder), 0u);
   const std::string path = utf8FromUtf16(fromWide(folder)) + "pelmora-png-test.png";
   ASSERT_EQ(writePng(path, {3, 2, pixels}), "");
-  std::ifstream file(wide(utf16FromUtf8(path)), std::ios::binary);
+  std::ifstream file(std::filesystem::path(wide(utf16FromUtf8(path))), std::ios::binary);
   const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   file.close();
   ::DeleteFileW(wide(utf16FromUtf8(path)).c_str());

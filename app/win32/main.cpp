@@ -1,5 +1,5 @@
 // pelmora.exe: the window on Windows.
-//   pelmora [--demo] [--trace FILE] [--self-test] [--version]
+//   pelmora [--demo] [--trace FILE] [--self-test [--port COMn]] [--screenshots DIR] [--version]
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -8,13 +8,17 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/win32/main_window.h"
+#include "app/win32/screenshot_tour.h"
 #include "app/win32/self_test.h"
 #include "app/win32/ui_language.h"
 #include "app/window_assembly.h"
+#include "link/port_name.h"
+#include "link/serial_port.h"
 #include "settings/utf.h"
 
 namespace {
@@ -22,9 +26,19 @@ namespace {
 struct Options {
   pelmora::WindowLaunch launch;
   bool selfTest = false;
+  std::optional<int> selfTestPort;  // --port: the self-test on this COM number instead of the demo's
+  std::string screenshotDir;        // --screenshots: "" for none
   bool version = false;
   std::string problem;  // a word the program does not know, or an option without its value
 };
+
+// The message for an option given last without its value, else "".
+std::string missingValue(const std::string& option) {
+  if (option == "--trace") return "--trace: the trace file is missing";
+  if (option == "--port") return "--port: the port (COMn) is missing";
+  if (option == "--screenshots") return "--screenshots: the folder is missing";
+  return {};
+}
 
 Options parseOptions() {
   Options options;
@@ -41,15 +55,35 @@ Options parseOptions() {
       options.launch.demo = true;
     } else if (args[i] == "--self-test") {
       options.selfTest = true;
-      options.launch.demo = true;  // the script runs against the simulated tracker only
+    } else if (args[i] == "--port" && i + 1 < args.size()) {
+      options.selfTestPort = pelmora::comPortNumber(args[++i]);
+      if (!options.selfTestPort || *options.selfTestPort > pelmora::kLastPortNumber)
+        options.problem =
+            "--port " + args[i] + ": not a port (COM0 to COM" + std::to_string(pelmora::kLastPortNumber) + ")";
+    } else if (args[i] == "--screenshots" && i + 1 < args.size()) {
+      options.screenshotDir = args[++i];
+      options.launch.demo = true;  // the pictures show the demo tracker's settings
     } else if (args[i] == "--version" || args[i] == "-v") {
       options.version = true;
     } else if (args[i] == "--trace" && i + 1 < args.size()) {
       options.launch.traceFile = args[++i];
     } else {
-      options.problem = args[i] == "--trace" ? "--trace: the trace file is missing"
-                                              : args[i] + ": not an option (--demo, --trace FILE, --self-test, --version)";
+      options.problem = missingValue(args[i]);
+      if (options.problem.empty())
+        options.problem = args[i] + ": not an option (--demo, --trace FILE, --self-test [--port COMn], "
+                                    "--screenshots DIR, --version)";
     }
+    if (!options.problem.empty()) return options;
+  }
+  // Without a port the script runs against the demo's simulated tracker only.
+  if (options.selfTest && !options.selfTestPort) options.launch.demo = true;
+  if (options.selfTestPort && !options.selfTest) {
+    options.problem = "--port: only with --self-test";
+  } else if (options.selfTestPort && options.launch.demo) {
+    options.problem = "--port: not with --demo or --screenshots (the demo tracker answers on COM" +
+                      std::to_string(pelmora::kDemoPort) + " only)";
+  } else if (options.selfTest && !options.screenshotDir.empty()) {
+    options.problem = "--screenshots: not with --self-test (each drives the window on its own)";
   }
   return options;
 }
@@ -83,7 +117,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   }
   window.show(showCommand);
   std::optional<pelmora::SelfTest> selfTest;
-  if (options.selfTest) selfTest.emplace(window, assembly);
+  if (options.selfTest) selfTest.emplace(window, assembly, options.selfTestPort);
+  std::optional<pelmora::ScreenshotTour> tour;
+  if (!options.screenshotDir.empty()) {
+    tour.emplace(window, options.screenshotDir);
+    if (!tour->start()) window.close();
+  }
 
   MSG message{};
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -92,5 +131,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     ::DispatchMessageW(&message);
   }
   if (selfTest) return selfTest->passed() ? 0 : 1;
+  if (tour) return tour->succeeded() ? 0 : 1;
   return 0;
 }

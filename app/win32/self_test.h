@@ -1,12 +1,18 @@
 #pragma once
-// pelmora --self-test: the window driven as a user drives it, against the
-// demo's simulated tracker, by messages to its controls: Scan Ports, Read
-// Settings, an APN name typed, Write Settings; then the simulated tracker's
-// record must hold the written image with that name in it. Each step waits
-// for what the window shows (the buttons, the identity fields) while the
-// message loop runs; a step not done within kStepLimitMs fails the run.
-// Every step says PASS or FAIL on standard output; the window closes at the
-// end and passed() gives the verdict.
+// pelmora --self-test: the window driven as a user drives it, by messages to
+// its controls: Scan Ports, Read Settings, one field typed, Write Settings.
+//   - Against the demo's simulated tracker: an APN name is typed, and the
+//     simulated tracker's record must then hold the written image with that
+//     name in it.
+//   - With --port COMn, against whatever answers on that port (the script
+//     puts a simulated tracker behind it): SMS Report Interval becomes
+//     kSelfTestInterval, and the window must report the write verified; what
+//     reached the tracker is for the script to check, from the tracker's
+//     own record.
+// Each step waits for what the window shows (the buttons, the identity
+// fields, the log) while the message loop runs; a step not done within
+// kStepLimitMs fails the run. Every step says PASS or FAIL on standard
+// output; the window closes at the end and passed() gives the verdict.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -15,6 +21,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "app/window_assembly.h"
@@ -23,13 +31,16 @@ namespace pelmora {
 
 class Win32MainWindow;
 
-inline constexpr std::uint64_t kStepLimitMs = 30000;
+// A scan tries every port below the tracker's first, each for up to three seconds.
+inline constexpr std::uint64_t kStepLimitMs = 60000;
 inline constexpr std::u16string_view kSelfTestApn = u"selftest.example.net";
+inline constexpr std::u16string_view kSelfTestInterval = u"45";
 
 class SelfTest {
  public:
-  // Starts the script on the window's thread; one at a time.
-  SelfTest(Win32MainWindow& window, WindowAssembly& assembly);
+  // Starts the script on the window's thread; one at a time. `port`: the
+  // COM number to find the tracker on; nothing for the demo's.
+  SelfTest(Win32MainWindow& window, WindowAssembly& assembly, std::optional<int> port);
   ~SelfTest();
   SelfTest(const SelfTest&) = delete;
   SelfTest& operator=(const SelfTest&) = delete;
@@ -39,23 +50,27 @@ class SelfTest {
  private:
   struct Step;
   static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
+  std::span<const Step> steps() const;
   void advance();
   void finish();
 
   void click(int controlId);
-  HWND apnName() const;
+  HWND typedField() const;
+  std::u16string_view typedText() const;
   bool online() const;
   bool settingsShown() const;
-  bool apnTyped() const;
+  bool fieldTyped() const;
   bool written() const;
   bool recordHolds() const;
+  bool writeVerified() const;
   void clickScan();
   void clickRead();
-  void typeApn();
+  void typeField();
   void clickWrite();
 
   Win32MainWindow& window_;
   WindowAssembly& assembly_;
+  std::optional<int> port_;
   UINT_PTR timer_ = 0;
   std::size_t step_ = 0;
   bool acted_ = false;

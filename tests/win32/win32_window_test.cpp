@@ -1,22 +1,29 @@
 // The Win32 window under Wine: every page built from its template has every
 // control with its id, class, text and place (in pixels as the system's own
 // dialog manager converts the template's dialog units), and the logic's
-// calls reach the controls.
+// calls reach the controls; the pictures of it are saved as PNG files.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "app/main_window_template.h"
 #include "app/testing/fake_port_index_store.h"
 #include "app/win32/main_window.h"
+#include "app/win32/png_file.h"
+#include "app/win32/screenshot_tour.h"
 #include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
 #include "link/port_discovery.h"
@@ -24,6 +31,7 @@
 #include "pages/misc_page.h"
 #include "pages/settings_page.h"
 #include "pages/translated_text.h"
+#include "settings/utf.h"
 #include "sim/demo_images.h"
 #include "sim/loopback_serial_port.h"
 
@@ -458,6 +466,43 @@ TEST(Win32PortChooserWords, FollowWindowsComList) {
                                                                          : ": no device");
     EXPECT_EQ(assembly.describePort(port), expected);
   }
+}
+
+// A picture saved as PNG: the file's own bytes say PNG, its size and
+// 8-bit RGB (PNG signature, then the IHDR chunk, big-endian).
+TEST(Win32Screenshots, APictureIsSavedAsPng) {
+  const std::vector<std::uint8_t> pixels(3 * 2 * 4, 0x80);
+  wchar_t folder[MAX_PATH] = {};
+  ASSERT_NE(::GetTempPathW(MAX_PATH, folder), 0u);
+  const std::string path = utf8FromUtf16(fromWide(folder)) + "pelmora-png-test.png";
+  ASSERT_EQ(writePng(path, {3, 2, pixels}), "");
+  std::ifstream file(std::filesystem::path(wide(utf16FromUtf8(path))), std::ios::binary);
+  const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  file.close();
+  ::DeleteFileW(wide(utf16FromUtf8(path)).c_str());
+  const std::vector<unsigned char> expected{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                                            0,    0,   0,   3,   0,    0,    0,    2,    8, 2};
+  ASSERT_GE(bytes.size(), expected.size());
+  EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+            expected);
+  EXPECT_NE(writePng(path, {3, 2, std::span<const std::uint8_t>(pixels).first(8)}).find(path), std::string::npos)
+      << "an incomplete picture is refused, naming the file";
+}
+
+TEST(Win32Screenshots, FileNamesFollowTheTabsEnglishTitle) {
+  struct Row {
+    const char* label;
+    std::u16string_view title;
+    UiLanguage language;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"two words", u"Sms Track", UiLanguage::English, "win32-tab-sms-track.png"},
+      {"Russian", u"Sms Track", UiLanguage::Russian, "win32-tab-sms-track-ru.png"},
+      {"capitals", u"AGPS", UiLanguage::English, "win32-tab-agps.png"},
+  };
+  for (const Row& row : rows)
+    EXPECT_EQ(ScreenshotTour::fileNameFor(row.title, row.language), row.expected) << row.label;
 }
 
 }  // namespace

@@ -12,40 +12,10 @@
 
 #include "link/port_name.h"
 #include "link/serial_port.h"
+#include "link/win32_serial_port.h"
 #include "link/shown_text.h"
 
 namespace pelmora::cli {
-namespace {
-
-// The COM ports present, as Windows lists them for the device manager
-// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: one value a port, its data "COM3").
-std::vector<int> presentComPorts() {
-  std::vector<int> ports;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return ports;
-  for (DWORD index = 0;; ++index) {
-    wchar_t valueName[256];
-    DWORD nameLength = 256;
-    wchar_t data[32] = {};
-    DWORD dataBytes = sizeof data - sizeof(wchar_t);  // room for the terminator the registry may leave out
-    DWORD type = 0;
-    const LONG result = ::RegEnumValueW(key, index, valueName, &nameLength, nullptr, &type,
-                                        reinterpret_cast<BYTE*>(data), &dataBytes);
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != ERROR_SUCCESS || type != REG_SZ) continue;
-    std::string name;
-    for (const wchar_t* c = data; *c != L'\0'; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
-    if (const std::optional<int> number = comPortNumber(name); number && SerialPort::inRange(*number))
-      ports.push_back(*number);
-  }
-  ::RegCloseKey(key);
-  std::sort(ports.begin(), ports.end());
-  ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
-  return ports;
-}
-
-}  // namespace
 
 std::optional<SettingsError> portMapProblem(const UserSettings&) { return std::nullopt; }
 
@@ -67,15 +37,11 @@ CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapCo
 bool sameTarget(const PortTarget& a, const PortTarget& b) { return a.number == b.number; }
 
 bool targetPresent(const PortTarget& target) {
-  for (const int number : presentComPorts())
-    if (number == target.number) return true;
+  for (const PortMapping& listed : listedComPorts())
+    if (listed.port == target.number) return true;
   return false;
 }
 
-std::vector<PortMapping> presentPorts(const PortMapConfig&) {
-  std::vector<PortMapping> ports;
-  for (const int number : presentComPorts()) ports.push_back({number, "\\\\.\\" + comPortName(number), false});
-  return ports;
-}
+std::vector<PortMapping> presentPorts(const PortMapConfig&) { return listedComPorts(); }
 
 }  // namespace pelmora::cli

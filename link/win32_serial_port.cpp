@@ -108,7 +108,7 @@ Win32SerialPort::~Win32SerialPort() {
 
 std::wstring Win32SerialPort::devicePathFor(int port) { return L"\\\\.\\COM" + std::to_wstring(port); }
 
-std::vector<PortMapping> Win32SerialPort::doCurrentMap() const {
+std::vector<PortMapping> listedComPorts() {
   std::vector<PortMapping> map;
   HKEY key = nullptr;
   if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -125,7 +125,7 @@ std::vector<PortMapping> Win32SerialPort::doCurrentMap() const {
     if (result != ERROR_SUCCESS || type != REG_SZ) continue;
     std::string name;
     for (const wchar_t* c = data; *c != L'\0'; ++c) name += *c < 0x80 ? static_cast<char>(*c) : '?';
-    if (const std::optional<int> number = comPortNumber(name); number && inRange(*number))
+    if (const std::optional<int> number = comPortNumber(name); number && SerialPort::inRange(*number))
       map.push_back({*number, "\\\\.\\" + comPortName(*number), false});
   }
   ::RegCloseKey(key);
@@ -134,6 +134,8 @@ std::vector<PortMapping> Win32SerialPort::doCurrentMap() const {
             map.end());
   return map;
 }
+
+std::vector<PortMapping> Win32SerialPort::doCurrentMap() const { return listedComPorts(); }
 
 OpenStatus Win32SerialPort::doOpen(int port) {
   Slot& s = slots_[port];

@@ -30,6 +30,11 @@
 
 namespace pelmora {
 
+// The COM ports present, as Windows lists them for the device manager
+// (HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: one value a port, its data "COM3"),
+// in ascending order, each as \\.\COMn.
+std::vector<PortMapping> listedComPorts();
+
 class Win32SerialPort final : public SerialPort {
  public:
   Win32SerialPort();

@@ -308,10 +308,6 @@
         <translation>Поля, которых нет на вкладках, но они тоже отличаются: %1</translation>
     </message>
     <message>
-        <source>alarm on</source>
-        <translation>сигнал включён</translation>
-    </message>
-    <message>
         <source>on</source>
         <translation>вкл.</translation>
     </message>

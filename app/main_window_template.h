@@ -3,8 +3,10 @@
 // with the ids the window logic and the Qt view share: controls, images,
 // the About menu item and the status timer.
 
+#include <array>
 #include <string_view>
 
+#include "app/main_view.h"
 #include "pages/dialog_template.h"
 
 namespace pelmora {
@@ -27,6 +29,17 @@ inline constexpr int IDC_ONLINE_IMAGE = 1012;
 inline constexpr int IDC_ROM_VERSION = 1013;
 inline constexpr int IDC_PROGRESS = 1036;
 inline constexpr int IDC_ABOUT_BUTTON = 1037;  // "?": the About box
+
+// The control showing each identity field.
+struct IdentityRow {
+  IdentityField field;
+  int controlId;
+};
+inline constexpr std::array kIdentityRows{
+    IdentityRow{IdentityField::MagicNumber, IDC_MAGIC},
+    IdentityRow{IdentityField::RomVersion, IDC_ROM_VERSION},
+    IdentityRow{IdentityField::Imei, IDC_IMEI},
+};
 
 // The About box's only control.
 inline constexpr int IDC_ABOUT_OK = 1;

@@ -41,16 +41,6 @@
 namespace pelmora {
 namespace {
 
-struct IdentityRow {
-  IdentityField field;
-  int controlId;
-};
-constexpr std::array kIdentityRows{
-    IdentityRow{IdentityField::MagicNumber, IDC_MAGIC},
-    IdentityRow{IdentityField::RomVersion, IDC_ROM_VERSION},
-    IdentityRow{IdentityField::Imei, IDC_IMEI},
-};
-
 struct FileCommand {
   std::u16string_view text;
   QKeyCombination key;  // none for an empty combination

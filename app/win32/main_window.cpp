@@ -26,16 +26,6 @@ constexpr wchar_t kPageClass[] = L"PelmoraPage";
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
 
-struct IdentityRow {
-  IdentityField field;
-  int controlId;
-};
-constexpr std::array kIdentityRows{
-    IdentityRow{IdentityField::MagicNumber, IDC_MAGIC},
-    IdentityRow{IdentityField::RomVersion, IDC_ROM_VERSION},
-    IdentityRow{IdentityField::Imei, IDC_IMEI},
-};
-
 // The context menu, with the shortcuts the Qt window has.
 struct MenuCommand {
   int id;

@@ -519,43 +519,49 @@ bool Win32MainWindow::confirm(std::u16string_view question) {
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
-std::optional<SaveTarget> Win32MainWindow::chooseSaveFile() {
+namespace {
+
+// A path chosen in the common file dialog over `owner` and the filter it was
+// chosen under (1-based); nothing when the user cancels.
+struct ChosenFile {
+  std::wstring path;
+  DWORD filter = 1;
+};
+std::optional<ChosenFile> chooseFile(HWND owner, std::u16string_view title, const std::wstring& filters, DWORD flags,
+                                     bool save) {
   std::wstring path(kPathUnits, L'\0');
+  const std::wstring caption = wide(uiText(title));
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window_;
-  const std::wstring filters = filterText(kSaveFilters);
-  const std::wstring title = wide(uiText(u"Save Settings As"));
+  dialog.hwndOwner = owner;
   dialog.lpstrFilter = filters.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = path.data();
   dialog.nMaxFile = kPathUnits;
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!::GetSaveFileNameW(&dialog)) return std::nullopt;
+  dialog.lpstrTitle = caption.c_str();
+  dialog.Flags = flags | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  if (!(save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog))) return std::nullopt;
   path.resize(path.find(L'\0'));
-  const bool asJson = dialog.nFilterIndex != 2;
-  if (!hasExtension(path)) path += asJson ? L".json" : L".pelmora-image";
+  return ChosenFile{std::move(path), dialog.nFilterIndex};
+}
+
+}  // namespace
+
+std::optional<SaveTarget> Win32MainWindow::chooseSaveFile() {
+  std::optional<ChosenFile> chosen =
+      chooseFile(window_, u"Save Settings As", filterText(kSaveFilters), OFN_OVERWRITEPROMPT, true);
+  if (!chosen) return std::nullopt;
+  const bool asJson = chosen->filter != 2;
+  if (!hasExtension(chosen->path)) chosen->path += asJson ? L".json" : L".pelmora-image";
   // The file functions take UTF-8 paths on Windows (settings/atomic_file_windows.cpp).
-  return SaveTarget{utf8FromUtf16(fromWide(path)), asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
+  return SaveTarget{utf8FromUtf16(fromWide(chosen->path)), asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
 }
 
 std::optional<std::string> Win32MainWindow::chooseOpenFile() {
-  std::wstring path(kPathUnits, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window_;
-  const std::wstring filters = filterText(kOpenFilters);
-  const std::wstring title = wide(uiText(u"Open Settings"));
-  dialog.lpstrFilter = filters.c_str();
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = path.data();
-  dialog.nMaxFile = kPathUnits;
-  dialog.lpstrTitle = title.c_str();
-  dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
-  path.resize(path.find(L'\0'));
-  return utf8FromUtf16(fromWide(path));
+  const std::optional<ChosenFile> chosen =
+      chooseFile(window_, u"Open Settings", filterText(kOpenFilters), OFN_FILEMUSTEXIST, false);
+  if (!chosen) return std::nullopt;
+  return utf8FromUtf16(fromWide(chosen->path));
 }
 
 void Win32MainWindow::showComparison(const Comparison& comparison) {

@@ -74,7 +74,8 @@ bool StationViewLogic::start(const StationChoice& choice) {
   std::error_code ignored;
   recordPath_ = std::filesystem::absolute(choice.record, ignored).string();
   if (ignored) recordPath_ = choice.record;
-  station_ = std::make_unique<Station>(std::move(*plan), *machinery_.presence, *machinery_.launcher, clock_, *this,
+  StationListener& listener = *this;
+  station_ = std::make_unique<Station>(std::move(*plan), *machinery_.presence, *machinery_.launcher, clock_, listener,
                                        [this](const RecordEntry& entry) { return record_->keep(entry); });
   view_.showRecordPath(recordPath_);
   view_.showTotals(station_->totals());

@@ -29,15 +29,17 @@ QFont sized(QFont font, int points, bool bold) {
   return font;
 }
 
+// The mark's colour and glyph, and the tile's tint, so that a tile reads from afar.
 struct MarkLook {
   TileMark mark;
   const char* colour;
   const char* glyph;
+  const char* tint;
 };
 constexpr MarkLook kMarkLooks[] = {
-    {TileMark::Working, "#9e9e9e", "\u2026"},
-    {TileMark::Good, "#2e7d32", "\u2713"},
-    {TileMark::Bad, "#c62828", "\u2717"},
+    {TileMark::Working, "#9e9e9e", "\u2026", "#f5f5f5"},
+    {TileMark::Good, "#2e7d32", "\u2713", "#e8f5e9"},
+    {TileMark::Bad, "#c62828", "\u2717", "#ffebee"},
 };
 
 }  // namespace
@@ -46,8 +48,10 @@ constexpr MarkLook kMarkLooks[] = {
 class StationTileWidget final : public QFrame {
  public:
   explicit StationTileWidget(QWidget* parent) : QFrame(parent) {
+    setObjectName(QStringLiteral("tile"));
     setFrameShape(QFrame::StyledPanel);
     setFixedWidth(340);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     auto* layout = new QHBoxLayout(this);
     mark_ = new QLabel(this);
     mark_->setFixedSize(kMarkSize, kMarkSize);
@@ -65,7 +69,6 @@ class StationTileWidget final : public QFrame {
     failure_ = new QLabel(this);
     failure_->setWordWrap(true);
     for (QLabel* label : {port_, imei_, step_, failure_}) words->addWidget(label);
-    words->addStretch();
     layout->addLayout(words, 1);
   }
 
@@ -73,6 +76,8 @@ class StationTileWidget final : public QFrame {
     tile_ = tile;
     for (const MarkLook& look : kMarkLooks) {
       if (look.mark != tile.mark) continue;
+      setStyleSheet(QStringLiteral("QFrame#tile { background: %1; border: 1px solid #bdbdbd; border-radius: 6px; }")
+                        .arg(QLatin1String(look.tint)));
       mark_->setText(QString::fromUtf8(look.glyph));
       mark_->setStyleSheet(QStringLiteral("QLabel { background: %1; color: white; border-radius: %2px; }")
                                .arg(QLatin1String(look.colour))
@@ -223,7 +228,7 @@ void StationWindow::removeTile(int port) {
 void StationWindow::layTiles() {
   int index = 0;
   for (const auto& [port, tile] : tiles_) {
-    grid_->addWidget(tile, index / kTileColumns, index % kTileColumns);
+    grid_->addWidget(tile, index / kTileColumns, index % kTileColumns, Qt::AlignTop);
     tile->setVisible(true);
     ++index;
   }

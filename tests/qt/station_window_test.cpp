@@ -65,8 +65,9 @@ TEST(StationWindow, ShowsATilePerTrackerAndClosesOnceTheLineIsRecorded) {
   EXPECT_EQ(tiles.at(6).mark, TileMark::Bad);
   EXPECT_EQ(tiles.at(7).mark, TileMark::Working);
   EXPECT_EQ(window.totalsLabel()->text(), QStringLiteral("Done: 1    Failed: 1    This hour: 1    Done earlier: 0"));
-  if (const QByteArray shot = qgetenv("PELMORA_STATION_SCREENSHOT"); !shot.isEmpty())
+  if (const QByteArray shot = qgetenv("PELMORA_STATION_SCREENSHOT"); !shot.isEmpty()) {
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(shot)));
+  }
 
   window.close();
   EXPECT_TRUE(window.isVisible()) << "a write is on the line";

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -42,9 +43,10 @@ class KeptView final : public StationView {
   bool closed = false;
 };
 
+// A folder of its own for each test, even when test programs of other
+// builds run at the same time.
 struct Files {
   Files() {
-    fs::remove_all(dir);
     fs::create_directories(dir);
     write("fleet.json", R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
     write("own.json", R"({"pelmora-settings": 1, "fields": {"TrackerId": "8800123"}})");
@@ -57,7 +59,14 @@ struct Files {
     for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
     return lines;
   }
-  const fs::path dir = fs::temp_directory_path() / "pelmora-station-view-test";
+  ~Files() {
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+  }
+  // Short, for messages name paths shortened past a length.
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("pelmora-sv-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count() % 1'000'000'000));
 };
 
 // Scripted ports and jobs handed to the logic, kept within reach of the test.

@@ -50,7 +50,7 @@ class StationTileWidget final : public QFrame {
   explicit StationTileWidget(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("tile"));
     setFrameShape(QFrame::StyledPanel);
-    setFixedWidth(340);
+    setFixedWidth(350);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Maximum);
     auto* layout = new QHBoxLayout(this);
     mark_ = new QLabel(this);
@@ -66,6 +66,7 @@ class StationTileWidget final : public QFrame {
     imei_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     step_ = new QLabel(this);
     step_->setFont(sized(font(), 15, true));
+    step_->setWordWrap(true);  // "готово ранее — отключите" is longer than a tile
     failure_ = new QLabel(this);
     failure_->setWordWrap(true);
     for (QLabel* label : {port_, imei_, step_, failure_}) words->addWidget(label);

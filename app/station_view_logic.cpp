@@ -25,7 +25,11 @@ StationTile tileOf(const PortState& state) {
 StationViewLogic::MachineryMaker userStationMachinery(TraceSink* trace) {
   return [trace]() -> SettingsResult<StationMachinery> {
     const UserSettings settings = loadUserSettings();
-    return mappedStationMachinery(settings.ports.config, trace, EngineOptions{settings.checkReplyChecksum});
+    if (settings.problem) return *settings.problem;
+    SettingsResult<StationMachinery> machinery =
+        mappedStationMachinery(settings.ports.config, trace, EngineOptions{settings.checkReplyChecksum});
+    if (!machinery) return SettingsError{machinery.error().kind, shown(settings.path) + ": " + machinery.error().message};
+    return machinery;
   };
 }
 

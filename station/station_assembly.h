@@ -5,6 +5,7 @@
 // ports and the launcher that runs a job on each.
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>

@@ -89,5 +89,25 @@ TEST(StationWindow, ShowsATilePerTrackerAndClosesOnceTheLineIsRecorded) {
   EXPECT_EQ(record.readAll().count('\n'), 3);
 }
 
+// This machine's station: a port map without [Ports] entries (the test's
+// settings folder is empty) starts nothing and says where to name them.
+TEST(StationWindow, StartsNothingWithoutStationPorts) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QFile profile(dir.filePath(QStringLiteral("fleet.json")));
+  ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+  profile.write(R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+  profile.close();
+  SystemClock clock;
+  StationWindow window(userStationMachinery(nullptr), clock);
+  window.profileEdit()->setText(profile.fileName());
+  window.recordEdit()->setText(dir.filePath(QStringLiteral("record.jsonl")));
+  window.startButton()->click();
+  EXPECT_EQ(window.phase(), StationPhase::Choosing);
+  EXPECT_TRUE(window.problemLabel()->text().contains(QStringLiteral("COMM.conf: no station ports")))
+      << window.problemLabel()->text().toStdString();
+  EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("record.jsonl"))));
+}
+
 }  // namespace
 }  // namespace pelmora

@@ -6,21 +6,16 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <thread>
 
 #include "cli/commands.h"
 #include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
-#include "link/port_discovery.h"
 #include "link/shown_text.h"
 #include "link/stream_output.h"
-#include "link/system_serial_port.h"
-#include "settings/atomic_file.h"
-#include "settings/sha256.h"
 #include "station/station.h"
-#include "station/thread_job_launcher.h"
+#include "station/station_assembly.h"
 
 namespace pelmora::cli {
 namespace {
@@ -30,39 +25,6 @@ using namespace pelmora::station;
 // How often the station looks at its ports: a tracker's port that appears
 // gets its first handshake well within a second and a half.
 constexpr auto kLookEvery = std::chrono::milliseconds(250);
-constexpr std::size_t kMaxProfileBytes = 1 << 20;
-
-// The station's ports that have a device behind them now, each with its
-// adapter's words (looked up once, when it appears).
-class TargetPresence final : public PortPresence {
- public:
-  explicit TargetPresence(std::vector<PortTarget> targets) : targets_(std::move(targets)) {}
-
-  std::vector<PresentPort> present() override {
-    std::vector<PresentPort> ports;
-    for (const PortTarget& target : targets_) {
-      if (!targetPresent(target)) {
-        adapters_.erase(target.number);
-        continue;
-      }
-      auto [known, added] = adapters_.try_emplace(target.number);
-      if (added) known->second = adapterOf(target);
-      ports.push_back({target.number, target.name, known->second});
-    }
-    return ports;
-  }
-
- private:
-  static std::string adapterOf(const PortTarget& target) {
-    const std::optional<PortMapping> mapping = findPortMapping(target.map, target.number);
-    if (!mapping) return {};
-    const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
-    return portLabel(discovery->describe(mapping->devicePath));
-  }
-
-  std::vector<PortTarget> targets_;
-  std::map<int, std::string> adapters_;
-};
 
 // Each port's line on the board, the results on standard output.
 class BoardListener final : public StationListener {
@@ -111,62 +73,23 @@ CliResult<std::vector<PortTarget>> stationPorts(RunSupport& run, const StationOp
   return targets;
 }
 
-// What the record says was verified with this profile already.
-CliResult<std::shared_ptr<VerifiedImeis>> doneEarlier(const StationOptions& options, const std::string& sha256) {
-  auto verified = std::make_shared<VerifiedImeis>();
-  std::error_code ignored;
-  if (options.again || !std::filesystem::exists(options.recordFile, ignored)) return verified;
-  const SettingsResult<std::vector<std::uint8_t>> text = readRegularFile(options.recordFile, 64u << 20, "record");
-  if (!text) return cliError(text.error());
-  std::size_t skipped = 0;
-  verified = std::make_shared<VerifiedImeis>(verifiedWith(
-      std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), sha256, &skipped));
-  if (skipped != 0)
-    std::fprintf(stderr, "%s: %zu line(s) not a whole entry, skipped\n", shown(options.recordFile).c_str(), skipped);
-  return verified;
-}
-
 }  // namespace
 
 int runStation(const CommonOptions& common, const StationOptions& options) {
   RunSupport run(common);
   if (const CliStatus trace = run.openTrace(); !trace) return reportFailure(trace.error());
 
-  JobPlan plan;
-  CliResult<SettingsDocument> profile = run.loadFile(options.profile);
-  if (!profile) return reportFailure(profile.error());
-  if (const std::vector<std::string> own = oneTrackerFields(*profile); !own.empty())
-    return reportFailure({kExitBadInput, shown(options.profile) + ": " + own.front() +
-                                             " belongs to one tracker; give each tracker its own with --values"});
-  const SettingsResult<std::vector<std::uint8_t>> bytes =
-      readRegularFile(options.profile, kMaxProfileBytes, "settings file");
-  if (!bytes) return reportFailure(cliError(bytes.error()));
-  plan.profile = std::move(*profile);
-  plan.profileName = options.profile;
-  plan.profileSha256 = sha256Hex(*bytes);
-  if (!options.valuesFile.empty()) {
-    SettingsResult<ValuesFile> values = ValuesFile::load(options.valuesFile);
-    if (!values) return reportFailure(cliError(values.error()));
-    plan.values = std::move(*values);
-    plan.valuesName = options.valuesFile;
-  }
-  CliResult<std::shared_ptr<VerifiedImeis>> earlier = doneEarlier(options, plan.profileSha256);
-  if (!earlier) return reportFailure(earlier.error());
-  plan.doneEarlier = std::move(*earlier);
+  std::size_t skipped = 0;
+  SettingsResult<JobPlan> plan = loadStationPlan(
+      {options.profile, options.valuesFile, options.recordFile, options.again, "with --values"}, &skipped);
+  if (!plan) return reportFailure(cliError(plan.error()));
+  if (skipped != 0)
+    std::fprintf(stderr, "%s: %zu line(s) not a whole entry, skipped\n", shown(options.recordFile).c_str(), skipped);
 
   CliResult<std::vector<PortTarget>> targets = stationPorts(run, options);
   if (!targets) return reportFailure(targets.error());
-  OutputResult<StreamOutput> record = StreamOutput::open(options.recordFile, "ab", "record");
+  OutputResult<StationRecordFiles> record = StationRecordFiles::open(options.recordFile, options.csvFile);
   if (!record) return reportFailure({kExitBadInput, record.error().message});
-  std::unique_ptr<StreamOutput> csv;
-  if (!options.csvFile.empty()) {
-    std::error_code ignored;
-    const bool fresh = std::filesystem::file_size(options.csvFile, ignored) == 0 || ignored;
-    OutputResult<StreamOutput> opened = StreamOutput::open(options.csvFile, "ab", "CSV summary");
-    if (!opened) return reportFailure({kExitBadInput, opened.error().message});
-    csv = std::move(*opened);
-    if (fresh) csv->writeLine(kCsvHeader);
-  }
 
   std::vector<std::string> names;
   std::map<int, std::size_t> rows;
@@ -178,20 +101,19 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   for (std::size_t row = 0; row < names.size(); ++row) board.update(row, "waiting", 0);
   const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
 
-  std::map<int, PortMapConfig> portMaps;
-  for (const PortTarget& target : *targets) portMaps[target.number] = target.map;
-  ThreadJobLauncher launcher([&portMaps](int number) { return makeSystemSerialPort(portMaps.at(number)); },
-                             run.trace(), EngineOptions{run.checkReplyChecksum()});
-  TargetPresence presence(*targets);
+  std::vector<StationPort> ports;
+  for (const PortTarget& target : *targets) ports.push_back({target.name, target.number, target.map});
+  const std::unique_ptr<JobLauncher> launcher =
+      makeStationLauncher(ports, run.trace(), EngineOptions{run.checkReplyChecksum()});
+  StationPortPresence presence(ports);
   BoardListener listener(board, rows);
   SystemClock clock;
   std::size_t ended = 0;
   bool anyFailed = false;
-  Station station(std::move(plan), presence, launcher, clock, listener, [&](const RecordEntry& entry) {
+  Station station(std::move(*plan), presence, *launcher, clock, listener, [&](const RecordEntry& entry) {
     ++ended;
     anyFailed = anyFailed || !entry.verified;
-    const bool kept = (*record)->writeLine(recordLine(entry));
-    return (csv == nullptr || csv->writeLine(csvLine(entry))) && kept;
+    return (*record)->keep(entry);
   });
   for (bool stopping = false;;) {
     station.tick();
@@ -206,7 +128,7 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   const StationTotals& totals = station.totals();
   std::printf("station: %zu done, %zu failed, %zu done earlier; record %s\n", totals.done, totals.failed,
               totals.doneEarlier, shown(options.recordFile).c_str());
-  const bool recordWhole = (*record)->close() && (csv == nullptr || csv->close());
+  const bool recordWhole = (*record)->close();
   if (station.recordLost() || !recordWhole) return kExitTrackerFailed;
   return anyFailed ? kExitTrackerFailed : kExitDone;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "station/station_record.h"
+
 namespace pelmora::cli {
 
 struct CommonOptions {
@@ -47,7 +49,7 @@ enum class FieldsFormat { Columns, Json, Markdown };
 struct StationOptions {
   std::string profile;
   std::string valuesFile;  // "" none
-  std::string recordFile = "pelmora-station.jsonl";
+  std::string recordFile = station::kDefaultRecordFile;
   std::string csvFile;     // "" none
   std::vector<std::string> ports;  // none: the [Ports] entries of the port map
   bool again = false;      // write trackers the record shows done with this profile too

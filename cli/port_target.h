@@ -57,11 +57,6 @@ bool sameTarget(const PortTarget& a, const PortTarget& b);
 // the COM ports Windows lists on Windows.
 std::vector<PortMapping> presentPorts(const PortMapConfig& map);
 
-// The device behind `target` is there now: on Linux its mapped path exists
-// (a /dev/serial/by-id link appears when its adapter is plugged); on
-// Windows its COM port is listed.
-bool targetPresent(const PortTarget& target);
-
 // A target for each of presentPorts(map).
 std::vector<PortTarget> allPortTargets(const PortMapConfig& map);
 

@@ -58,10 +58,4 @@ bool sameTarget(const PortTarget& a, const PortTarget& b) {
 
 std::vector<PortMapping> presentPorts(const PortMapConfig& map) { return resolvePortMap(map); }
 
-bool targetPresent(const PortTarget& target) {
-  const std::optional<PortMapping> mapping = findPortMapping(target.map, target.number);
-  std::error_code ignored;
-  return mapping && std::filesystem::exists(mapping->devicePath, ignored);
-}
-
 }  // namespace pelmora::cli

@@ -36,12 +36,6 @@ CliResult<PortTarget> resolvePortTarget(const std::string& name, const PortMapCo
 
 bool sameTarget(const PortTarget& a, const PortTarget& b) { return a.number == b.number; }
 
-bool targetPresent(const PortTarget& target) {
-  for (const PortMapping& listed : listedComPorts())
-    if (listed.port == target.number) return true;
-  return false;
-}
-
 std::vector<PortMapping> presentPorts(const PortMapConfig&) { return listedComPorts(); }
 
 }  // namespace pelmora::cli

@@ -21,6 +21,9 @@
 
 namespace pelmora::station {
 
+// Where a station keeps its record unless told otherwise.
+inline constexpr const char* kDefaultRecordFile = "pelmora-station.jsonl";
+
 struct RecordEntry {
   std::string timeUtc;  // ISO 8601, "2026-12-07T14:22:05Z"
   std::string port;

@@ -9,6 +9,7 @@
 
 #include "app/qt/pelmora_dlg.h"
 #include "app/qt/screenshot_tour.h"
+#include "app/qt/station_window.h"
 #include "app/qt/ui_language.h"
 #include "app/window_assembly.h"
 
@@ -19,6 +20,7 @@ struct Options {
   bool demo = false;
   QString traceFile;  // empty: no trace
   QString screenshotDir;
+  bool station = false;
 };
 
 Options parseOptions(QApplication& application) {
@@ -35,7 +37,10 @@ Options parseOptions(QApplication& application) {
       QStringLiteral("screenshots"),
       QStringLiteral("Read the simulated tracker once, write a PNG of every tab into <dir> and quit."),
       QStringLiteral("dir"));
+  const QCommandLineOption station(QStringLiteral("station"),
+                                   QStringLiteral("Open the provisioning station on the [Ports] entries of the port map."));
   parser.addOption(demo);
+  parser.addOption(station);
   parser.addOption(trace);
   parser.addOption(screenshots);
   parser.process(application);
@@ -43,6 +48,7 @@ Options parseOptions(QApplication& application) {
   options.screenshotDir = parser.value(screenshots);
   options.demo = parser.isSet(demo) || parser.isSet(screenshots);
   options.traceFile = parser.value(trace);
+  options.station = parser.isSet(station);
   return options;
 }
 
@@ -57,6 +63,10 @@ int CPelmoraApp::run(QApplication& application) {
     std::fflush(stdout);
   }
 
+  if (options.station) {
+    openStationWindow(nullptr, assembly.trace());
+    return application.exec();
+  }
   CPelmoraDlg window(assembly);
   if (options.screenshotDir.isEmpty()) {
     window.exec();

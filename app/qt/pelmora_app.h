@@ -11,6 +11,7 @@
 //                             used nor changed
 //   pelmora --trace FILE      the diagnostic trace into FILE ("-": standard error)
 //   pelmora --screenshots DIR the demo, read once, one PNG per tab into DIR
+//   pelmora --station         the provisioning station's window instead of the main one
 
 #include <QApplication>
 

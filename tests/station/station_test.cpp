@@ -13,31 +13,14 @@
 #include "sim/demo_images.h"
 #include "sim/loopback_serial_port.h"
 #include "tests/engine/engine_fakes.h"
+#include "tests/station/station_fakes.h"
 
 namespace pelmora::station {
 namespace {
 
 using testing::FakeClock;
-
-class FakePresence final : public PortPresence {
- public:
-  std::vector<PresentPort> present() override { return ports; }
-  std::vector<PresentPort> ports;
-};
-
-class FakeLauncher final : public JobLauncher {
- public:
-  struct Job {
-    PresentPort port;
-    JobHooks hooks;
-    std::function<void(JobReport)> ended;
-  };
-  void launch(const PresentPort& port, const JobPlan&, JobHooks hooks, std::function<void(JobReport)> ended) override {
-    jobs.push_back({port, std::move(hooks), std::move(ended)});
-  }
-  void join() override {}
-  std::vector<Job> jobs;
-};
+using testing::FakeLauncher;
+using testing::FakePresence;
 
 class Board final : public StationListener {
  public:

@@ -399,5 +399,121 @@
         <source>%1; the rule is %2</source>
         <translation>%1; правило: %2</translation>
     </message>
+    <message>
+        <source>Station</source>
+        <translation>Станция</translation>
+    </message>
+    <message>
+        <source>Profile:</source>
+        <translation>Профиль:</translation>
+    </message>
+    <message>
+        <source>Values (optional):</source>
+        <translation>Значения (необязательно):</translation>
+    </message>
+    <message>
+        <source>Record:</source>
+        <translation>Журнал:</translation>
+    </message>
+    <message>
+        <source>Choose Profile</source>
+        <translation>Выбор профиля</translation>
+    </message>
+    <message>
+        <source>Choose Values File</source>
+        <translation>Выбор файла значений</translation>
+    </message>
+    <message>
+        <source>Choose Record File</source>
+        <translation>Выбор файла журнала</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>Файлы CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>Record files (*.jsonl)</source>
+        <translation>Файлы журнала (*.jsonl)</translation>
+    </message>
+    <message>
+        <source>Browse…</source>
+        <translation>Обзор…</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Запустить</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>Done: %1</source>
+        <translation>Готово: %1</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>Ошибок: %1</translation>
+    </message>
+    <message>
+        <source>This hour: %1</source>
+        <translation>За час: %1</translation>
+    </message>
+    <message>
+        <source>Done earlier: %1</source>
+        <translation>Готово ранее: %1</translation>
+    </message>
+    <message>
+        <source>Record: %1</source>
+        <translation>Журнал: %1</translation>
+    </message>
+    <message>
+        <source>Choose a profile, then Start.</source>
+        <translation>Выберите профиль и нажмите «Запустить».</translation>
+    </message>
+    <message>
+        <source>Running: plug trackers into the station&apos;s ports.</source>
+        <translation>Работает: подключайте трекеры к портам станции.</translation>
+    </message>
+    <message>
+        <source>Stopping: the trackers on the line are finished and recorded…</source>
+        <translation>Остановка: начатые трекеры дописываются, проверяются и заносятся в журнал…</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Остановлено.</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>ожидание</translation>
+    </message>
+    <message>
+        <source>handshake</source>
+        <translation>связь</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>verifying</source>
+        <translation>проверка</translation>
+    </message>
+    <message>
+        <source>done — unplug</source>
+        <translation>готово — отключите</translation>
+    </message>
+    <message>
+        <source>done earlier — unplug</source>
+        <translation>готово ранее — отключите</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>ошибка</translation>
+    </message>
 </context>
 </TS>

@@ -153,6 +153,7 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   CliResult<std::shared_ptr<VerifiedImeis>> earlier = doneEarlier(options, plan.profileSha256);
   if (!earlier) return reportFailure(earlier.error());
   plan.doneEarlier = std::move(*earlier);
+  plan.history = std::make_shared<const HistoryArchive>(run.history());
 
   CliResult<std::vector<PortTarget>> targets = stationPorts(run, options);
   if (!targets) return reportFailure(targets.error());

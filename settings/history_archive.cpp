@@ -98,7 +98,7 @@ std::string historyTrackerName(const SettingsDocument& image) {
 HistoryArchive::HistoryArchive(std::string folder, std::size_t keep)
     : folder_(std::move(folder)), keep_(std::max<std::size_t>(keep, 1)) {}
 
-SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image, const WriteFacts& facts) {
+SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image, const WriteFacts& facts) const {
   std::error_code error;
   const fs::path folder = fs::u8path(folder_);
   fs::create_directories(folder, error);
@@ -130,7 +130,7 @@ SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image,
   return entry;
 }
 
-SettingsStatus HistoryArchive::settle(HistoryEntry& entry, bool written, bool verified) {
+SettingsStatus HistoryArchive::settle(HistoryEntry& entry, bool written, bool verified) const {
   entry.written = written;
   entry.verified = verified;
   if (const SettingsStatus noted = writeFileAtomically(factsPathOf(entry).u8string(), factsLine(entry)); !noted)

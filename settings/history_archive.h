@@ -60,6 +60,8 @@ struct WriteFacts {
   std::vector<FieldChange> changes;
 };
 
+// Jobs on several threads may keep and settle at once: the archive holds
+// nothing that changes, and each write has files of its own.
 class HistoryArchive {
  public:
   explicit HistoryArchive(std::string folder, std::size_t keep = kDefaultHistoryKeep);
@@ -70,11 +72,11 @@ class HistoryArchive {
   // write. CannotWrite, naming the folder or file and the reason:
   //   "the tracker's settings cannot be kept before the write: <folder>: the folder cannot be made (<reason>)"
   //   "the tracker's settings cannot be kept before the write: <file>: cannot be written (<reason>)"
-  SettingsResult<HistoryEntry> keep(const SettingsDocument& image, const WriteFacts& facts);
+  SettingsResult<HistoryEntry> keep(const SettingsDocument& image, const WriteFacts& facts) const;
   // Records how the write ended (the JSON line rewritten whole); after a
   // write the tracker took, removes the tracker's oldest images beyond the
   // bound. CannotWrite as keep.
-  SettingsStatus settle(HistoryEntry& entry, bool written, bool verified);
+  SettingsStatus settle(HistoryEntry& entry, bool written, bool verified) const;
 
   // The kept images, oldest first: every tracker's, or those of `tracker`
   // (a historyTrackerName). Files that are no whole entry are passed over.

@@ -31,7 +31,7 @@ class RestoreEarlier {
   std::vector<HistoryEntry> choices() const;
   // Asks (MainView::confirm), listing each field that changes back:
   //   "Restore the settings kept at 2026-12-07T17:20:05.123Z (before a write by cli on COM5)?\n\n
-  //    These fields change back:\nApnName (APN, APN Name): \"new.apn\" -> \"old.apn\"\n\nWrite them to the tracker?"
+  //    These fields change back:\nApnName (APN, APN): \"new.apn\" -> \"old.apn\"\n\nWrite them to the tracker?"
   // On Yes shows them on the pages and writes them (Write Settings). Says in
   // the log, sending nothing, why not: no read yet, an image that cannot be
   // used, another tracker's image, nothing to change back.

@@ -31,10 +31,9 @@ bool keptAt(const HistoryEntry& entry, const std::string& at) {
 // kept at `at` (any time when empty), or else another tracker's kept then.
 CliResult<HistoryEntry> chosenImage(const HistoryArchive& history, const std::string& tracker, const std::string& at) {
   std::error_code error;
-  if (!at.empty() && std::filesystem::is_regular_file(std::filesystem::u8path(at), error)) {
+  if (!at.empty() && std::filesystem::is_regular_file(at, error)) {
     for (const HistoryEntry& entry : history.list())
-      if (std::filesystem::equivalent(std::filesystem::u8path(entry.imagePath), std::filesystem::u8path(at), error))
-        return entry;
+      if (std::filesystem::equivalent(entry.imagePath, at, error)) return entry;
     return CliError{kExitBadInput, shown(at) + ": not an image kept in " + shown(history.folder())};
   }
   const auto newestKeptAt = [&](const std::vector<HistoryEntry>& entries) -> std::optional<HistoryEntry> {

@@ -54,6 +54,13 @@ std::string elementText(const SettingsDocument& document, std::string_view name)
   return value.is_string() ? value.get<std::string>() : std::string{};
 }
 
+// Paths are UTF-8 text here as everywhere in the programs, on Windows too.
+fs::path pathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string utf8Of(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 bool safeInFileName(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -71,7 +78,7 @@ std::string factsLine(const HistoryEntry& entry) {
 }
 
 fs::path factsPathOf(const HistoryEntry& entry) {
-  fs::path path = fs::u8path(entry.imagePath);
+  fs::path path = pathOf(entry.imagePath);
   path.replace_extension(kFactsEnding);
   return path;
 }
@@ -100,7 +107,7 @@ HistoryArchive::HistoryArchive(std::string folder, std::size_t keep)
 
 SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image, const WriteFacts& facts) const {
   std::error_code error;
-  const fs::path folder = fs::u8path(folder_);
+  const fs::path folder = pathOf(folder_);
   fs::create_directories(folder, error);
   if (error || !fs::is_directory(folder, error))
     return SettingsError{SettingsErrorKind::CannotWrite,
@@ -115,16 +122,16 @@ SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image,
   auto when = std::chrono::system_clock::now();
   for (;; when += std::chrono::milliseconds(1)) {
     const Stamp stamp = stampOf(when);
-    const fs::path path = folder / fs::u8path(entry.tracker + "_" + stamp.fileName + std::string(kImageEnding));
+    const fs::path path = folder / pathOf(entry.tracker + "_" + stamp.fileName + std::string(kImageEnding));
     if (fs::exists(fs::symlink_status(path, error))) continue;
     entry.timeUtc = stamp.shown;
-    entry.imagePath = path.u8string();
+    entry.imagePath = utf8Of(path);
     break;
   }
   if (const SettingsStatus saved = saveSettingsFile(entry.imagePath, image, SettingsFileFormat::Image); !saved)
     return SettingsError{SettingsErrorKind::CannotWrite, cannotKeep(saved.error().message)};
-  if (const SettingsStatus noted = writeFileAtomically(factsPathOf(entry).u8string(), factsLine(entry)); !noted) {
-    fs::remove(fs::u8path(entry.imagePath), error);
+  if (const SettingsStatus noted = writeFileAtomically(utf8Of(factsPathOf(entry)), factsLine(entry)); !noted) {
+    fs::remove(pathOf(entry.imagePath), error);
     return SettingsError{SettingsErrorKind::CannotWrite, cannotKeep(noted.error().message)};
   }
   return entry;
@@ -133,7 +140,7 @@ SettingsResult<HistoryEntry> HistoryArchive::keep(const SettingsDocument& image,
 SettingsStatus HistoryArchive::settle(HistoryEntry& entry, bool written, bool verified) const {
   entry.written = written;
   entry.verified = verified;
-  if (const SettingsStatus noted = writeFileAtomically(factsPathOf(entry).u8string(), factsLine(entry)); !noted)
+  if (const SettingsStatus noted = writeFileAtomically(utf8Of(factsPathOf(entry)), factsLine(entry)); !noted)
     return noted;
   if (!written) return {};
   const std::vector<HistoryEntry> kept = list(entry.tracker);
@@ -141,7 +148,7 @@ SettingsStatus HistoryArchive::settle(HistoryEntry& entry, bool written, bool ve
   std::error_code error;
   for (std::size_t i = 0; i + keep_ < kept.size(); ++i) {
     fs::remove(factsPathOf(kept[i]), error);
-    fs::remove(fs::u8path(kept[i].imagePath), error);
+    fs::remove(pathOf(kept[i].imagePath), error);
   }
   return {};
 }
@@ -150,19 +157,19 @@ std::vector<HistoryEntry> HistoryArchive::list(std::string_view tracker) const {
   std::vector<HistoryEntry> entries;
   std::error_code error;
   const std::string prefix = tracker.empty() ? std::string() : std::string(tracker) + "_";
-  for (fs::directory_iterator it(fs::u8path(folder_), error), end; !error && it != end; it.increment(error)) {
+  for (fs::directory_iterator it(pathOf(folder_), error), end; !error && it != end; it.increment(error)) {
     const fs::path& path = it->path();
-    const std::string name = path.filename().u8string();
+    const std::string name = utf8Of(path.filename());
     if (path.extension() != kFactsEnding || name.compare(0, prefix.size(), prefix) != 0) continue;
     fs::path image = path;
     image.replace_extension(kImageEnding);
     if (!fs::is_regular_file(image, error)) continue;
-    const SettingsResult<std::vector<std::uint8_t>> text = readRegularFile(path.u8string(), kMaxFactsBytes, "history entry");
+    const SettingsResult<std::vector<std::uint8_t>> text = readRegularFile(utf8Of(path), kMaxFactsBytes, "history entry");
     if (!text) continue;
     const Json facts = Json::parse(text->begin(), text->end(), nullptr, false);
     if (!facts.is_object()) continue;
     HistoryEntry entry;
-    entry.imagePath = image.u8string();
+    entry.imagePath = utf8Of(image);
     entry.tracker = facts.value("tracker", "");
     entry.timeUtc = facts.value("time", "");
     entry.port = facts.value("port", "");

@@ -619,7 +619,7 @@ TEST(MainWindowHistory, KeepsTheReadBeforeAWriteAndRestoresItAfterTheQuestion) {
     restore.restore(choices[0]);
     for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
     ASSERT_EQ(h.view.questions.size(), 1u);
-    EXPECT_NE(h.view.questions[0].find(u"These fields change back:\nApnName (APN, APN Name): \"edited.apn\" -> \"" +
+    EXPECT_NE(h.view.questions[0].find(u"These fields change back:\nApnName (APN, APN): \"edited.apn\" -> \"" +
                                        readApn + u"\"\n\nWrite them to the tracker?"),
               std::u16string::npos);
     EXPECT_EQ(h.writeRequests, row.yes ? 2 : 1);

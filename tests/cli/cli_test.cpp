@@ -541,9 +541,9 @@ TEST_F(Cli, EveryWriteKeepsTheSettingsReadBeforeTheRequestGoesOut) {
     EXPECT_EQ(tracker(5).counters().writeSettings, row.writes);
     EXPECT_EQ(keptImages().size(), row.kept);
     if (row.historyBlocked) {
-      EXPECT_THAT(run.err, HasSubstr("the tracker's settings cannot be kept before the write: " +
+      EXPECT_THAT(run.out, HasSubstr("the tracker's settings cannot be kept before the write: " +
                                      historyFolder().string() + ": the folder cannot be made ("));
-      EXPECT_THAT(run.err, HasSubstr("; nothing written"));
+      EXPECT_THAT(run.out, HasSubstr("; nothing written"));
       EXPECT_EQ(keptAtWriteRequest, -1);
     } else {
       EXPECT_EQ(keptAtWriteRequest, static_cast<int>(row.kept)) << "kept before the request reached the tracker";

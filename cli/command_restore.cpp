@@ -51,6 +51,24 @@ CliResult<HistoryEntry> chosenImage(const HistoryArchive& history, const std::st
                                      shown(history.folder()) + "; nothing written"};
 }
 
+// The chosen kept image, once it is known to be this tracker's (or
+// --other-tracker); said on the board before the fields it changes back.
+CliResult<SettingsDocument> keptImageFor(const HistoryArchive& history, const std::string& tracker,
+                                         const RestoreOptions& options, const std::string& port,
+                                         ProgressBoard& board) {
+  const CliResult<HistoryEntry> chosen = chosenImage(history, tracker, options.at);
+  if (!chosen) return CliError{chosen.error().kind, port + ": " + chosen.error().message};
+  SettingsResult<SettingsDocument> kept = loadKeptImage(*chosen);
+  if (!kept) return cliError(kept.error());
+  if (const std::string keptFor = historyTrackerName(*kept); keptFor != tracker && !options.otherTracker)
+    return CliError{kExitBadInput, port + ": the settings kept at " + chosen->timeUtc + " are tracker " +
+                                       shown(keptFor) + "'s, this is tracker " + shown(tracker) +
+                                       "; nothing written (--other-tracker writes them all the same)"};
+  board.print(port + ": back to the settings kept at " + chosen->timeUtc + " (before a write by " + chosen->program +
+              " on " + shown(chosen->port) + ")");
+  return std::move(*kept);
+}
+
 }  // namespace
 
 int runRestore(const CommonOptions& common, const RestoreOptions& options) {
@@ -76,23 +94,11 @@ int runRestore(const CommonOptions& common, const RestoreOptions& options) {
     outcomes[0] = job.read(read);
     if (!outcomes[0].failure) {
       const std::string tracker = historyTrackerName(read);
-      const CliResult<HistoryEntry> chosen = chosenImage(run.history(), tracker, options.at);
-      const SettingsResult<SettingsDocument> kept =
-          chosen ? loadKeptImage(*chosen) : SettingsResult<SettingsDocument>(SettingsError{});
-      if (!chosen) {
-        outcomes[0].failure = CliError{chosen.error().kind, port + ": " + chosen.error().message};
-      } else if (!kept) {
-        outcomes[0].failure = cliError(kept.error());
-      } else if (const std::string keptFor = historyTrackerName(*kept); keptFor != tracker && !options.otherTracker) {
-        outcomes[0].failure =
-            CliError{kExitBadInput, port + ": the settings kept at " + chosen->timeUtc + " are tracker " +
-                                        shown(keptFor) + "'s, this is tracker " + shown(tracker) +
-                                        "; nothing written (--other-tracker writes them all the same)"};
-      } else {
-        board.print(port + ": back to the settings kept at " + chosen->timeUtc + " (before a write by " +
-                    chosen->program + " on " + shown(chosen->port) + ")");
+      CliResult<SettingsDocument> kept = keptImageFor(run.history(), tracker, options, port, board);
+      if (kept)
         outcomes[0] = job.writeOver(*kept, read, std::move(outcomes[0]), options.dryRun);
-      }
+      else
+        outcomes[0].failure = kept.error();
     }
   }  // the job's engine has ended: nothing traces any more
   board.finish(0, outcomeLine(outcomes[0]));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/restore_earlier.h"
 #include "link/formatted_text.h"
 #include "link/open_failure_detail.h"
 #include "link/open_failure_text.h"
@@ -104,6 +105,7 @@ void MainWindowLogic::onWriteSettings() {
     return;
   // Nor does one tracker's id, taken from its saved settings, reach another unasked.
   if (const std::u16string question = oneTrackerQuestion(); !question.empty() && !view_.confirm(question)) return;
+  if (!keptBeforeWrite()) return;
   startCommand();
   written_.clear();
   // The engine holds the settings lock around this save and the encode.
@@ -331,12 +333,34 @@ void MainWindowLogic::requestFinished(std::int32_t type, RequestOutcome outcome)
   }
   if (type == ReadSettings && verifying_) return finishVerify(outcome);
   if (type != WriteSettings) return;
+  settleKept(outcome == RequestOutcome::Done, false);
   if (outcome == RequestOutcome::Done && !written_.empty()) {
     verifying_ = true;
     startRead();
   } else {
     written_.clear();
   }
+}
+
+bool MainWindowLogic::keptBeforeWrite() {
+  kept_.reset();
+  if (history_ == nullptr) return true;
+  SettingsResult<HistoryEntry> kept = [this] {
+    std::lock_guard<std::mutex> hold(settings_.lock);
+    SettingsModel edited = settings_.model;
+    exchangePages(edited, PAGE_SAVE);
+    return keepBeforeWindowWrite(*history_, settings_.codec, edited, comPortName(view_.selectedPort()));
+  }();
+  if (!kept) {
+    appendUtf8("Write Settings refused: " + kept.error().message + "; nothing was sent");
+    return false;
+  }
+  kept_ = std::move(*kept);
+  return true;
+}
+
+void MainWindowLogic::settleKept(bool written, bool verified) {
+  if (kept_ && history_ != nullptr) (void)history_->settle(*kept_, written, verified);
 }
 
 void MainWindowLogic::finishVerify(RequestOutcome outcome) {
@@ -348,6 +372,7 @@ void MainWindowLogic::finishVerify(RequestOutcome outcome) {
   }();
   written_.clear();
   if (!differ) return appendUtf8("Verify failed: " + differ.error().message);
+  settleKept(true, differ->empty());
   if (differ->empty()) return appendUtf8("Verified: " + fieldCount(writtenChanges_) + " changed as intended");
   std::string text = "Verify failed: " + fieldCount(differ->size()) + (differ->size() == 1 ? " differs" : " differ") +
                      " from what was written (written -> read back):";

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "pages/misc_page.h"
 #include "pages/sms_track_page.h"
 #include "pages/transport_page.h"
+#include "settings/history_archive.h"
 #include "settings/shared_settings.h"
 
 namespace pelmora {
@@ -91,6 +93,10 @@ class MainWindowLogic final : public TrackerWindow {
   // After "Write setting to tracker ok!" read the settings back and say
   // whether every field holds what was written (on unless the user's settings say otherwise).
   void setVerifyAfterWrite(bool on) { verifyAfterWrite_ = on; }
+  // Where the image of the last read is kept before each write
+  // (app/restore_earlier.h); none: nothing kept. A write whose image cannot
+  // be kept is not sent.
+  void setHistory(const HistoryArchive* history) { history_ = history; }
   // A click on control `controlId` of page `pageIndex`; the fields are marked again.
   void onPageCommand(int pageIndex, int controlId);
   // The user changed a text or a choice on page `pageIndex`: the fields are
@@ -131,6 +137,8 @@ class MainWindowLogic final : public TrackerWindow {
   void markLoaded(const SettingsModel& shown);
   void refreshMarks();
   bool refusedForBreaches();  // said why in the log
+  bool keptBeforeWrite();     // false: said why in the log
+  void settleKept(bool written, bool verified);
 
   MainView& view_;
   PortIndexStore& store_;
@@ -158,6 +166,8 @@ class MainWindowLogic final : public TrackerWindow {
   bool verifying_ = false;             // the read-back after a write is outstanding
   std::vector<std::uint8_t> written_;  // the image of the write in flight or being verified
   std::size_t writtenChanges_ = 0;     // the fields that write changes
+  const HistoryArchive* history_ = nullptr;
+  std::optional<HistoryEntry> kept_;  // the before-image of the write in flight or being verified
 };
 
 }  // namespace pelmora

@@ -29,6 +29,7 @@ StationViewLogic::MachineryMaker userStationMachinery(TraceSink* trace) {
     SettingsResult<StationMachinery> machinery =
         mappedStationMachinery(settings.ports.config, trace, EngineOptions{settings.checkReplyChecksum});
     if (!machinery) return SettingsError{machinery.error().kind, shown(settings.path) + ": " + machinery.error().message};
+    machinery->history = std::make_shared<const HistoryArchive>(defaultHistoryFolder(), settings.historyKeep);
     return machinery;
   };
 }
@@ -75,6 +76,7 @@ bool StationViewLogic::start(const StationChoice& choice) {
     view_.showProblem(shown(choice.record) + ": " + std::to_string(skipped) + " line(s) not a whole entry, skipped");
   record_ = std::move(*record);
   machinery_ = std::move(*machinery);
+  plan->history = machinery_.history;
   std::error_code ignored;
   recordPath_ = std::filesystem::absolute(choice.record, ignored).string();
   if (ignored) recordPath_ = choice.record;

@@ -70,6 +70,7 @@ WindowAssembly::Parts programParts(const WindowLaunch& launch) {
     return parts;
   }
   parts.port = makeSystemSerialPort(user.ports.config);
+  parts.history = std::make_unique<HistoryArchive>(defaultHistoryFolder(), user.historyKeep);
   parts.discovery = makePortDiscovery();
   if (std::string ignored = ignoredEntriesLine(user.ports.ignored); !ignored.empty())
     parts.notices.push_back(std::move(ignored));

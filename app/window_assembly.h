@@ -25,6 +25,7 @@
 #include "link/serial_port.h"
 #include "link/trace_file.h"
 #include "link/tracker_events.h"
+#include "settings/history_archive.h"
 #include "settings/shared_settings.h"
 
 namespace pelmora {
@@ -49,6 +50,9 @@ class WindowAssembly {
     bool verifyAfterWrite = true;      // [General] VerifyAfterWrite
     std::string language;              // [General] Language as written; "" for the system's
     std::vector<std::string> notices;  // for the log pane once the window is up (UTF-8)
+    // Where the settings read are kept before each write; nullptr: nothing
+    // kept (the demo, whose tracker is simulated).
+    std::unique_ptr<HistoryArchive> history;
   };
 
   explicit WindowAssembly(Parts parts);
@@ -62,6 +66,7 @@ class WindowAssembly {
   SharedSettings& settings() { return settings_; }
   Clock& clock() { return clock_; }
   bool verifyAfterWrite() const { return parts_.verifyAfterWrite; }
+  const HistoryArchive* history() const { return parts_.history.get(); }
   const std::string& language() const { return parts_.language; }
   const std::vector<std::string>& notices() const { return parts_.notices; }
 

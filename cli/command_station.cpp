@@ -85,6 +85,7 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   if (!plan) return reportFailure(cliError(plan.error()));
   if (skipped != 0)
     std::fprintf(stderr, "%s: %zu line(s) not a whole entry, skipped\n", shown(options.recordFile).c_str(), skipped);
+  plan->history = std::make_shared<const HistoryArchive>(run.history());
 
   CliResult<std::vector<PortTarget>> targets = stationPorts(run, options);
   if (!targets) return reportFailure(targets.error());

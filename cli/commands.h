@@ -44,6 +44,18 @@ struct DiffOptions {
   bool json = false;
 };
 
+struct HistoryOptions {
+  std::string tracker;  // an IMEI or a name history lists; "": every tracker
+  bool json = false;
+};
+
+struct RestoreOptions {
+  std::string port;
+  std::string at;             // a time history lists (or its start), or a kept image's path; "": the newest
+  bool otherTracker = false;  // write settings kept from another tracker all the same
+  bool dryRun = false;
+};
+
 enum class FieldsFormat { Columns, Json, Markdown };
 
 struct StationOptions {
@@ -63,6 +75,8 @@ int runDiff(const CommonOptions& common, const DiffOptions& options);
 int runFields(FieldsFormat format);
 int runScan(const CommonOptions& common, bool json);
 int runPorts(const CommonOptions& common, bool json);
+int runHistory(const HistoryOptions& options);
+int runRestore(const CommonOptions& common, const RestoreOptions& options);
 int runStation(const CommonOptions& common, const StationOptions& options);
 
 }  // namespace pelmora::cli

@@ -28,7 +28,9 @@ constexpr const char* kExitStatusHelp =
     R"(Exit status: 0 done; 1 a tracker failed (no answer, refused, not verified, a write left unknown)
 or an output was lost (-o, --report, --trace, standard output); 2 bad usage or bad input, refused
 with no tracker written (a bad file or profile, an unknown, busy or unusable port, a whole file
-from another tracker without --yes); 130 interrupted: a write on its way was finished and verified.
+from another tracker without --yes, settings kept from another tracker without --other-tracker);
+130 interrupted: a write on its way was finished and verified. A write whose settings read cannot be
+kept first (history) is not made: 1.
 diff answers as diff(1) does: 0 no differences, 1 differences, 2 trouble.)";
 
 // Standard output takes the results: a full disk or a closed pipe there is
@@ -136,6 +138,28 @@ int main(int argc, char** argv) {
   CLI::App* ports = app.add_subcommand("ports", "List the port map with each port's adapter");
   ports->add_flag("--json", portsJson, "As a JSON array");
   commands.push_back({ports, [&] { return runPorts(common, portsJson); }});
+
+  HistoryOptions historyOptions;
+  CLI::App* history = app.add_subcommand(
+      "history", "List the settings kept before each write: when, by which program, the fields it changed");
+  history->add_option("TRACKER", historyOptions.tracker, "An IMEI (or the name history lists): that tracker's only");
+  history->add_flag("--json", historyOptions.json, "As a JSON array, with each kept image's file");
+  history->footer("Kept in $XDG_DATA_HOME/pelmora/history (default ~/.local/share/pelmora/history;\n"
+                  "%LOCALAPPDATA%\\Pelmora\\history on Windows), the newest 20 per tracker ([History] Keep=).");
+  commands.push_back({history, [&] { return runHistory(historyOptions); }});
+
+  RestoreOptions restoreOptions;
+  CLI::App* restore = app.add_subcommand(
+      "restore", "Put back the settings a tracker held before an earlier write, read back and verify");
+  restore->add_option("PORT", restoreOptions.port, "COMn or a device path")->required();
+  restore->add_option("--at", restoreOptions.at,
+                      "The settings kept at TIME, as history lists it (its start will do), or a kept image's "
+                      "file (default: the newest kept for this tracker)")
+      ->type_name("TIME");
+  restore->add_flag("--other-tracker", restoreOptions.otherTracker,
+                    "Write settings kept from another tracker all the same");
+  restore->add_flag("-n,--dry-run", restoreOptions.dryRun, "Print what would change back and stop");
+  commands.push_back({restore, [&] { return runRestore(common, restoreOptions); }});
 
   StationOptions stationOptions;
   CLI::App* station = app.add_subcommand(

@@ -32,6 +32,7 @@ RunSupport::RunSupport(const CommonOptions& common) : common_(common) {
   const UserSettings settings = loadUserSettings();
   group_ = settings.ports;
   checkReplyChecksum_ = settings.checkReplyChecksum;
+  history_ = HistoryArchive(defaultHistoryFolder(), settings.historyKeep);
   portMapProblem_ = pelmora::cli::portMapProblem(settings);
   if (settings.problem) std::fprintf(stderr, "%s\n", unusedSettingsLine(settings).c_str());
   if (const std::string ignored = ignoredEntriesLine(group_.ignored); !ignored.empty() && common_.verbose) {
@@ -78,6 +79,7 @@ JobHooks RunSupport::hooks(ProgressBoard& board, std::size_t row, const Interrup
   if (interrupts != nullptr) hooks.stopRequested = [interrupts] { return interrupts->requested(); };
   hooks.trace = trace_.get();
   hooks.verbose = common_.verbose;
+  hooks.history = &history_;
   return hooks;
 }
 

@@ -14,6 +14,7 @@
 #include "cli/progress_board.h"
 #include "cli/tracker_job.h"
 #include "link/trace_file.h"
+#include "settings/history_archive.h"
 
 namespace pelmora::cli {
 
@@ -41,6 +42,9 @@ class RunSupport {
   // The trace opened by openTrace(), nullptr without one.
   TraceSink* trace() const { return trace_.get(); }
   bool checkReplyChecksum() const { return checkReplyChecksum_; }
+  // Where the settings read are kept before each write (the user's data
+  // folder, bounded by [History] Keep).
+  const HistoryArchive& history() const { return history_; }
 
   // Where progress and results go: terminals or not, --quiet.
   ProgressMode progressMode() const;
@@ -63,6 +67,7 @@ class RunSupport {
   bool checkReplyChecksum_ = true;
   std::optional<SettingsError> portMapProblem_;
   std::unique_ptr<TraceFile> trace_;
+  HistoryArchive history_{defaultHistoryFolder()};
 };
 
 }  // namespace pelmora::cli

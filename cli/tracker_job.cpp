@@ -7,6 +7,7 @@
 #include "link/port_discovery.h"
 #include "link/shown_text.h"
 #include "link/system_serial_port.h"
+#include "provision/tracker_write.h"
 #include "settings/utf.h"
 
 namespace pelmora::cli {
@@ -140,7 +141,11 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
   SettingsDocument read;
   TrackerOutcome outcome = this->read(read);
   if (outcome.failure) return outcome;
+  return writeOver(document, read, std::move(outcome), dryRun);
+}
 
+TrackerOutcome TrackerJob::writeOver(const SettingsDocument& document, const SettingsDocument& read,
+                                     TrackerOutcome outcome, bool dryRun) {
   const SettingsResult<SettingsModel> wanted = laidOverRead(codec_, document);
   if (!wanted) {
     outcome.failure = cliError(wanted.error());
@@ -167,31 +172,33 @@ TrackerOutcome TrackerJob::provision(const SettingsDocument& document, bool dryR
 
   // From here on the job goes to the end whatever the user asks: a write on
   // its way is finished, read back and verified.
-  const SettingsDocument image = documentFromTracker(codec_, *wanted);
-  const std::vector<std::uint8_t> written(image.bytes().begin(), image.bytes().end());
-  enter("writing");
-  if (const Status<RequestOutcome> sent = session_->write(written); !sent) {
-    outcome.writeUnanswered = sent.error().kind == RequestOutcome::NoReply;
-    fail(outcome, kExitTrackerFailed,
-         outcome.writeUnanswered ? kWriteUnansweredText : "write: " + whyNot(sent.error()));
-    return outcome;
-  }
-  outcome.written = true;
-  enter("reading back");
-  const Result<TrackerSession::TrackerSettings, RequestOutcome> back = session_->read();
-  if (!back) {
-    fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(back.error()));
-    return outcome;
-  }
-  const SettingsResult<std::vector<FieldChange>> wrong = verifyWrite(written, back->image);
-  if (!wrong) {
-    fail(outcome, exitStatusFor(wrong.error().kind), "read-back: " + wrong.error().message);
-  } else if (!wrong->empty()) {
-    std::string fields;
-    for (const FieldChange& change : *wrong) fields += (fields.empty() ? "" : ", ") + change.name;
-    fail(outcome, kExitTrackerFailed, "not verified: the tracker holds other values in " + fields);
-  } else {
-    outcome.verified = true;
+  const TrackerWrite done =
+      writeOverRead(*session_, codec_, *wanted, {hooks_.history, target_.name, "cli", changes}, [this](WriteStep step) {
+        enter(step == WriteStep::Writing ? "writing" : "reading back");
+      });
+  outcome.written = done.written;
+  outcome.verified = done.verified;
+  outcome.beforeImage = done.beforeImage;
+  switch (done.failure) {
+    case WriteFailure::None:
+      break;
+    case WriteFailure::NotKept:
+      fail(outcome, exitStatusFor(SettingsErrorKind::CannotWrite), done.detail + "; nothing written");
+      break;
+    case WriteFailure::NotSent:
+      outcome.writeUnanswered = done.request.kind == RequestOutcome::NoReply;
+      fail(outcome, kExitTrackerFailed,
+           outcome.writeUnanswered ? kWriteUnansweredText : "write: " + whyNot(done.request));
+      break;
+    case WriteFailure::ReadBack:
+      fail(outcome, kExitTrackerFailed, "read-back: " + whyNot(done.request));
+      break;
+    case WriteFailure::BadReadBack:
+      fail(outcome, exitStatusFor(SettingsErrorKind::BadReadBack), "read-back: " + done.detail);
+      break;
+    case WriteFailure::NotVerified:
+      fail(outcome, kExitTrackerFailed, "not verified: the tracker holds other values in " + done.detail);
+      break;
   }
   return outcome;
 }

@@ -17,6 +17,7 @@
 #include "link/clock.h"
 #include "link/serial_port.h"
 #include "link/tracker_session.h"
+#include "settings/history_archive.h"
 #include "settings/settings_file.h"
 
 namespace pelmora::cli {
@@ -38,6 +39,8 @@ struct JobHooks {
   // Write a whole settings file whose TrackerId differs from the tracker's
   // (--yes); without it such a write is refused, nothing written.
   bool acceptOtherTrackerId = false;
+  // Where the settings read are kept before a write; none: nothing kept.
+  const HistoryArchive* history = nullptr;
 };
 
 class TrackerJob {
@@ -51,6 +54,9 @@ class TrackerJob {
   // Reads, lays `document` over what was read, and unless `dryRun` writes,
   // reads back and verifies.
   TrackerOutcome provision(const SettingsDocument& document, bool dryRun);
+  // The same after a read(): `read` is what it gave, `outcome` its outcome.
+  TrackerOutcome writeOver(const SettingsDocument& document, const SettingsDocument& read, TrackerOutcome outcome,
+                           bool dryRun);
 
  private:
   void enter(const char* stage);

@@ -42,6 +42,7 @@ std::string outcomeJsonLine(const TrackerOutcome& outcome) {
   record["verified"] = outcome.verified;
   record["ok"] = !outcome.failure;
   record["state"] = standing(outcome);
+  if (!outcome.beforeImage.empty()) record["beforeImage"] = outcome.beforeImage;
   if (outcome.failure) record["failure"] = outcome.failure->message;
   // Invalid UTF-8 in a tracker's text must not end the report.
   return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);

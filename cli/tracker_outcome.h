@@ -20,6 +20,7 @@ struct TrackerOutcome {
   bool writeUnanswered = false;  // a write went out and no reply came: the tracker may hold it
   bool verified = false;
   bool interrupted = false;  // an interrupt stopped the job before it wrote
+  std::string beforeImage;   // where the settings read before the write are kept; "" when nothing was
   // None on success; otherwise what went wrong, in plain words, and the
   // exit status it leads to: kExitBadInput (the port could not be opened,
   // the document does not fit the tracker, a whole file from another

@@ -1,5 +1,6 @@
 #include "link/user_settings_file.h"
 
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +43,12 @@ UserSettings parseUserSettings(std::string_view text) {
   settings.verifyAfterWrite = switchValue(text, "General", "VerifyAfterWrite", true);
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "Language"))
     settings.language = libraryValue(*raw).value_or("");
+  if (const std::optional<std::string_view> raw = firstRawValue(text, "History", "Keep")) {
+    const std::string value = libraryValue(*raw).value_or("");
+    std::size_t keep = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), keep);
+    if (error == std::errc() && end == value.data() + value.size() && keep > 0) settings.historyKeep = keep;
+  }
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "COMM"))
     settings.portIndex = libraryValue(*raw);
   return settings;

@@ -11,6 +11,8 @@
 //   [Link]
 //   CheckReplyChecksum=false
 //   [Ports]                 the port map
+//   [History]
+//   Keep=20                 the before-images kept per tracker (settings/history_archive.h)
 //
 // The file is optional. One that exists but cannot be used (a folder, not
 // readable, not text, too large) is not used at all: every value takes its
@@ -36,6 +38,7 @@ struct UserSettings {
   PortsGroup ports;                      // ports.ignored lists the entries not used, with the reason
   bool checkReplyChecksum = true;        // [Link] CheckReplyChecksum
   bool verifyAfterWrite = true;          // [General] VerifyAfterWrite
+  std::size_t historyKeep = 20;          // [History] Keep; a value that is no whole number above 0 keeps 20
   std::string language;                  // [General] Language as written; "" when absent
   std::optional<std::string> portIndex;  // [General] COMM; nothing when absent or not one text
   std::optional<SettingsError> problem;  // "<path>: is a directory, not a settings file"; none when the file was used or is absent

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "link/link_engine.h"
+#include "provision/tracker_write.h"
 #include "settings/utf.h"
 
 namespace pelmora::station {
@@ -85,24 +86,26 @@ JobReport runProvisionJob(TrackerSession& session, int port, const JobPlan& plan
   if (giveUp()) return fail("unplugged or stopped before writing");
 
   // From here the job goes to its end: a write on its way is read back and verified.
-  const SettingsDocument image = documentFromTracker(codec, *wanted);
-  const std::vector<std::uint8_t> written(image.bytes().begin(), image.bytes().end());
-  enter(JobStep::Writing);
-  if (const Status<RequestOutcome> sent = session.write(written); !sent) {
-    if (sent.error().kind == RequestOutcome::NoReply)
-      return fail("no reply to the write: the tracker may hold the new settings; plug it in again to check");
-    return fail("write: " + whyNot(sent.error()));
-  }
-  report.written = true;
-  enter(JobStep::Verifying);
-  const Result<TrackerSession::TrackerSettings, RequestOutcome> back = session.read();
-  if (!back) return fail("read-back: " + whyNot(back.error()));
-  const SettingsResult<std::vector<FieldChange>> wrong = verifyWrite(written, back->image);
-  if (!wrong) return fail("read-back: " + wrong.error().message);
-  if (!wrong->empty()) {
-    std::string fields;
-    for (const FieldChange& change : *wrong) fields += (fields.empty() ? "" : ", ") + change.name;
-    return fail("not verified: the tracker holds other values in " + fields);
+  const TrackerWrite done =
+      writeOverRead(session, codec, *wanted, {plan.history.get(), hooks.portName, "station", report.changes},
+                    [&](WriteStep step) { enter(step == WriteStep::Writing ? JobStep::Writing : JobStep::Verifying); });
+  report.written = done.written;
+  report.beforeImage = done.beforeImage;
+  switch (done.failure) {
+    case WriteFailure::None:
+      break;
+    case WriteFailure::NotKept:
+      return fail(done.detail + "; nothing written");
+    case WriteFailure::NotSent:
+      if (done.request.kind == RequestOutcome::NoReply)
+        return fail("no reply to the write: the tracker may hold the new settings; plug it in again to check");
+      return fail("write: " + whyNot(done.request));
+    case WriteFailure::ReadBack:
+      return fail("read-back: " + whyNot(done.request));
+    case WriteFailure::BadReadBack:
+      return fail("read-back: " + done.detail);
+    case WriteFailure::NotVerified:
+      return fail("not verified: the tracker holds other values in " + done.detail);
   }
   report.verified = true;
   return report;

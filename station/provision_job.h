@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/tracker_session.h"
+#include "settings/history_archive.h"
 #include "settings/settings_file.h"
 #include "station/values_file.h"
 
@@ -51,6 +52,8 @@ struct JobPlan {
   std::optional<ValuesFile> values;  // each tracker's own; none: the profile alone
   std::string valuesName;        // as the user named that file
   std::shared_ptr<VerifiedImeis> doneEarlier = std::make_shared<VerifiedImeis>();
+  // Where each tracker's settings are kept before its write; none: nothing kept.
+  std::shared_ptr<const HistoryArchive> history;
 };
 
 struct JobReport {
@@ -60,6 +63,7 @@ struct JobReport {
   bool written = false;              // a write went out and was taken
   bool verified = false;
   bool doneEarlier = false;  // verified with this profile in an earlier run: nothing done
+  std::string beforeImage;   // where its settings before the write are kept; "" when nothing was written
   std::string failure;       // why not, when neither verified nor done earlier
 };
 
@@ -68,6 +72,7 @@ struct JobHooks {
   // True once the tracker's port has gone or the station stops: waits end,
   // no new request starts. A write already on its way is finished and verified.
   std::function<bool()> giveUp;
+  std::string portName;  // as the station names the port, for the kept before-image
 };
 
 // Runs the job on `port` (a number `session`'s port knows).

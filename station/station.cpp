@@ -46,6 +46,7 @@ void Station::start(Slot& slot) {
   JobHooks hooks;
   hooks.step = [this, number](JobStep step) { post({number, step, std::nullopt}); };
   hooks.giveUp = [gone = slot.gone, stop = stopFlag_] { return gone->load() || stop->load(); };
+  hooks.portName = slot.state.port.name;
   launcher_.launch(slot.state.port, plan_, std::move(hooks),
                    [this, number](JobReport report) { post({number, std::nullopt, std::move(report)}); });
 }
@@ -62,6 +63,7 @@ void Station::record(const Slot& slot, const JobReport& report) {
   if (report.written || report.verified) entry.changes = report.changes;
   entry.verified = report.verified;
   entry.failure = report.failure;
+  entry.beforeImage = report.beforeImage;
   if (!record_(entry)) {
     recordLost_ = true;
     stop();

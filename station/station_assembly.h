@@ -89,6 +89,8 @@ class StationPortPresence final : public PortPresence {
 struct StationMachinery {
   std::unique_ptr<PortPresence> presence;
   std::unique_ptr<JobLauncher> launcher;
+  // Where each job keeps what its tracker held before the write; none keeps nothing.
+  std::shared_ptr<const HistoryArchive> history;
 };
 
 // The machinery for the port map's own [Ports] entries (mappedStationPorts),

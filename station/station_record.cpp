@@ -19,6 +19,7 @@ std::string recordLine(const RecordEntry& entry) {
       {"verified", entry.verified},
   };
   if (!entry.verified) line["failure"] = entry.failure;
+  if (!entry.beforeImage.empty()) line["beforeImage"] = entry.beforeImage;
   return line.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 

@@ -5,11 +5,13 @@
 //   {"time":"2026-12-07T14:22:05Z","port":"COM5","adapter":"FTDI FT232R A10K3V9Q",
 //    "imei":"490154203237518","firmware":"PLM 1.0.3","profile":"fleet.json",
 //    "profileSha256":"9f86...","changes":[{"field":"SmsReportInterval","before":"30","after":"45"}],
-//    "verified":true}
+//    "verified":true,"beforeImage":"/home/ana/.local/share/pelmora/history/490154203237518_2026-12-07T14-22-03.871Z.pelmora-image"}
 //
 // A job that failed has "verified":false and "failure" saying why. Read back
 // at start, the record tells which trackers were verified with which
-// profile already (resume).
+// profile already (resume). "beforeImage" names the tracker's settings kept
+// before its write (pelmora-cli restore PORT --at PATH puts them back); a job
+// that wrote nothing has none.
 
 #include <set>
 #include <string>
@@ -35,6 +37,7 @@ struct RecordEntry {
   std::vector<FieldChange> changes;  // what the write changed, old and new values as files write them
   bool verified = false;
   std::string failure;  // why not, when not verified
+  std::string beforeImage;  // the kept image of its settings before the write; "" when none
 };
 
 // The entry as one line of JSON, without the line end.

@@ -125,6 +125,7 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
   makeRoomForPages();
 
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());
+  logic_.setHistory(assembly.history());
   logic_.initialise(engine_);
   // The words after each entry follow adapters plugged in and pulled out.
   if (PortDiscovery* discovery = assembly.discovery())

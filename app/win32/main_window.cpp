@@ -216,6 +216,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   addTooltips();
 
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());
+  logic_.setHistory(assembly.history());
   notifier_.wakeWindow(window_);
   logic_.initialise(engine_);
   for (const std::string& notice : assembly.notices()) logic_.appendLog(utf16FromUtf8(notice));

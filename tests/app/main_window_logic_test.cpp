@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <tuple>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/main_window_logic.h"
+#include "app/restore_earlier.h"
 #include "app/testing/fake_main_view.h"
 #include "app/testing/fake_port_index_store.h"
 #include "link/link_engine.h"
@@ -571,6 +573,60 @@ TEST(MainWindowVerify, ReadsBackAfterAWriteAndSaysWhatDiffers) {
     h.logic.onReadSettings();
     EXPECT_EQ(h.view.progress, 0);
   }
+}
+
+// The window keeps the image of the last read before its write (and sends
+// nothing when it cannot); Restore Earlier Settings lays a kept image over
+// the pages after a question listing what changes back, and writes it.
+TEST(MainWindowHistory, KeepsTheReadBeforeAWriteAndRestoresItAfterTheQuestion) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "pelmora-window-history-test";
+  const struct {
+    const char* label;
+    bool blocked;  // a file where the history folder should be
+    bool yes;
+  } rows[] = {{"restored on Yes", false, true}, {"nothing on No", false, false}, {"cannot keep: not sent", true, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    if (row.blocked) std::ofstream(dir / "history") << "not a folder";
+    const HistoryArchive history((dir / "history").string());
+    WindowHarness h;
+    h.logic.setHistory(&history);
+    h.readTracker();
+    const Bytes original = h.image;
+    const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+    h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+    h.logic.onWriteSettings();
+    for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
+    RestoreEarlier restore(h.view, h.logic, h.settings, history);
+    if (row.blocked) {
+      EXPECT_EQ(h.writeRequests, 0);
+      EXPECT_NE(h.view.log.find(u"Write Settings refused: the tracker's settings cannot be kept before the write: " +
+                                u16((dir / "history").string()) + u": the folder cannot be made ("),
+                std::u16string::npos);
+      EXPECT_TRUE(restore.choices().empty());
+      continue;
+    }
+    ASSERT_NE(h.image, original);
+    const std::vector<HistoryEntry> choices = restore.choices();
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_EQ(choices[0].program, "window");
+    EXPECT_EQ(choices[0].port, "COM3");
+    EXPECT_TRUE(choices[0].verified);
+    h.view.confirmAnswer = row.yes;
+    restore.restore(choices[0]);
+    for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
+    ASSERT_EQ(h.view.questions.size(), 1u);
+    EXPECT_NE(h.view.questions[0].find(u"These fields change back:\nApnName (APN, APN): \"edited.apn\" -> \"" +
+                                       readApn + u"\"\n\nWrite them to the tracker?"),
+              std::u16string::npos);
+    EXPECT_EQ(h.writeRequests, row.yes ? 2 : 1);
+    EXPECT_EQ(h.image == original, row.yes);
+    EXPECT_EQ(restore.choices().size(), row.yes ? 2u : 1u) << "a restore keeps what it replaces too";
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace

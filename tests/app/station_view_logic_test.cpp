@@ -77,7 +77,7 @@ struct Machinery {
       auto ownLauncher = std::make_unique<FakeLauncher>();
       presence = ownPresence.get();
       launcher = ownLauncher.get();
-      return StationMachinery{std::move(ownPresence), std::move(ownLauncher)};
+      return StationMachinery{std::move(ownPresence), std::move(ownLauncher), nullptr};
     };
   }
   FakePresence* presence = nullptr;

@@ -12,7 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -23,6 +25,8 @@
 #include <vector>
 
 #include "settings/field_catalogue.h"
+#include "settings/settings_codec.h"
+#include "settings/settings_layout.h"
 #include "sim/demo_images.h"
 #include "sim/sim_tracker.h"
 
@@ -77,6 +81,7 @@ class Cli : public ::testing::Test {
       SimOptions options;
       options.image = image;
       options.behaviour = behaviour;
+      options.log = trackerLog;
       trackers_.push_back(std::make_unique<SimTracker>(options));
       ASSERT_TRUE(trackers_.back()->start()) << trackers_.back()->errorText();
       if (trackers_.size() <= unmapped)
@@ -95,6 +100,7 @@ class Cli : public ::testing::Test {
     const pid_t pid = fork();
     if (pid == 0) {
       setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+      setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
       const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
       dup2(o, STDOUT_FILENO);
@@ -137,6 +143,19 @@ class Cli : public ::testing::Test {
     return offset < written.size() ? written[offset] : -1;
   }
 
+  // Where the settings read before each write are kept.
+  fs::path historyFolder() const { return dir_ / "data" / "pelmora" / "history"; }
+  std::vector<fs::path> keptImages() const {
+    std::vector<fs::path> images;
+    std::error_code error;
+    for (fs::directory_iterator it(historyFolder(), error), end; !error && it != end; it.increment(error))
+      if (it->path().extension() == ".pelmora-image") images.push_back(it->path());
+    std::sort(images.begin(), images.end());
+    return images;
+  }
+
+  // Each line the trackers log, from their threads (set before startTrackers).
+  std::function<void(std::string_view)> trackerLog;
   fs::path dir_;
   std::vector<std::unique_ptr<SimTracker>> trackers_;
 };
@@ -480,6 +499,117 @@ TEST_F(Cli, BadInputIsNamedAndNothingIsWritten) {
   }
   for (int com = 5; com <= 9; ++com) EXPECT_EQ(tracker(com).counters().writeSettings, 0u) << "COM" << com;
   EXPECT_EQ(tracker(9).counters().bytesReceived, 0u);  // named only where it was refused
+}
+
+// Every write keeps the tracker's settings as read before the write request
+// goes out; when they cannot be kept nothing is sent.
+TEST_F(Cli, EveryWriteKeepsTheSettingsReadBeforeTheRequestGoesOut) {
+  std::atomic<int> keptAtWriteRequest{-1};
+  trackerLog = [&](std::string_view line) {
+    if (line.rfind("request: write settings", 0) == 0) keptAtWriteRequest = static_cast<int>(keptImages().size());
+  };
+  startTrackers({{sim::extendedDemoImage(), fast()}});
+  const Bytes original = tracker(5).image();
+  writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+  writeText(path("q.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 60}})");
+  writeText(path("blocker"), "a file where the data folder should be");
+  const struct {
+    const char* label;
+    std::vector<std::string> args;
+    bool historyBlocked;
+    int status;
+    std::size_t kept;     // images in the folder afterwards
+    std::uint64_t writes;  // write requests the tracker has seen afterwards
+  } rows[] = {
+      {"write", {"write", "COM5", path("p.json")}, false, 0, 1, 1},
+      {"apply", {"apply", path("q.json"), "COM5"}, false, 0, 2, 2},
+      {"no folder for the history: nothing sent", {"write", "COM5", path("p.json")}, true, 1, 2, 2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    keptAtWriteRequest = -1;
+    if (row.historyBlocked) {
+      fs::rename(dir_ / "data", dir_ / "data.kept");
+      fs::rename(path("blocker"), dir_ / "data");
+    }
+    const CliRun run = cli(row.args);
+    if (row.historyBlocked) {
+      fs::remove(dir_ / "data");
+      fs::rename(dir_ / "data.kept", dir_ / "data");
+    }
+    EXPECT_EQ(run.status, row.status) << run.err;
+    EXPECT_EQ(tracker(5).counters().writeSettings, row.writes);
+    EXPECT_EQ(keptImages().size(), row.kept);
+    if (row.historyBlocked) {
+      EXPECT_THAT(run.out, HasSubstr("the tracker's settings cannot be kept before the write: " +
+                                     historyFolder().string() + ": the folder cannot be made ("));
+      EXPECT_THAT(run.out, HasSubstr("; nothing written"));
+      EXPECT_EQ(keptAtWriteRequest, -1);
+    } else {
+      EXPECT_EQ(keptAtWriteRequest, static_cast<int>(row.kept)) << "kept before the request reached the tracker";
+    }
+  }
+  // The first write's before-image is the tracker's settings as they were, byte for byte.
+  const std::vector<fs::path> images = keptImages();
+  ASSERT_EQ(images.size(), 2u);
+  const std::string first = readText(images[0]);
+  EXPECT_EQ(Bytes(first.begin(), first.end()), original);
+  fs::path facts = images[0];
+  const auto line = nlohmann::json::parse(readText(facts.replace_extension(".json")));
+  EXPECT_EQ(line["tracker"], "490154203237518");
+  EXPECT_EQ(line["program"], "cli");
+  EXPECT_EQ(line["port"], "COM5");
+  EXPECT_EQ(line["verified"], true);
+  EXPECT_EQ(line["changes"], nlohmann::json::parse(R"([{"field":"SmsReportInterval","before":"30","after":"45"}])"));
+}
+
+// restore puts a tracker's earlier settings back through the same write
+// (which keeps what it holds now first), and only on the tracker they came from.
+TEST_F(Cli, RestorePutsBackTheNewestOrAChosenImageOfThisTrackerOnly) {
+  SettingsCodec codec;
+  SettingsModel model;
+  codec.decodeSettingsBlock(sim::extendedDemoImage(), model);
+  model.Imei.assign(u"490154203237526");
+  startTrackers({{sim::extendedDemoImage(), fast()}, {imageOfModel(model, Layout::Extended), fast()}});
+  const Bytes original = tracker(5).image();
+  writeText(path("p.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}})");
+  writeText(path("q.json"), R"({"pelmora-settings": 1, "fields": {"SmsReportInterval": 60, "ApnName": "other.apn"}})");
+  ASSERT_EQ(cli({"write", "COM5", path("p.json")}).status, 0);
+  ASSERT_EQ(cli({"write", "COM5", path("q.json")}).status, 0);
+  const Bytes afterBoth = tracker(5).image();
+  const CliRun listed = cli({"history", "--json", "490154203237518"});
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  const auto history = nlohmann::json::parse(listed.out);
+  ASSERT_EQ(history.size(), 2u);
+  const std::string firstWrite = history[0]["time"];
+
+  struct Case {
+    const char* label;
+    std::vector<std::string> args;
+    int status;
+    const Bytes* holds;  // what COM5's tracker holds afterwards
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {"a chosen time: back before the first write", {"restore", "COM5", "--at", firstWrite}, 0, &original,
+       {"SmsReportInterval (Sms Track, SMS Report Interval): 60 min -> 30 min", "verified"}},
+      {"the newest: the settings that restore replaced", {"restore", "COM5"}, 0, &afterBoth,
+       {"SmsReportInterval (Sms Track, SMS Report Interval): 30 min -> 60 min"}},
+      {"another tracker's image is refused", {"restore", "COM6", "--at", firstWrite}, 2, &afterBoth,
+       {"are tracker 490154203237518's, this is tracker 490154203237526; nothing written (--other-tracker"}},
+      {"a tracker with nothing kept", {"restore", "COM6"}, 2, &afterBoth,
+       {"no settings kept for tracker 490154203237526 in " + historyFolder().string()}},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = cli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.label << "\n" << run.err;
+    EXPECT_EQ(tracker(5).image(), *c.holds) << c.label;
+    for (const std::string& part : c.said) EXPECT_THAT(run.out + run.err, HasSubstr(part)) << c.label;
+  }
+  EXPECT_EQ(tracker(6).counters().writeSettings, 0u);
+  const CliRun lines = cli({"history"});
+  EXPECT_EQ(std::count(lines.out.begin(), lines.out.end(), '\n'), 4) << lines.out;
+  EXPECT_THAT(lines.out, HasSubstr("490154203237518  cli COM5  verified  SmsReportInterval, ApnName\n"));
 }
 
 }  // namespace

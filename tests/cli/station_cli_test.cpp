@@ -75,10 +75,12 @@ TEST(StationCli, ConfiguresEachTrackerPluggedInOnceAndRecordsIt) {
   const auto a = trackerWithImei(u"490154203237518"), b = trackerWithImei(u"490154203237519"),
              c = trackerWithImei(u"490154203237599");
   ASSERT_TRUE(a && b && c);
+  const std::vector<std::uint8_t> aBefore = a->image();
 
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
     const int out = open((dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, STDOUT_FILENO);
@@ -123,6 +125,11 @@ TEST(StationCli, ConfiguresEachTrackerPluggedInOnceAndRecordsIt) {
   EXPECT_EQ(record[1]["verified"], true);
   EXPECT_EQ(record[2]["imei"], "490154203237599");
   EXPECT_EQ(record[2]["failure"], "IMEI 490154203237599 not in " + (dir / "values.csv").string() + "; nothing written");
+  // Each written tracker's settings before its write, for undoing the batch tracker by tracker.
+  ASSERT_TRUE(record[0].contains("beforeImage"));
+  const std::string kept = readText(record[0]["beforeImage"].get<std::string>());
+  EXPECT_EQ(std::vector<std::uint8_t>(kept.begin(), kept.end()), aBefore);
+  EXPECT_FALSE(record[2].contains("beforeImage"));
   EXPECT_EQ(a->counters().writeSettings, 1u);
   EXPECT_EQ(b->counters().writeSettings, 1u);
   EXPECT_EQ(c->counters().writeSettings, 0u);

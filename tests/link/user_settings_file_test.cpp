@@ -2,6 +2,7 @@
 // window writes into it (every other byte stays), and files that cannot be used.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -28,7 +29,10 @@ std::string readText(const fs::path& path) {
 void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 struct SettingsFolder {
-  SettingsFolder() : root(fs::path(::testing::TempDir()) / ("pelmora-user-settings-" + std::to_string(++count))) {
+  // The process id keeps runs side by side (ctest -j, other checkouts) out of each other's folders.
+  SettingsFolder()
+      : root(fs::path(::testing::TempDir()) /
+             ("pelmora-user-settings-" + std::to_string(::getpid()) + "-" + std::to_string(++count))) {
     fs::remove_all(root);
     fs::create_directories(root);
   }
@@ -83,7 +87,7 @@ TEST(UserSettingsFile, SavingThePortIndexChangesThatValueAndNoOtherByte) {
 TEST(UserSettingsFile, ValuesAsBothFrontsReadThem) {
   const UserSettings settings = parseUserSettings(
       "VerifyAfterWrite=no\n[Ports]\nCOM5=/dev/pts/1\nCOM5=/dev/pts/2\nAutomatic=no\n[Link]\nCheckReplyChecksum=off\n"
-      "[General]\nLanguage = \"ru\"\nCOMM=1, 2\n");
+      "[General]\nLanguage = \"ru\"\nCOMM=1, 2\n[History]\nKeep=5\n");
   EXPECT_EQ(settings.ports.config.explicitEntries, (std::vector<std::pair<int, std::string>>{{5, "/dev/pts/1"}}));
   EXPECT_FALSE(settings.ports.config.automatic);
   EXPECT_EQ(ignoredEntriesLine(settings.ports.ignored),
@@ -92,6 +96,9 @@ TEST(UserSettingsFile, ValuesAsBothFrontsReadThem) {
   EXPECT_FALSE(settings.verifyAfterWrite);
   EXPECT_EQ(settings.language, "ru");
   EXPECT_EQ(settings.portIndex, std::nullopt) << "a list is no port index";
+  EXPECT_EQ(settings.historyKeep, 5u);
+  EXPECT_EQ(parseUserSettings("[History]\nKeep=0\n").historyKeep, 20u) << "none kept is no bound: the default holds";
+  EXPECT_EQ(parseUserSettings("[History]\nKeep=5 images\n").historyKeep, 20u);
   const UserSettings defaults = parseUserSettings("");
   EXPECT_TRUE(defaults.ports.config.automatic && defaults.checkReplyChecksum && defaults.verifyAfterWrite);
 }

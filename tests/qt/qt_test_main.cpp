@@ -19,6 +19,7 @@ int main(int argc, char* argv[]) {
   QTemporaryDir configHome;
   if (!configHome.isValid()) return 2;
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+  qputenv("XDG_DATA_HOME", QFile::encodeName(configHome.path()));  // the settings kept before writes
 
   QApplication application(argc, argv);
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));

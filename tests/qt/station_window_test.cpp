@@ -47,7 +47,7 @@ TEST(StationWindow, ShowsATilePerTrackerAndClosesOnceTheLineIsRecorded) {
         auto ownLauncher = std::make_unique<testing::FakeLauncher>();
         presence = ownPresence.get();
         launcher = ownLauncher.get();
-        return StationMachinery{std::move(ownPresence), std::move(ownLauncher)};
+        return StationMachinery{std::move(ownPresence), std::move(ownLauncher), nullptr};
       },
       clock);
   window.show();

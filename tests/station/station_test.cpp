@@ -198,7 +198,7 @@ TEST(ProvisionJob, LaysTheProfileAndTheTrackersOwnValuesAndVerifies) {
     {
       SystemClock clock;
       TrackerSession session(port, clock);
-      report = runProvisionJob(session, 5, plan, {[&](JobStep s) { steps.push_back(s); }, {}});
+      report = runProvisionJob(session, 5, plan, {[&](JobStep s) { steps.push_back(s); }, {}, "COM5"});
     }
     EXPECT_EQ(report.failure, c.failure);
     EXPECT_EQ(report.verified, c.failure.empty() && !c.doneEarlier);

@@ -42,6 +42,9 @@ UserSettings parseUserSettings(std::string_view text) {
   settings.verifyAfterWrite = switchValue(text, "General", "VerifyAfterWrite", true);
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "Language"))
     settings.language = libraryValue(*raw).value_or("");
+  settings.logTimes = switchValue(text, "Window", "LogTimes", true);
+  if (const std::optional<std::string_view> raw = firstRawValue(text, "Window", "Geometry"))
+    settings.windowGeometry = libraryValue(*raw).value_or("");
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "COMM"))
     settings.portIndex = libraryValue(*raw);
   return settings;

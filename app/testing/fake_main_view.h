@@ -59,6 +59,19 @@ class FakeMainView final : public MainView {
     return confirmAnswer;
   }
 
+  Answer ask(std::u16string_view question) override {
+    questions.emplace_back(question);
+    return askAnswer;
+  }
+  void showChangeCount(std::u16string_view text) override { changeCount = text; }
+  void copyText(std::u16string_view text) override { copied = text; }
+  std::optional<std::string> chooseLogFile() override {
+    ++fileDialogs;
+    return logPath;
+  }
+  void showAbout() override { ++aboutBoxes; }
+  void closeWindow() override { ++closeRequests; }
+
   std::optional<SaveTarget> chooseSaveFile() override {
     ++fileDialogs;
     return saveTarget;
@@ -93,8 +106,14 @@ class FakeMainView final : public MainView {
   std::array<std::u16string, 3> identity;
   std::array<bool, PageTable::kRowCount> pageVisible{};
   std::vector<FakePageControls> pages;
-  std::vector<std::u16string> questions;  // asked through confirm(), in order
+  std::vector<std::u16string> questions;  // asked through confirm() and ask(), in order
   bool confirmAnswer = false;
+  Answer askAnswer = Answer::Cancel;
+  std::u16string changeCount;  // beside Write Settings
+  std::u16string copied;       // the clipboard
+  std::optional<std::string> logPath;
+  int aboutBoxes = 0;
+  int closeRequests = 0;
   // The file dialogs' answers (nothing: cancelled), how often one was shown,
   // and the last comparison shown.
   std::optional<SaveTarget> saveTarget;

@@ -399,5 +399,81 @@
         <source>%1; the rule is %2</source>
         <translation>%1; правило: %2</translation>
     </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Tracker</source>
+        <translation>&amp;Трекер</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Save Log As…</source>
+        <translation>Сохранить журнал как…</translation>
+    </message>
+    <message>
+        <source>Copy Log</source>
+        <translation>Копировать журнал</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Save Log As</source>
+        <translation>Сохранить журнал как</translation>
+    </message>
+    <message>
+        <source>Log files (*.log *.txt)</source>
+        <translation>Файлы журнала (*.log *.txt)</translation>
+    </message>
+    <message>
+        <source>Log saved to %1</source>
+        <translation>Журнал сохранён в %1</translation>
+    </message>
+    <message>
+        <source>1 change</source>
+        <translation>1 изменение</translation>
+    </message>
+    <message>
+        <source>%1 changes</source>
+        <translation>Изменений: %1</translation>
+    </message>
+    <message>
+        <source>Discard your change and read the tracker again?</source>
+        <translation>Отменить ваше изменение и прочитать трекер заново?</translation>
+    </message>
+    <message>
+        <source>Discard your %1 changes and read the tracker again?</source>
+        <translation>Отменить ваши изменения (%1) и прочитать трекер заново?</translation>
+    </message>
+    <message>
+        <source>Discard your change and open a settings file?</source>
+        <translation>Отменить ваше изменение и открыть файл настроек?</translation>
+    </message>
+    <message>
+        <source>Discard your %1 changes and open a settings file?</source>
+        <translation>Отменить ваши изменения (%1) и открыть файл настроек?</translation>
+    </message>
+    <message>
+        <source>Your change was not written to the tracker. Save it to a settings file before closing?</source>
+        <translation>Ваше изменение не записано в трекер. Сохранить его в файл настроек перед закрытием?</translation>
+    </message>
+    <message>
+        <source>Your %1 changes were not written to the tracker. Save them to a settings file before closing?</source>
+        <translation>Ваши изменения (%1) не записаны в трекер. Сохранить их в файл настроек перед закрытием?</translation>
+    </message>
+    <message>
+        <source>Plug the tracker in and press Scan Ports</source>
+        <translation>Подключите трекер и нажмите «Поиск портов»</translation>
+    </message>
+    <message>
+        <source>Demo: the simulated tracker is on COM%1; press Read Settings</source>
+        <translation>Демонстрация: имитация трекера на COM%1; нажмите «Прочитать»</translation>
+    </message>
 </context>
 </TS>

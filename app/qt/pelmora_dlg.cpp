@@ -127,6 +127,7 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
   makeRoomForPages();
   // The count of unwritten changes, in the free strip below the pages.
   changeCount_ = new QLabel(this);
+  changeCount_->hide();
   const QRect tabsPlace = tabs_->geometry();
   changeCount_->setGeometry(tabsPlace.left(), tabsPlace.bottom() + 3, tabsPlace.width(),
                             std::min(changeCount_->fontMetrics().height() + 2, height() - tabsPlace.bottom() - 4));
@@ -440,7 +441,10 @@ Answer CPelmoraDlg::ask(std::u16string_view question) {
   }
 }
 
-void CPelmoraDlg::showChangeCount(std::u16string_view text) { changeCount_->setText(toQString(text)); }
+void CPelmoraDlg::showChangeCount(std::u16string_view text) {
+  changeCount_->setText(toQString(text));
+  changeCount_->setVisible(!text.empty());
+}
 
 void CPelmoraDlg::copyText(std::u16string_view text) { QGuiApplication::clipboard()->setText(toQString(text)); }
 

@@ -70,7 +70,8 @@ class CPelmoraDlg final : public QDialog, private MainView {
   MainWindowLogic& logic() { return logic_; }
   // The menu bar's action of row `row` of kMenuItems.
   QAction* menuAction(std::size_t row) const { return menuActions_.at(row); }
-  QLabel* changeCountLabel() const { return changeCount_; }
+  // The count as the logic shows it, for a test of the widest one.
+  void showChangeCountForTest(std::u16string_view text) { showChangeCount(text); }
 
  protected:
   void done(int result) override;

@@ -244,9 +244,9 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   addTooltips();
 
   // A place kept from the last run, at least the smallest size.
-  if (const std::optional<WindowPlace>& place = assembly.windowPlace())
-    ::SetWindowPos(window_, nullptr, place->left, place->top, std::max<int>(place->width, smallestFrame_.cx),
-                   std::max<int>(place->height, smallestFrame_.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (const std::optional<WindowPlace>& kept = assembly.windowPlace())
+    ::SetWindowPos(window_, nullptr, kept->left, kept->top, std::max<int>(kept->width, smallestFrame_.cx),
+                   std::max<int>(kept->height, smallestFrame_.cy), SWP_NOZORDER | SWP_NOACTIVATE);
   placeLog();
 
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());

@@ -85,7 +85,7 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-  setWindowTitle(uiText(dialog.caption));
+  setWindowTitle(toQString(withVersion(toU16View(uiText(dialog.caption)))));
   setWindowIcon(artworkIcon(IDI_APP));
   setFont(templateFont(dialog.fontFace, dialog.fontPointSize));
   const DialogUnits units(font());

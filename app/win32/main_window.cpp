@@ -157,7 +157,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   registerClasses();
   const DialogTemplate& dialog = mainWindowTemplate();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(uiText(dialog.caption)).c_str(), kMainStyle, CW_USEDEFAULT,
+  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(withVersion(uiText(dialog.caption))).c_str(), kMainStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MainWindow::windowProcedure));
@@ -609,7 +609,7 @@ void Win32MainWindow::setPageVisible(int index, bool visible) {
 PageControls& Win32MainWindow::pageControls(int index) { return controlsOf(index); }
 
 bool Win32MainWindow::confirm(std::u16string_view question) {
-  return ::MessageBoxW(window_, wide(question).c_str(), wide(uiText(mainWindowTemplate().caption)).c_str(),
+  return ::MessageBoxW(window_, wide(question).c_str(), wide(withVersion(uiText(mainWindowTemplate().caption))).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -660,7 +660,7 @@ std::optional<std::string> Win32MainWindow::chooseLogFile() {
 }
 
 Answer Win32MainWindow::ask(std::u16string_view question) {
-  switch (::MessageBoxW(window_, wide(question).c_str(), wide(uiText(mainWindowTemplate().caption)).c_str(),
+  switch (::MessageBoxW(window_, wide(question).c_str(), wide(withVersion(uiText(mainWindowTemplate().caption))).c_str(),
                         MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
     case IDYES:
       return Answer::Yes;

@@ -30,6 +30,7 @@
 
 #include "app/main_window_template.h"
 #include "app/window_menu.h"
+#include "pelmora_version.h"
 #include "link/posix_serial_port.h"
 #include "app/qt/about_box.h"
 #include "app/qt/ip_address_edit.h"
@@ -167,7 +168,7 @@ void expectWholeAlignedOneLanguage(QWidget* holder, UiLanguage language) {
 TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   TestWindow t;
   CPelmoraDlg& window = *t.window;
-  EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora(1.0.03)"));
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora ") + QString::fromLatin1(kPelmoraVersion));
   for (const int id : {1007, 1013, 1008}) EXPECT_TRUE(qobject_cast<QLineEdit*>(window.control(id))->isReadOnly()) << id;
   auto* pane = qobject_cast<QPlainTextEdit*>(window.control(IDC_LOG));
   EXPECT_TRUE(pane->isReadOnly());
@@ -178,6 +179,10 @@ TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   EXPECT_EQ(texts.join(u','), QStringLiteral("Sms Track,Key Binding,APN,AGPS,Transport,Misc"));
   CAboutDlg about(&window);
   EXPECT_TRUE(about.findChild<QPushButton*>()->isDefault());
+  EXPECT_EQ(about.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly) != nullptr, true);
+  QStringList aboutTexts;
+  for (const QLabel* label : about.findChildren<QLabel*>()) aboutTexts << label->text();
+  EXPECT_TRUE(aboutTexts.contains(QStringLiteral("Pelmora, Version ") + QString::fromLatin1(kPelmoraVersion)));
 }
 
 // Every page control is shown, typed and enabled as its template says, and

@@ -40,8 +40,8 @@
         <translation>&amp;О программе Pelmora...</translation>
     </message>
     <message>
-        <source>Pelmora, Version 1.0</source>
-        <translation>Pelmora, версия 1.0</translation>
+        <source>Pelmora, Version %1</source>
+        <translation>Pelmora, версия %1</translation>
     </message>
     <message>
         <source>OK</source>

@@ -79,14 +79,14 @@ void MainWindowLogic::initialise(LinkEngine& engine) {
   view_.setProgressRange(kProgressLow, kProgressHigh);
   if (demoPort_) {
     // The demo's tracker is behind a loopback port: opening it touches no device.
-    appendLog(filled(std::u16string(view_.translated(kDemoText)), decimal(static_cast<std::size_t>(*demoPort_))));
+    appendLog(filled(std::u16string(kDemoText), decimal(static_cast<std::size_t>(*demoPort_))));
     selectPortEntry(*demoPort_);
     (void)engine.openTrackerPort(*demoPort_);
     return;
   }
   const std::optional<std::u16string> saved = store_.readPortIndex();
   selectPortEntry(saved ? restorePortIndex() : kNoSelection);  // preselected only: nothing is opened at start
-  if (!saved) appendLog(view_.translated(kFirstRunText));
+  if (!saved) appendLog(kFirstRunText);
 }
 
 // --- The user ----------------------------------------------------------------
@@ -470,10 +470,38 @@ void MainWindowLogic::showPage(int index) {
 void MainWindowLogic::savePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
 
 void MainWindowLogic::appendLog(std::u16string_view text) {
-  if (logClock_ == nullptr) return appendEntry(text);
+  const std::u16string shown = inWindowLanguage(text);
+  if (logClock_ == nullptr) return appendEntry(shown);
   const TimeOfDay time = logClock_->localTime();
-  appendEntry(std::u16string(FormattedText("%02d:%02d:%02d ", time.hour, time.minute, time.second).view()) +
-              std::u16string(text));
+  appendEntry(std::u16string(FormattedText("%02d:%02d:%02d ", time.hour, time.minute, time.second).view()) + shown);
+}
+
+std::u16string MainWindowLogic::inWindowLanguage(std::u16string_view text) const {
+  if (std::u16string whole = view_.translated(text); whole != text) return whole;
+  // A line with numbers is translated as its pattern ("Scan port %1 ..."), the numbers put back.
+  std::u16string pattern;
+  std::vector<std::u16string_view> numbers;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t end = i;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
+    if (end == i) {
+      pattern += text[i++];
+      continue;
+    }
+    numbers.push_back(text.substr(i, end - i));
+    pattern += u'%';
+    pattern += static_cast<char16_t>(u'0' + numbers.size());
+    i = end;
+  }
+  if (numbers.empty() || numbers.size() > 9) return std::u16string(text);
+  std::u16string shown = view_.translated(pattern);
+  if (shown == pattern) return std::u16string(text);
+  for (std::size_t n = numbers.size(); n > 0; --n) {
+    const std::u16string mark = {u'%', static_cast<char16_t>(u'0' + n)};
+    for (std::size_t at = shown.find(mark); at != std::u16string::npos; at = shown.find(mark, at + numbers[n - 1].size()))
+      shown.replace(at, 2, numbers[n - 1]);
+  }
+  return shown;
 }
 
 void MainWindowLogic::appendEntry(std::u16string_view text) {

@@ -162,6 +162,8 @@ class MainWindowLogic final : public TrackerWindow {
   bool discardAsked(std::u16string_view oneChange, std::u16string_view manyChanges);
   std::u16string counted(std::size_t count, std::u16string_view one, std::u16string_view many) const;
   void appendEntry(std::u16string_view text);
+  // A log line in the window's language: whole, or as the pattern of its numbers.
+  std::u16string inWindowLanguage(std::u16string_view text) const;
   // The elements (settingsElements()) `edited` holds otherwise than the tracker.
   std::vector<std::size_t> changedElements(const SettingsModel& edited);
 

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/main_view.h"
@@ -81,6 +82,11 @@ class FakeMainView final : public MainView {
     return openPath;
   }
   void showComparison(const Comparison& comparison) override { shownComparison = comparison; }
+  std::u16string translated(std::u16string_view english) const override {
+    for (const auto& [from, to] : translations)
+      if (from == english) return to;
+    return std::u16string(english);
+  }
 
   FakePageControls& page(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
@@ -112,6 +118,7 @@ class FakeMainView final : public MainView {
   std::u16string changeCount;  // beside Write Settings
   std::u16string copied;       // the clipboard
   std::optional<std::string> logPath;
+  std::vector<std::pair<std::u16string, std::u16string>> translations;  // English, shown
   int aboutBoxes = 0;
   int closeRequests = 0;
   // The file dialogs' answers (nothing: cancelled), how often one was shown,

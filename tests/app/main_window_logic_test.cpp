@@ -233,6 +233,15 @@ TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOn
   const std::u16string saved = u"12:34:56 Log saved to " + u16(*h.view.logPath) + u"\r\n\r\n";
   EXPECT_EQ(h.view.log.substr(h.view.log.size() - saved.size()), saved);
   std::remove(h.view.logPath->c_str());
+  // In another language a line is shown translated whole, or as the pattern of its numbers.
+  h.view.translations = {{u"Tracker is on line", u"\u0422\u0440\u0435\u043a\u0435\u0440"},
+                         {u"COM%1 is busy, COM%2 too", u"COM%2 \u0438 COM%1"}};
+  for (const auto& [line, shown] : {std::pair<std::u16string, std::u16string>{u"Tracker is on line", u"\u0422\u0440\u0435\u043a\u0435\u0440"},
+                                    {u"COM12 is busy, COM3 too", u"COM3 \u0438 COM12"},
+                                    {u"COM12 is free", u"COM12 is free"}}) {
+    h.logic.trackerEvent(TrackerEvent::Log, 0, line);
+    EXPECT_EQ(h.view.log.substr(h.view.log.size() - shown.size() - 4), shown + u"\r\n\r\n");
+  }
   // After "first", `times` entries; what is kept is whole entries, so its size tells them.
   const struct {
     const char* label;

@@ -255,6 +255,7 @@ TEST(QtWindow, EachLanguageShowsEveryControlWholeAndAligned) {
     ASSERT_TRUE(useLanguage(language));
     TestWindow t;
     ASSERT_TRUE(t.showActive());
+    expectOneLanguage(t.window->logText(), language);  // the first run's line
     t.window->resize(t.window->minimumSize());  // at its smallest nothing is clipped
     qobject_cast<QComboBox*>(t.window->control(IDC_PORT_LIST))->setCurrentIndex(3);  // its text line shows
     t.window->showChangeCountForTest(toU16View(uiText(u"%1 changes").replace(QStringLiteral("%1"), QStringLiteral("12"))));

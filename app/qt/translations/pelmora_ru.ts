@@ -475,5 +475,129 @@
         <source>Demo: the simulated tracker is on COM%1; press Read Settings</source>
         <translation>Демонстрация: имитация трекера на COM%1; нажмите «Прочитать»</translation>
     </message>
+    <message>
+        <source>Open  port %1 sucessfully</source>
+        <translation>Порт %1 открыт</translation>
+    </message>
+    <message>
+        <source>Fail to open port %1</source>
+        <translation>Не удалось открыть порт %1</translation>
+    </message>
+    <message>
+        <source>Scan port %1 ...</source>
+        <translation>Проверка порта %1…</translation>
+    </message>
+    <message>
+        <source>Tracker is on port %1</source>
+        <translation>Трекер на порту %1</translation>
+    </message>
+    <message>
+        <source>Device on port %1 disconnected!</source>
+        <translation>Устройство на порту %1 отключено!</translation>
+    </message>
+    <message>
+        <source>Tracker is on line</source>
+        <translation>Трекер на связи</translation>
+    </message>
+    <message>
+        <source>Tracker is off line</source>
+        <translation>Трекер не на связи</translation>
+    </message>
+    <message>
+        <source>Tracker is off line </source>
+        <translation>Трекер не на связи</translation>
+    </message>
+    <message>
+        <source>Send command time out!</source>
+        <translation>Истекло время ожидания ответа!</translation>
+    </message>
+    <message>
+        <source>Get Tracker&apos;s setting ok!</source>
+        <translation>Настройки трекера получены</translation>
+    </message>
+    <message>
+        <source>Read Setting ...</source>
+        <translation>Чтение настроек…</translation>
+    </message>
+    <message>
+        <source>Write Setting ...</source>
+        <translation>Запись настроек…</translation>
+    </message>
+    <message>
+        <source>Write setting to tracker ok!</source>
+        <translation>Настройки записаны в трекер</translation>
+    </message>
+    <message>
+        <source>Fail to write setting to tracker!</source>
+        <translation>Не удалось записать настройки в трекер!</translation>
+    </message>
+    <message>
+        <source>Read settings: no tracker has answered on this port, nothing sent</source>
+        <translation>Чтение: трекер на этом порту не ответил, ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>Write settings: no tracker has answered on this port, nothing sent</source>
+        <translation>Запись: трекер на этом порту не ответил, ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>Read settings: no reply from the tracker</source>
+        <translation>Чтение: трекер не ответил</translation>
+    </message>
+    <message>
+        <source>Write settings: no reply from the tracker</source>
+        <translation>Запись: трекер не ответил</translation>
+    </message>
+    <message>
+        <source>Read settings: reply ignored, no read was waiting for one</source>
+        <translation>Чтение: ответ пропущен, чтения никто не ждал</translation>
+    </message>
+    <message>
+        <source>Write settings: reply ignored, no write was waiting for one</source>
+        <translation>Запись: ответ пропущен, записи никто не ждал</translation>
+    </message>
+    <message>
+        <source>Read settings: the port did not take the request, nothing asked</source>
+        <translation>Чтение: порт не принял запрос, ничего не запрошено</translation>
+    </message>
+    <message>
+        <source>Write settings: the port did not take the whole request, nothing written</source>
+        <translation>Запись: порт не принял запрос целиком, ничего не записано</translation>
+    </message>
+    <message>
+        <source>No tracker settings loaded: read the tracker first</source>
+        <translation>Настройки трекера не загружены: сначала прочитайте трекер</translation>
+    </message>
+    <message>
+        <source>Verified: 1 field changed as intended</source>
+        <translation>Проверено: 1 поле изменено, как задумано</translation>
+    </message>
+    <message>
+        <source>Verified: %1 fields changed as intended</source>
+        <translation>Проверено: изменено полей, как задумано: %1</translation>
+    </message>
+    <message>
+        <source>Verify failed: the settings could not be read back</source>
+        <translation>Проверка не удалась: настройки не удалось прочитать обратно</translation>
+    </message>
+    <message>
+        <source>COM%1 is not a port that can be opened; the ports start at COM%2.</source>
+        <translation>COM%1 нельзя открыть: порты начинаются с COM%2.</translation>
+    </message>
+    <message>
+        <source>COM%1 is busy: it is in use by another program.</source>
+        <translation>COM%1 занят: его использует другая программа.</translation>
+    </message>
+    <message>
+        <source>No device is mapped to COM%1.</source>
+        <translation>С COM%1 не связано ни одно устройство.</translation>
+    </message>
+    <message>
+        <source>Permission denied on COM%1: add your user to the dialout group, then log in again.</source>
+        <translation>Нет доступа к COM%1: добавьте пользователя в группу dialout и войдите снова.</translation>
+    </message>
+    <message>
+        <source>The device of COM%1 is not a serial device.</source>
+        <translation>Устройство COM%1 не является последовательным портом.</translation>
+    </message>
 </context>
 </TS>

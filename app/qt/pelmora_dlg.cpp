@@ -143,7 +143,7 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
     move(place->left, place->top);
     placed_ = true;
   } else {
-    resize(smallest_ + QSize(smallest_.width() * 3 / 4, 0));  // a log wide enough for a path on one line
+    resize(smallest_ + QSize(smallest_.width() / 3, 0));  // a log wide enough for a path on one line
   }
 
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());

@@ -599,5 +599,85 @@
         <source>The device of COM%1 is not a serial device.</source>
         <translation>Устройство COM%1 не является последовательным портом.</translation>
     </message>
+    <message>
+        <source>10Km/h</source>
+        <translation>10 км/ч</translation>
+    </message>
+    <message>
+        <source>20Km/h</source>
+        <translation>20 км/ч</translation>
+    </message>
+    <message>
+        <source>30Km/h</source>
+        <translation>30 км/ч</translation>
+    </message>
+    <message>
+        <source>40Km/h</source>
+        <translation>40 км/ч</translation>
+    </message>
+    <message>
+        <source>50Km/h</source>
+        <translation>50 км/ч</translation>
+    </message>
+    <message>
+        <source>60Km/h</source>
+        <translation>60 км/ч</translation>
+    </message>
+    <message>
+        <source>70Km/h</source>
+        <translation>70 км/ч</translation>
+    </message>
+    <message>
+        <source>80Km/h</source>
+        <translation>80 км/ч</translation>
+    </message>
+    <message>
+        <source>90Km/h</source>
+        <translation>90 км/ч</translation>
+    </message>
+    <message>
+        <source>100Km/h</source>
+        <translation>100 км/ч</translation>
+    </message>
+    <message>
+        <source>110Km/h</source>
+        <translation>110 км/ч</translation>
+    </message>
+    <message>
+        <source>120Km/h</source>
+        <translation>120 км/ч</translation>
+    </message>
+    <message>
+        <source>130Km/h</source>
+        <translation>130 км/ч</translation>
+    </message>
+    <message>
+        <source>140Km/h</source>
+        <translation>140 км/ч</translation>
+    </message>
+    <message>
+        <source>150Km/h</source>
+        <translation>150 км/ч</translation>
+    </message>
+    <message>
+        <source>160Km/h</source>
+        <translation>160 км/ч</translation>
+    </message>
+    <message>
+        <source>170Km/h</source>
+        <translation>170 км/ч</translation>
+    </message>
+    <message>
+        <source>180Km/h</source>
+        <translation>180 км/ч</translation>
+    </message>
+    <message>
+        <source>190Km/h</source>
+        <translation>190 км/ч</translation>
+    </message>
+    <message>
+        <source>200Km/h</source>
+        <translation>200 км/ч</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,8 @@
 #pragma once
 // The main window's menu bar as data: each row a menu item with its English
-// caption, its shortcut and the logic's handler. The Qt and the Win32 window
+// caption, its shortcut and the logic's handler. The tracker's three
+// commands take F5, F6 and F7, in the buttons' order; no plain letter
+// shortcut writes to a tracker (Ctrl+W closes windows elsewhere). The Qt and the Win32 window
 // both build their menus (and their shortcuts) by looping over this table;
 // another item is one more row.
 
@@ -57,8 +59,8 @@ inline constexpr std::array kMenuItems{
     MenuItem{WindowMenu::File, u"Copy Log", ctrlShiftKey('C'), &MainWindowLogic::onCopyLog},
     MenuItem{WindowMenu::File, u"Quit", ctrlKey('Q'), &MainWindowLogic::onQuit, true},
     MenuItem{WindowMenu::Tracker, u"Scan Ports", functionKey(5), &MainWindowLogic::onScanPorts},
-    MenuItem{WindowMenu::Tracker, u"Read Settings", ctrlKey('R'), &MainWindowLogic::onReadSettings},
-    MenuItem{WindowMenu::Tracker, u"Write Settings", ctrlKey('W'), &MainWindowLogic::onWriteSettings},
+    MenuItem{WindowMenu::Tracker, u"Read Settings", functionKey(6), &MainWindowLogic::onReadSettings},
+    MenuItem{WindowMenu::Tracker, u"Write Settings", functionKey(7), &MainWindowLogic::onWriteSettings},
     MenuItem{WindowMenu::Help, u"About Pelmora", functionKey(1), &MainWindowLogic::onAbout},
 };
 

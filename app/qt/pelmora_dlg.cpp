@@ -62,6 +62,21 @@ void enableMenuItem(const std::vector<QAction*>& actions, void (MainWindowLogic:
     if (kMenuItems[row].run == run) actions[row]->setEnabled(enabled);
 }
 
+// A file chosen in a file dialog over `owner` (nothing when cancelled) and
+// the filter chosen. Qt's own dialog opens wide enough that its columns'
+// headings show whole in either language.
+QString chooseFilePath(QWidget* owner, const QString& title, const QString& filters, QFileDialog::AcceptMode mode,
+                       QString* chosenFilter = nullptr) {
+  QFileDialog dialog(owner, title, QString(), filters);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  constexpr QSize kRoomyFileDialog(880, 540);
+  dialog.resize(dialog.sizeHint().expandedTo(kRoomyFileDialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter != nullptr) *chosenFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().front();
+}
+
 // A text as the log pane holds it: CR LF is one line break, as a lone CR or LF is.
 qsizetype paneLength(QStringView text) {
   qsizetype pairs = 0;
@@ -449,9 +464,9 @@ void CPelmoraDlg::showChangeCount(std::u16string_view text) {
 void CPelmoraDlg::copyText(std::u16string_view text) { QGuiApplication::clipboard()->setText(toQString(text)); }
 
 std::optional<std::string> CPelmoraDlg::chooseLogFile() {
-  QString path = QFileDialog::getSaveFileName(this, uiText(u"Save Log As"), QString(),
-                                              uiText(u"Log files (*.log *.txt)") + QStringLiteral(";;") +
-                                                  uiText(u"All files (*)"));
+  QString path = chooseFilePath(this, uiText(u"Save Log As"),
+                                uiText(u"Log files (*.log *.txt)") + QStringLiteral(";;") + uiText(u"All files (*)"),
+                                QFileDialog::AcceptSave);
   if (path.isEmpty()) return std::nullopt;
   if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".log");
   return QFile::encodeName(path).toStdString();
@@ -462,8 +477,8 @@ void CPelmoraDlg::closeWindow() { reject(); }
 std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
   const QString json = uiText(kJsonFilter), image = uiText(kImageFilter);
   QString chosen = json;
-  QString path = QFileDialog::getSaveFileName(this, uiText(u"Save Settings As"), QString(),
-                                              json + QStringLiteral(";;") + image, &chosen);
+  QString path =
+      chooseFilePath(this, uiText(u"Save Settings As"), json + QStringLiteral(";;") + image, QFileDialog::AcceptSave, &chosen);
   if (path.isEmpty()) return std::nullopt;
   const bool asJson = chosen == json;
   if (QFileInfo(path).suffix().isEmpty()) path += asJson ? QStringLiteral(".json") : QStringLiteral(".pelmora-image");
@@ -472,9 +487,10 @@ std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
 }
 
 std::optional<std::string> CPelmoraDlg::chooseOpenFile() {
-  const QString path = QFileDialog::getOpenFileName(
-      this, uiText(u"Open Settings"), QString(),
-      uiText(u"Settings files (*.json *.pelmora-image)") + QStringLiteral(";;") + uiText(u"All files (*)"));
+  const QString path = chooseFilePath(
+      this, uiText(u"Open Settings"),
+      uiText(u"Settings files (*.json *.pelmora-image)") + QStringLiteral(";;") + uiText(u"All files (*)"),
+      QFileDialog::AcceptOpen);
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();
 }

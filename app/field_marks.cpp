@@ -1,5 +1,7 @@
 #include "app/field_marks.h"
 
+#include <algorithm>
+
 #include "pages/settings_page.h"
 #include "settings/settings_elements.h"
 #include "settings/settings_layout.h"
@@ -86,6 +88,24 @@ void FieldMarks::show(MainView& view, const PageTable& table, std::span<const Fi
       last = std::move(now);
     }
   }
+}
+
+void FieldMarks::showChanged(MainView& view, const PageTable& table, std::span<const std::size_t> changedElements) {
+  std::set<std::pair<int, int>> now;
+  for (int page = 0; page < PageTable::size(); ++page) {
+    for (const ShownField& field : table[page].page->shownFields()) {
+      const CatalogueEntry* entry = catalogueEntry(field.key);
+      const int element = entry == nullptr ? -1 : findElement(entry->key);
+      if (element >= 0 && std::find(changedElements.begin(), changedElements.end(), static_cast<std::size_t>(element)) !=
+                              changedElements.end())
+        now.insert({page, field.control});
+    }
+  }
+  for (const auto& control : now)
+    if (!changedShown_.contains(control)) view.pageControls(control.first).markChanged(control.second, true);
+  for (const auto& control : changedShown_)
+    if (!now.contains(control)) view.pageControls(control.first).markChanged(control.second, false);
+  changedShown_ = std::move(now);
 }
 
 }  // namespace pelmora

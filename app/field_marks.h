@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <utility>
@@ -47,6 +48,10 @@ class FieldMarks {
   // Marks every page's controls after `breaches`; a control whose mark and
   // words are unchanged is not told again.
   void show(MainView& view, const PageTable& table, std::span<const FieldBreach> breaches);
+  // Marks the controls showing one of `changedElements` (indices into
+  // settingsElements()) as changed, and takes the mark from the others; a
+  // control is told only when that differs.
+  void showChanged(MainView& view, const PageTable& table, std::span<const std::size_t> changedElements);
 
  private:
   struct Shown {
@@ -55,6 +60,7 @@ class FieldMarks {
   };
   std::optional<SettingsModel> loaded_;
   std::map<std::pair<int, int>, Shown> shown_;  // by page and control
+  std::set<std::pair<int, int>> changedShown_;   // the controls shown changed, by page and control
 };
 
 }  // namespace pelmora

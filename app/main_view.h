@@ -24,6 +24,8 @@ enum class StatusImage : std::uint8_t {
 
 enum class IdentityField : std::uint8_t { MagicNumber, RomVersion, Imei };
 
+enum class Answer : std::uint8_t { Yes, No, Cancel };
+
 // Where "Save Settings As" writes, and in which form (the file dialog's filter).
 struct SaveTarget {
   std::string path;
@@ -65,6 +67,19 @@ class MainView {
 
   // A yes/no question whose default answer is No; true for Yes.
   virtual bool confirm(std::u16string_view question) = 0;
+  // A question with Yes, No and Cancel, whose default answer is Cancel.
+  virtual Answer ask(std::u16string_view question) = 0;
+
+  // Beside Write Settings: how many fields differ from the tracker's
+  // ("3 changes", in the window's language); empty when none do.
+  virtual void showChangeCount(std::u16string_view text) = 0;
+  // The log's whole text to the clipboard.
+  virtual void copyText(std::u16string_view text) = 0;
+  // "Save Log As": a path, nothing when the user cancels.
+  virtual std::optional<std::string> chooseLogFile() = 0;
+  virtual void showAbout() = 0;
+  // The window's own close: it asks the logic (MainWindowLogic::mayClose) first.
+  virtual void closeWindow() = 0;
 
   // File dialogs; nothing when the user cancels. Paths as the file
   // functions take them (the system's encoding of file names).

@@ -13,6 +13,7 @@
 #include "link/open_failure_text.h"
 #include "link/port_name.h"
 #include "pages/text_conversion.h"
+#include "settings/atomic_file.h"
 #include "settings/settings_elements.h"
 #include "settings/settings_file.h"
 #include "settings/utf.h"
@@ -37,6 +38,27 @@ constexpr std::array kButtonsTable{
 
 std::string fieldCount(std::size_t count) { return std::to_string(count) + (count == 1 ? " field" : " fields"); }
 
+// The count beside Write Settings and the questions before edits are lost;
+// each as one change and as several, whose "%1" is the count.
+constexpr std::u16string_view kOneChange = u"1 change";
+constexpr std::u16string_view kManyChanges = u"%1 changes";
+constexpr std::u16string_view kReadDiscardsOne = u"Discard your change and read the tracker again?";
+constexpr std::u16string_view kReadDiscardsMany = u"Discard your %1 changes and read the tracker again?";
+constexpr std::u16string_view kOpenDiscardsOne = u"Discard your change and open a settings file?";
+constexpr std::u16string_view kOpenDiscardsMany = u"Discard your %1 changes and open a settings file?";
+constexpr std::u16string_view kCloseKeepsOne =
+    u"Your change was not written to the tracker. Save it to a settings file before closing?";
+constexpr std::u16string_view kCloseKeepsMany =
+    u"Your %1 changes were not written to the tracker. Save them to a settings file before closing?";
+constexpr std::u16string_view kDemoText = u"Demo: the simulated tracker is on COM%1; press Read Settings";
+constexpr std::u16string_view kLogSavedText = u"Log saved to %1";
+
+std::u16string filled(std::u16string text, std::u16string_view value) {
+  if (const std::size_t at = text.find(u"%1"); at != std::u16string::npos) text.replace(at, 2, value);
+  return text;
+}
+std::u16string decimal(std::size_t value) { return utf16FromUtf8(std::to_string(value)); }
+
 }  // namespace
 
 MainWindowLogic::MainWindowLogic(MainView& view, PortIndexStore& store, SharedSettings& settings,
@@ -53,10 +75,19 @@ void MainWindowLogic::initialise(LinkEngine& engine) {
   showPage(0);
   for (int i = 0; i < kPortEntryCount; ++i) view_.addPortEntry(FormattedText("COM%d", i).view());
   engine.startCommunication();
-  selectPortEntry(restorePortIndex());  // preselected only: nothing is opened at start
   view_.enableReadButton(false);
   view_.enableWriteButton(false);
   view_.setProgressRange(kProgressLow, kProgressHigh);
+  if (demoPort_) {
+    // The demo's tracker is behind a loopback port: opening it touches no device.
+    appendLog(filled(std::u16string(kDemoText), decimal(static_cast<std::size_t>(*demoPort_))));
+    selectPortEntry(*demoPort_);
+    (void)engine.openTrackerPort(*demoPort_);
+    return;
+  }
+  const std::optional<std::u16string> saved = store_.readPortIndex();
+  selectPortEntry(saved ? restorePortIndex() : kNoSelection);  // preselected only: nothing is opened at start
+  if (!saved) appendLog(kFirstRunText);
 }
 
 // --- The user ----------------------------------------------------------------
@@ -82,7 +113,49 @@ void MainWindowLogic::onScanPorts() {
 }
 
 // A read-back still waited for is done by whichever read ends first: both read the same tracker.
-void MainWindowLogic::onReadSettings() { startRead(); }
+void MainWindowLogic::onReadSettings() {
+  if (discardAsked(kReadDiscardsOne, kReadDiscardsMany)) startRead();
+}
+
+std::size_t MainWindowLogic::unwrittenChanges() {
+  return marks_.hasLoaded() ? changedElements(marks_.edited(view_, pageTable_)).size() : 0;
+}
+
+std::vector<std::size_t> MainWindowLogic::changedElements(const SettingsModel& edited) {
+  std::vector<std::size_t> changed;
+  std::lock_guard<std::mutex> hold(settings_.lock);
+  if (!settings_.codec.hasImage()) return changed;
+  // The tracker holds what was read, or what was written since.
+  const SettingsModel& held = writtenModel_ ? *writtenModel_ : settings_.codec.readModel();
+  const std::span<const FieldElement> elements = settingsElements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (!sameFieldElement(*elements[i].row, elements[i].element, edited, held)) changed.push_back(i);
+  return changed;
+}
+
+std::u16string MainWindowLogic::counted(std::size_t count, std::u16string_view one,
+                                        std::u16string_view many) const {
+  return count == 1 ? view_.translated(one) : filled(view_.translated(many), decimal(count));
+}
+
+bool MainWindowLogic::discardAsked(std::u16string_view oneChange, std::u16string_view manyChanges) {
+  const std::size_t changes = unwrittenChanges();
+  return changes == 0 || view_.confirm(counted(changes, oneChange, manyChanges));
+}
+
+bool MainWindowLogic::mayClose() {
+  const std::size_t changes = unwrittenChanges();
+  if (changes == 0) return true;
+  switch (view_.ask(counted(changes, kCloseKeepsOne, kCloseKeepsMany))) {
+    case Answer::Yes:
+      return saveSettings();
+    case Answer::No:
+      return true;
+    case Answer::Cancel:
+      break;
+  }
+  return false;
+}
 
 void MainWindowLogic::startRead() {
   // Enabled again by the settings, or by an on-line report once settings were loaded.
@@ -111,6 +184,7 @@ void MainWindowLogic::onWriteSettings() {
   // The engine holds the settings lock around this save and the encode.
   engine_->requestWriteSettings([this](SettingsModel& model) {
     exchangePages(model, PAGE_SAVE);
+    inFlight_ = model;
     if (!verifyAfterWrite_) return;
     // What goes out: the read with the changed fields laid over it (the
     // header, sent as zeros, is not verified).
@@ -168,10 +242,12 @@ bool MainWindowLogic::trackerRead() {
   return read;
 }
 
-void MainWindowLogic::onSaveSettings() {
-  if (!trackerRead()) return;
+void MainWindowLogic::onSaveSettings() { (void)saveSettings(); }
+
+bool MainWindowLogic::saveSettings() {
+  if (!trackerRead()) return false;
   const std::optional<SaveTarget> target = view_.chooseSaveFile();
-  if (!target) return;
+  if (!target) return false;
   SettingsDocument document;
   {
     std::lock_guard<std::mutex> hold(settings_.lock);
@@ -179,14 +255,27 @@ void MainWindowLogic::onSaveSettings() {
     exchangePages(edited, PAGE_SAVE);
     document = documentFromTracker(settings_.codec, edited);
   }
-  if (const SettingsStatus saved = saveSettingsFile(target->path, document, target->format); !saved)
+  if (const SettingsStatus saved = saveSettingsFile(target->path, document, target->format); !saved) {
     appendUtf8(saved.error().message);
-  else
-    appendUtf8("Settings saved to " + target->path);
+    return false;
+  }
+  appendUtf8("Settings saved to " + target->path);
+  return true;
 }
+
+void MainWindowLogic::onSaveLog() {
+  const std::optional<std::string> path = view_.chooseLogFile();
+  if (!path) return;
+  if (const SettingsStatus saved = writeFileAtomically(*path, utf8FromUtf16(logText_), 0644); !saved)
+    return appendUtf8(saved.error().message);
+  appendLog(filled(view_.translated(kLogSavedText), utf16FromUtf8(*path)));
+}
+
+void MainWindowLogic::onCopyLog() { view_.copyText(logText_); }
 
 void MainWindowLogic::onOpenSettings() {
   if (!trackerRead()) return;
+  if (!discardAsked(kOpenDiscardsOne, kOpenDiscardsMany)) return;
   const std::optional<std::string> path = view_.chooseOpenFile();
   if (!path) return;
   const SettingsResult<SettingsDocument> file = loadSettingsFile(*path);
@@ -237,6 +326,9 @@ void MainWindowLogic::refreshMarks() {
   if (!marks_.hasLoaded()) return;
   const SettingsModel edited = marks_.edited(view_, pageTable_);
   marks_.show(view_, pageTable_, marks_.breaches(pageTable_, edited));
+  const std::vector<std::size_t> changes = changedElements(edited);
+  marks_.showChanged(view_, pageTable_, changes);
+  view_.showChangeCount(changes.empty() ? std::u16string() : counted(changes.size(), kOneChange, kManyChanges));
 }
 
 void MainWindowLogic::onTimerTick() {
@@ -304,6 +396,7 @@ void MainWindowLogic::applyButtons(std::int32_t state) {
 
 void MainWindowLogic::settingsReady() {
   settingsLoaded_ = true;
+  writtenModel_.reset();
   openedFile_.clear();
   view_.enableWriteButton(true);
   loadSavePages(PAGE_LOAD);
@@ -334,6 +427,8 @@ void MainWindowLogic::requestFinished(std::int32_t type, RequestOutcome outcome)
   if (type == ReadSettings && verifying_) return finishVerify(outcome);
   if (type != WriteSettings) return;
   settleKept(outcome == RequestOutcome::Done, false);
+  if (outcome == RequestOutcome::Done) writtenModel_ = inFlight_;
+  refreshMarks();  // what was written is no longer a change
   if (outcome == RequestOutcome::Done && !written_.empty()) {
     verifying_ = true;
     startRead();
@@ -400,12 +495,51 @@ void MainWindowLogic::showPage(int index) {
 void MainWindowLogic::savePortIndex(int index) { store_.writePortIndex(FormattedText("%d", index).view()); }
 
 void MainWindowLogic::appendLog(std::u16string_view text) {
+  const std::u16string shown = inWindowLanguage(text);
+  if (logClock_ == nullptr) return appendEntry(shown);
+  const TimeOfDay time = logClock_->localTime();
+  appendEntry(std::u16string(FormattedText("%02d:%02d:%02d ", time.hour, time.minute, time.second).view()) + shown);
+}
+
+std::u16string MainWindowLogic::inWindowLanguage(std::u16string_view text) const {
+  if (std::u16string whole = view_.translated(text); whole != text) return whole;
+  // A line with numbers is translated as its pattern ("Scan port %1 ..."), the numbers put back.
+  std::u16string pattern;
+  std::vector<std::u16string_view> numbers;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t end = i;
+    while (end < text.size() && text[end] >= u'0' && text[end] <= u'9') ++end;
+    if (end == i) {
+      pattern += text[i++];
+      continue;
+    }
+    numbers.push_back(text.substr(i, end - i));
+    pattern += u'%';
+    pattern += static_cast<char16_t>(u'0' + numbers.size());
+    i = end;
+  }
+  if (numbers.empty() || numbers.size() > 9) return std::u16string(text);
+  std::u16string shown = view_.translated(pattern);
+  if (shown == pattern) return std::u16string(text);
+  for (std::size_t n = numbers.size(); n > 0; --n) {
+    const std::u16string mark = {u'%', static_cast<char16_t>(u'0' + n)};
+    for (std::size_t at = shown.find(mark); at != std::u16string::npos; at = shown.find(mark, at + numbers[n - 1].size()))
+      shown.replace(at, 2, numbers[n - 1]);
+  }
+  return shown;
+}
+
+void MainWindowLogic::appendEntry(std::u16string_view text) {
   // Only an entry longer than the whole bound is cut, to the bound.
   const std::u16string_view entry = text.substr(0, LogBound::kMaxUnits - kLogSeparator.size());
-  if (const std::size_t drop = logBound_.add(entry.size() + kLogSeparator.size()); drop != 0)
+  if (const std::size_t drop = logBound_.add(entry.size() + kLogSeparator.size()); drop != 0) {
     view_.dropLogFront(drop);
+    logText_.erase(0, drop);
+  }
   view_.appendLog(entry);
   view_.appendLog(kLogSeparator);
+  logText_ += entry;
+  logText_ += kLogSeparator;
 }
 
 int MainWindowLogic::restorePortIndex() {

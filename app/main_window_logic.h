@@ -20,6 +20,7 @@
 #include "app/main_view.h"
 #include "app/page_table.h"
 #include "app/port_index_store.h"
+#include "link/clock.h"
 #include "link/link_engine.h"
 #include "link/port_discovery.h"
 #include "link/tracker_events.h"
@@ -49,6 +50,8 @@ inline constexpr std::u16string_view kWriteElsewhereQuestion =
 inline constexpr std::u16string_view kReadFirstText = u"No tracker settings loaded: read the tracker first";
 // "Compare with Tracker" when a write would change nothing.
 inline constexpr std::u16string_view kNoChangesText = u"No changes";
+// The log's first line when no port was chosen before.
+inline constexpr std::u16string_view kFirstRunText = u"Plug the tracker in and press Scan Ports";
 
 class MainWindowLogic final : public TrackerWindow {
  public:
@@ -57,6 +60,12 @@ class MainWindowLogic final : public TrackerWindow {
                   PortDiscovery* discovery = nullptr);
   MainWindowLogic(const MainWindowLogic&) = delete;
   MainWindowLogic& operator=(const MainWindowLogic&) = delete;
+
+  // Before initialise: the demo's simulated tracker is on `port`, which is
+  // selected and opened at start (the saved index is neither read nor changed).
+  void setDemoPort(int port) { demoPort_ = port; }
+  // Each log entry begins with the time of `clock` ("12:34:56 "); nullptr: none.
+  void setLogClock(Clock* clock) { logClock_ = clock; }
 
   // The pages and their templates, for the view to build the tab control.
   const PageTable& pageTable() const { return pageTable_; }
@@ -71,6 +80,7 @@ class MainWindowLogic final : public TrackerWindow {
   // --- The user -------------------------------------------------------------
   void onPortSelected();  // an entry chosen from the port chooser's list
   void onScanPorts();
+  // Asks first when fields were changed since the read (see unwrittenChanges).
   void onReadSettings();
   // Asks first when the tracker may have changed since the read (see
   // kWriteElsewhereQuestion), and when the write would change a field that
@@ -88,8 +98,18 @@ class MainWindowLogic final : public TrackerWindow {
   // the model; Open lays a file over the last read and shows it, and nothing
   // reaches the tracker until "Write Settings".
   void onSaveSettings();
+  // Asks first when fields were changed since the read.
   void onOpenSettings();
   void onCompareWithTracker();
+  // The log as shown (times included), written whole to a UTF-8 file, or copied.
+  void onSaveLog();
+  void onCopyLog();
+  void onAbout() { view_.showAbout(); }
+  void onQuit() { view_.closeWindow(); }
+  // Every way of closing the window asks this first. With unwritten changes:
+  // Yes saves them to a settings file (closing once saved), No discards
+  // them, Cancel keeps the window.
+  bool mayClose();
   // After "Write setting to tracker ok!" read the settings back and say
   // whether every field holds what was written (on unless the user's settings say otherwise).
   void setVerifyAfterWrite(bool on) { verifyAfterWrite_ = on; }
@@ -121,6 +141,11 @@ class MainWindowLogic final : public TrackerWindow {
   void appendLog(std::u16string_view text);
 
   bool settingsLoaded() const { return settingsLoaded_; }
+  // The fields the pages hold otherwise than the tracker read (an opened
+  // file's included): what Write Settings would change. 0 before a read.
+  std::size_t unwrittenChanges();
+  // The log pane's text as written (entries and separators).
+  const std::u16string& logText() const { return logText_; }
 
  private:
   void exchangePages(SettingsModel& model, ExchangeDirection direction);
@@ -139,6 +164,15 @@ class MainWindowLogic final : public TrackerWindow {
   bool refusedForBreaches();  // said why in the log
   bool keptBeforeWrite();     // false: said why in the log
   void settleKept(bool written, bool verified);
+  bool saveSettings();        // true once written to a file
+  // False when there are unwritten changes and the user keeps them.
+  bool discardAsked(std::u16string_view oneChange, std::u16string_view manyChanges);
+  std::u16string counted(std::size_t count, std::u16string_view one, std::u16string_view many) const;
+  void appendEntry(std::u16string_view text);
+  // A log line in the window's language: whole, or as the pattern of its numbers.
+  std::u16string inWindowLanguage(std::u16string_view text) const;
+  // The elements (settingsElements()) `edited` holds otherwise than the tracker.
+  std::vector<std::size_t> changedElements(const SettingsModel& edited);
 
   MainView& view_;
   PortIndexStore& store_;
@@ -168,6 +202,11 @@ class MainWindowLogic final : public TrackerWindow {
   std::size_t writtenChanges_ = 0;     // the fields that write changes
   const HistoryArchive* history_ = nullptr;
   std::optional<HistoryEntry> kept_;  // the before-image of the write in flight or being verified
+  SettingsModel inFlight_;                   // what the write in flight sends
+  std::optional<SettingsModel> writtenModel_;  // what the last write sent, until the next read
+  std::optional<int> demoPort_;
+  Clock* logClock_ = nullptr;
+  std::u16string logText_;  // what the pane holds
 };
 
 }  // namespace pelmora

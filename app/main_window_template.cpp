@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "pelmora_version.h"
+
 namespace pelmora {
 namespace {
 
@@ -35,12 +37,12 @@ constexpr std::array kMainItems{
 // the application icon instead (32 x 32 pixels are about 21 x 20 units).
 constexpr std::array kAboutItems{
     TemplateItem{kNoId, ItemKind::Icon, StyleNone, u"", {14, 14, 21, 20}, IDI_APP},
-    TemplateItem{kNoId, ItemKind::StaticText, StyleNone, u"Pelmora, Version 1.0", {42, 14, 114, 8}},
+    TemplateItem{IDC_ABOUT_VERSION, ItemKind::StaticText, StyleNone, u"Pelmora, Version %1", {42, 14, 114, 8}},
     TemplateItem{IDC_ABOUT_OK, ItemKind::PushButton, StyleDefaultButton, u"OK", {113, 41, 50, 14}},
 };
 
 constexpr DialogTemplate kMainTemplate{
-    IDD_MAIN, u"Veltranix Pelmora(1.0.03)", 436, 299, u"Arial", 12, kMainItems,
+    IDD_MAIN, u"Veltranix Pelmora %1", 436, 299, u"Arial", 12, kMainItems,
 };
 
 constexpr DialogTemplate kAboutTemplate{
@@ -51,5 +53,11 @@ constexpr DialogTemplate kAboutTemplate{
 
 const DialogTemplate& mainWindowTemplate() { return kMainTemplate; }
 const DialogTemplate& aboutBoxTemplate() { return kAboutTemplate; }
+
+std::u16string withVersion(std::u16string_view text) {
+  std::u16string filled(text);
+  if (const std::size_t at = filled.find(u"%1"); at != std::u16string::npos) filled.replace(at, 2, kPelmoraVersionText);
+  return filled;
+}
 
 }  // namespace pelmora

@@ -4,6 +4,7 @@
 // the About menu item and the status timer.
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "app/main_view.h"
@@ -41,8 +42,9 @@ inline constexpr std::array kIdentityRows{
     IdentityRow{IdentityField::Imei, IDC_IMEI},
 };
 
-// The About box's only control.
+// The About box's controls.
 inline constexpr int IDC_ABOUT_OK = 1;
+inline constexpr int IDC_ABOUT_VERSION = 1038;
 
 // Images: 32 x 32 icons, 48 x 48 one-colour status bitmaps.
 inline constexpr int IDB_ONLINE = 142;    // green
@@ -76,5 +78,8 @@ inline constexpr int kPageInsetBottom = 10;
 const DialogTemplate& mainWindowTemplate();
 // Modal frame; the icon area shows the application icon.
 const DialogTemplate& aboutBoxTemplate();
+// The main window's caption or the About box's text (as translated) with the
+// program's version in place of its "%1".
+std::u16string withVersion(std::u16string_view text);
 
 }  // namespace pelmora

@@ -1,8 +1,10 @@
 #include "app/window_assembly.h"
 
+#include <array>
 #include <string_view>
 #include <utility>
 
+#include "app/main_window_logic.h"
 #include "app/system_port_index_store.h"
 #include "link/port_map_file.h"
 #include "link/system_serial_port.h"
@@ -13,7 +15,44 @@
 
 namespace pelmora {
 
+std::optional<WindowPlace> parseWindowPlace(std::string_view text) {
+  std::array<int, 4> values{};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const std::size_t comma = text.find(',');
+    const std::string_view part = i + 1 < values.size() ? text.substr(0, comma) : text;
+    if (part.empty() || (i + 1 < values.size()) == (comma == std::string_view::npos)) return std::nullopt;
+    const bool negative = part.front() == '-';
+    int value = 0;
+    const std::string_view digits = part.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 6) return std::nullopt;
+    for (const char c : digits) {
+      if (c < '0' || c > '9') return std::nullopt;
+      value = value * 10 + (c - '0');
+    }
+    values[i] = negative ? -value : value;
+    if (comma != std::string_view::npos) text.remove_prefix(comma + 1);
+  }
+  if (values[2] < 1 || values[3] < 1) return std::nullopt;
+  return WindowPlace{values[0], values[1], values[2], values[3]};
+}
+
+std::string windowPlaceText(const WindowPlace& place) {
+  return std::to_string(place.left) + "," + std::to_string(place.top) + "," + std::to_string(place.width) + "," +
+         std::to_string(place.height);
+}
+
 WindowAssembly::WindowAssembly(Parts parts) : parts_(std::move(parts)) {}
+
+void WindowAssembly::keepWindowPlace(const WindowPlace& place) {
+  if (!parts_.userSettingsPath.empty())
+    (void)setUserSetting(parts_.userSettingsPath, "Window", "Geometry", windowPlaceText(place));
+}
+
+void WindowAssembly::configure(MainWindowLogic& logic) {
+  if (parts_.demoPort) logic.setDemoPort(*parts_.demoPort);
+  if (parts_.logTimes) logic.setLogClock(&clock_);
+  logic.setHistory(parts_.history.get());
+}
 
 std::vector<PortListing> WindowAssembly::listPorts() {
   std::vector<PortListing> listing;
@@ -56,6 +95,10 @@ WindowAssembly::Parts programParts(const WindowLaunch& launch) {
   // [General] VerifyAfterWrite=false: no read-back after a write.
   parts.verifyAfterWrite = user.verifyAfterWrite;
   parts.language = user.language;
+  parts.logTimes = user.logTimes;
+  parts.place = parseWindowPlace(user.windowGeometry);
+  // Only a file in use is written: one that could not be read stays as it is.
+  if (!user.problem) parts.userSettingsPath = user.path;
   if (std::string unused = unusedSettingsLine(user); !unused.empty()) parts.notices.push_back(std::move(unused));
 
   if (launch.demo) {
@@ -67,6 +110,7 @@ WindowAssembly::Parts programParts(const WindowLaunch& launch) {
       };
     }
     parts.port = std::make_unique<sim::LoopbackSerialPort>(kDemoPort, tracker);
+    parts.demoPort = kDemoPort;
     return parts;
   }
   parts.port = makeSystemSerialPort(user.ports.config);

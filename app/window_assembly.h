@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/port_index_store.h"
@@ -31,6 +32,20 @@
 namespace pelmora {
 
 inline constexpr int kDemoPort = 3;
+
+class MainWindowLogic;
+
+// The window's place on the screen and its size, in pixels.
+struct WindowPlace {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+// "100,80,900,620": left, top, width, height; nothing for any other text
+// or a size below 1.
+std::optional<WindowPlace> parseWindowPlace(std::string_view text);
+std::string windowPlaceText(const WindowPlace& place);
 
 // What the command line asks of a run.
 struct WindowLaunch {
@@ -53,6 +68,10 @@ class WindowAssembly {
     // Where the settings read are kept before each write; nullptr: nothing
     // kept (the demo, whose tracker is simulated).
     std::unique_ptr<HistoryArchive> history;
+    std::optional<int> demoPort;       // the simulated tracker's port, for the demo
+    bool logTimes = false;             // [Window] LogTimes (on unless the user turns it off)
+    std::optional<WindowPlace> place;  // [Window] Geometry
+    std::string userSettingsPath;      // where the window's place is kept; "": not kept
   };
 
   explicit WindowAssembly(Parts parts);
@@ -69,6 +88,12 @@ class WindowAssembly {
   const HistoryArchive* history() const { return parts_.history.get(); }
   const std::string& language() const { return parts_.language; }
   const std::vector<std::string>& notices() const { return parts_.notices; }
+  const std::optional<WindowPlace>& windowPlace() const { return parts_.place; }
+  // Kept in the user's settings for the next start; a failure is not worth a word at closing.
+  void keepWindowPlace(const WindowPlace& place);
+  // What the logic takes from the run before MainWindowLogic::initialise:
+  // the demo's port, the clock of the log's times.
+  void configure(MainWindowLogic& logic);
 
   // Every mapped port with what stands behind it now, for the chooser's words.
   std::vector<PortListing> listPorts();

@@ -12,13 +12,11 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "pelmora_version.h"
 #include "cli/exit_status.h"
 #include "cli/port_target.h"
 #include "link/stream_output.h"
 
-#ifndef PELMORA_VERSION
-#define PELMORA_VERSION "unknown"
-#endif
 
 namespace {
 
@@ -48,7 +46,7 @@ bool standardOutputWhole() {
 int main(int argc, char** argv) {
   CLI::App app{"Reads, writes, compares and provisions GPS trackers over a serial line.", "pelmora-cli"};
   app.footer(std::string(portNamingHelp()) + "\n\n" + kExitStatusHelp);
-  app.set_version_flag("--version", std::string("pelmora-cli ") + PELMORA_VERSION);
+  app.set_version_flag("--version", std::string("pelmora-cli ") + pelmora::kPelmoraVersion);
   app.require_subcommand(1);
   app.fallthrough();  // the common options after the command name too
 

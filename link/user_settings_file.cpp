@@ -49,6 +49,9 @@ UserSettings parseUserSettings(std::string_view text) {
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), keep);
     if (error == std::errc() && end == value.data() + value.size() && keep > 0) settings.historyKeep = keep;
   }
+  settings.logTimes = switchValue(text, "Window", "LogTimes", true);
+  if (const std::optional<std::string_view> raw = firstRawValue(text, "Window", "Geometry"))
+    settings.windowGeometry = libraryValue(*raw).value_or("");
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "COMM"))
     settings.portIndex = libraryValue(*raw);
   return settings;

@@ -13,6 +13,9 @@
 //   [Ports]                 the port map
 //   [History]
 //   Keep=20                 the before-images kept per tracker (settings/history_archive.h)
+//   [Window]
+//   Geometry=100,80,900,620 the window's place and size, left,top,width,height (written by the window)
+//   LogTimes=0              no time before each log entry
 //
 // The file is optional. One that exists but cannot be used (a folder, not
 // readable, not text, too large) is not used at all: every value takes its
@@ -41,6 +44,8 @@ struct UserSettings {
   std::size_t historyKeep = 20;          // [History] Keep; a value that is no whole number above 0 keeps 20
   std::string language;                  // [General] Language as written; "" when absent
   std::optional<std::string> portIndex;  // [General] COMM; nothing when absent or not one text
+  bool logTimes = true;                  // [Window] LogTimes
+  std::string windowGeometry;            // [Window] Geometry as written; "" when absent
   std::optional<SettingsError> problem;  // "<path>: is a directory, not a settings file"; none when the file was used or is absent
 };
 

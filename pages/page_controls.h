@@ -43,6 +43,9 @@ class PageControls {
   // the rule (English; the view adds its own words for the mark). None takes
   // the mark away.
   virtual void markField(int id, FieldMark mark, std::u16string_view why) = 0;
+  // The control's label (its own text where it has no label of its own)
+  // bold while the field differs from what the tracker holds.
+  virtual void markChanged(int id, bool changed) = 0;
 };
 
 }  // namespace pelmora

@@ -1,9 +1,11 @@
 #include "app/qt/about_box.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 #include "app/main_window_template.h"
 #include "app/qt/dialog_units.h"
+#include "app/qt/qt_text.h"
 #include "app/qt/template_builder.h"
 #include "app/qt/ui_language.h"
 
@@ -18,6 +20,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   for (const BuiltControl& control : buildTemplate(dialog, this, units)) {
     if (control.item->id == IDC_ABOUT_OK)
       connect(static_cast<QPushButton*>(control.widget), &QPushButton::clicked, this, &QDialog::accept);
+    if (control.item->id == IDC_ABOUT_VERSION)
+      static_cast<QLabel*>(control.widget)->setText(toQString(withVersion(toU16View(uiText(control.item->text)))));
   }
   setFixedSize(units.x(dialog.width), units.y(dialog.height));
 }

@@ -6,18 +6,19 @@
 
 #include "app/qt/dialog_units.h"
 #include "app/qt/pelmora_app.h"
+#include "pelmora_version.h"
 
 int main(int argc, char* argv[]) {
   // Answered before Qt looks for a display, so that it works on any terminal.
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
-      std::printf("pelmora %s\n", PELMORA_VERSION);
+      std::printf("pelmora %s\n", pelmora::kPelmoraVersion);
       return 0;
     }
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pelmora"));
-  QApplication::setApplicationVersion(QStringLiteral("1.0.03"));
+  QApplication::setApplicationVersion(QString::fromLatin1(pelmora::kPelmoraVersion));
   QApplication::setOrganizationName(QStringLiteral("KVL"));
   // Lets Wayland compositors find the desktop entry and so the icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.pelmora.Pelmora"));

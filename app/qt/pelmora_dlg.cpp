@@ -2,8 +2,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFile>
@@ -15,17 +16,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
 #include <QTextCursor>
 
 #include <algorithm>
 
 #include "app/main_window_template.h"
+#include "app/window_menu.h"
 #include "app/qt/about_box.h"
 #include "app/qt/artwork.h"
 #include "app/qt/compare_dialog.h"
@@ -41,16 +46,6 @@
 namespace pelmora {
 namespace {
 
-struct FileCommand {
-  std::u16string_view text;
-  QKeyCombination key;  // none for an empty combination
-  void (MainWindowLogic::*run)();
-};
-constexpr std::array kFileCommands{
-    FileCommand{u"Save Settings As\u2026", Qt::CTRL | Qt::Key_S, &MainWindowLogic::onSaveSettings},
-    FileCommand{u"Open Settings\u2026", Qt::CTRL | Qt::Key_O, &MainWindowLogic::onOpenSettings},
-    FileCommand{u"Compare with Tracker\u2026", QKeyCombination(), &MainWindowLogic::onCompareWithTracker},
-};
 constexpr std::u16string_view kJsonFilter = u"Settings file (*.json)";
 constexpr std::u16string_view kImageFilter = u"Settings image (*.pelmora-image)";
 
@@ -59,6 +54,27 @@ Widget* builtWidget(const std::vector<BuiltControl>& built, int id) {
   for (const BuiltControl& control : built)
     if (control.item->id == id) return static_cast<Widget*>(control.widget);
   return nullptr;
+}
+
+// The menu item whose handler is `run` follows its button.
+void enableMenuItem(const std::vector<QAction*>& actions, void (MainWindowLogic::*run)(), bool enabled) {
+  for (std::size_t row = 0; row < kMenuItems.size() && row < actions.size(); ++row)
+    if (kMenuItems[row].run == run) actions[row]->setEnabled(enabled);
+}
+
+// A file chosen in a file dialog over `owner` (nothing when cancelled) and
+// the filter chosen. Qt's own dialog opens wide enough that its columns'
+// headings show whole in either language.
+QString chooseFilePath(QWidget* owner, const QString& title, const QString& filters, QFileDialog::AcceptMode mode,
+                       QString* chosenFilter = nullptr) {
+  QFileDialog dialog(owner, title, QString(), filters);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  constexpr QSize kRoomyFileDialog(880, 540);
+  dialog.resize(dialog.sizeHint().expandedTo(kRoomyFileDialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter != nullptr) *chosenFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().front();
 }
 
 // A text as the log pane holds it: CR LF is one line break, as a lone CR or LF is.
@@ -79,11 +95,12 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
     : QDialog(parent),
       logic_(*this, assembly.portIndexStore(), assembly.settings(), assembly.discovery()),
       notifications_(logic_),
-      engine_(assembly.startLink(notifications_)) {
+      engine_(assembly.startLink(notifications_)),
+      assembly_(assembly) {
   const DialogTemplate& dialog = mainWindowTemplate();
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
-  setWindowTitle(uiText(dialog.caption));
+                 Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(toQString(withVersion(toU16View(uiText(dialog.caption)))));
   setWindowIcon(artworkIcon(IDI_APP));
   setFont(templateFont(dialog.fontFace, dialog.fontPointSize));
   const DialogUnits units(font());
@@ -123,9 +140,29 @@ CPelmoraDlg::CPelmoraDlg(WindowAssembly& assembly, QWidget* parent)
 
   setFixedSize(units.x(dialog.width), units.y(dialog.height));
   makeRoomForPages();
+  // The count of unwritten changes, in the free strip below the pages.
+  changeCount_ = new QLabel(this);
+  changeCount_->hide();
+  const QRect tabsPlace = tabs_->geometry();
+  changeCount_->setGeometry(tabsPlace.left(), tabsPlace.bottom() + 3, tabsPlace.width(),
+                            std::min(changeCount_->fontMetrics().height() + 2, height() - tabsPlace.bottom() - 4));
+  addMenuBar();
+  // Resizable from the size the template needs: the pages keep their
+  // layout, and the log pane takes what the window grows by.
+  logPlace_ = log_->geometry();
+  smallest_ = size();
+  setMinimumSize(smallest_);
+  setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  if (const std::optional<WindowPlace>& place = assembly.windowPlace()) {
+    resize(QSize(place->width, place->height).expandedTo(smallest_));
+    move(place->left, place->top);
+    placed_ = true;
+  } else {
+    resize(smallest_ + QSize(smallest_.width() / 3, 0));  // a log wide enough for a path on one line
+  }
 
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());
-  logic_.setHistory(assembly.history());
+  assembly.configure(logic_);
   logic_.initialise(engine_);
   // The words after each entry follow adapters plugged in and pulled out.
   if (PortDiscovery* discovery = assembly.discovery())
@@ -214,24 +251,43 @@ void CPelmoraDlg::makeRoomForPages() {
   setFixedSize(width() + growX, height() + growY);
 }
 
+void CPelmoraDlg::addMenuBar() {
+  menuBar_ = new QMenuBar(this);
+  std::array<QMenu*, kMenuTitles.size()> menus{};
+  for (std::size_t i = 0; i < kMenuTitles.size(); ++i) menus[i] = menuBar_->addMenu(uiText(kMenuTitles[i].caption));
+  for (const MenuItem& item : kMenuItems) {
+    QMenu* menu = menus.at(static_cast<std::size_t>(item.menu));
+    if (item.separatorBefore) menu->addSeparator();
+    QAction* action = menu->addAction(uiText(item.caption));
+    if (!item.key.none()) action->setShortcut(QKeySequence(toQString(menuKeyText(item.key))));
+    connect(action, &QAction::triggered, this, [this, run = item.run] { (logic_.*run)(); });
+    addAction(action);  // the shortcut works while the menu is closed
+    menuActions_.push_back(action);
+  }
+  // The template's controls move down below the bar; the window grows by it.
+  const int barHeight = menuBar_->sizeHint().height();
+  for (const BuiltControl& control : controls_) control.widget->move(control.widget->pos() + QPoint(0, barHeight));
+  changeCount_->move(changeCount_->pos() + QPoint(0, barHeight));
+  menuBar_->setGeometry(0, 0, width(), barHeight);
+  setFixedSize(width(), height() + barHeight);
+}
+
+void CPelmoraDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (menuBar_ != nullptr) menuBar_->resize(width(), menuBar_->height());
+  if (log_ != nullptr && !logPlace_.isNull())
+    log_->setGeometry(logPlace_.adjusted(0, 0, width() - smallest_.width(), height() - smallest_.height()));
+}
+
 void CPelmoraDlg::connectControls() {
   connect(portChooser_, &QComboBox::activated, this, [this] { logic_.onPortSelected(); });
   connect(scanButton_, &QPushButton::clicked, this, [this] { logic_.onScanPorts(); });
   connect(readButton_, &QPushButton::clicked, this, [this] { logic_.onReadSettings(); });
   connect(writeButton_, &QPushButton::clicked, this, [this] { logic_.onWriteSettings(); });
   connect(tabs_->tabBar(), &QTabBar::currentChanged, this, [this](int index) { logic_.onTabChanged(index); });
-  auto* about = new QShortcut(QKeySequence::HelpContents, this);
-  connect(about, &QShortcut::activated, this, &CPelmoraDlg::showAbout);
   auto* aboutButton = builtWidget<QPushButton>(controls_, IDC_ABOUT_BUTTON);
   aboutButton->setToolTip(uiText(kAboutButtonTip));
   connect(aboutButton, &QPushButton::clicked, this, &CPelmoraDlg::showAbout);
-  for (const FileCommand& command : kFileCommands) {
-    auto* action = new QAction(uiText(command.text), this);
-    if (command.key != QKeyCombination()) action->setShortcut(QKeySequence(command.key));
-    connect(action, &QAction::triggered, this, [this, run = command.run] { (logic_.*run)(); });
-    addAction(action);  // the shortcut works without the menu
-    fileActions_.push_back(action);
-  }
 }
 
 QWidget* CPelmoraDlg::control(int id) const { return builtWidget<QWidget>(controls_, id); }
@@ -253,6 +309,9 @@ void CPelmoraDlg::shutDownLink() {
 }
 
 void CPelmoraDlg::done(int result) {
+  // Unwritten changes are not lost unasked; once the link is stopped there is nothing left to ask.
+  if (!linkStopped_ && !logic_.mayClose()) return;
+  if (!linkStopped_) assembly_.keepWindowPlace({pos().x(), pos().y(), width(), height()});
   shutDownLink();
   QDialog::done(result);
 }
@@ -271,8 +330,14 @@ void CPelmoraDlg::keyPressEvent(QKeyEvent* event) {
 
 void CPelmoraDlg::contextMenuEvent(QContextMenuEvent* event) {
   // There is no system menu to extend here: the About item lives in the window's context menu.
+  // The File menu's settings and log items, then About.
   QMenu menu(this);
-  for (QAction* action : fileActions_) menu.addAction(action);
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row) {
+    const MenuItem& item = kMenuItems[row];
+    if (item.menu != WindowMenu::File || item.run == &MainWindowLogic::onQuit) continue;
+    if (item.separatorBefore) menu.addSeparator();
+    menu.addAction(menuActions_[row]);
+  }
   menu.addSeparator();
   menu.addAction(uiText(kAboutMenuText), this, &CPelmoraDlg::showAbout);
   menu.exec(event->globalPos());
@@ -291,14 +356,30 @@ void CPelmoraDlg::showEvent(QShowEvent* event) {
 
 // --- MainView -------------------------------------------------------------
 
-void CPelmoraDlg::enableReadButton(bool enabled) { readButton_->setEnabled(enabled); }
-void CPelmoraDlg::enableWriteButton(bool enabled) { writeButton_->setEnabled(enabled); }
+void CPelmoraDlg::enableReadButton(bool enabled) {
+  readButton_->setEnabled(enabled);
+  enableMenuItem(menuActions_, &MainWindowLogic::onReadSettings, enabled);
+}
+void CPelmoraDlg::enableWriteButton(bool enabled) {
+  writeButton_->setEnabled(enabled);
+  enableMenuItem(menuActions_, &MainWindowLogic::onWriteSettings, enabled);
+}
 
 void CPelmoraDlg::appendLog(std::u16string_view text) {
   const QString entry = toQString(text);
   logText_ += entry;
-  log_->moveCursor(QTextCursor::End);
-  log_->insertPlainText(entry);
+  QTextCursor cursor(log_->document());
+  cursor.movePosition(QTextCursor::End);
+  if (text == kLogSeparator) {
+    // The empty line between entries is a thin gap: its line's font is small.
+    QTextCharFormat gap;
+    gap.setFontPointSize(std::max(1.0, log_->font().pointSizeF() / 3));
+    cursor.insertBlock(QTextBlockFormat(), gap);
+    cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  } else {
+    cursor.insertText(entry);
+  }
+  log_->setTextCursor(cursor);
   log_->ensureCursorVisible();
 }
 
@@ -363,11 +444,41 @@ bool CPelmoraDlg::confirm(std::u16string_view question) {
                                QMessageBox::No) == QMessageBox::Yes;
 }
 
+Answer CPelmoraDlg::ask(std::u16string_view question) {
+  switch (QMessageBox::question(this, windowTitle(), toQString(question),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+void CPelmoraDlg::showChangeCount(std::u16string_view text) {
+  changeCount_->setText(toQString(text));
+  changeCount_->setVisible(!text.empty());
+}
+
+void CPelmoraDlg::copyText(std::u16string_view text) { QGuiApplication::clipboard()->setText(toQString(text)); }
+
+std::optional<std::string> CPelmoraDlg::chooseLogFile() {
+  QString path = chooseFilePath(this, uiText(u"Save Log As"),
+                                uiText(u"Log files (*.log *.txt)") + QStringLiteral(";;") + uiText(u"All files (*)"),
+                                QFileDialog::AcceptSave);
+  if (path.isEmpty()) return std::nullopt;
+  if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".log");
+  return QFile::encodeName(path).toStdString();
+}
+
+void CPelmoraDlg::closeWindow() { reject(); }
+
 std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
   const QString json = uiText(kJsonFilter), image = uiText(kImageFilter);
   QString chosen = json;
-  QString path = QFileDialog::getSaveFileName(this, uiText(u"Save Settings As"), QString(),
-                                              json + QStringLiteral(";;") + image, &chosen);
+  QString path =
+      chooseFilePath(this, uiText(u"Save Settings As"), json + QStringLiteral(";;") + image, QFileDialog::AcceptSave, &chosen);
   if (path.isEmpty()) return std::nullopt;
   const bool asJson = chosen == json;
   if (QFileInfo(path).suffix().isEmpty()) path += asJson ? QStringLiteral(".json") : QStringLiteral(".pelmora-image");
@@ -376,9 +487,10 @@ std::optional<SaveTarget> CPelmoraDlg::chooseSaveFile() {
 }
 
 std::optional<std::string> CPelmoraDlg::chooseOpenFile() {
-  const QString path = QFileDialog::getOpenFileName(
-      this, uiText(u"Open Settings"), QString(),
-      uiText(u"Settings files (*.json *.pelmora-image)") + QStringLiteral(";;") + uiText(u"All files (*)"));
+  const QString path = chooseFilePath(
+      this, uiText(u"Open Settings"),
+      uiText(u"Settings files (*.json *.pelmora-image)") + QStringLiteral(";;") + uiText(u"All files (*)"),
+      QFileDialog::AcceptOpen);
   if (path.isEmpty()) return std::nullopt;
   return QFile::encodeName(path).toStdString();
 }

@@ -33,6 +33,7 @@
 #include "link/link_engine.h"
 
 class QAction;
+class QMenuBar;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -53,7 +54,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
   CPelmoraDlg(const CPelmoraDlg&) = delete;
   CPelmoraDlg& operator=(const CPelmoraDlg&) = delete;
 
-  void showAbout();
+  void showAbout() override;
 
   // --- For the screenshot tour and the tests ---------------------------
   // A control of template 102 by id (nullptr for an unknown one).
@@ -67,12 +68,17 @@ class CPelmoraDlg final : public QDialog, private MainView {
   // The log pane's text as the logic wrote it, CR LF and all.
   const QString& logText() const { return logText_; }
   MainWindowLogic& logic() { return logic_; }
+  // The menu bar's action of row `row` of kMenuItems.
+  QAction* menuAction(std::size_t row) const { return menuActions_.at(row); }
+  // The count as the logic shows it, for a test of the widest one.
+  void showChangeCountForTest(std::u16string_view text) { showChangeCount(text); }
 
  protected:
   void done(int result) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct Page {
@@ -96,6 +102,11 @@ class CPelmoraDlg final : public QDialog, private MainView {
   void setPageVisible(int index, bool visible) override;
   PageControls& pageControls(int index) override;
   bool confirm(std::u16string_view question) override;
+  Answer ask(std::u16string_view question) override;
+  void showChangeCount(std::u16string_view text) override;
+  void copyText(std::u16string_view text) override;
+  std::optional<std::string> chooseLogFile() override;
+  void closeWindow() override;
   std::optional<SaveTarget> chooseSaveFile() override;
   std::optional<std::string> chooseOpenFile() override;
   void showComparison(const Comparison& comparison) override;
@@ -103,6 +114,7 @@ class CPelmoraDlg final : public QDialog, private MainView {
 
   void buildPages(PageTabs& tabs);
   void makeRoomForPages();
+  void addMenuBar();
   void connectControls();
   void shutDownLink();
 
@@ -121,7 +133,12 @@ class CPelmoraDlg final : public QDialog, private MainView {
   QLabel* statusLight_ = nullptr;
   QPlainTextEdit* log_ = nullptr;
   std::array<QLineEdit*, 3> identity_{};  // by IdentityField
-  std::vector<QAction*> fileActions_;
+  std::vector<QAction*> menuActions_;  // by row of kMenuItems
+  QMenuBar* menuBar_ = nullptr;
+  QLabel* changeCount_ = nullptr;
+  QRect logPlace_;    // the log pane at the smallest size; it takes whatever the window adds
+  QSize smallest_;
+  WindowAssembly& assembly_;
 
   QPixmap onlineImage_;
   QPixmap offlineImage_;

@@ -49,7 +49,30 @@ QString widgetText(const QWidget* widget) {
 
 QtPageControls::QtPageControls(std::span<const BuiltControl> built) {
   for (const BuiltControl& control : built)
-    if (control.item->id != kNoId) controls_.push_back({control.item->id, control.item->kind, control.widget});
+    if (control.item->id != kNoId)
+      controls_.push_back({control.item->id, control.item->kind, control.widget});
+    else if (control.item->kind == ItemKind::StaticText)
+      labels_.push_back(control.widget);
+}
+
+QWidget* QtPageControls::labelOf(const QWidget* widget) const {
+  const QRect own = widget->geometry();
+  QWidget* best = nullptr;
+  for (QWidget* label : labels_) {
+    const QRect rect = label->geometry();
+    if (rect.bottom() < own.top() || rect.top() > own.bottom() || rect.left() >= own.left()) continue;
+    if (best == nullptr || rect.left() > best->geometry().left()) best = label;
+  }
+  return best != nullptr ? best : const_cast<QWidget*>(widget);
+}
+
+void QtPageControls::markChanged(int id, bool changed) {
+  const Control* control = find(id);
+  if (control == nullptr) return;
+  QWidget* label = labelOf(control->widget);
+  QFont font = label->font();
+  font.setBold(changed);
+  label->setFont(font);
 }
 
 const QtPageControls::Control* QtPageControls::find(int id) const {

@@ -31,6 +31,7 @@ class QtPageControls final : public PageControls {
   void setCheck(int id, int state) override;
   int checkState(int id) const override;
   void markField(int id, FieldMark mark, std::u16string_view why) override;
+  void markChanged(int id, bool changed) override;
 
   QWidget* widget(int id) const;
 
@@ -41,8 +42,11 @@ class QtPageControls final : public PageControls {
     QWidget* widget;
   };
   const Control* find(int id) const;
+  // The label left of `widget` on its row; the widget itself when it has none.
+  QWidget* labelOf(const QWidget* widget) const;
 
   std::vector<Control> controls_;
+  std::vector<QWidget*> labels_;  // the texts without an id
 };
 
 }  // namespace pelmora

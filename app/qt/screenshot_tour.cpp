@@ -38,7 +38,7 @@ bool ScreenshotTour::start() {
     std::fprintf(stderr, "pelmora: cannot make the folder %s\n", qPrintable(directory_.path()));
     return false;
   }
-  step_ = Step::Scan;
+  step_ = Step::WaitOnline;
   pollsLeft_ = kStepLimitPolls;
   poller_.start();
   return true;
@@ -60,10 +60,6 @@ void ScreenshotTour::poll() {
   auto* read = static_cast<QAbstractButton*>(window_.control(IDC_READ_SETTINGS));
   auto* write = static_cast<QAbstractButton*>(window_.control(IDC_WRITE_SETTINGS));
   switch (step_) {
-    case Step::Scan:
-      static_cast<QAbstractButton*>(window_.control(IDC_SCAN_PORTS))->click();
-      step_ = Step::WaitOnline;
-      return;
     case Step::WaitOnline:
       if (!read->isEnabled()) return;
       read->click();
@@ -90,12 +86,28 @@ void ScreenshotTour::poll() {
       }
       std::printf("pelmora: wrote %s\n", qPrintable(path));
       if (++tab_ == bar->count()) {
-        finish(true, QStringLiteral("%1 screenshots written").arg(bar->count()));
+        // Enlarged, the log pane takes the room and the pages keep their layout.
+        window_.resize(window_.size() + QSize(window_.width() / 3, window_.height() / 3));
+        step_ = Step::ShootEnlarged;
+        lightWaits_ = 0;
         return;
       }
       bar->setCurrentIndex(tab_);
       lightWaits_ = 0;
       pollsLeft_ = kStepLimitPolls;
+      return;
+    }
+    case Step::ShootEnlarged: {
+      if (window_.shownStatusImage() == StatusImage::None && ++lightWaits_ < kLightWaitPolls) return;
+      const QString path = directory_.filePath(
+          QStringLiteral("window-enlarged%1.png")
+              .arg(currentLanguage() == UiLanguage::Russian ? QStringLiteral("-ru") : QString()));
+      if (!window_.grab().save(path, "PNG")) {
+        finish(false, QStringLiteral("cannot write %1").arg(path));
+        return;
+      }
+      std::printf("pelmora: wrote %s\n", qPrintable(path));
+      finish(true, QStringLiteral("%1 screenshots written").arg(window_.pageTabs()->tabBar()->count() + 1));
       return;
     }
     case Step::Done:

@@ -1,9 +1,10 @@
 #pragma once
 // --screenshots DIR: drives the window against the demo tracker as a user
-// would (Scan Ports, then Read Settings once the tracker is on line), then
-// writes one PNG of the window per tab, named after the tab's English title
-// and the window's language ("tab-sms-track.png", "tab-sms-track-ru.png"),
-// and closes the window.
+// would (Read Settings once the tracker on the demo's port is on line),
+// then writes one PNG of the window per tab, named after the tab's English
+// title and the window's language ("tab-sms-track.png",
+// "tab-sms-track-ru.png"), and one of the window enlarged
+// ("window-enlarged.png"), and closes the window.
 
 #include <QDir>
 #include <QString>
@@ -26,14 +27,14 @@ class ScreenshotTour {
   static QString fileNameFor(const QString& tabTitle, UiLanguage language);
 
  private:
-  enum class Step { Scan, WaitOnline, WaitSettings, Shoot, Done };
+  enum class Step { WaitOnline, WaitSettings, Shoot, ShootEnlarged, Done };
   void poll();
   void finish(bool ok, const QString& message);
 
   CPelmoraDlg& window_;
   QDir directory_;
   QTimer poller_;
-  Step step_ = Step::Scan;
+  Step step_ = Step::WaitOnline;
   int tab_ = 0;
   int pollsLeft_ = 0;
   int lightWaits_ = 0;

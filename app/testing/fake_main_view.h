@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/main_view.h"
@@ -59,6 +60,19 @@ class FakeMainView final : public MainView {
     return confirmAnswer;
   }
 
+  Answer ask(std::u16string_view question) override {
+    questions.emplace_back(question);
+    return askAnswer;
+  }
+  void showChangeCount(std::u16string_view text) override { changeCount = text; }
+  void copyText(std::u16string_view text) override { copied = text; }
+  std::optional<std::string> chooseLogFile() override {
+    ++fileDialogs;
+    return logPath;
+  }
+  void showAbout() override { ++aboutBoxes; }
+  void closeWindow() override { ++closeRequests; }
+
   std::optional<SaveTarget> chooseSaveFile() override {
     ++fileDialogs;
     return saveTarget;
@@ -68,6 +82,11 @@ class FakeMainView final : public MainView {
     return openPath;
   }
   void showComparison(const Comparison& comparison) override { shownComparison = comparison; }
+  std::u16string translated(std::u16string_view english) const override {
+    for (const auto& [from, to] : translations)
+      if (from == english) return to;
+    return std::u16string(english);
+  }
 
   FakePageControls& page(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= pages.size()) std::abort();  // buildPages first
@@ -93,8 +112,15 @@ class FakeMainView final : public MainView {
   std::array<std::u16string, 3> identity;
   std::array<bool, PageTable::kRowCount> pageVisible{};
   std::vector<FakePageControls> pages;
-  std::vector<std::u16string> questions;  // asked through confirm(), in order
+  std::vector<std::u16string> questions;  // asked through confirm() and ask(), in order
   bool confirmAnswer = false;
+  Answer askAnswer = Answer::Cancel;
+  std::u16string changeCount;  // beside Write Settings
+  std::u16string copied;       // the clipboard
+  std::optional<std::string> logPath;
+  std::vector<std::pair<std::u16string, std::u16string>> translations;  // English, shown
+  int aboutBoxes = 0;
+  int closeRequests = 0;
   // The file dialogs' answers (nothing: cancelled), how often one was shown,
   // and the last comparison shown.
   std::optional<SaveTarget> saveTarget;

@@ -5,6 +5,7 @@
 #include "app/win32/modal_window.h"
 #include "app/win32/template_controls.h"
 #include "app/win32/ui_language.h"
+#include "app/win32/win32_text.h"
 
 namespace pelmora {
 
@@ -13,7 +14,8 @@ void showAboutBox(HWND owner) {
   const DialogFont font(dialog.fontFace, dialog.fontPointSize, windowDpi(owner));
   const HWND frame = createModalFrame(owner, uiText(dialog.caption), font.x(dialog.width), font.y(dialog.height));
   if (frame == nullptr) return;
-  buildControls(dialog, frame, font);
+  for (const Win32Control& control : buildControls(dialog, frame, font))
+    if (control.item->id == IDC_ABOUT_VERSION) setWindowText(control.window, withVersion(uiText(control.item->text)));
   runModal(frame, owner);
 }
 

@@ -20,6 +20,7 @@
 #include "link/port_name.h"
 #include "link/serial_port.h"
 #include "settings/utf.h"
+#include "pelmora_version.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ Options parseOptions() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   const Options options = parseOptions();
   if (options.version) {
-    std::printf("pelmora %s\n", PELMORA_VERSION);
+    std::printf("pelmora %s\n", pelmora::kPelmoraVersion);
     return 0;
   }
   if (!options.problem.empty()) {

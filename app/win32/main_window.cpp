@@ -8,6 +8,7 @@
 #include <set>
 
 #include "app/main_window_template.h"
+#include "app/window_menu.h"
 #include "app/win32/about_box.h"
 #include "app/win32/artwork.h"
 #include "app/win32/changes_window.h"
@@ -22,23 +23,9 @@ namespace {
 
 constexpr wchar_t kMainClass[] = L"PelmoraMainWindow";
 constexpr wchar_t kPageClass[] = L"PelmoraPage";
-// A pop-up window with caption and system menu, no minimise, maximise or sizing border.
-constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+// A pop-up window with caption, system menu and a sizing border.
+constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
-
-// The context menu, with the shortcuts the Qt window has.
-struct MenuCommand {
-  int id;
-  std::u16string_view text;
-  std::u16string_view keyName;  // shown after the text
-  BYTE keyFlags;                // 0: no shortcut
-  WORD key;
-};
-constexpr std::array kMenuCommands{
-    MenuCommand{kSaveSettingsCommand, u"Save Settings As\u2026", u"Ctrl+S", FCONTROL | FVIRTKEY, 'S'},
-    MenuCommand{kOpenSettingsCommand, u"Open Settings\u2026", u"Ctrl+O", FCONTROL | FVIRTKEY, 'O'},
-    MenuCommand{kCompareCommand, u"Compare with Tracker\u2026", u"", 0, 0},
-};
 
 // The window's buttons and the logic's handler of each click.
 struct ButtonCommand {
@@ -49,10 +36,23 @@ constexpr std::array kButtonCommands{
     ButtonCommand{IDC_SCAN_PORTS, &MainWindowLogic::onScanPorts},
     ButtonCommand{IDC_READ_SETTINGS, &MainWindowLogic::onReadSettings},
     ButtonCommand{IDC_WRITE_SETTINGS, &MainWindowLogic::onWriteSettings},
-    ButtonCommand{kSaveSettingsCommand, &MainWindowLogic::onSaveSettings},
-    ButtonCommand{kOpenSettingsCommand, &MainWindowLogic::onOpenSettings},
-    ButtonCommand{kCompareCommand, &MainWindowLogic::onCompareWithTracker},
 };
+
+// A menu row's caption with its shortcut after a tab, as menus show it.
+std::wstring menuText(const MenuItem& item) {
+  std::wstring text = wide(uiText(item.caption));
+  if (!item.key.none()) text += L'\t' + wide(menuKeyText(item.key));
+  return text;
+}
+
+ACCEL accelerator(const MenuItem& item, int command) {
+  BYTE flags = FVIRTKEY;
+  if (item.key.ctrl) flags |= FCONTROL;
+  if (item.key.shift) flags |= FSHIFT;
+  const WORD key = item.key.letter != 0 ? static_cast<WORD>(item.key.letter)
+                                        : static_cast<WORD>(VK_F1 + item.key.functionKey - 1);
+  return {flags, key, static_cast<WORD>(command)};
+}
 
 // The file dialogs' filters: a shown name and its patterns.
 struct FileFilter {
@@ -65,6 +65,10 @@ constexpr std::array kSaveFilters{
 };
 constexpr std::array kOpenFilters{
     FileFilter{u"Settings files (*.json *.pelmora-image)", u"*.json;*.pelmora-image"},
+    FileFilter{u"All files (*)", u"*.*"},
+};
+constexpr std::array kLogFilters{
+    FileFilter{u"Log files (*.log *.txt)", u"*.log;*.txt"},
     FileFilter{u"All files (*)", u"*.*"},
 };
 
@@ -109,6 +113,14 @@ std::wstring paneText(std::u16string_view text) {
   return pane;
 }
 
+// The menu item whose handler is `run` follows its button.
+void enableMenuItem(HMENU bar, void (MainWindowLogic::*run)(), bool enabled) {
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row)
+    if (kMenuItems[row].run == run)
+      ::EnableMenuItem(bar, static_cast<UINT>(kFirstMenuCommand + static_cast<int>(row)),
+                       MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 bool hasExtension(const std::wstring& path) {
   const std::size_t name = path.find_last_of(L"\\/:");
   const std::size_t dot = path.find_last_of(L'.');
@@ -145,7 +157,7 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   registerClasses();
   const DialogTemplate& dialog = mainWindowTemplate();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(uiText(dialog.caption)).c_str(), kMainStyle, CW_USEDEFAULT,
+  window_ = ::CreateWindowExW(kMainExStyle, kMainClass, wide(withVersion(uiText(dialog.caption))).c_str(), kMainStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32MainWindow::windowProcedure));
@@ -153,11 +165,14 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   font_ = std::make_unique<DialogFont>(dialog.fontFace, dialog.fontPointSize, windowDpi(window_));
   ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
   // Centred on the screen's work area.
+  addMenuBar();
   RECT frame{0, 0, font_->x(dialog.width), font_->y(dialog.height)};
-  ::AdjustWindowRectEx(&frame, kMainStyle, FALSE, kMainExStyle);
+  smallestClient_ = {frame.right, frame.bottom};
+  ::AdjustWindowRectEx(&frame, kMainStyle, TRUE, kMainExStyle);
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  smallestFrame_ = {width, height};
   ::SetWindowPos(window_, nullptr, work.left + ((work.right - work.left) - width) / 2,
                  work.top + ((work.bottom - work.top) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -179,6 +194,19 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
   progress_ = control(IDC_PROGRESS);
   statusLight_ = control(IDC_STATUS_LIGHT);
   log_ = control(IDC_LOG);
+  ::GetWindowRect(log_, &logPlace_);
+  ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&logPlace_), 2);
+  // The count of unwritten changes, in the free strip below the pages.
+  {
+    RECT tabs{};
+    ::GetWindowRect(tabs_, &tabs);
+    ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tabs), 2);
+    changeCount_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT, tabs.left,
+                                     tabs.bottom + font_->scaled(3), tabs.right - tabs.left,
+                                     std::min(font_->y(10), static_cast<int>(smallestClient_.cy - tabs.bottom)), window_,
+                                     nullptr, instance, nullptr);
+    ::SendMessageW(changeCount_, WM_SETFONT, reinterpret_cast<WPARAM>(font_->handle()), FALSE);
+  }
 
   // The tab strip: titles and icons in table order.
   const PageTable& table = logic_.pageTable();
@@ -209,14 +237,20 @@ Win32MainWindow::Win32MainWindow(WindowAssembly& assembly)
     ::AppendMenuW(system, MF_STRING, ID_SYSMENU_ABOUT, wide(uiText(kAboutMenuText)).c_str());
   }
   std::vector<ACCEL> keys;
-  for (const MenuCommand& command : kMenuCommands)
-    if (command.keyFlags != 0) keys.push_back({command.keyFlags, command.key, static_cast<WORD>(command.id)});
-  keys.push_back({FVIRTKEY, VK_F1, static_cast<WORD>(kAboutCommand)});
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row)
+    if (!kMenuItems[row].key.none())
+      keys.push_back(accelerator(kMenuItems[row], kFirstMenuCommand + static_cast<int>(row)));
   shortcuts_ = ::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
   addTooltips();
 
+  // A place kept from the last run, at least the smallest size.
+  if (const std::optional<WindowPlace>& kept = assembly.windowPlace())
+    ::SetWindowPos(window_, nullptr, kept->left, kept->top, std::max<int>(kept->width, smallestFrame_.cx),
+                   std::max<int>(kept->height, smallestFrame_.cy), SWP_NOZORDER | SWP_NOACTIVATE);
+  placeLog();
+
   logic_.setVerifyAfterWrite(assembly.verifyAfterWrite());
-  logic_.setHistory(assembly.history());
+  assembly.configure(logic_);
   notifier_.wakeWindow(window_);
   logic_.initialise(engine_);
   for (const std::string& notice : assembly.notices()) logic_.appendLog(utf16FromUtf8(notice));
@@ -253,6 +287,11 @@ bool Win32MainWindow::preTranslate(MSG& message) {
 }
 
 void Win32MainWindow::close() {
+  if (window_ != nullptr && !linkStopped_) {
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    assembly_.keepWindowPlace({frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top});
+  }
   shutDownLink();
   if (window_ != nullptr) ::DestroyWindow(window_);
 }
@@ -318,15 +357,48 @@ void Win32MainWindow::addTooltips() {
 
 void Win32MainWindow::showAbout() { showAboutBox(window_); }
 
+void Win32MainWindow::addMenuBar() {
+  menuBar_ = ::CreateMenu();
+  std::array<HMENU, kMenuTitles.size()> menus{};
+  for (std::size_t i = 0; i < kMenuTitles.size(); ++i) {
+    menus[i] = ::CreatePopupMenu();
+    ::AppendMenuW(menuBar_, MF_POPUP, reinterpret_cast<UINT_PTR>(menus[i]), wide(uiText(kMenuTitles[i].caption)).c_str());
+  }
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row) {
+    const MenuItem& item = kMenuItems[row];
+    const HMENU menu = menus.at(static_cast<std::size_t>(item.menu));
+    if (item.separatorBefore) ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(kFirstMenuCommand + static_cast<int>(row)),
+                  menuText(item).c_str());
+  }
+  ::SetMenu(window_, menuBar_);  // the window destroys it with itself
+}
+
+void Win32MainWindow::placeLog() {
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  const LONG growX = std::max<LONG>(0, client.right - smallestClient_.cx);
+  const LONG growY = std::max<LONG>(0, client.bottom - smallestClient_.cy);
+  ::MoveWindow(log_, logPlace_.left, logPlace_.top, logPlace_.right - logPlace_.left + growX,
+               logPlace_.bottom - logPlace_.top + growY, TRUE);
+}
+
+void Win32MainWindow::requestClose() {
+  if (linkStopped_ || logic_.mayClose()) close();
+}
+
 void Win32MainWindow::showContextMenu(POINT at) {
+  // The File menu's settings and log items, then About.
   const HMENU menu = ::CreatePopupMenu();
-  for (const MenuCommand& command : kMenuCommands) {
-    std::wstring text = wide(uiText(command.text));
-    if (!command.keyName.empty()) text += L'\t' + wide(command.keyName);
-    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.id), text.c_str());
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row) {
+    const MenuItem& item = kMenuItems[row];
+    if (item.menu != WindowMenu::File || item.run == &MainWindowLogic::onQuit) continue;
+    if (item.separatorBefore) ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(kFirstMenuCommand + static_cast<int>(row)),
+                  menuText(item).c_str());
   }
   ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  ::AppendMenuW(menu, MF_STRING, kAboutCommand, (wide(uiText(kAboutMenuText)) + L"\tF1").c_str());
+  ::AppendMenuW(menu, MF_STRING, ID_SYSMENU_ABOUT, (wide(uiText(kAboutMenuText)) + L"\tF1").c_str());
   if (at.x == -1 && at.y == -1) {  // from the keyboard: at the window's corner
     RECT frame{};
     ::GetWindowRect(window_, &frame);
@@ -393,8 +465,15 @@ LRESULT Win32MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lPara
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
       return 0;
     }
+    case WM_SIZE:
+      if (made_) placeLog();
+      return 0;
+    case WM_GETMINMAXINFO:
+      // Never smaller than the template: nothing is clipped.
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallestFrame_.cx, smallestFrame_.cy};
+      return 0;
     case WM_CLOSE:
-      close();
+      requestClose();
       return 0;
     case WM_DESTROY:
       window_ = nullptr;
@@ -416,12 +495,20 @@ void Win32MainWindow::onCommand(int id, int code) {
       logic_.onPortSelected();
     return;
   }
-  if (id == IDC_ABOUT_BUTTON || id == kAboutCommand) {
+  if (id == IDC_ABOUT_BUTTON || id == ID_SYSMENU_ABOUT) {
     showAbout();
     return;
   }
   if (id == IDCANCEL) {  // Escape
-    close();
+    requestClose();
+    return;
+  }
+  if (id >= kFirstMenuCommand && id < kFirstMenuCommand + static_cast<int>(kMenuItems.size())) {
+    const MenuItem& item = kMenuItems[static_cast<std::size_t>(id - kFirstMenuCommand)];
+    // A disabled button's item does nothing, from the keyboard either.
+    for (const ButtonCommand& button : kButtonCommands)
+      if (button.run == item.run && !::IsWindowEnabled(control(button.id))) return;
+    (logic_.*item.run)();
     return;
   }
   // Return elsewhere than on a button (IDOK) does nothing: a Return typed
@@ -447,8 +534,14 @@ LRESULT Win32MainWindow::onNotify(const NMHDR& header) {
 
 // --- MainView ----------------------------------------------------------------
 
-void Win32MainWindow::enableReadButton(bool enabled) { ::EnableWindow(control(IDC_READ_SETTINGS), enabled); }
-void Win32MainWindow::enableWriteButton(bool enabled) { ::EnableWindow(control(IDC_WRITE_SETTINGS), enabled); }
+void Win32MainWindow::enableReadButton(bool enabled) {
+  ::EnableWindow(control(IDC_READ_SETTINGS), enabled);
+  enableMenuItem(menuBar_, &MainWindowLogic::onReadSettings, enabled);
+}
+void Win32MainWindow::enableWriteButton(bool enabled) {
+  ::EnableWindow(control(IDC_WRITE_SETTINGS), enabled);
+  enableMenuItem(menuBar_, &MainWindowLogic::onWriteSettings, enabled);
+}
 
 void Win32MainWindow::appendLog(std::u16string_view text) {
   logText_ += text;
@@ -516,7 +609,7 @@ void Win32MainWindow::setPageVisible(int index, bool visible) {
 PageControls& Win32MainWindow::pageControls(int index) { return controlsOf(index); }
 
 bool Win32MainWindow::confirm(std::u16string_view question) {
-  return ::MessageBoxW(window_, wide(question).c_str(), wide(uiText(mainWindowTemplate().caption)).c_str(),
+  return ::MessageBoxW(window_, wide(question).c_str(), wide(withVersion(uiText(mainWindowTemplate().caption))).c_str(),
                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -557,6 +650,43 @@ std::optional<SaveTarget> Win32MainWindow::chooseSaveFile() {
   // The file functions take UTF-8 paths on Windows (settings/atomic_file_windows.cpp).
   return SaveTarget{utf8FromUtf16(fromWide(chosen->path)), asJson ? SettingsFileFormat::Json : SettingsFileFormat::Image};
 }
+
+std::optional<std::string> Win32MainWindow::chooseLogFile() {
+  std::optional<ChosenFile> chosen =
+      chooseFile(window_, u"Save Log As", filterText(kLogFilters), OFN_OVERWRITEPROMPT, true);
+  if (!chosen) return std::nullopt;
+  if (!hasExtension(chosen->path)) chosen->path += L".log";
+  return utf8FromUtf16(fromWide(chosen->path));
+}
+
+Answer Win32MainWindow::ask(std::u16string_view question) {
+  switch (::MessageBoxW(window_, wide(question).c_str(), wide(withVersion(uiText(mainWindowTemplate().caption))).c_str(),
+                        MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
+    case IDYES:
+      return Answer::Yes;
+    case IDNO:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
+}
+
+void Win32MainWindow::showChangeCount(std::u16string_view text) { setWindowText(changeCount_, text); }
+
+void Win32MainWindow::copyText(std::u16string_view text) {
+  const std::wstring pane = paneText(text);
+  if (!::OpenClipboard(window_)) return;
+  ::EmptyClipboard();
+  if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (pane.size() + 1) * sizeof(wchar_t))) {
+    auto* units = static_cast<wchar_t*>(::GlobalLock(memory));
+    std::copy(pane.c_str(), pane.c_str() + pane.size() + 1, units);
+    ::GlobalUnlock(memory);
+    if (::SetClipboardData(CF_UNICODETEXT, memory) == nullptr) ::GlobalFree(memory);  // else the clipboard owns it
+  }
+  ::CloseClipboard();
+}
+
+void Win32MainWindow::closeWindow() { requestClose(); }
 
 std::optional<std::string> Win32MainWindow::chooseOpenFile() {
   const std::optional<ChosenFile> chosen =

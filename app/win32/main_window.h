@@ -35,11 +35,8 @@
 
 namespace pelmora {
 
-// The context menu's commands and their shortcuts (Ctrl+S, Ctrl+O, F1).
-inline constexpr int kSaveSettingsCommand = 40001;
-inline constexpr int kOpenSettingsCommand = 40002;
-inline constexpr int kCompareCommand = 40003;
-inline constexpr int kAboutCommand = 40004;
+// The menu bar's commands: row i of kMenuItems (app/window_menu.h) is this plus i.
+inline constexpr int kFirstMenuCommand = 40001;
 
 class Win32MainWindow final : private MainView {
  public:
@@ -93,8 +90,10 @@ class Win32MainWindow final : private MainView {
   void buildPages(HWND tabs);
   RECT pageRect() const;
   void addTooltips();
-  void showAbout();
+  void addMenuBar();
   void showContextMenu(POINT at);
+  void placeLog();
+  void requestClose();
   void shutDownLink();
 
   // MainView
@@ -112,6 +111,12 @@ class Win32MainWindow final : private MainView {
   void setPageVisible(int index, bool visible) override;
   PageControls& pageControls(int index) override;
   bool confirm(std::u16string_view question) override;
+  Answer ask(std::u16string_view question) override;
+  void showChangeCount(std::u16string_view text) override;
+  void copyText(std::u16string_view text) override;
+  std::optional<std::string> chooseLogFile() override;
+  void showAbout() override;
+  void closeWindow() override;
   std::optional<SaveTarget> chooseSaveFile() override;
   std::optional<std::string> chooseOpenFile() override;
   void showComparison(const Comparison& comparison) override;
@@ -132,6 +137,11 @@ class Win32MainWindow final : private MainView {
   HWND statusLight_ = nullptr;
   HWND log_ = nullptr;
   HWND tooltip_ = nullptr;
+  HWND changeCount_ = nullptr;
+  HMENU menuBar_ = nullptr;
+  RECT logPlace_{};       // the log pane at the smallest size; it takes what the window grows by
+  SIZE smallestClient_{};
+  SIZE smallestFrame_{};
   HACCEL shortcuts_ = nullptr;
   HIMAGELIST tabImages_ = nullptr;
   HBITMAP onlineImage_ = nullptr;

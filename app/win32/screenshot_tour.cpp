@@ -80,7 +80,7 @@ bool ScreenshotTour::start() {
     return false;
   }
   running = this;
-  step_ = Step::Scan;
+  step_ = Step::WaitOnline;  // the demo's port is opened at start
   pollsLeft_ = kStepLimitPolls;
   timer_ = ::SetTimer(nullptr, 0, kPollMs, &ScreenshotTour::tick);
   return true;
@@ -133,10 +133,6 @@ void ScreenshotTour::poll() {
   const HWND read = window_.control(IDC_READ_SETTINGS);
   const HWND write = window_.control(IDC_WRITE_SETTINGS);
   switch (step_) {
-    case Step::Scan:
-      ::SendMessageW(window_.control(IDC_SCAN_PORTS), BM_CLICK, 0, 0);
-      step_ = Step::WaitOnline;
-      return;
     case Step::WaitOnline:
       if (!::IsWindowEnabled(read)) return;
       ::SendMessageW(read, BM_CLICK, 0, 0);

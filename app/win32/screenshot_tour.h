@@ -1,6 +1,6 @@
 #pragma once
 // pelmora --screenshots DIR: drives the window against the demo tracker as a
-// user would (Scan Ports, then Read Settings once the tracker is on line),
+// user would (Read Settings once the tracker on the demo's port is on line),
 // then saves the window's client area as a PNG for every tab, named after
 // the tab's English title and the window's language
 // ("win32-tab-sms-track.png", "win32-tab-sms-track-ru.png"), and closes the
@@ -35,7 +35,7 @@ class ScreenshotTour {
   static std::string fileNameFor(std::u16string_view tabTitle, UiLanguage language);
 
  private:
-  enum class Step { Scan, WaitOnline, WaitSettings, Shoot, Done };
+  enum class Step { WaitOnline, WaitSettings, Shoot, Done };
   static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD);
   void poll();
   void showTab(int index);
@@ -46,7 +46,7 @@ class ScreenshotTour {
   Win32MainWindow& window_;
   std::string directory_;  // UTF-8
   UINT_PTR timer_ = 0;
-  Step step_ = Step::Scan;
+  Step step_ = Step::WaitOnline;
   int tab_ = 0;
   int pollsLeft_ = 0;
   int lightWaits_ = 0;

@@ -46,7 +46,52 @@ std::u16string comboItemText(HWND combo, int index) {
 
 Win32PageControls::Win32PageControls(std::span<const Win32Control> built) {
   for (const Win32Control& control : built)
-    if (control.item->id != kNoId) controls_.push_back({control.item->id, control.item->kind, control.window, {}, FieldMark::None, {}});
+    if (control.item->id != kNoId)
+      controls_.push_back({control.item->id, control.item->kind, control.window, {}, FieldMark::None, {}});
+    else if (control.item->kind == ItemKind::StaticText)
+      labels_.push_back(control.window);
+}
+
+Win32PageControls::~Win32PageControls() {
+  if (boldFont_ != nullptr) ::DeleteObject(boldFont_);
+}
+
+namespace {
+RECT placeIn(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+}  // namespace
+
+HWND Win32PageControls::labelOf(HWND window) const {
+  const RECT own = placeIn(window);
+  HWND best = nullptr;
+  LONG bestLeft = 0;
+  for (HWND label : labels_) {
+    const RECT rect = placeIn(label);
+    if (rect.bottom <= own.top || rect.top >= own.bottom || rect.left >= own.left) continue;
+    if (best == nullptr || rect.left > bestLeft) {
+      best = label;
+      bestLeft = rect.left;
+    }
+  }
+  return best != nullptr ? best : window;
+}
+
+void Win32PageControls::markChanged(int id, bool changed) {
+  const Control* control = find(id);
+  if (control == nullptr) return;
+  const HWND label = labelOf(control->window);
+  if (plainFont_ == nullptr) plainFont_ = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+  if (boldFont_ == nullptr && plainFont_ != nullptr) {
+    LOGFONTW look{};
+    ::GetObjectW(plainFont_, sizeof look, &look);
+    look.lfWeight = FW_BOLD;
+    boldFont_ = ::CreateFontIndirectW(&look);
+  }
+  ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(changed ? boldFont_ : plainFont_), TRUE);
 }
 
 const Win32PageControls::Control* Win32PageControls::find(int id) const {

@@ -20,6 +20,9 @@ namespace pelmora {
 class Win32PageControls final : public PageControls {
  public:
   explicit Win32PageControls(std::span<const Win32Control> built);
+  ~Win32PageControls() override;
+  Win32PageControls(const Win32PageControls&) = delete;
+  Win32PageControls& operator=(const Win32PageControls&) = delete;
 
   std::u16string text(int id) const override;
   void setText(int id, std::u16string_view text) override;
@@ -30,6 +33,7 @@ class Win32PageControls final : public PageControls {
   void setCheck(int id, int state) override;
   int checkState(int id) const override;
   void markField(int id, FieldMark mark, std::u16string_view why) override;
+  void markChanged(int id, bool changed) override;
 
   // The control's window, nullptr for an id the page does not have.
   HWND window(int id) const;
@@ -49,7 +53,13 @@ class Win32PageControls final : public PageControls {
   const Control* find(int id) const;
   Control* find(int id);
 
+  // The label left of `window` on its row; the window itself when it has none.
+  HWND labelOf(HWND window) const;
+
   std::vector<Control> controls_;
+  std::vector<HWND> labels_;      // the texts without an id
+  HFONT plainFont_ = nullptr;     // the labels' own, not ours
+  HFONT boldFont_ = nullptr;      // made on the first changed mark
   HWND tips_ = nullptr;  // one tooltip window for the page's marked controls, made on the first mark
 };
 

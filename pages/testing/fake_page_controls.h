@@ -36,6 +36,9 @@ class FakePageControls final : public PageControls {
   void setCheck(int id, int state) override;
   int checkState(int id) const override;
   void markField(int id, FieldMark mark, std::u16string_view why) override;
+  void markChanged(int id, bool changed) override {
+    if (Control* control = find(id)) control->changed = changed;
+  }
 
   // The user types `text` at the end of the control's text. Returns how
   // many characters the control took. Into a chooser's editable field: the
@@ -54,6 +57,13 @@ class FakePageControls final : public PageControls {
   std::u16string markWhy(int id) const;
   // The ids of the marked controls, in template order.
   std::vector<int> markedIds() const;
+  // The ids of the controls marked changed, in template order.
+  std::vector<int> changedIds() const {
+    std::vector<int> ids;
+    for (const Control& control : controls_)
+      if (control.changed) ids.push_back(control.id);
+    return ids;
+  }
 
  private:
   struct Control {
@@ -67,6 +77,7 @@ class FakePageControls final : public PageControls {
     int check = 0;
     FieldMark mark = FieldMark::None;
     std::u16string markWhy;
+    bool changed = false;
   };
 
   bool accepts(const Control& control, char16_t unit) const;

@@ -130,8 +130,13 @@ TEST(MainWindowStart, PreselectsTheSavedPortWithoutOpeningItAndInitialisesTheWin
     const char* label;
     std::optional<std::u16string> stored;
     int selected;
+    std::u16string log;
   } rows[] = {
-      {"7", u"7", 7}, {"-1 becomes 0", u"-1", 0}, {"150: no entry", u"150", -1}, {"no value", std::nullopt, 0},
+      {"7", u"7", 7, u""},
+      {"-1 becomes 0", u"-1", 0, u""},
+      {"150: no entry", u"150", -1, u""},
+      {"first run: nothing chosen, and what to do", std::nullopt, -1,
+       u"Plug the tracker in and press Scan Ports\r\n\r\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
@@ -147,8 +152,21 @@ TEST(MainWindowStart, PreselectsTheSavedPortWithoutOpeningItAndInitialisesTheWin
               std::tuple(false, false, 0, 4000));
     EXPECT_EQ(h.view.visiblePageCount(), 1);
     EXPECT_EQ(h.view.page(5).selectedItem(misc::IDC_TIME_ZONE), 20) << "the pages' own initialisation ran";
-    EXPECT_TRUE(h.view.log.empty());
+    EXPECT_EQ(h.view.log, row.log);
   }
+}
+
+TEST(MainWindowStart, TheDemoOpensItsTrackersPortAndSaysSoWithoutTheSavedIndex) {
+  WindowHarness h;
+  h.port.openable = {3};
+  h.logic.setDemoPort(3);
+  h.start();
+  EXPECT_EQ(h.view.selectedPort(), 3);
+  EXPECT_EQ(h.engine.currentPort(), 3);
+  const std::u16string first =
+      u"Demo: the simulated tracker is on COM3; press Read Settings\r\n\r\nOpen  port 3 sucessfully\r\n\r\n";
+  EXPECT_EQ(h.view.log.substr(0, first.size()), first);
+  EXPECT_EQ(h.store.writes, 0);
 }
 
 TEST(MainWindowButtons, FollowTheButtonStateTable) {
@@ -203,6 +221,29 @@ TEST(MainWindowLog, EveryEntryIsFollowedByAnEmptyLineAndTheOldestGoWholeBeyondOn
   h.logic.trackerEvent(TrackerEvent::Log, 0, u"B");
   h.logic.appendLog(u"C\r\n");
   EXPECT_EQ(h.view.log, u"A\r\n\r\nB\r\n\r\nC\r\n\r\n\r\n");
+  // With a clock each entry begins with its time; the log is copied, and saved as UTF-8, as shown.
+  h.logic.setLogClock(&h.clock);
+  h.logic.trackerEvent(TrackerEvent::Log, 0, u"\u041f");
+  EXPECT_EQ(h.view.log.substr(h.view.log.size() - 14), u"12:34:56 \u041f\r\n\r\n");
+  h.logic.onCopyLog();
+  EXPECT_EQ(h.view.copied, h.view.log);
+  h.view.logPath = ::testing::TempDir() + "window.log";
+  h.logic.onSaveLog();
+  std::ifstream file(*h.view.logPath, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}),
+            "A\r\n\r\nB\r\n\r\nC\r\n\r\n\r\n12:34:56 \xD0\x9F\r\n\r\n");
+  const std::u16string saved = u"12:34:56 Log saved to " + u16(*h.view.logPath) + u"\r\n\r\n";
+  EXPECT_EQ(h.view.log.substr(h.view.log.size() - saved.size()), saved);
+  std::remove(h.view.logPath->c_str());
+  // In another language a line is shown translated whole, or as the pattern of its numbers.
+  h.view.translations = {{u"Tracker is on line", u"\u0422\u0440\u0435\u043a\u0435\u0440"},
+                         {u"COM%1 is busy, COM%2 too", u"COM%2 \u0438 COM%1"}};
+  for (const auto& [line, shown] : {std::pair<std::u16string, std::u16string>{u"Tracker is on line", u"\u0422\u0440\u0435\u043a\u0435\u0440"},
+                                    {u"COM12 is busy, COM3 too", u"COM3 \u0438 COM12"},
+                                    {u"COM12 is free", u"COM12 is free"}}) {
+    h.logic.trackerEvent(TrackerEvent::Log, 0, line);
+    EXPECT_EQ(h.view.log.substr(h.view.log.size() - shown.size() - 4), shown + u"\r\n\r\n");
+  }
   // After "first", `times` entries; what is kept is whole entries, so its size tells them.
   const struct {
     const char* label;
@@ -299,7 +340,11 @@ TEST(MainWindowWrite, AsksBeforeAnOpenedFileChangesTheTrackerId) {
       h.logic.onOpenSettings();
       ASSERT_EQ(h.view.page(kTransport).text(transport::IDC_TRACKER_ID), u16(row.fileId));
     }
-    if (row.readAgain) h.pressRead();
+    if (row.readAgain) {
+      h.view.confirmAnswer = true;  // the file's id is discarded
+      h.pressRead();
+      h.view.questions.clear();
+    }
     if (row.typed) h.view.page(kTransport).setText(transport::IDC_TRACKER_ID, u"456");
     h.view.confirmAnswer = row.yes;
     h.logic.onWriteSettings();
@@ -433,6 +478,7 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
     h.port.devices[11] = "/dev/ttyUSB0";
     h.discovery.usb = {UsbIdentity{0x1a86, 0x7523, "QinHeng", "USB Serial", ""}};
     h.start();
+    h.view.log.clear();
     h.view.selectPort(row.port);
     h.logic.onPortSelected();
     EXPECT_EQ(h.view.log, row.log);
@@ -443,6 +489,107 @@ TEST(MainWindowPortChooser, ASelectionOpensThePortAndStoresItsIndexWhateverTheOu
   }
 }
 
+// --- Unwritten changes --------------------------------------------------------
+
+TEST(MainWindowChanges, TheChangedFieldsAreMarkedAndCountedUntilWritten) {
+  WindowHarness h;
+  h.logic.setVerifyAfterWrite(false);
+  h.readTracker();
+  const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+  const struct {
+    const char* label;
+    int page;
+    int id;
+    std::u16string text;
+    std::vector<int> apnMarked;
+    std::vector<int> smsMarked;
+    std::u16string count;
+  } rows[] = {
+      {"the APN typed", kApn, apn::IDC_APN_NAME, u"edited.apn", {apn::IDC_APN_NAME}, {}, u"1 change"},
+      {"the interval too", kSms, sms_track::IDC_SMS_INTERVAL, u"45", {apn::IDC_APN_NAME}, {sms_track::IDC_SMS_INTERVAL},
+       u"2 changes"},
+      {"the APN typed back", kApn, apn::IDC_APN_NAME, readApn, {}, {sms_track::IDC_SMS_INTERVAL}, u"1 change"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    h.view.page(row.page).setText(row.id, row.text);
+    h.logic.onPageEdited(row.page);
+    EXPECT_EQ(h.view.page(kApn).changedIds(), row.apnMarked);
+    EXPECT_EQ(h.view.page(kSms).changedIds(), row.smsMarked);
+    EXPECT_EQ(h.view.changeCount, row.count);
+  }
+  h.logic.onWriteSettings();
+  h.engine.communicationPass();
+  ASSERT_EQ(h.writeRequests, 1);
+  EXPECT_TRUE(h.view.page(kSms).changedIds().empty()) << "written: the tracker holds it now";
+  EXPECT_EQ(h.view.changeCount, u"");
+  EXPECT_TRUE(h.logic.mayClose());
+}
+
+// Read Settings, Open Settings and closing ask before unwritten changes go;
+// nothing is asked without them.
+TEST(MainWindowChanges, DiscardingThemIsAskedFirstAndEachAnswerDoesWhatItSays) {
+  enum Action { Read, Open, Close };
+  const std::string saved = ::testing::TempDir() + "before-closing.json";
+  const struct {
+    const char* label;
+    Action action;
+    bool edited;
+    bool yes;            // confirm()
+    Answer answer;       // ask()
+    bool chooseFile;     // the save dialog gives a file
+    std::u16string question;
+    bool goesOn;         // read again, the file dialog shown, or the window may close
+  } rows[] = {
+      {"read, no changes", Read, false, false, Answer::Cancel, false, u"", true},
+      {"read, No", Read, true, false, Answer::Cancel, false, u"Discard your 2 changes and read the tracker again?", false},
+      {"read, Yes", Read, true, true, Answer::Cancel, false, u"Discard your 2 changes and read the tracker again?", true},
+      {"open, No", Open, true, false, Answer::Cancel, false, u"Discard your 2 changes and open a settings file?", false},
+      {"open, Yes", Open, true, true, Answer::Cancel, false, u"Discard your 2 changes and open a settings file?", true},
+      {"close, no changes", Close, false, false, Answer::Cancel, false, u"", true},
+      {"close, Cancel", Close, true, false, Answer::Cancel, false,
+       u"Your 2 changes were not written to the tracker. Save them to a settings file before closing?", false},
+      {"close, No: discarded", Close, true, false, Answer::No, false,
+       u"Your 2 changes were not written to the tracker. Save them to a settings file before closing?", true},
+      {"close, Yes, saved", Close, true, false, Answer::Yes, true,
+       u"Your 2 changes were not written to the tracker. Save them to a settings file before closing?", true},
+      {"close, Yes, the save cancelled", Close, true, false, Answer::Yes, false,
+       u"Your 2 changes were not written to the tracker. Save them to a settings file before closing?", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    WindowHarness h;
+    h.readTracker();
+    const std::u16string readApn = h.view.page(kApn).text(apn::IDC_APN_NAME);
+    if (row.edited) {
+      h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
+      h.view.page(kSms).setText(sms_track::IDC_SMS_INTERVAL, u"45");
+    }
+    h.view.confirmAnswer = row.yes;
+    h.view.askAnswer = row.answer;
+    if (row.chooseFile) h.view.saveTarget = SaveTarget{saved, SettingsFileFormat::Json};
+    bool wentOn = false;
+    switch (row.action) {
+      case Read:
+        h.pressRead();
+        wentOn = h.view.page(kApn).text(apn::IDC_APN_NAME) == readApn;
+        break;
+      case Open:
+        h.logic.onOpenSettings();
+        wentOn = h.view.fileDialogs == 1;
+        break;
+      case Close:
+        wentOn = h.logic.mayClose();
+        EXPECT_EQ(std::ifstream(saved).good(), row.chooseFile);
+        break;
+    }
+    EXPECT_EQ(wentOn, row.goesOn);
+    EXPECT_EQ(h.view.questions, row.question.empty() ? std::vector<std::u16string>{}
+                                                     : std::vector<std::u16string>{row.question});
+    std::remove(saved.c_str());
+  }
+}
+
 // --- Settings files, compare and verify --------------------------------------
 
 TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
@@ -450,6 +597,7 @@ TEST(MainWindowSettingsFiles, BeforeAnyReadEachSaysToReadFirstAndAsksNothing) {
        {&MainWindowLogic::onSaveSettings, &MainWindowLogic::onOpenSettings, &MainWindowLogic::onCompareWithTracker}) {
     WindowHarness h;
     h.start();
+    h.view.log.clear();
     (h.logic.*action)();
     EXPECT_EQ(h.view.log, kReadFirst);
     EXPECT_EQ(h.view.fileDialogs, 0);
@@ -525,7 +673,9 @@ TEST(MainWindowSettingsFiles, SaveAndOpenShowTheFileOrSayWhatIsWrongChangingNoth
     }
     h.view.page(kApn).setText(apn::IDC_APN_NAME, u"kept.apn");
     h.view.openPath = row.file;
+    h.view.confirmAnswer = true;
     h.logic.onOpenSettings();
+    EXPECT_THAT(h.view.questions, ElementsAre(u"Discard your change and open a settings file?"));
     const std::u16string shownPath = row.nameShown.empty() ? u16(row.file) : u16(dir) + row.nameShown;
     expected += (row.log == opened ? u"Settings opened from " : u"") + shownPath + row.log + u"\r\n\r\n";
     EXPECT_EQ(h.view.log, expected);

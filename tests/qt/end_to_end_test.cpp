@@ -121,8 +121,9 @@ TEST(QtEndToEnd, ScanReadEditWriteAgainstTheSimulatedTracker) {
 }
 
 // The demo as `pelmora --demo` assembles it: the simulated tracker behind
-// the loopback port on COM3, no pseudo-terminal. Scan finds it, Read shows
-// its Extended image, and the tracker's record holds the one read.
+// the loopback port on COM3, no pseudo-terminal. The window opens it at
+// start and says so, Read shows its Extended image, and the tracker's record
+// holds the one read.
 TEST(QtEndToEnd, TheDemoReadsTheSimulatedTrackerBehindTheLoopbackPort) {
   WindowAssembly::Parts parts = programParts({true, ""});
   parts.portIndexStore = std::make_unique<FakePortIndexStore>();
@@ -133,7 +134,7 @@ TEST(QtEndToEnd, TheDemoReadsTheSimulatedTrackerBehindTheLoopbackPort) {
   auto* write = qobject_cast<QAbstractButton*>(window.control(1006));
   auto* chooser = qobject_cast<QComboBox*>(window.control(1010));
 
-  QTest::mouseClick(qobject_cast<QAbstractButton*>(window.control(1004)), Qt::LeftButton);
+  EXPECT_TRUE(window.logText().contains(QStringLiteral("Demo: the simulated tracker is on COM3; press Read Settings")));
   ASSERT_TRUE(TestWindow::waitFor([&] { return read->isEnabled() && chooser->currentIndex() == kDemoPort; }))
       << window.logText().toStdString();
   QTest::mouseClick(read, Qt::LeftButton);

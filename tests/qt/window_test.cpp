@@ -3,7 +3,12 @@
 // pages, the log pane and the status light. That notifications from worker
 // threads reach the window the end-to-end test shows.
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QMenuBar>
+#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,10 +24,14 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <cstdlib>
 #include <vector>
 
 #include "app/main_window_template.h"
+#include "app/window_menu.h"
+#include "pelmora_version.h"
+#include "link/posix_serial_port.h"
 #include "app/qt/about_box.h"
 #include "app/qt/ip_address_edit.h"
 #include "app/qt/page_tabs.h"
@@ -159,7 +168,7 @@ void expectWholeAlignedOneLanguage(QWidget* holder, UiLanguage language) {
 TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   TestWindow t;
   CPelmoraDlg& window = *t.window;
-  EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora(1.0.03)"));
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Veltranix Pelmora ") + QString::fromLatin1(kPelmoraVersion));
   for (const int id : {1007, 1013, 1008}) EXPECT_TRUE(qobject_cast<QLineEdit*>(window.control(id))->isReadOnly()) << id;
   auto* pane = qobject_cast<QPlainTextEdit*>(window.control(IDC_LOG));
   EXPECT_TRUE(pane->isReadOnly());
@@ -170,6 +179,10 @@ TEST(QtWindow, BuildsTheMainWindowAndTheAboutBox) {
   EXPECT_EQ(texts.join(u','), QStringLiteral("Sms Track,Key Binding,APN,AGPS,Transport,Misc"));
   CAboutDlg about(&window);
   EXPECT_TRUE(about.findChild<QPushButton*>()->isDefault());
+  EXPECT_EQ(about.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly) != nullptr, true);
+  QStringList aboutTexts;
+  for (const QLabel* label : about.findChildren<QLabel*>()) aboutTexts << label->text();
+  EXPECT_TRUE(aboutTexts.contains(QStringLiteral("Pelmora, Version ") + QString::fromLatin1(kPelmoraVersion)));
 }
 
 // Every page control is shown, typed and enabled as its template says, and
@@ -242,7 +255,24 @@ TEST(QtWindow, EachLanguageShowsEveryControlWholeAndAligned) {
     ASSERT_TRUE(useLanguage(language));
     TestWindow t;
     ASSERT_TRUE(t.showActive());
+    expectOneLanguage(t.window->logText(), language);  // the first run's line
+    t.window->resize(t.window->minimumSize());  // at its smallest nothing is clipped
+    qobject_cast<QComboBox*>(t.window->control(IDC_PORT_LIST))->setCurrentIndex(3);  // its text line shows
+    t.window->showChangeCountForTest(toU16View(uiText(u"%1 changes").replace(QStringLiteral("%1"), QStringLiteral("12"))));
     expectWholeAlignedOneLanguage(t.window.get(), language);
+    // Grown, the log pane takes all of it; the rest stays where the template put it.
+    std::vector<QRect> before;
+    for (QWidget* child : t.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) before.push_back(child->geometry());
+    const QRect log = t.window->control(IDC_LOG)->geometry();
+    t.window->resize(t.window->size() + QSize(300, 200));
+    EXPECT_EQ(t.window->control(IDC_LOG)->geometry(), log.adjusted(0, 0, 300, 200));
+    std::size_t i = 0;
+    for (QWidget* child : t.window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      const QRect was = before.at(i++);
+      if (child != t.window->control(IDC_LOG) && qobject_cast<QMenuBar*>(child) == nullptr) {
+        EXPECT_EQ(child->geometry(), was) << child->metaObject()->className();
+      }
+    }
     CAboutDlg about(t.window.get());
     expectWholeAlignedOneLanguage(&about, language);
     for (int page = 0; page < 6; ++page) {
@@ -279,6 +309,67 @@ TEST(QtWindow, LogPaneDropsWhatTheLogicDropsAndNoMore) {
   EXPECT_TRUE(kept.startsWith(QStringLiteral("7\r\n"))) << kept.left(10).toStdString();
   EXPECT_TRUE(kept.endsWith(QStringLiteral("19\r\n") + line + QStringLiteral("\r\n\r\n\r\n")));
   EXPECT_EQ(pane->toPlainText(), QString(kept).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+// Each row of the menu table, triggered from the menu bar, does what its
+// handler does: before any read, and with the log's times on.
+TEST(QtWindow, EveryMenuItemReachesItsHandler) {
+  WindowAssembly::Parts parts;
+  parts.port = std::make_unique<PosixSerialPort>(PortMapConfig{{}, false});
+  parts.portIndexStore = std::make_unique<FakePortIndexStore>();
+  parts.logTimes = true;
+  TestWindow t(std::move(parts));
+  ASSERT_TRUE(t.showActive());
+  const QRegularExpression timed(QStringLiteral("^(\\d\\d:\\d\\d:\\d\\d (.*)\r\n\r\n)+$"));
+  EXPECT_TRUE(timed.match(t.window->logText()).hasMatch()) << t.window->logText().toStdString();
+  const QString readFirst = QStringLiteral("No tracker settings loaded: read the tracker first");
+  const struct {
+    std::u16string_view caption;
+    QString seen;  // the new log entry, the dialog that opened, or what else shows it
+  } expected[] = {
+      {u"Open Settings\u2026", readFirst},
+      {u"Save Settings As\u2026", readFirst},
+      {u"Compare with Tracker\u2026", readFirst},
+      {u"Save Log As\u2026", QStringLiteral("dialog Save Log As")},
+      {u"Copy Log", QStringLiteral("clipboard")},
+      {u"Quit", QStringLiteral("closed")},
+      {u"Scan Ports", QStringLiteral("Scan port 0 ...")},
+      {u"Read Settings", QStringLiteral("disabled")},
+      {u"Write Settings", QStringLiteral("disabled")},
+      {u"About Pelmora", QStringLiteral("dialog About Pelmora")},
+  };
+  ASSERT_EQ(std::size(expected), kMenuItems.size());
+  std::optional<std::size_t> quit;
+  const auto trigger = [&t](std::size_t row) {
+    QAction* action = t.window->menuAction(row);
+    if (!action->isEnabled()) return QStringLiteral("disabled");
+    QGuiApplication::clipboard()->clear();
+    const QString log = t.window->logText();
+    QString seen;
+    QTimer::singleShot(100, [&seen] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        seen = QStringLiteral("dialog ") + modal->windowTitle();
+        static_cast<QDialog*>(modal)->reject();
+      }
+    });
+    action->trigger();
+    if (!seen.isEmpty()) return seen;
+    if (!t.window->isVisible()) return QStringLiteral("closed");
+    if (QGuiApplication::clipboard()->text() == log) return QStringLiteral("clipboard");
+    TestWindow::waitFor([&] { return t.window->logText() != log; }, 10000);
+    return t.window->logText().mid(log.size() + 9).section(QStringLiteral("\r\n"), 0, 0);
+  };
+  for (std::size_t row = 0; row < kMenuItems.size(); ++row) {
+    SCOPED_TRACE(toQString(kMenuItems[row].caption).toStdString());
+    EXPECT_EQ(kMenuItems[row].caption, expected[row].caption);
+    if (expected[row].seen == QStringLiteral("closed")) {
+      quit = row;  // last
+      continue;
+    }
+    EXPECT_EQ(trigger(row), expected[row].seen);
+  }
+  ASSERT_TRUE(quit);
+  EXPECT_EQ(trigger(*quit), QStringLiteral("closed"));
 }
 
 }  // namespace

@@ -40,8 +40,8 @@
         <translation>&amp;О программе Pelmora...</translation>
     </message>
     <message>
-        <source>Pelmora, Version 1.0</source>
-        <translation>Pelmora, версия 1.0</translation>
+        <source>Pelmora, Version %1</source>
+        <translation>Pelmora, версия %1</translation>
     </message>
     <message>
         <source>OK</source>
@@ -514,6 +514,286 @@
     <message>
         <source>failed</source>
         <translation>ошибка</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Файл</translation>
+    </message>
+    <message>
+        <source>&amp;Tracker</source>
+        <translation>&amp;Трекер</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Справка</translation>
+    </message>
+    <message>
+        <source>Save Log As…</source>
+        <translation>Сохранить журнал как…</translation>
+    </message>
+    <message>
+        <source>Copy Log</source>
+        <translation>Копировать журнал</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Выход</translation>
+    </message>
+    <message>
+        <source>Save Log As</source>
+        <translation>Сохранить журнал как</translation>
+    </message>
+    <message>
+        <source>Log files (*.log *.txt)</source>
+        <translation>Файлы журнала (*.log *.txt)</translation>
+    </message>
+    <message>
+        <source>Log saved to %1</source>
+        <translation>Журнал сохранён в %1</translation>
+    </message>
+    <message>
+        <source>1 change</source>
+        <translation>1 изменение</translation>
+    </message>
+    <message>
+        <source>%1 changes</source>
+        <translation>Изменений: %1</translation>
+    </message>
+    <message>
+        <source>Discard your change and read the tracker again?</source>
+        <translation>Отменить ваше изменение и прочитать трекер заново?</translation>
+    </message>
+    <message>
+        <source>Discard your %1 changes and read the tracker again?</source>
+        <translation>Отменить ваши изменения (%1) и прочитать трекер заново?</translation>
+    </message>
+    <message>
+        <source>Discard your change and open a settings file?</source>
+        <translation>Отменить ваше изменение и открыть файл настроек?</translation>
+    </message>
+    <message>
+        <source>Discard your %1 changes and open a settings file?</source>
+        <translation>Отменить ваши изменения (%1) и открыть файл настроек?</translation>
+    </message>
+    <message>
+        <source>Your change was not written to the tracker. Save it to a settings file before closing?</source>
+        <translation>Ваше изменение не записано в трекер. Сохранить его в файл настроек перед закрытием?</translation>
+    </message>
+    <message>
+        <source>Your %1 changes were not written to the tracker. Save them to a settings file before closing?</source>
+        <translation>Ваши изменения (%1) не записаны в трекер. Сохранить их в файл настроек перед закрытием?</translation>
+    </message>
+    <message>
+        <source>Plug the tracker in and press Scan Ports</source>
+        <translation>Подключите трекер и нажмите «Поиск портов»</translation>
+    </message>
+    <message>
+        <source>Demo: the simulated tracker is on COM%1; press Read Settings</source>
+        <translation>Демонстрация: имитация трекера на COM%1; нажмите «Прочитать»</translation>
+    </message>
+    <message>
+        <source>Open  port %1 sucessfully</source>
+        <translation>Порт %1 открыт</translation>
+    </message>
+    <message>
+        <source>Fail to open port %1</source>
+        <translation>Не удалось открыть порт %1</translation>
+    </message>
+    <message>
+        <source>Scan port %1 ...</source>
+        <translation>Проверка порта %1…</translation>
+    </message>
+    <message>
+        <source>Tracker is on port %1</source>
+        <translation>Трекер на порту %1</translation>
+    </message>
+    <message>
+        <source>Device on port %1 disconnected!</source>
+        <translation>Устройство на порту %1 отключено!</translation>
+    </message>
+    <message>
+        <source>Tracker is on line</source>
+        <translation>Трекер на связи</translation>
+    </message>
+    <message>
+        <source>Tracker is off line</source>
+        <translation>Трекер не на связи</translation>
+    </message>
+    <message>
+        <source>Tracker is off line </source>
+        <translation>Трекер не на связи</translation>
+    </message>
+    <message>
+        <source>Send command time out!</source>
+        <translation>Истекло время ожидания ответа!</translation>
+    </message>
+    <message>
+        <source>Get Tracker&apos;s setting ok!</source>
+        <translation>Настройки трекера получены</translation>
+    </message>
+    <message>
+        <source>Read Setting ...</source>
+        <translation>Чтение настроек…</translation>
+    </message>
+    <message>
+        <source>Write Setting ...</source>
+        <translation>Запись настроек…</translation>
+    </message>
+    <message>
+        <source>Write setting to tracker ok!</source>
+        <translation>Настройки записаны в трекер</translation>
+    </message>
+    <message>
+        <source>Fail to write setting to tracker!</source>
+        <translation>Не удалось записать настройки в трекер!</translation>
+    </message>
+    <message>
+        <source>Read settings: no tracker has answered on this port, nothing sent</source>
+        <translation>Чтение: трекер на этом порту не ответил, ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>Write settings: no tracker has answered on this port, nothing sent</source>
+        <translation>Запись: трекер на этом порту не ответил, ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>Read settings: no reply from the tracker</source>
+        <translation>Чтение: трекер не ответил</translation>
+    </message>
+    <message>
+        <source>Write settings: no reply from the tracker</source>
+        <translation>Запись: трекер не ответил</translation>
+    </message>
+    <message>
+        <source>Read settings: reply ignored, no read was waiting for one</source>
+        <translation>Чтение: ответ пропущен, чтения никто не ждал</translation>
+    </message>
+    <message>
+        <source>Write settings: reply ignored, no write was waiting for one</source>
+        <translation>Запись: ответ пропущен, записи никто не ждал</translation>
+    </message>
+    <message>
+        <source>Read settings: the port did not take the request, nothing asked</source>
+        <translation>Чтение: порт не принял запрос, ничего не запрошено</translation>
+    </message>
+    <message>
+        <source>Write settings: the port did not take the whole request, nothing written</source>
+        <translation>Запись: порт не принял запрос целиком, ничего не записано</translation>
+    </message>
+    <message>
+        <source>No tracker settings loaded: read the tracker first</source>
+        <translation>Настройки трекера не загружены: сначала прочитайте трекер</translation>
+    </message>
+    <message>
+        <source>Verified: 1 field changed as intended</source>
+        <translation>Проверено: 1 поле изменено, как задумано</translation>
+    </message>
+    <message>
+        <source>Verified: %1 fields changed as intended</source>
+        <translation>Проверено: изменено полей, как задумано: %1</translation>
+    </message>
+    <message>
+        <source>Verify failed: the settings could not be read back</source>
+        <translation>Проверка не удалась: настройки не удалось прочитать обратно</translation>
+    </message>
+    <message>
+        <source>COM%1 is not a port that can be opened; the ports start at COM%2.</source>
+        <translation>COM%1 нельзя открыть: порты начинаются с COM%2.</translation>
+    </message>
+    <message>
+        <source>COM%1 is busy: it is in use by another program.</source>
+        <translation>COM%1 занят: его использует другая программа.</translation>
+    </message>
+    <message>
+        <source>No device is mapped to COM%1.</source>
+        <translation>С COM%1 не связано ни одно устройство.</translation>
+    </message>
+    <message>
+        <source>Permission denied on COM%1: add your user to the dialout group, then log in again.</source>
+        <translation>Нет доступа к COM%1: добавьте пользователя в группу dialout и войдите снова.</translation>
+    </message>
+    <message>
+        <source>The device of COM%1 is not a serial device.</source>
+        <translation>Устройство COM%1 не является последовательным портом.</translation>
+    </message>
+    <message>
+        <source>10Km/h</source>
+        <translation>10 км/ч</translation>
+    </message>
+    <message>
+        <source>20Km/h</source>
+        <translation>20 км/ч</translation>
+    </message>
+    <message>
+        <source>30Km/h</source>
+        <translation>30 км/ч</translation>
+    </message>
+    <message>
+        <source>40Km/h</source>
+        <translation>40 км/ч</translation>
+    </message>
+    <message>
+        <source>50Km/h</source>
+        <translation>50 км/ч</translation>
+    </message>
+    <message>
+        <source>60Km/h</source>
+        <translation>60 км/ч</translation>
+    </message>
+    <message>
+        <source>70Km/h</source>
+        <translation>70 км/ч</translation>
+    </message>
+    <message>
+        <source>80Km/h</source>
+        <translation>80 км/ч</translation>
+    </message>
+    <message>
+        <source>90Km/h</source>
+        <translation>90 км/ч</translation>
+    </message>
+    <message>
+        <source>100Km/h</source>
+        <translation>100 км/ч</translation>
+    </message>
+    <message>
+        <source>110Km/h</source>
+        <translation>110 км/ч</translation>
+    </message>
+    <message>
+        <source>120Km/h</source>
+        <translation>120 км/ч</translation>
+    </message>
+    <message>
+        <source>130Km/h</source>
+        <translation>130 км/ч</translation>
+    </message>
+    <message>
+        <source>140Km/h</source>
+        <translation>140 км/ч</translation>
+    </message>
+    <message>
+        <source>150Km/h</source>
+        <translation>150 км/ч</translation>
+    </message>
+    <message>
+        <source>160Km/h</source>
+        <translation>160 км/ч</translation>
+    </message>
+    <message>
+        <source>170Km/h</source>
+        <translation>170 км/ч</translation>
+    </message>
+    <message>
+        <source>180Km/h</source>
+        <translation>180 км/ч</translation>
+    </message>
+    <message>
+        <source>190Km/h</source>
+        <translation>190 км/ч</translation>
+    </message>
+    <message>
+        <source>200Km/h</source>
+        <translation>200 км/ч</translation>
     </message>
 </context>
 </TS>

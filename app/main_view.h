@@ -90,6 +90,12 @@ class MainView {
   // the other fields that differ; "No changes" when nothing differs. Page
   // titles, labels and a choice's or switch's words are shown translated.
   virtual void showComparison(const Comparison& comparison) = 0;
+  // "Restore Earlier Settings": the settings kept before each write of the
+  // tracker read, one line each, newest first; the index of the line
+  // chosen, nothing when the user cancels.
+  virtual std::optional<std::size_t> chooseEarlierSettings(std::span<const std::u16string> lines) = 0;
+  // "Station…": the provisioning station's own window, beside this one.
+  virtual void openStation() = 0;
 
   // A text of the window (a label, a rule's pattern) in the user's language;
   // as it is where the window shows English.

@@ -273,6 +273,18 @@ void MainWindowLogic::onSaveLog() {
 
 void MainWindowLogic::onCopyLog() { view_.copyText(logText_); }
 
+void MainWindowLogic::onRestoreEarlier() {
+  if (!trackerRead()) return;
+  if (history_ == nullptr) return appendLog(kNoHistoryText);
+  RestoreEarlier restore(view_, *this, settings_, *history_);
+  const std::vector<HistoryEntry> kept = restore.choices();
+  if (kept.empty()) return appendLog(kNothingKeptText);
+  std::vector<std::u16string> lines;
+  for (const HistoryEntry& entry : kept) lines.push_back(utf16FromUtf8(earlierSettingsLine(entry)));
+  if (const std::optional<std::size_t> chosen = view_.chooseEarlierSettings(lines); chosen && *chosen < kept.size())
+    restore.restore(kept[*chosen]);
+}
+
 void MainWindowLogic::onOpenSettings() {
   if (!trackerRead()) return;
   if (!discardAsked(kOpenDiscardsOne, kOpenDiscardsMany)) return;

@@ -48,6 +48,9 @@ inline constexpr std::u16string_view kWriteElsewhereQuestion =
     u"anyway?";
 // Said instead of saving, opening or comparing before any settings were read.
 inline constexpr std::u16string_view kReadFirstText = u"No tracker settings loaded: read the tracker first";
+// "Restore Earlier Settings" where nothing is kept: the demo, or a tracker never written.
+inline constexpr std::u16string_view kNoHistoryText = u"The demo keeps no earlier settings";
+inline constexpr std::u16string_view kNothingKeptText = u"No earlier settings are kept for this tracker";
 // "Compare with Tracker" when a write would change nothing.
 inline constexpr std::u16string_view kNoChangesText = u"No changes";
 // The log's first line when no port was chosen before.
@@ -105,6 +108,10 @@ class MainWindowLogic final : public TrackerWindow {
   void onSaveLog();
   void onCopyLog();
   void onAbout() { view_.showAbout(); }
+  // The settings kept before each earlier write of the tracker read (for
+  // the user to choose from), then RestoreEarlier; said in the log when none are kept.
+  void onRestoreEarlier();
+  void onStation() { view_.openStation(); }
   void onQuit() { view_.closeWindow(); }
   // Every way of closing the window asks this first. With unwritten changes:
   // Yes saves them to a settings file (closing once saved), No discards

@@ -19,6 +19,14 @@ std::string trackerReadLast(const SettingsCodec& codec) {
 
 }  // namespace
 
+std::string earlierSettingsLine(const HistoryEntry& entry) {
+  const std::size_t count = entry.changes.size();
+  std::string line = entry.timeUtc + "  " + entry.program + " on " + entry.port + ": " + std::to_string(count) +
+                     (count == 1 ? " field" : " fields") + " changed";
+  line += entry.verified ? ", verified" : entry.written ? ", not verified" : ", not written";
+  return line;
+}
+
 SettingsResult<HistoryEntry> keepBeforeWindowWrite(const HistoryArchive& history, const SettingsCodec& codec,
                                                    const SettingsModel& edited, const std::string& port) {
   const SettingsResult<SettingsDocument> read = documentFromImage(codec.readImage(), "the tracker's settings");

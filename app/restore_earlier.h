@@ -23,6 +23,10 @@ class MainWindowLogic;
 SettingsResult<HistoryEntry> keepBeforeWindowWrite(const HistoryArchive& history, const SettingsCodec& codec,
                                                    const SettingsModel& edited, const std::string& port);
 
+// One kept image as the user chooses it: "2026-12-07T17:20:05.123Z  cli on
+// COM5: 2 fields changed, verified".
+std::string earlierSettingsLine(const HistoryEntry& entry);
+
 class RestoreEarlier {
  public:
   RestoreEarlier(MainView& view, MainWindowLogic& logic, SharedSettings& settings, const HistoryArchive& history);

@@ -55,6 +55,8 @@ inline constexpr std::array kMenuItems{
     MenuItem{WindowMenu::File, u"Open Settings\u2026", ctrlKey('O'), &MainWindowLogic::onOpenSettings},
     MenuItem{WindowMenu::File, u"Save Settings As\u2026", ctrlKey('S'), &MainWindowLogic::onSaveSettings},
     MenuItem{WindowMenu::File, u"Compare with Tracker\u2026", ctrlKey('D'), &MainWindowLogic::onCompareWithTracker},
+    MenuItem{WindowMenu::File, u"Restore Earlier Settings\u2026", ctrlKey('R'), &MainWindowLogic::onRestoreEarlier},
+    MenuItem{WindowMenu::File, u"Station\u2026", kNoKey, &MainWindowLogic::onStation, true},
     MenuItem{WindowMenu::File, u"Save Log As\u2026", ctrlShiftKey('S'), &MainWindowLogic::onSaveLog, true},
     MenuItem{WindowMenu::File, u"Copy Log", ctrlShiftKey('C'), &MainWindowLogic::onCopyLog},
     MenuItem{WindowMenu::File, u"Quit", ctrlKey('Q'), &MainWindowLogic::onQuit, true},

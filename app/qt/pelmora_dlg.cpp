@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
@@ -39,6 +40,7 @@
 #include "app/qt/page_tabs.h"
 #include "app/qt/port_chooser.h"
 #include "app/qt/qt_text.h"
+#include "app/qt/station_window.h"
 #include "app/qt/ui_language.h"
 #include "settings/utf.h"
 #include "pages/settings_page.h"
@@ -501,5 +503,21 @@ std::u16string CPelmoraDlg::translated(std::u16string_view english) const {
   const QString text = uiText(english);
   return std::u16string(toU16View(text));
 }
+
+std::optional<std::size_t> CPelmoraDlg::chooseEarlierSettings(std::span<const std::u16string> lines) {
+  QStringList items;
+  for (const std::u16string& line : lines) items << toQString(line);
+  bool chosen = false;
+  const QString item = QInputDialog::getItem(this, uiText(u"Restore Earlier Settings"),
+                                             uiText(u"Settings kept before each write, newest first:"), items, 0,
+                                             false, &chosen);
+  if (!chosen) return std::nullopt;
+  const qsizetype index = items.indexOf(item);
+  if (index < 0) return std::nullopt;
+  return static_cast<std::size_t>(index);
+}
+
+// Its own top-level window: closing this one leaves a running station to finish.
+void CPelmoraDlg::openStation() { openStationWindow(nullptr); }
 
 }  // namespace pelmora

@@ -82,6 +82,11 @@ class FakeMainView final : public MainView {
     return openPath;
   }
   void showComparison(const Comparison& comparison) override { shownComparison = comparison; }
+  std::optional<std::size_t> chooseEarlierSettings(std::span<const std::u16string> lines) override {
+    earlierChoices.assign(lines.begin(), lines.end());
+    return earlierChosen;
+  }
+  void openStation() override { ++stationWindows; }
   std::u16string translated(std::u16string_view english) const override {
     for (const auto& [from, to] : translations)
       if (from == english) return to;
@@ -127,6 +132,9 @@ class FakeMainView final : public MainView {
   std::optional<std::string> openPath;
   int fileDialogs = 0;
   std::optional<Comparison> shownComparison;
+  std::vector<std::u16string> earlierChoices;  // the lines of the last "Restore Earlier Settings"
+  std::optional<std::size_t> earlierChosen;    // what the user picks there
+  int stationWindows = 0;
 };
 
 }  // namespace pelmora::testing

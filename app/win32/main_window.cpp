@@ -12,6 +12,7 @@
 #include "app/win32/about_box.h"
 #include "app/win32/artwork.h"
 #include "app/win32/changes_window.h"
+#include "app/win32/choice_window.h"
 #include "app/win32/tab_icons.h"
 #include "app/win32/ui_language.h"
 #include "app/win32/win32_text.h"
@@ -26,6 +27,8 @@ constexpr wchar_t kPageClass[] = L"PelmoraPage";
 // A pop-up window with caption, system menu and a sizing border.
 constexpr DWORD kMainStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD kMainExStyle = WS_EX_CONTROLPARENT;
+constexpr std::u16string_view kStationOnWindowsText =
+    u"On Windows the station runs in a console: pelmora-cli station PROFILE --values FILE (see pelmora-cli station --help).";
 
 // The window's buttons and the logic's handler of each click.
 struct ButtonCommand {
@@ -715,5 +718,15 @@ void Win32MainWindow::showComparison(const Comparison& comparison) {
 }
 
 std::u16string Win32MainWindow::translated(std::u16string_view english) const { return std::u16string(uiText(english)); }
+
+std::optional<std::size_t> Win32MainWindow::chooseEarlierSettings(std::span<const std::u16string> lines) {
+  return chooseFromList(window_, u"Restore Earlier Settings", u"Settings kept before each write, newest first:", lines);
+}
+
+// The station has no window of its own on Windows yet: its board runs in a console.
+void Win32MainWindow::openStation() {
+  ::MessageBoxW(window_, wide(uiText(kStationOnWindowsText)).c_str(), wide(uiText(u"Station")).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
 
 }  // namespace pelmora

@@ -120,6 +120,8 @@ class Win32MainWindow final : private MainView {
   std::optional<SaveTarget> chooseSaveFile() override;
   std::optional<std::string> chooseOpenFile() override;
   void showComparison(const Comparison& comparison) override;
+  std::optional<std::size_t> chooseEarlierSettings(std::span<const std::u16string> lines) override;
+  void openStation() override;
   std::u16string translated(std::u16string_view english) const override;
 
   WindowAssembly& assembly_;

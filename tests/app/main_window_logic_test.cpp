@@ -728,14 +728,18 @@ TEST(MainWindowVerify, ReadsBackAfterAWriteAndSaysWhatDiffers) {
 // The window keeps the image of the last read before its write (and sends
 // nothing when it cannot); Restore Earlier Settings lays a kept image over
 // the pages after a question listing what changes back, and writes it.
-TEST(MainWindowHistory, KeepsTheReadBeforeAWriteAndRestoresItAfterTheQuestion) {
+TEST(MainWindowHistory, KeepsTheReadBeforeAWriteAndRestoresItFromTheMenuAfterTheQuestion) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / "pelmora-window-history-test";
   const struct {
     const char* label;
     bool blocked;  // a file where the history folder should be
+    bool chosen;   // a line chosen from the list, not cancelled
     bool yes;
-  } rows[] = {{"restored on Yes", false, true}, {"nothing on No", false, false}, {"cannot keep: not sent", true, true}};
+  } rows[] = {{"restored on Yes", false, true, true},
+              {"nothing on No", false, true, false},
+              {"nothing when the list is cancelled", false, false, true},
+              {"cannot keep: not sent", true, true, true}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.label);
     fs::remove_all(dir);
@@ -750,31 +754,39 @@ TEST(MainWindowHistory, KeepsTheReadBeforeAWriteAndRestoresItAfterTheQuestion) {
     h.view.page(kApn).setText(apn::IDC_APN_NAME, u"edited.apn");
     h.logic.onWriteSettings();
     for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
-    RestoreEarlier restore(h.view, h.logic, h.settings, history);
+    if (!row.blocked) {
+      ASSERT_NE(h.image, original);
+    }
+    if (row.chosen) h.view.earlierChosen = 0;
+    h.view.confirmAnswer = row.yes;
+    const std::size_t questionsBefore = h.view.questions.size();
+    h.logic.onRestoreEarlier();
+    for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
     if (row.blocked) {
       EXPECT_EQ(h.writeRequests, 0);
       EXPECT_NE(h.view.log.find(u"Write Settings refused: the tracker's settings cannot be kept before the write: " +
                                 u16((dir / "history").string()) + u": the folder cannot be made ("),
                 std::u16string::npos);
-      EXPECT_TRUE(restore.choices().empty());
+      EXPECT_NE(h.view.log.find(kNothingKeptText), std::u16string::npos);
+      EXPECT_TRUE(h.view.earlierChoices.empty());
       continue;
     }
-    ASSERT_NE(h.image, original);
-    const std::vector<HistoryEntry> choices = restore.choices();
-    ASSERT_EQ(choices.size(), 1u);
-    EXPECT_EQ(choices[0].program, "window");
-    EXPECT_EQ(choices[0].port, "COM3");
-    EXPECT_TRUE(choices[0].verified);
-    h.view.confirmAnswer = row.yes;
-    restore.restore(choices[0]);
-    for (int pass = 0; pass < 2; ++pass) h.engine.communicationPass();
-    ASSERT_EQ(h.view.questions.size(), 1u);
-    EXPECT_NE(h.view.questions[0].find(u"These fields change back:\nApnName (APN, APN): \"edited.apn\" -> \"" +
-                                       readApn + u"\"\n\nWrite them to the tracker?"),
+    ASSERT_EQ(h.view.earlierChoices.size(), 1u);
+    const std::u16string& line = h.view.earlierChoices[0];
+    EXPECT_EQ(line.substr(line.find(u"  ")), u"  window on COM3: 1 field changed, verified");
+    if (!row.chosen) {
+      EXPECT_EQ(h.view.questions.size(), questionsBefore);
+      EXPECT_EQ(h.writeRequests, 1);
+      continue;
+    }
+    ASSERT_EQ(h.view.questions.size(), questionsBefore + 1);
+    EXPECT_NE(h.view.questions.back().find(u"These fields change back:\nApnName (APN, APN): \"edited.apn\" -> \"" +
+                                           readApn + u"\"\n\nWrite them to the tracker?"),
               std::u16string::npos);
     EXPECT_EQ(h.writeRequests, row.yes ? 2 : 1);
     EXPECT_EQ(h.image == original, row.yes);
-    EXPECT_EQ(restore.choices().size(), row.yes ? 2u : 1u) << "a restore keeps what it replaces too";
+    EXPECT_EQ(RestoreEarlier(h.view, h.logic, h.settings, history).choices().size(), row.yes ? 2u : 1u)
+        << "a restore keeps what it replaces too";
   }
   fs::remove_all(dir);
 }

@@ -188,8 +188,9 @@ TEST(QtTyping, AboutBoxAndSettingsFilesComeFromKeysTheButtonAndTheContextMenu) {
   QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), t.window->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(t.window.get(), &event);
   EXPECT_EQ(items, (QStringList{QStringLiteral("Open Settings\u2026"), QStringLiteral("Save Settings As\u2026"),
-                                QStringLiteral("Compare with Tracker\u2026"), QString(),
-                                QStringLiteral("Save Log As\u2026"), QStringLiteral("Copy Log"), QString(),
+                                QStringLiteral("Compare with Tracker\u2026"),
+                                QStringLiteral("Restore Earlier Settings\u2026"), QString(),
+                                QStringLiteral("Station\u2026"), QString(), QStringLiteral("Save Log As\u2026"), QStringLiteral("Copy Log"), QString(),
                                 QStringLiteral("&About Pelmora...")}));
 }
 

@@ -330,6 +330,8 @@ TEST(QtWindow, EveryMenuItemReachesItsHandler) {
       {u"Open Settings\u2026", readFirst},
       {u"Save Settings As\u2026", readFirst},
       {u"Compare with Tracker\u2026", readFirst},
+      {u"Restore Earlier Settings\u2026", readFirst},
+      {u"Station\u2026", QStringLiteral("window Station")},
       {u"Save Log As\u2026", QStringLiteral("dialog Save Log As")},
       {u"Copy Log", QStringLiteral("clipboard")},
       {u"Quit", QStringLiteral("closed")},
@@ -354,6 +356,11 @@ TEST(QtWindow, EveryMenuItemReachesItsHandler) {
     });
     action->trigger();
     if (!seen.isEmpty()) return seen;
+    for (QWidget* other : QApplication::topLevelWidgets())
+      if (other != t.window.get() && other->isVisible() && other->windowTitle() == QStringLiteral("Station")) {
+        other->close();
+        return QStringLiteral("window Station");
+      }
     if (!t.window->isVisible()) return QStringLiteral("closed");
     if (QGuiApplication::clipboard()->text() == log) return QStringLiteral("clipboard");
     TestWindow::waitFor([&] { return t.window->logText() != log; }, 10000);

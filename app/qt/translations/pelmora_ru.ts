@@ -795,5 +795,37 @@
         <source>200Km/h</source>
         <translation>200 км/ч</translation>
     </message>
+    <message>
+        <source>Restore Earlier Settings…</source>
+        <translation>Восстановить прежние настройки…</translation>
+    </message>
+    <message>
+        <source>Station…</source>
+        <translation>Станция…</translation>
+    </message>
+    <message>
+        <source>Restore Earlier Settings</source>
+        <translation>Восстановить прежние настройки</translation>
+    </message>
+    <message>
+        <source>Settings kept before each write, newest first:</source>
+        <translation>Настройки, сохранённые перед каждой записью, сначала новые:</translation>
+    </message>
+    <message>
+        <source>The demo keeps no earlier settings</source>
+        <translation>В демонстрации прежние настройки не сохраняются</translation>
+    </message>
+    <message>
+        <source>No earlier settings are kept for this tracker</source>
+        <translation>Для этого трекера прежние настройки не сохранены</translation>
+    </message>
+    <message>
+        <source>On Windows the station runs in a console: pelmora-cli station PROFILE --values FILE (see pelmora-cli station --help).</source>
+        <translation>В Windows станция работает в консоли: pelmora-cli station ПРОФИЛЬ --values ФАЙЛ (см. pelmora-cli station --help).</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
 </context>
 </TS>

@@ -4,16 +4,15 @@
 // one is taken once it has been unplugged. Ctrl-C lets writes on the line
 // finish, be verified and recorded, then stops.
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <thread>
 
 #include "cli/commands.h"
 #include "cli/interrupt_catcher.h"
 #include "cli/run_support.h"
 #include "link/port_discovery.h"
+#include "link/port_watch.h"
 #include "link/shown_text.h"
 #include "link/stream_output.h"
 #include "link/system_serial_port.h"
@@ -27,16 +26,17 @@ namespace {
 
 using namespace pelmora::station;
 
-// How often the station looks at its ports: a tracker's port that appears
-// gets its first handshake well within a second and a half.
-constexpr auto kLookEvery = std::chrono::milliseconds(250);
 constexpr std::size_t kMaxProfileBytes = 1 << 20;
 
 // The station's ports that have a device behind them now, each with its
-// adapter's words (looked up once, when it appears).
+// adapter's words (looked up once, when it appears); the station waits for
+// them to change on the system's events where it has them (link/port_watch.h).
 class TargetPresence final : public PortPresence {
  public:
-  explicit TargetPresence(std::vector<PortTarget> targets) : targets_(std::move(targets)) {}
+  explicit TargetPresence(std::vector<PortTarget> targets)
+      : targets_(std::move(targets)), watch_(makePortWatch(devicePaths(targets_))) {}
+
+  void waitForChange(Wakeup& wake) override { watch_->wait(wake, watch_->lookAgainMs()); }
 
   std::vector<PresentPort> present() override {
     std::vector<PresentPort> ports;
@@ -53,6 +53,14 @@ class TargetPresence final : public PortPresence {
   }
 
  private:
+  static std::vector<std::string> devicePaths(const std::vector<PortTarget>& targets) {
+    std::vector<std::string> paths;
+    for (const PortTarget& target : targets)
+      if (const std::optional<PortMapping> mapping = findPortMapping(target.map, target.number))
+        paths.push_back(mapping->devicePath);
+    return paths;
+  }
+
   static std::string adapterOf(const PortTarget& target) {
     const std::optional<PortMapping> mapping = findPortMapping(target.map, target.number);
     if (!mapping) return {};
@@ -61,6 +69,7 @@ class TargetPresence final : public PortPresence {
   }
 
   std::vector<PortTarget> targets_;
+  std::unique_ptr<PortWatch> watch_;
   std::map<int, std::string> adapters_;
 };
 
@@ -176,7 +185,6 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   }
   ProgressBoard board(names, run.progressMode());
   for (std::size_t row = 0; row < names.size(); ++row) board.update(row, "waiting", 0);
-  const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
 
   std::map<int, PortMapConfig> portMaps;
   for (const PortTarget& target : *targets) portMaps[target.number] = target.map;
@@ -193,6 +201,12 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
     const bool kept = (*record)->writeLine(recordLine(entry));
     return (csv == nullptr || csv->writeLine(csvLine(entry))) && kept;
   });
+  // After the station, which it wakes, and before the first job's thread
+  // (none starts before the first tick), which then inherits the blocked signals.
+  const InterruptCatcher interrupts([&board, &station] {
+    board.note(kInterruptNote);
+    station.wake();
+  });
   for (bool stopping = false;;) {
     station.tick();
     if (!stopping && (interrupts.requested() || station.recordLost() || (options.count != 0 && ended >= options.count))) {
@@ -200,7 +214,7 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
       stopping = true;
     }
     if (stopping && !station.busy()) break;
-    std::this_thread::sleep_for(kLookEvery);
+    station.wait();
   }
   station.tick();
   const StationTotals& totals = station.totals();

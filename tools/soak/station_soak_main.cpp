@@ -1,6 +1,6 @@
 // Station soak: `pelmora-cli station` as a process of its own, its [Ports]
 // entries links that appear and vanish as simulated trackers (each with an
-// IMEI of its own, at 9600 baud pacing) are plugged for 2 to 10 s and
+// IMEI of its own, at 9600 baud pacing) are plugged for 2 to 12 s and
 // unplugged for 1 to 3 s, port by port, so that some jobs end verified and
 // others are pulled on the way. Checks that every plug made one job and
 // every job one record line (none lost, none made twice), that every
@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
         ::kill(station, SIGKILL);
         return 2;
       }
-      hub.next = now + between(2000, 10000);
+      hub.next = now + between(2000, 12000);
     }
     if (now >= nextSample) {
       endKib = residentKib(station);
@@ -238,8 +238,11 @@ int main(int argc, char** argv) {
     }
   }
   std::size_t done = 0, stationFailed = 0, doneEarlier = 0;
+  // Its last line on standard output: "station: N done, N failed, N done earlier; record FILE".
   const std::string out = readText(dir / "stdout");
-  const bool summarised = std::sscanf(out.c_str(), "station: %zu done, %zu failed, %zu done earlier", &done,
+  const std::size_t last = out.rfind("station: ");
+  const bool summarised = last != std::string::npos &&
+                          std::sscanf(out.c_str() + last, "station: %zu done, %zu failed, %zu done earlier", &done,
                                       &stationFailed, &doneEarlier) == 3;
 
   std::printf("station soak: %.0f s, %d ports at %u baud, %zu trackers plugged\n", elapsed, options.ports,

@@ -53,6 +53,7 @@ stop_all() {
 cleanup() { stop_all; rm -rf "$work"; }
 trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"  # what the tool keeps per tracker stays in the run's folder
 mkdir -p "$XDG_CONFIG_HOME/KVL"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}' >"$work/profile.json"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 46}}' >"$work/profile-other.json"

@@ -123,6 +123,7 @@ pid_t startStation(const Options& options, const fs::path& dir) {
   const pid_t pid = ::fork();
   if (pid != 0) return pid;
   ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  ::setenv("XDG_DATA_HOME", dir.c_str(), 1);  // whatever the station keeps per tracker stays in the soak's folder
   const int out = ::open((dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   const int err = ::open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   ::dup2(out, STDOUT_FILENO);

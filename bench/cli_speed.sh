@@ -15,8 +15,12 @@
 #          bytes the simulated line carries (its replies)
 #   write  `write COM5 PROFILE` (read, write, read back) to one tracker, two
 #          profiles in turn so that every run really writes; the same yardstick
+#   station  `station --count N PROFILE` waiting on its [Ports] entries, the
+#          trackers' links then made at once: 1 tracker, then 8 (interleaved),
+#          from the links to the station's exit; and from each link to the
+#          handshake reaching its tracker
 #
-#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write]
+#   bench/cli_speed.sh [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write|station]
 #
 # Environment: PELMORA_CLI (build/cli/pelmora-cli), PELMORA_SIM
 # (build/tools/pelmora-simtracker). Prints one line per run and a summary
@@ -35,7 +39,7 @@ while [ $# -gt 0 ]; do
     --trackers) trackers=$2; shift 2 ;;
     --baud) baud=$2; shift 2 ;;
     --only) only=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--runs N] [--trackers N] [--baud N] [--only apply|scan|quickscan|read|write|station]" >&2; exit 2 ;;
   esac
 done
 
@@ -49,6 +53,7 @@ stop_all() {
 cleanup() { stop_all; rm -rf "$work"; }
 trap cleanup EXIT
 export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"  # what the tool keeps per tracker stays in the run's folder
 mkdir -p "$XDG_CONFIG_HOME/KVL"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 45}}' >"$work/profile.json"
 echo '{"pelmora-settings": 1, "fields": {"SmsReportInterval": 46}}' >"$work/profile-other.json"
@@ -134,7 +139,82 @@ time_apply() {
   echo $((end - start))
 }
 
+# One simulated tracker behind the link $1 whose every line of requests and
+# replies goes to $2 with the time it was printed (milliseconds).
+start_logged_tracker() {
+  rm -f "$1"
+  "$sim" --image extended --baud "$baud" --link "$1" > >(
+    while IFS= read -r line; do stamp t; echo "$t $line"; done >"$2") 2>&1 &
+  pids+=($!)  # the tracker's: once it ends, so does the stamping
+}
+
+# A station run for $1 trackers plugged at once: the station starts with its
+# [Ports] entries' links absent and waits; the links then appear, one right
+# after the other (a few milliseconds apart: each `ln` is a process). Prints
+# the milliseconds from the first link to the station's exit, then the
+# longest time from a tracker's link to its first handshake request. All
+# trackers hold the demo image's IMEI: their reads end together, before any
+# of them is verified, so none is taken for done earlier.
+time_station() {
+  local count=$1 i status=0 start end slowest=0 plugged seen spid
+  local sims=() ports=()
+  for i in $(seq "$count"); do
+    sims+=("$work/sim$i")
+    ports+=("$work/port$i")
+    start_logged_tracker "$work/sim$i" "$work/sim$i.log"
+  done
+  wait_for_links "${sims[@]}"
+  write_map "${ports[@]}"
+  rm -f "${ports[@]}" "$work/record.jsonl"
+  "$cli" station --count "$count" --log "$work/record.jsonl" "$work/profile.json" >"$work/station.out" 2>&1 &
+  spid=$!
+  sleep 1  # the station is up and waiting
+  stamp start
+  for i in $(seq "$count"); do
+    ln -s "$(readlink "$work/sim$i")" "$work/port$i"
+    stamp "plugged_$i"
+  done
+  wait "$spid" || status=$?
+  stamp end
+  for i in $(seq "$count"); do
+    plugged=plugged_$i
+    seen=$(awk '/request: handshake/ { print $1; exit }' "$work/sim$i.log")
+    if [ -n "$seen" ] && [ $((seen - ${!plugged})) -gt "$slowest" ]; then slowest=$((seen - ${!plugged})); fi
+  done
+  stop_all
+  if [ "$status" -ne 0 ] || [ "$(grep -c '"verified":true' "$work/record.jsonl")" -ne "$count" ]; then
+    echo "station with $count failed (exit $status):" >&2
+    cat "$work/station.out" >&2
+    exit 1
+  fi
+  echo "$((end - start)) $slowest"
+}
+
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+if [ -z "$only" ] || [ "$only" = station ]; then
+  : >"$work/one" && : >"$work/many" && : >"$work/handshake"
+  for run in $(seq "$runs"); do
+    time_station 1 >"$work/run"
+    read -r one first1 <"$work/run"
+    time_station "$trackers" >"$work/run"
+    read -r many firstn <"$work/run"
+    echo "$one" >>"$work/one"
+    echo "$many" >>"$work/many"
+    echo "$first1" >>"$work/handshake"
+    echo "$firstn" >>"$work/handshake"
+    echo "run $run: station with 1: $one ms, with $trackers: $many ms; link to first handshake at most $first1 ms, $firstn ms (load $(cut -d' ' -f1 /proc/loadavg))"
+  done
+  m1=$(median <"$work/one")
+  mn=$(median <"$work/many")
+  echo "station, 1 tracker:   $(summary <"$work/one")"
+  echo "station, $trackers trackers:  $(summary <"$work/many")"
+  awk -v a="$m1" -v b="$mn" 'BEGIN {
+    printf "ratio of the medians: %.3f (target <= 1.15): %s\n", b / a, b / a <= 1.15 ? "met" : "MISSED" }'
+  worst=$(sort -n "$work/handshake" | tail -1)
+  echo "link to first handshake, slowest tracker of each run: $(summary <"$work/handshake")"
+  echo "slowest of all: $worst ms (target <= 1500 ms): $([ "$worst" -le 1500 ] && echo met || echo MISSED)"
+fi
 
 if [ -z "$only" ] || [ "$only" = apply ]; then
   : >"$work/one" && : >"$work/many"

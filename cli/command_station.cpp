@@ -4,10 +4,8 @@
 // one is taken once it has been unplugged. Ctrl-C lets writes on the line
 // finish, be verified and recorded, then stops.
 
-#include <chrono>
 #include <cstdio>
 #include <map>
-#include <thread>
 
 #include "cli/commands.h"
 #include "cli/interrupt_catcher.h"
@@ -21,10 +19,6 @@ namespace pelmora::cli {
 namespace {
 
 using namespace pelmora::station;
-
-// How often the station looks at its ports: a tracker's port that appears
-// gets its first handshake well within a second and a half.
-constexpr auto kLookEvery = std::chrono::milliseconds(250);
 
 // Each port's line on the board, the results on standard output.
 class BoardListener final : public StationListener {
@@ -100,7 +94,6 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
   }
   ProgressBoard board(names, run.progressMode());
   for (std::size_t row = 0; row < names.size(); ++row) board.update(row, "waiting", 0);
-  const InterruptCatcher interrupts([&board] { board.note(kInterruptNote); });
 
   std::vector<StationPort> ports;
   for (const PortTarget& target : *targets) ports.push_back({target.name, target.number, target.map});
@@ -116,6 +109,12 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
     anyFailed = anyFailed || !entry.verified;
     return (*record)->keep(entry);
   });
+  // After the station, which it wakes, and before the first job's thread
+  // (none starts before the first tick), which then inherits the blocked signals.
+  const InterruptCatcher interrupts([&board, &station] {
+    board.note(kInterruptNote);
+    station.wake();
+  });
   for (bool stopping = false;;) {
     station.tick();
     if (!stopping && (interrupts.requested() || station.recordLost() || (options.count != 0 && ended >= options.count))) {
@@ -123,7 +122,7 @@ int runStation(const CommonOptions& common, const StationOptions& options) {
       stopping = true;
     }
     if (stopping && !station.busy()) break;
-    std::this_thread::sleep_for(kLookEvery);
+    station.wait();
   }
   station.tick();
   const StationTotals& totals = station.totals();

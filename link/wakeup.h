@@ -28,8 +28,8 @@ class Wakeup {
   // Called before looking at what may have raised it, so that a raise after
   // the look is kept for the next wait.
   void clear();
-  // Until raised or `ms` have passed.
-  void wait(std::uint32_t ms);
+  // Until raised (true) or `ms` have passed (false).
+  bool wait(std::uint32_t ms);
   // A descriptor that is readable while raised, to poll beside a port's;
   // -1 where the system has none.
   int pollDescriptor() const;

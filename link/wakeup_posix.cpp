@@ -26,13 +26,13 @@ void Wakeup::clear() {
   if (fd_ >= 0) ::eventfd_read(fd_, &count);
 }
 
-void Wakeup::wait(std::uint32_t ms) {
+bool Wakeup::wait(std::uint32_t ms) {
   if (fd_ < 0) {  // no eventfd: a plain sleep, as before there was a wakeup
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    return;
+    return false;
   }
   pollfd p{fd_, POLLIN, 0};
-  ::poll(&p, 1, static_cast<int>(ms));
+  return ::poll(&p, 1, static_cast<int>(ms)) == 1;
 }
 
 int Wakeup::pollDescriptor() const { return fd_; }

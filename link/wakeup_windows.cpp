@@ -20,9 +20,9 @@ void Wakeup::clear() {
   flag_ = false;
 }
 
-void Wakeup::wait(std::uint32_t ms) {
+bool Wakeup::wait(std::uint32_t ms) {
   std::unique_lock<std::mutex> hold(lock_);
-  raised_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return flag_; });
+  return raised_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return flag_; });
 }
 
 // The Windows port has no descriptor to poll beside this one.

@@ -25,8 +25,17 @@ Station::~Station() {
 }
 
 void Station::post(Event event) {
-  std::lock_guard<std::mutex> hold(queueLock_);
-  queue_.push_back(std::move(event));
+  {
+    std::lock_guard<std::mutex> hold(queueLock_);
+    queue_.push_back(std::move(event));
+  }
+  wakeup_.raise();
+}
+
+void Station::wait() {
+  presence_.waitForChange(wakeup_);
+  // Before tick() looks, so that an event posted after the look raises it again.
+  wakeup_.clear();
 }
 
 void Station::stop() {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "link/clock.h"
+#include "link/wakeup.h"
 #include "station/provision_job.h"
 #include "station/station_record.h"
 
@@ -37,6 +38,14 @@ class PortPresence {
  public:
   virtual ~PortPresence() = default;
   virtual std::vector<PresentPort> present() = 0;
+  // Returns when a port may have come or gone, or `wake` was raised (a job
+  // moved on, the station is told to stop). One that cannot tell when ports
+  // change returns after a while, so that the station looks again.
+  virtual void waitForChange(Wakeup& wake) { wake.wait(kLookAgainMs); }
+
+  // The while: a port that appears gets its first handshake well within a
+  // second and a half.
+  static constexpr std::uint32_t kLookAgainMs = 250;
 };
 
 // Starts jobs. launch() returns at once; the job calls `step` as it goes
@@ -90,6 +99,12 @@ class Station {
   // One look: jobs that ended are recorded, ports that appeared start a job,
   // ports that went away are free again.
   void tick();
+  // Until the next tick() has something to look at: a port may have come or
+  // gone (as the presence tells), a job moved on or ended, or wake() was
+  // called. On the station's thread.
+  void wait();
+  // Ends a wait() at once; from any thread (Ctrl-C, a window closing).
+  void wake() { wakeup_.raise(); }
   // No new job starts; jobs on their way end (a write is finished and
   // verified) and are recorded by the ticks that follow.
   void stop();
@@ -135,6 +150,7 @@ class Station {
 
   std::mutex queueLock_;  // guards queue_ only: jobs post, tick() takes
   std::deque<Event> queue_;
+  Wakeup wakeup_;  // raised by every post and by wake(); ends wait()
 };
 
 }  // namespace pelmora::station

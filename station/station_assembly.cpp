@@ -88,6 +88,21 @@ std::vector<StationPort> mappedStationPorts(const PortMapConfig& map) {
   return ports;
 }
 
+namespace {
+
+std::vector<std::string> devicePaths(const std::vector<StationPort>& ports) {
+  std::vector<std::string> paths;
+  for (const StationPort& port : ports)
+    if (const std::optional<PortMapping> mapping = findPortMapping(port.map, port.number))
+      paths.push_back(mapping->devicePath);
+  return paths;
+}
+
+}  // namespace
+
+StationPortPresence::StationPortPresence(std::vector<StationPort> ports)
+    : ports_(std::move(ports)), watch_(makePortWatch(devicePaths(ports_))) {}
+
 std::vector<PresentPort> StationPortPresence::present() {
   std::vector<PresentPort> present;
   for (const StationPort& port : ports_) {

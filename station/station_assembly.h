@@ -13,6 +13,7 @@
 
 #include "link/link_engine.h"
 #include "link/port_map.h"
+#include "link/port_watch.h"
 #include "link/stream_output.h"
 #include "link/trace.h"
 #include "settings/settings_error.h"
@@ -74,14 +75,17 @@ std::vector<StationPort> mappedStationPorts(const PortMapConfig& map);
 bool stationPortPresent(const StationPort& port);
 
 // The station's ports that have a device behind them now, each with its
-// adapter's words (looked up once, when it appears).
+// adapter's words (looked up once, when it appears); the station waits for
+// them to change on the system's events where it has them (link/port_watch.h).
 class StationPortPresence final : public PortPresence {
  public:
-  explicit StationPortPresence(std::vector<StationPort> ports) : ports_(std::move(ports)) {}
+  explicit StationPortPresence(std::vector<StationPort> ports);
   std::vector<PresentPort> present() override;
+  void waitForChange(Wakeup& wake) override { watch_->wait(wake, watch_->lookAgainMs()); }
 
  private:
   std::vector<StationPort> ports_;
+  std::unique_ptr<PortWatch> watch_;
   std::map<int, std::string> adapters_;
 };
 

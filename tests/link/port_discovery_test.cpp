@@ -1,15 +1,19 @@
 // Fake USB serial adapters in a umockdev test bed: run under umockdev-wrapper
-// (CTest does), else every test here is skipped.
+// (CTest does), else those tests are skipped. The port watch's links need no
+// test bed.
 #include <gtest/gtest.h>
 #include <poll.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "link/open_failure_detail.h"
 #include "link/port_discovery.h"
 #include "link/port_discovery_sysfs.h"
+#include "link/port_watch.h"
 
 #ifdef PELMORA_HAVE_UMOCKDEV
 #include <umockdev.h>
@@ -103,13 +107,16 @@ TEST_F(PortDiscoveryTest, DescribesFtdiAndCh340Adapters) {
             "USB 1a86:7523 USB Serial, serial 5&1A2B3C");
 }
 
+// Seen by the discovery, and by the port watch that wakes a station.
 TEST_F(PortDiscoveryTest, PlugAndUnplugAreReported) {
   TestBed bed;
   const std::unique_ptr<PortDiscovery> discovery = makePortDiscovery();
+  const std::unique_ptr<PortWatch> watch = makePortWatch({});
+  Wakeup wake;
   ASSERT_GE(discovery->changeDescriptor(), 0);
   const auto waitForChange = [&] {
     pollfd p{discovery->changeDescriptor(), POLLIN, 0};
-    return ::poll(&p, 1, 10000) == 1 && discovery->takeChanges();
+    return ::poll(&p, 1, 10000) == 1 && discovery->takeChanges() && watch->wait(wake, 10000);
   };
   bed.plug(kFtdi);
   EXPECT_TRUE(waitForChange());
@@ -132,4 +139,39 @@ TEST_F(PortDiscoveryTest, ANoSuchDeviceNamesTheAdapterBrlttyTakes) {
 #else
 TEST(PortDiscovery, FakeAdapters) { GTEST_SKIP() << "built without libumockdev-dev"; }
 #endif
+
+// What ends a port watch's wait besides udev's events: a link coming or
+// going in the folder of a watched path (a link to a pseudo-terminal, which
+// udev never hears of), and its wakeup; nothing else.
+TEST(PortWatch, WakesWhenAWatchedFoldersLinkComesOrGoes) {
+  char pattern[] = "/tmp/pelmora-watch-test-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::filesystem::path dir = pattern;
+  std::filesystem::create_directories(dir / "hub");
+  std::filesystem::create_directories(dir / "elsewhere");
+  const std::string watched = (dir / "hub" / "COM5").string();
+  const std::unique_ptr<PortWatch> watch = makePortWatch(std::vector<std::string>{watched});
+  Wakeup wake;
+  struct Row {
+    const char* label;
+    std::function<void()> happen;
+    bool wakes;
+  };
+  const Row rows[] = {
+      {"nothing", [] {}, false},
+      {"the link appears", [&] { std::filesystem::create_symlink("/dev/null", watched); }, true},
+      {"the link goes", [&] { std::filesystem::remove(watched); }, true},
+      {"a link in another folder", [&] { std::filesystem::create_symlink("/dev/null", dir / "elsewhere" / "COM5"); },
+       false},
+      {"woken", [&] { wake.raise(); }, true},
+      {"nothing after", [] {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    row.happen();
+    EXPECT_EQ(watch->wait(wake, 0), row.wakes);
+    wake.clear();
+  }
+  std::filesystem::remove_all(dir);
+}
 }  // namespace pelmora

@@ -18,7 +18,10 @@ using station::PresentPort;
 class FakePresence final : public station::PortPresence {
  public:
   std::vector<PresentPort> present() override { return ports; }
+  // Never waits: says whether the station's wakeup was raised already.
+  void waitForChange(Wakeup& wake) override { woken = wake.wait(0); }
   std::vector<PresentPort> ports;
+  bool woken = false;
 };
 
 class FakeLauncher final : public station::JobLauncher {

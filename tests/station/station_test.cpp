@@ -141,6 +141,40 @@ TEST(Station, StopsWhenTheRecordCannotBeWritten) {
   EXPECT_EQ(launcher.jobs.size(), 1u);
 }
 
+// What ends the station's wait besides its ports: a job moving on or
+// ending, and wake(); each once.
+TEST(Station, WaitEndsWhenAJobMovesOnOrTheStationIsWoken) {
+  FakePresence presence;
+  FakeLauncher launcher;
+  FakeClock clock;
+  Board board;
+  Station station(JobPlan{}, presence, launcher, clock, board, [](const RecordEntry&) { return true; });
+  presence.ports = {{5, "COM5", ""}};
+  station.tick();
+  ASSERT_EQ(launcher.jobs.size(), 1u);
+  struct Row {
+    const char* label;
+    std::function<void()> happen;
+    bool wakes;
+  };
+  const Row rows[] = {
+      {"nothing", [] {}, false},
+      {"the job moves on", [&] { launcher.jobs[0].hooks.step(JobStep::Writing); }, true},
+      {"nothing after it", [] {}, false},
+      {"the job ends", [&] { launcher.jobs[0].ended(verified("1")); }, true},
+      {"woken", [&] { station.wake(); }, true},
+      {"nothing at last", [] {}, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.label);
+    row.happen();
+    station.wait();
+    EXPECT_EQ(presence.woken, row.wakes);
+    station.tick();
+  }
+  EXPECT_EQ(board.totals.done, 1u);
+}
+
 std::vector<std::uint8_t> trackerImage(std::u16string_view imei, std::uint32_t interval) {
   SettingsCodec codec;
   SettingsModel model;

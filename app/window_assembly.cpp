@@ -96,9 +96,9 @@ WindowAssembly::Parts programParts(const WindowLaunch& launch) {
   parts.verifyAfterWrite = user.verifyAfterWrite;
   parts.language = user.language;
   parts.logTimes = user.logTimes;
-  parts.place = parseWindowPlace(user.windowGeometry);
+  if (!launch.screenshots) parts.place = parseWindowPlace(user.windowGeometry);
   // Only a file in use is written: one that could not be read stays as it is.
-  if (!user.problem) parts.userSettingsPath = user.path;
+  if (!user.problem && !launch.screenshots) parts.userSettingsPath = user.path;
   if (std::string unused = unusedSettingsLine(user); !unused.empty()) parts.notices.push_back(std::move(unused));
 
   if (launch.demo) {

@@ -51,6 +51,9 @@ std::string windowPlaceText(const WindowPlace& place);
 struct WindowLaunch {
   bool demo = false;      // the simulated tracker on COM3; the user's port map neither used nor changed
   std::string traceFile;  // "": no trace; "-": standard error
+  // The window's place neither read nor kept: pictures taken at the template's
+  // size, whatever the user's window is, and the user's place left as it was.
+  bool screenshots = false;
 };
 
 class WindowAssembly {

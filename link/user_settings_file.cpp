@@ -50,8 +50,9 @@ UserSettings parseUserSettings(std::string_view text) {
     if (error == std::errc() && end == value.data() + value.size() && keep > 0) settings.historyKeep = keep;
   }
   settings.logTimes = switchValue(text, "Window", "LogTimes", true);
+  // Written quoted by the window; "100,80,900,620" typed by hand without quotes reads as a list, taken as written.
   if (const std::optional<std::string_view> raw = firstRawValue(text, "Window", "Geometry"))
-    settings.windowGeometry = libraryValue(*raw).value_or("");
+    settings.windowGeometry = libraryValue(*raw).value_or(std::string(*raw));
   if (const std::optional<std::string_view> raw = firstRawValue(text, "General", "COMM"))
     settings.portIndex = libraryValue(*raw);
   return settings;

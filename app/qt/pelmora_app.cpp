@@ -56,7 +56,8 @@ Options parseOptions(QApplication& application) {
 
 int CPelmoraApp::run(QApplication& application) {
   const Options options = parseOptions(application);
-  WindowAssembly assembly(programParts({options.demo, QFile::encodeName(options.traceFile).toStdString()}));
+  WindowAssembly assembly(programParts(
+      {options.demo, QFile::encodeName(options.traceFile).toStdString(), !options.screenshotDir.isEmpty()}));
   useLanguage(chooseLanguage(QString::fromStdString(assembly.language()), QLocale::system()));
   if (options.demo) {
     std::printf("pelmora: demo mode, the simulated tracker answers on COM%d\n", kDemoPort);

@@ -64,6 +64,7 @@ Options parseOptions() {
     } else if (args[i] == "--screenshots" && i + 1 < args.size()) {
       options.screenshotDir = args[++i];
       options.launch.demo = true;  // the pictures show the demo tracker's settings
+      options.launch.screenshots = true;
     } else if (args[i] == "--version" || args[i] == "-v") {
       options.version = true;
     } else if (args[i] == "--trace" && i + 1 < args.size()) {

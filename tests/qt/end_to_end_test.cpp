@@ -9,6 +9,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 
@@ -142,6 +144,45 @@ TEST(QtEndToEnd, TheDemoReadsTheSimulatedTrackerBehindTheLoopbackPort) {
   EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1007))->text(), QStringLiteral("f6860001"));
   EXPECT_EQ(qobject_cast<QLineEdit*>(window.control(1008))->text(), QStringLiteral("490154203237518"));
   EXPECT_EQ(static_cast<sim::LoopbackSerialPort&>(t.assembly.port()).tracker().counters().readSettings, 1u);
+}
+
+// The window's place comes from the user's settings and goes back there when
+// the window closes; the screenshots neither take it nor change it.
+TEST(QtEndToEnd, TheWindowsPlaceIsKeptInTheUsersSettingsButNotByTheScreenshots) {
+  const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/KVL");
+  const QString file = folder + QStringLiteral("/COMM.conf");
+  const QByteArray saved = "[Window]\nGeometry=40,30,1000,800\n";
+  const struct {
+    const char* label;
+    bool screenshots;
+  } rows[] = {{"the demo", false}, {"screenshots", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.label);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+      QFile settings(file);
+      ASSERT_TRUE(settings.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      settings.write(saved);
+    }
+    WindowAssembly::Parts parts = programParts({true, "", row.screenshots});
+    parts.portIndexStore = std::make_unique<FakePortIndexStore>();
+    {
+      TestWindow t(std::move(parts));
+      ASSERT_TRUE(t.showActive());
+      EXPECT_EQ(t.window->width() == 1000 && t.window->height() == 800, !row.screenshots)
+          << t.window->width() << "x" << t.window->height();
+      t.window->resize(1100, 850);
+      t.window->close();
+    }
+    QFile settings(file);
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray kept = settings.readAll();
+    if (row.screenshots)
+      EXPECT_EQ(kept, saved);
+    else
+      EXPECT_TRUE(kept.contains(",1100,850")) << kept.toStdString();
+  }
+  QFile::remove(file);
 }
 
 }  // namespace

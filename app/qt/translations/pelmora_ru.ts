@@ -827,5 +827,9 @@
         <source>Cancel</source>
         <translation>Отмена</translation>
     </message>
+    <message>
+        <source>Трекер автоматически выключается, когда напряжение питания ниже, чем 3,3V.</source>
+        <translation>Трекер автоматически выключается, когда напряжение питания ниже, чем 3,3 В.</translation>
+    </message>
 </context>
 </TS>

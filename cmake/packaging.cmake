@@ -81,7 +81,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PELMORA_HOMEPAGE}")
 # The libraries come from dpkg-shlibdeps; the fonts the pages are laid out in
 # are not linked, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-liberation2")
+# Qt's own dialogs (Yes, No, Cancel, the file dialog) in Russian come from qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, fonts-liberation2, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

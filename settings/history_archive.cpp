@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <system_error>
 
 #include "settings/atomic_file.h"
 #include "settings/sha256.h"
+#include "settings/utc_time.h"
 
 namespace pelmora {
 namespace {
@@ -20,31 +20,14 @@ constexpr std::string_view kImageEnding = ".pelmora-image";
 constexpr std::string_view kFactsEnding = ".json";
 constexpr std::size_t kMaxFactsBytes = 1024 * 1024;
 
-// The time of a write twice: as people read it and as a file name may hold
-// it (no ':', which Windows refuses); both sort as the time does.
+// The time of a write twice: as people read it and as a file name may hold it; both sort as the time does.
 struct Stamp {
   std::string shown;     // "2026-12-07T17:20:05.123Z"
   std::string fileName;  // "2026-12-07T17-20-05.123Z"
 };
 
 Stamp stampOf(std::chrono::system_clock::time_point when) {
-  using namespace std::chrono;
-  const auto ms = floor<milliseconds>(when);
-  const auto day = floor<days>(ms);
-  const year_month_day date{day};
-  const hh_mm_ss time{ms - day};
-  char shown[32];
-  char named[32];
-  const auto put = [&](char* text, char separator) {
-    std::snprintf(text, 32, "%04d-%02u-%02uT%02d%c%02d%c%02d.%03dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(time.hours().count()), separator, static_cast<int>(time.minutes().count()),
-                  separator, static_cast<int>(time.seconds().count()),
-                  static_cast<int>(time.subseconds().count()));
-  };
-  put(shown, ':');
-  put(named, '-');
-  return {shown, named};
+  return {utcTimeText(when, UtcPrecision::Milliseconds), utcTimeText(when, UtcPrecision::Milliseconds, '-')};
 }
 
 std::string elementText(const SettingsDocument& document, std::string_view name) {

@@ -1,7 +1,9 @@
 #include "station/station_record.h"
 
-#include <ctime>
+#include <chrono>
 #include <nlohmann/json.hpp>
+
+#include "settings/utc_time.h"
 
 namespace pelmora::station {
 
@@ -70,15 +72,8 @@ std::set<std::string> verifiedWith(std::string_view recordText, std::string_view
 }
 
 std::string isoTimeUtc(long long secondsSinceEpoch) {
-  const auto time = static_cast<std::time_t>(secondsSinceEpoch);
-  std::tm utc{};
-#ifdef _WIN32
-  if (gmtime_s(&utc, &time) != 0) return {};
-#else
-  if (gmtime_r(&time, &utc) == nullptr) return {};
-#endif
-  char text[32];
-  return std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) != 0 ? std::string(text) : std::string();
+  return utcTimeText(std::chrono::system_clock::time_point(std::chrono::seconds(secondsSinceEpoch)),
+                     UtcPrecision::Seconds);
 }
 
 }  // namespace pelmora::station

@@ -24,6 +24,7 @@ using namespace pelmora::station;
 using testing::FakeClock;
 using testing::FakeLauncher;
 using testing::FakePresence;
+using testing::verifiedReport;
 
 class KeptView final : public StationView {
  public:
@@ -84,14 +85,6 @@ struct Machinery {
   FakeLauncher* launcher = nullptr;
 };
 
-JobReport verified(const char* imei) {
-  JobReport report;
-  report.imei = imei;
-  report.changes = {FieldChange{"SmsReportInterval", "30", "45"}};
-  report.written = report.verified = true;
-  return report;
-}
-
 // What cannot start names the file and what is wrong; nothing is watched or written.
 TEST(StationViewLogic, RefusesAChoiceThatCannotRunAndWritesNothing) {
   const Files files;
@@ -149,7 +142,7 @@ TEST(StationViewLogic, ShowsATilePerTrackerAndClosesOnlyWhenAllIsRecorded) {
   EXPECT_EQ(view.tiles.at(5), (StationTile{5, "COM5", "FT232R A10K3V9Q", TileMark::Working, "", "writing", ""}));
   EXPECT_EQ(view.tiles.at(6).step, "handshake");
 
-  jobs.jobs[0].ended(verified("490154203237518"));
+  jobs.jobs[0].ended(verifiedReport("490154203237518"));
   JobReport refused;
   refused.imei = "490154203237519";
   refused.failure = "write: the tracker refused the settings";
@@ -178,7 +171,7 @@ TEST(StationViewLogic, ShowsATilePerTrackerAndClosesOnlyWhenAllIsRecorded) {
   EXPECT_TRUE(jobs.jobs[2].hooks.giveUp());
   logic.tick();
   EXPECT_FALSE(view.closed);
-  jobs.jobs[2].ended(verified("490154203237520"));
+  jobs.jobs[2].ended(verifiedReport("490154203237520"));
   logic.tick();
   EXPECT_TRUE(view.closed);
   EXPECT_EQ(logic.phase(), StationPhase::Stopped);

@@ -38,4 +38,13 @@ class FakeLauncher final : public station::JobLauncher {
   std::vector<Job> jobs;
 };
 
+// What a job reports when its tracker took the write and read back as written.
+inline JobReport verifiedReport(const char* imei) {
+  JobReport report;
+  report.imei = imei;
+  report.changes = {FieldChange{"SmsReportInterval", "30", "45"}};
+  report.written = report.verified = true;
+  return report;
+}
+
 }  // namespace pelmora::testing

@@ -21,6 +21,7 @@ namespace {
 using testing::FakeClock;
 using testing::FakeLauncher;
 using testing::FakePresence;
+using testing::verifiedReport;
 
 class Board final : public StationListener {
  public:
@@ -34,14 +35,6 @@ class Board final : public StationListener {
   std::vector<std::string> lines;
   StationTotals totals;
 };
-
-JobReport verified(const char* imei) {
-  JobReport report;
-  report.imei = imei;
-  report.changes = {FieldChange{"SmsReportInterval", "30", "45"}};
-  report.written = report.verified = true;
-  return report;
-}
 
 // Plug, done, unplug, plug again; a tracker pulled mid-write; two at once;
 // the record line by line; nothing started after stop().
@@ -66,7 +59,7 @@ TEST(Station, RunsOneJobPerTrackerAndRecordsEachAsItEnds) {
   launcher.jobs[0].hooks.step(JobStep::Writing);
   station.tick();
   EXPECT_EQ(board.take(), (std::vector<std::string>{"COM5 handshake", "COM5 writing"}));
-  launcher.jobs[0].ended(verified("490154203237518"));
+  launcher.jobs[0].ended(verifiedReport("490154203237518"));
   station.tick();
   station.tick();
   EXPECT_EQ(launcher.jobs.size(), 1u) << "a tracker that stays plugged is never written twice";
@@ -111,10 +104,10 @@ TEST(Station, RunsOneJobPerTrackerAndRecordsEachAsItEnds) {
   presence.ports = {com5, com6, com7};
   station.tick();
   EXPECT_EQ(launcher.jobs.size(), 4u);
-  JobReport early = verified("490154203237518");
+  JobReport early = verifiedReport("490154203237518");
   early.doneEarlier = true;
   launcher.jobs[2].ended(early);
-  launcher.jobs[3].ended(verified("490154203237520"));
+  launcher.jobs[3].ended(verifiedReport("490154203237520"));
   clock.now += 3'600'000;  // the first tracker's hour is over
   station.tick();
   EXPECT_FALSE(station.busy());
@@ -134,7 +127,7 @@ TEST(Station, StopsWhenTheRecordCannotBeWritten) {
   Station station(JobPlan{}, presence, launcher, clock, board, [](const RecordEntry&) { return false; });
   presence.ports = {{5, "COM5", ""}};
   station.tick();
-  launcher.jobs[0].ended(verified("1"));
+  launcher.jobs[0].ended(verifiedReport("1"));
   presence.ports = {{6, "COM6", ""}};
   station.tick();
   EXPECT_TRUE(station.recordLost());
@@ -161,7 +154,7 @@ TEST(Station, WaitEndsWhenAJobMovesOnOrTheStationIsWoken) {
       {"nothing", [] {}, false},
       {"the job moves on", [&] { launcher.jobs[0].hooks.step(JobStep::Writing); }, true},
       {"nothing after it", [] {}, false},
-      {"the job ends", [&] { launcher.jobs[0].ended(verified("1")); }, true},
+      {"the job ends", [&] { launcher.jobs[0].ended(verifiedReport("1")); }, true},
       {"woken", [&] { station.wake(); }, true},
       {"nothing at last", [] {}, false},
   };
